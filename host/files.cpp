@@ -1,0 +1,27 @@
+// Host file objects: the host's handle on each stream the runtime opens, so that a host can
+// find the stream behind a file number.
+#include "brtl/host.h"
+
+struct ZrHostFile {
+    FILE *stream;
+};
+
+extern "C" {
+
+BRTL_API ZrHostFile *ZrFileCreate(FILE *stream) {
+    auto *file = static_cast<ZrHostFile *>(ZrMalloc(sizeof(ZrHostFile)));
+    if (file != nullptr) file->stream = stream;
+    return file;
+}
+
+BRTL_API void ZrFileOpen(ZrHostFile *file, FILE *stream) {
+    if (file != nullptr) file->stream = stream;
+}
+
+BRTL_API void ZrFileClose(ZrHostFile *file) { ZrFree(file); }
+
+BRTL_API FILE *ZrFileStream(const ZrHostFile *file) {
+    return file != nullptr ? file->stream : nullptr;
+}
+
+} // extern "C"

@@ -1,0 +1,279 @@
+// The two code pages of the platform C runtime. "C" is single-byte: byte b is the character
+// U+00bb and only units up to U+00FF have a byte. "Ja_JP" is code page 932: lead bytes 0x81-0x9F
+// and 0xE0-0xFC; its conversion tables are built once, on first selection, from the system's
+// iconv converter, plus the five single bytes that iconv leaves out but the code page defines.
+#include "platform/codepage.h"
+
+#include "brtl/platform.h"
+
+#include <iconv.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace brtl::pf {
+
+struct CodePage {
+    const char *name;
+    int max_len;
+    bool lead[256];
+    uint16_t single[256];                    // byte -> unit; kNoUnit when the byte is no character
+    std::unique_ptr<uint16_t[]> double_byte; // (lead << 8 | trail) -> unit; 0 when unmapped
+    std::unique_ptr<uint16_t[]> to_bytes;    // unit -> (lead << 8 | trail) or byte; 0 when unmapped
+};
+
+namespace {
+
+constexpr uint16_t kNoUnit = 0xFFFF;
+
+CodePage make_c_code_page() {
+    CodePage cp{};
+    cp.name = "C";
+    cp.max_len = 1;
+    for (int b = 0; b < 256; ++b) cp.single[b] = static_cast<uint16_t>(b);
+    return cp;
+}
+
+CodePage g_c_code_page = make_c_code_page();
+CodePage g_ja_code_page{};
+std::once_flag g_ja_once;
+std::atomic<const CodePage *> g_current{&g_c_code_page};
+
+bool is_932_lead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool is_932_trail(int b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// Converts one sequence with iconv; returns the UTF-16 unit or 0 when it does not convert to
+// exactly one unit.
+uint16_t iconv_unit(iconv_t cd, const unsigned char *bytes, size_t n) {
+    char in[2];
+    std::memcpy(in, bytes, n);
+    unsigned char out[8];
+    char *inp = in;
+    char *outp = reinterpret_cast<char *>(out);
+    size_t inleft = n, outleft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inp, &inleft, &outp, &outleft) == static_cast<size_t>(-1) || inleft != 0 ||
+        sizeof out - outleft != 2)
+        return 0;
+    return static_cast<uint16_t>(out[0] | out[1] << 8);
+}
+
+// The byte form of one unit; 0 when iconv has none.
+uint16_t iconv_bytes(iconv_t cd, uint16_t unit) {
+    unsigned char in[2] = {static_cast<unsigned char>(unit & 0xFF),
+                           static_cast<unsigned char>(unit >> 8)};
+    unsigned char out[4];
+    char *inp = reinterpret_cast<char *>(in);
+    char *outp = reinterpret_cast<char *>(out);
+    size_t inleft = 2, outleft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inp, &inleft, &outp, &outleft) == static_cast<size_t>(-1) || inleft != 0)
+        return 0;
+    size_t written = sizeof out - outleft;
+    if (written == 1) return out[0];
+    if (written == 2) return static_cast<uint16_t>(out[0] << 8 | out[1]);
+    return 0;
+}
+
+void build_ja_code_page() {
+    CodePage &cp = g_ja_code_page;
+    cp.name = "Ja_JP";
+    cp.max_len = 2;
+    cp.double_byte = std::make_unique<uint16_t[]>(65536);
+    cp.to_bytes = std::make_unique<uint16_t[]>(65536);
+    for (int b = 0; b < 256; ++b) {
+        cp.lead[b] = is_932_lead(b);
+        cp.single[b] = kNoUnit;
+    }
+    iconv_t to_wide = iconv_open("UTF-16LE", "CP932");
+    iconv_t to_multi = iconv_open("CP932", "UTF-16LE");
+    if (to_wide == reinterpret_cast<iconv_t>(-1) || to_multi == reinterpret_cast<iconv_t>(-1)) {
+        // Without the system converter only the ASCII range and the katakana remain usable.
+        for (int b = 0; b < 0x80; ++b) cp.single[b] = static_cast<uint16_t>(b);
+        for (int b = 0xA1; b <= 0xDF; ++b) cp.single[b] = static_cast<uint16_t>(0xFF61 + b - 0xA1);
+    } else {
+        for (int b = 0; b < 256; ++b) {
+            if (cp.lead[b]) continue;
+            unsigned char byte = static_cast<unsigned char>(b);
+            uint16_t unit = b == 0 ? 0 : iconv_unit(to_wide, &byte, 1);
+            if (b == 0 || unit != 0) cp.single[b] = unit;
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!cp.lead[lead]) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!is_932_trail(trail)) continue;
+                unsigned char pair[2] = {static_cast<unsigned char>(lead),
+                                         static_cast<unsigned char>(trail)};
+                cp.double_byte[lead << 8 | trail] = iconv_unit(to_wide, pair, 2);
+            }
+        }
+        for (uint32_t unit = 1; unit < 65536; ++unit) {
+            if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+            cp.to_bytes[unit] = iconv_bytes(to_multi, static_cast<uint16_t>(unit));
+        }
+    }
+    if (to_wide != reinterpret_cast<iconv_t>(-1)) iconv_close(to_wide);
+    if (to_multi != reinterpret_cast<iconv_t>(-1)) iconv_close(to_multi);
+    // Single bytes the code page defines beyond the system converter's table.
+    static const struct {
+        unsigned char byte;
+        uint16_t unit;
+    } extra[] = {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+    for (const auto &e : extra) {
+        if (cp.single[e.byte] == kNoUnit) cp.single[e.byte] = e.unit;
+        if (cp.to_bytes[e.unit] == 0) cp.to_bytes[e.unit] = e.byte;
+    }
+}
+
+const CodePage &cp() { return *g_current.load(std::memory_order_acquire); }
+
+bool ascii_upper(int c) { return c >= 'A' && c <= 'Z'; }
+bool ascii_lower(int c) { return c >= 'a' && c <= 'z'; }
+
+} // namespace
+
+const CodePage &current_code_page() { return cp(); }
+
+bool select_code_page(const char *name) {
+    if (name == nullptr) return false;
+    if (std::strcmp(name, "C") == 0) {
+        g_current.store(&g_c_code_page, std::memory_order_release);
+        return true;
+    }
+    if (std::strcmp(name, "Ja_JP") == 0) {
+        std::call_once(g_ja_once, build_ja_code_page);
+        g_current.store(&g_ja_code_page, std::memory_order_release);
+        return true;
+    }
+    return false;
+}
+
+const char *code_page_name() { return cp().name; }
+int mb_cur_max() { return cp().max_len; }
+bool is_lead_byte(unsigned char b) { return cp().lead[b]; }
+
+int mblen(const char *s, size_t n) {
+    if (s == nullptr || n == 0 || *s == '\0') return 0;
+    const CodePage &page = cp();
+    unsigned char b = static_cast<unsigned char>(*s);
+    if (!page.lead[b]) return page.single[b] == kNoUnit ? -1 : 1;
+    if (n < 2) return -1;
+    unsigned char trail = static_cast<unsigned char>(s[1]);
+    return page.double_byte[b << 8 | trail] != 0 ? 2 : -1;
+}
+
+int mbtowc(OLECHAR *out, const char *s, size_t n) {
+    if (s == nullptr || n == 0) return 0;
+    const CodePage &page = cp();
+    unsigned char b = static_cast<unsigned char>(*s);
+    if (!page.lead[b]) {
+        if (page.single[b] == kNoUnit) return -1;
+        if (out) *out = page.single[b];
+        return b == 0 ? 0 : 1;
+    }
+    if (n < 2) return -1;
+    uint16_t unit = page.double_byte[b << 8 | static_cast<unsigned char>(s[1])];
+    if (unit == 0) return -1;
+    if (out) *out = unit;
+    return 2;
+}
+
+int wctomb(char *out, OLECHAR unit) {
+    const CodePage &page = cp();
+    if (unit == 0) {
+        out[0] = '\0';
+        return 1;
+    }
+    if (!page.to_bytes) {
+        if (unit > 0xFF) return -1;
+        out[0] = static_cast<char>(unit);
+        return 1;
+    }
+    uint16_t bytes = page.to_bytes[unit];
+    if (bytes == 0) return -1;
+    if (bytes <= 0xFF) {
+        out[0] = static_cast<char>(bytes);
+        return 1;
+    }
+    out[0] = static_cast<char>(bytes >> 8);
+    out[1] = static_cast<char>(bytes & 0xFF);
+    return 2;
+}
+
+bool is_upper(int c) { return ascii_upper(c); }
+bool is_lower(int c) { return ascii_lower(c); }
+bool is_alpha(int c) { return ascii_upper(c) || ascii_lower(c); }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_xdigit(int c) { return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool is_space(int c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+bool is_punct(int c) { return c > 0x20 && c < 0x7F && !is_alpha(c) && !is_digit(c); }
+bool is_alnum(int c) { return is_alpha(c) || is_digit(c); }
+int to_lower(int c) { return ascii_upper(c) ? c + 0x20 : c; }
+int to_upper(int c) { return ascii_lower(c) ? c - 0x20 : c; }
+
+namespace {
+
+// Letters with a simple case pair among the characters code page 932 holds: Latin-1, Greek,
+// Cyrillic and the full-width Latin letters. The offset maps upper case to lower case.
+struct CaseRange {
+    OLECHAR first_upper, last_upper;
+    int offset;
+};
+constexpr CaseRange kJaCaseRanges[] = {
+    {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0391, 0x03A1, 0x20},
+    {0x03A3, 0x03A9, 0x20}, {0x0401, 0x0401, 0x50}, {0x0410, 0x042F, 0x20},
+    {0xFF21, 0xFF3A, 0x20},
+};
+
+bool is_ja() { return cp().to_bytes != nullptr; }
+
+} // namespace
+
+bool isw_digit(OLECHAR c) { return is_digit(c) || (is_ja() && c >= 0xFF10 && c <= 0xFF19); }
+
+bool isw_upper(OLECHAR c) {
+    if (ascii_upper(c)) return true;
+    if (!is_ja()) return false;
+    for (const auto &r : kJaCaseRanges)
+        if (c >= r.first_upper && c <= r.last_upper) return true;
+    return false;
+}
+
+bool isw_lower(OLECHAR c) {
+    if (ascii_lower(c)) return true;
+    if (!is_ja()) return false;
+    for (const auto &r : kJaCaseRanges)
+        if (c >= r.first_upper + r.offset && c <= r.last_upper + r.offset) return true;
+    return false;
+}
+
+OLECHAR tow_lower(OLECHAR c) {
+    if (ascii_upper(c)) return static_cast<OLECHAR>(c + 0x20);
+    if (c < 0x80 || !is_ja()) return c;
+    for (const auto &r : kJaCaseRanges)
+        if (c >= r.first_upper && c <= r.last_upper) return static_cast<OLECHAR>(c + r.offset);
+    return c;
+}
+
+OLECHAR tow_upper(OLECHAR c) {
+    if (ascii_lower(c)) return static_cast<OLECHAR>(c - 0x20);
+    if (c < 0x80 || !is_ja()) return c;
+    for (const auto &r : kJaCaseRanges)
+        if (c >= r.first_upper + r.offset && c <= r.last_upper + r.offset)
+            return static_cast<OLECHAR>(c - r.offset);
+    return c;
+}
+
+} // namespace brtl::pf
+
+extern "C" {
+
+BRTL_API int32_t brtl_setlocale(const char *name) {
+    return brtl::pf::select_code_page(name) ? 0 : -1;
+}
+
+BRTL_API const char *brtl_getlocale(void) { return brtl::pf::code_page_name(); }
+
+} // extern "C"

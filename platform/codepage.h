@@ -1,0 +1,59 @@
+// The multibyte code page of the platform C runtime: "C" (single-byte, byte b is U+00bb) or
+// "Ja_JP" (double-byte code page 932). Every multibyte operation of the library goes through
+// these functions; the process's own C locale is never changed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "brtl/types.h"
+
+namespace brtl::pf {
+
+struct CodePage;
+
+// The code page in force.
+const CodePage &current_code_page();
+// Selects the code page by name; false for an unknown name.
+bool select_code_page(const char *name);
+
+// The name of the code page in force ("C" or "Ja_JP").
+const char *code_page_name();
+// The largest number of bytes of one character: 1 or 2.
+int mb_cur_max();
+// True when b starts a double-byte character.
+bool is_lead_byte(unsigned char b);
+
+// mblen: 0 for a NUL byte, the byte count of a valid character within n bytes, -1 otherwise.
+int mblen(const char *s, size_t n);
+// mbtowc: stores the UTF-16 unit of the character at s (reading at most n bytes); returns its
+// byte count, 0 for a NUL byte, -1 for an invalid or incomplete sequence (*out is then unset).
+int mbtowc(OLECHAR *out, const char *s, size_t n);
+// wctomb: writes the multibyte form of unit (at most mb_cur_max() bytes); returns the byte
+// count (1 for the NUL unit) or -1 when the code page has no such character.
+int wctomb(char *out, OLECHAR unit);
+
+// Byte character classes of the code page (ASCII letters, digits, blanks and punctuation in
+// both code pages).
+bool is_upper(int c);
+bool is_lower(int c);
+bool is_alpha(int c);
+bool is_digit(int c);
+bool is_xdigit(int c);
+bool is_space(int c);
+bool is_punct(int c);
+bool is_alnum(int c);
+int to_lower(int c);
+int to_upper(int c);
+
+// Wide character classes and case mapping of the code page.
+bool isw_digit(OLECHAR c);
+bool isw_upper(OLECHAR c);
+bool isw_lower(OLECHAR c);
+OLECHAR tow_lower(OLECHAR c);
+OLECHAR tow_upper(OLECHAR c);
+
+// The byte that replaces a character the code page cannot represent.
+constexpr char kDefaultChar = '?';
+
+} // namespace brtl::pf

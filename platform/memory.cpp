@@ -1,0 +1,69 @@
+#include "platform/memory.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+
+namespace brtl::pf {
+
+namespace {
+
+std::atomic<long> g_countdown{-1};
+std::atomic<bool> g_persistent{false};
+std::atomic<unsigned long> g_allocations{0};
+std::atomic<long> g_live{0};
+
+void *counted(void *block) {
+    if (block != nullptr) g_live.fetch_add(1, std::memory_order_relaxed);
+    return block;
+}
+
+// Counts an allocation and says whether the injection switch makes it fail.
+bool injected_failure() {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    long left = g_countdown.load(std::memory_order_relaxed);
+    if (left < 0) return false;
+    if (left > 0) {
+        g_countdown.store(left - 1, std::memory_order_relaxed);
+        return false;
+    }
+    if (!g_persistent.load(std::memory_order_relaxed)) g_countdown.store(-1);
+    return true;
+}
+
+} // namespace
+
+void *allocate(size_t bytes) {
+    if (injected_failure()) return nullptr;
+    return counted(std::malloc(bytes == 0 ? 1 : bytes));
+}
+
+void *allocate_zeroed(size_t count, size_t size) {
+    if (injected_failure()) return nullptr;
+    if (count == 0 || size == 0) return counted(std::calloc(1, 1));
+    if (count > SIZE_MAX / size) return nullptr;
+    return counted(std::calloc(count, size));
+}
+
+void *reallocate(void *block, size_t bytes) {
+    if (injected_failure()) return nullptr;
+    void *moved = std::realloc(block, bytes == 0 ? 1 : bytes);
+    return block == nullptr ? counted(moved) : moved;
+}
+
+void release(void *block) {
+    if (block == nullptr) return;
+    g_live.fetch_sub(1, std::memory_order_relaxed);
+    std::free(block);
+}
+
+void fail_allocations_after(long successes, bool persistent) {
+    g_persistent.store(persistent);
+    g_countdown.store(successes);
+}
+
+unsigned long allocation_count() { return g_allocations.load(std::memory_order_relaxed); }
+
+long live_blocks() { return g_live.load(std::memory_order_relaxed); }
+
+} // namespace brtl::pf

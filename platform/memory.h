@@ -1,0 +1,23 @@
+// The allocator under every heap block of the library (host library blocks and OLE strings),
+// with a switch that makes allocations fail on purpose so that tests can reach every path that
+// handles a lack of memory.
+#pragma once
+
+#include <cstddef>
+
+namespace brtl::pf {
+
+void *allocate(size_t bytes);
+void *allocate_zeroed(size_t count, size_t size);
+void *reallocate(void *block, size_t bytes);
+void release(void *block);
+
+// Failure injection: after `successes` more allocations succeed, the next one fails; with
+// `persistent` every later one fails too. A negative count switches the injection off.
+void fail_allocations_after(long successes, bool persistent = false);
+// The number of allocations made since the process started (for sweeping failure points).
+unsigned long allocation_count();
+// The number of blocks allocated and not yet released (for leak checks in tests).
+long live_blocks();
+
+} // namespace brtl::pf

@@ -1,0 +1,115 @@
+// The builtins of error handling (Error$, CVErr, Debug.Assert), the OLE result mapping and the
+// three small services the host uses.
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "brtl/host.h"
+#include "brtl/runtime.h"
+#include "platform/system.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+#include "runtime/placeholders.h"
+
+namespace brtl {
+
+size_t strip_placeholders(char *text) {
+    char *out = text;
+    for (const char *in = text; *in;) {
+        if (in[0] != '%' || in[1] != 's') {
+            *out++ = *in++;
+            continue;
+        }
+        in += 2;
+        if (out > text && out[-1] == '\'' && *in == '\'') {
+            --out;
+            ++in;
+        }
+        if (*in == ' ') ++in;
+    }
+    while (out > text && out[-1] == ' ') --out;
+    *out = '\0';
+    return static_cast<size_t>(out - text);
+}
+
+} // namespace brtl
+
+extern "C" {
+
+BRTL_API int32_t ZbiCvtHResultToTrapNo(HRESULT hr) {
+    switch (static_cast<uint32_t>(hr)) {
+    case 0:
+        return 0;
+    case 0x80020005u:
+        return BI_TRAP_TYPE_MISMATCH;
+    case 0x8002000Au:
+        return BI_TRAP_OVERFLOW;
+    case 0x8007000Eu:
+        return BI_TRAP_OUT_OF_MEMORY;
+    default:
+        return BI_TRAP_ILLEGAL_CALL;
+    }
+}
+
+BRTL_API BiString ZbiBuiltIn_Error_(int32_t trap) {
+    if (trap < 0) {
+        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return brtl::empty_string();
+    }
+    const char *text = brtl::host_text(trap);
+    if (text == nullptr || *text == '\0') return brtl::empty_string();
+    BiString s = brtl::temporary_copy(text);
+    if (brtl::length_of(s) == 0) return s;
+    size_t n = brtl::strip_placeholders(s.data);
+    if (n == 0) {
+        ZrFree(s.data); // nothing left: the empty result must not hold a buffer
+        return brtl::empty_string(true);
+    }
+    return BiString{s.data, static_cast<uint32_t>(n) | BI_STRING_TEMP_FLAG};
+}
+
+BRTL_API VARIANT *ZbiBuiltIn_CVErr(VARIANT *result, int32_t code) {
+    result->vt = VT_ERROR;
+    if (code < 0 || code > 65535) {
+        result->scode = BI_TRAP_ILLEGAL_CALL;
+        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return result;
+    }
+    result->scode = code;
+    return result;
+}
+
+BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line, int32_t count,
+                                ...) {
+    brtl::OwnedString message_guard(message);
+    brtl::OwnedString source_guard(source);
+    bool failed = false;
+    va_list ap;
+    va_start(ap, count);
+    int16_t words = static_cast<int16_t>(count);
+    for (int16_t i = 0; i < words && !failed; ++i)
+        failed = static_cast<int16_t>(va_arg(ap, int)) == 0;
+    va_end(ap);
+    if (!failed) return;
+    static const char kFormat[] = "The following assertion failed in %s at line %lu: %s\n";
+    size_t size = sizeof kFormat + source_guard.size() + message_guard.size() + 20;
+    brtl::ZrBuffer<char> buffer(static_cast<char *>(ZrMalloc(size)));
+    if (buffer) {
+        ZrSnprintf(buffer.get(), size, kFormat, source_guard.data(),
+                   static_cast<unsigned long>(line), message_guard.data());
+        std::fputs(buffer.get(), stderr);
+    }
+    buffer.reset();
+    message_guard.reset();
+    source_guard.reset();
+    brtl::raise_trap(BI_TRAP_ASSERTION);
+}
+
+BRTL_API void *ZbiGetThreadStackBase(void) { return brtl::pf::thread_stack_low(); }
+
+BRTL_API uint32_t ZbiGetTimeInMillisecond(void) { return brtl::pf::monotonic_milliseconds(); }
+
+BRTL_API void ZkWriteStringToOutputWindow(const char *text) { brtl::pf::debug_output(text); }
+
+} // extern "C"

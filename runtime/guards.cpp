@@ -1,0 +1,16 @@
+#include "runtime/guards.h"
+
+#include "brtl/variant.h"
+
+namespace brtl {
+
+OwnedVariant::~OwnedVariant() { reset(); }
+
+void OwnedVariant::reset() {
+    if (v_ != nullptr) BiXVariantClear(v_);
+    v_ = nullptr;
+}
+
+LocalVariant::~LocalVariant() { BiXVariantClear(&v_); }
+
+} // namespace brtl

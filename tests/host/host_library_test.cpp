@@ -1,0 +1,164 @@
+// The host support library: formatted output, text helpers, host file objects.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "harness/harness.h"
+
+using namespace brtl_test;
+
+namespace {
+
+class HostLibraryTest : public RuntimeTest {};
+
+} // namespace
+
+TEST_F(HostLibraryTest, SprintfFormatsTextAndIntegersLikeTheCLibrary) {
+    char buf[128];
+    EXPECT_EQ(ZrSprintf(buf, "%d|%5d|%-5d|%05d|%+d", 42, -7, 3, -12, 9), 23);
+    EXPECT_STREQ(buf, "42|   -7|3    |-0012|+9");
+    ZrSprintf(buf, "%ld %lu %x %X %o %c %%", -5L, 7UL, 255u, 255u, 8u, 'z');
+    EXPECT_STREQ(buf, "-5 7 ff FF 10 z %");
+    ZrSprintf(buf, "[%s][%6s][%-6s][%.2s]", "abc", "abc", "abc", "abc");
+    EXPECT_STREQ(buf, "[abc][   abc][abc   ][ab]");
+    ZrSprintf(buf, "%hd %04d-%02d-%02d", static_cast<short>(-3), 1996, 2, 9);
+    EXPECT_STREQ(buf, "-3 1996-02-09");
+    ZrSprintf(buf, "%.3d|%s", 5, static_cast<const char *>(nullptr));
+    EXPECT_STREQ(buf, "005|(null)");
+}
+
+TEST_F(HostLibraryTest, SprintfPrintsNumbersByTheLibrarysRule) {
+    char buf[128];
+    ZrSprintf(buf, "%.15G %.7G %f %.1f", 1.5e20, static_cast<double>(0.1f), 2.5, 0.25);
+    EXPECT_STREQ(buf, "1.5E+020 0.1 2.500000 0.3");
+    ZrSprintf(buf, "[%8.2f][%-8.2f][%08.2f][%+.1e]", 3.14159, 3.14159, -3.14159, 12345.0);
+    EXPECT_STREQ(buf, "[    3.14][3.14    ][-0003.14][+1.2e+004]");
+}
+
+TEST_F(HostLibraryTest, SnprintfBoundsTheOutputAndReportsTheWholeLength) {
+    char buf[8];
+    EXPECT_EQ(ZrSnprintf(buf, sizeof buf, "%s-%d", "abcdef", 12345), 12);
+    EXPECT_STREQ(buf, "abcdef-");
+    EXPECT_EQ(ZrSnprintf(nullptr, 0, "%.15G", 1.0 / 3.0), 17);
+}
+
+TEST_F(HostLibraryTest, SprintfHandlesWideWidthsAndLongTexts) {
+    std::string long_text(3000, 'x');
+    std::string out(4000, '\0');
+    int n = ZrSprintf(out.data(), "%s|%300d", long_text.c_str(), 1);
+    EXPECT_EQ(n, 3301);
+    EXPECT_EQ(out.substr(3000, 2), "| ");
+    EXPECT_EQ(out[3300], '1');
+}
+
+TEST_F(HostLibraryTest, FprintfWritesToTheStreamAndCountsBytes) {
+    FILE *f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    std::string long_text(2000, 'y');
+    EXPECT_EQ(ZrFprintf(f, "%d,%s,%.15G\r\n", 7, long_text.c_str(), 0.5), 2008);
+    std::rewind(f);
+    char head[5] = {};
+    ASSERT_EQ(std::fread(head, 1, 4, f), 4u);
+    EXPECT_STREQ(head, "7,yy");
+    std::fclose(f);
+}
+
+TEST_F(HostLibraryTest, FprintfReportsAFailedWrite) {
+    FILE *f = std::fopen((scratch_dir() / "ro.txt").c_str(), "w");
+    std::fclose(f);
+    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(ZrFprintf(f, "%s", "cannot"), -1);
+    std::fclose(f);
+}
+
+TEST_F(HostLibraryTest, TextHelpers) {
+    BlockBalance balance;
+    char *copy = ZrStrCopy("hello");
+    EXPECT_STREQ(copy, "hello");
+    ZrFree(copy);
+    EXPECT_EQ(balance.delta(), 0);
+    EXPECT_EQ(ZrStrLen("abc"), 3u);
+    EXPECT_EQ(ZrStrCmp("a", "b") < 0, true);
+    EXPECT_EQ(ZrStrICmp("HeLLo", "hello"), 0);
+    EXPECT_LT(ZrStrICmp("abc", "ABD"), 0);
+    EXPECT_NE(ZrStrNIEqual("ABCx", "abcy", 3), 0);
+    EXPECT_EQ(ZrStrNIEqual("ABCx", "abcy", 4), 0);
+    EXPECT_NE(ZrStrNIEqual("ab", "AB", 5), 0); // equal up to both ends
+    EXPECT_LT(ZrStrColl("apple", "Banana"), 0);
+    EXPECT_LT(ZrStrColl("abc", "ABC"), 0); // lower case first among equals
+    EXPECT_EQ(ZrStrColl("same", "same"), 0);
+    const char *text = "a,b;c,d";
+    EXPECT_EQ(ZrStrChr(text, ','), text + 1);
+    EXPECT_EQ(ZrStrRChr(text, ','), text + 5);
+    EXPECT_EQ(ZrStrPBrk(text, ";"), text + 3);
+    EXPECT_EQ(ZrStrChr(text, 'z'), nullptr);
+}
+
+TEST_F(HostLibraryTest, CharLenAndWideCopiesFollowTheCodePage) {
+    ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
+    EXPECT_EQ(ZrStrCharLen("a\x82\xA0z"), 3u);
+    OLECHAR *w = ZrCharToWide("a\x82\xA0");
+    EXPECT_EQ(w[0], u'a');
+    EXPECT_EQ(w[1], 0x3042);
+    EXPECT_EQ(w[2], 0);
+    char *m = ZrWideToChar(w);
+    EXPECT_STREQ(m, "a\x82\xA0");
+    ZrFree(w);
+    ZrFree(m);
+    w = ZrCreateWideFromChar("");
+    EXPECT_EQ(w[0], 0);
+    m = ZrCreateCharFromWide(w);
+    EXPECT_STREQ(m, "");
+    ZrFree(w);
+    ZrFree(m);
+}
+
+TEST_F(HostLibraryTest, PatternMemSetRepeatsThePattern) {
+    char buf[11] = {};
+    ZrPatternMemSet(buf, "abc", 3, 10);
+    EXPECT_STREQ(buf, "abcabcabca");
+    char two[3] = {};
+    ZrPatternMemSet(two, "xyz", 3, 2);
+    EXPECT_STREQ(two, "xy");
+    ZrPatternMemSet(two, "q", 0, 2); // an empty pattern writes nothing
+    EXPECT_STREQ(two, "xy");
+}
+
+TEST_F(HostLibraryTest, ProceduresAreFoundByName) {
+    EXPECT_EQ(ZrGetIntStrProc("ZrBiMatchPattern"), nullptr);
+    int marker = 0;
+    brtl_set_int_str_proc("ZrBiMatchPattern", &marker);
+    EXPECT_EQ(ZrGetIntStrProc("ZrBiMatchPattern"), &marker);
+    brtl_set_int_str_proc("ZrBiMatchPattern", nullptr);
+    EXPECT_EQ(ZrGetIntStrProc("ZrBiMatchPattern"), nullptr);
+}
+
+TEST_F(HostLibraryTest, HostFileObjectsFollowTheirStream) {
+    BlockBalance balance;
+    FILE *a = std::tmpfile();
+    FILE *b = std::tmpfile();
+    ZrHostFile *file = ZrFileCreate(a);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ZrFileStream(file), a);
+    ZrFileOpen(file, b);
+    EXPECT_EQ(ZrFileStream(file), b);
+    ZrFileClose(file);
+    EXPECT_EQ(balance.delta(), 0);
+    std::fclose(a);
+    std::fclose(b);
+}
+
+TEST_F(HostLibraryTest, MemoryFunctionsShareOneHeap) {
+    BlockBalance balance;
+    auto *z = static_cast<unsigned char *>(ZrMemCalloc(4, 4, 2));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(z[i], 0);
+    z = static_cast<unsigned char *>(ZrMemRealloc(z, 64, 2));
+    ZrFree(z);
+    void *c = ZrCalloc(0, 8); // a zero count still gives a block to free
+    ASSERT_NE(c, nullptr);
+    ZrFree(c);
+    EXPECT_EQ(ZrCalloc(SIZE_MAX / 2, 4), nullptr); // the product overflows
+    ZrFree(nullptr);
+    EXPECT_EQ(balance.delta(), 0);
+}

@@ -1,0 +1,80 @@
+// The number-text rule: 17 significant digits, decimal ties away from zero, three exponent
+// digits. Where it differs from glibc the expected text says so.
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "harness/harness.h"
+#include "platform/numtext.h"
+
+using namespace brtl_test;
+
+namespace {
+
+std::string print(double v, char conversion, int precision, bool alternate = false) {
+    char buf[1100];
+    size_t n = brtl::pf::print_double(buf, sizeof buf, v, conversion, precision, alternate);
+    EXPECT_EQ(n, std::string(buf).size());
+    return buf;
+}
+
+} // namespace
+
+TEST(NumberText, FixedNotation) {
+    EXPECT_EQ(print(0.0, 'f', 6), "0.000000");
+    EXPECT_EQ(print(1.5, 'f', 0), "2");
+    EXPECT_EQ(print(2.5, 'f', 0), "3");      // glibc: "2" (half to even)
+    EXPECT_EQ(print(0.125, 'f', 2), "0.13"); // glibc: "0.12"
+    EXPECT_EQ(print(0.25, 'f', 1), "0.3");
+    EXPECT_EQ(print(1.005, 'f', 2), "1.00"); // 1.00499999999999989... cut at 17 digits
+    EXPECT_EQ(print(-3.14159, 'f', 3), "-3.142");
+    EXPECT_EQ(print(0.005, 'f', 2), "0.01");
+    EXPECT_EQ(print(0.0004, 'f', 2), "0.00");
+    EXPECT_EQ(print(9.996, 'f', 2), "10.00");
+    EXPECT_EQ(print(123.0, 'f', 0, true), "123.");
+    EXPECT_EQ(print(-0.0, 'f', 1), "-0.0");
+}
+
+TEST(NumberText, DigitsBeyondSeventeenPrintAsZeros) {
+    EXPECT_EQ(print(0.1, 'f', 20), "0.10000000000000001000"); // glibc: ...00000555
+    EXPECT_EQ(print(1e20, 'f', 0), "100000000000000000000");
+    EXPECT_EQ(print(std::ldexp(1.0, 70), 'f', 0), "1180591620717411300000"); // 2^70
+}
+
+TEST(NumberText, ExponentNotationHasThreeDigits) {
+    EXPECT_EQ(print(1.5e20, 'E', 1), "1.5E+020");
+    EXPECT_EQ(print(1.5e-7, 'e', 2), "1.50e-007");
+    EXPECT_EQ(print(0.0, 'e', 1), "0.0e+000");
+    EXPECT_EQ(print(1e300, 'e', 0), "1e+300");
+    EXPECT_EQ(print(9.96, 'e', 1), "1.0e+001");
+}
+
+TEST(NumberText, GeneralNotation) {
+    EXPECT_EQ(print(0.1, 'G', 15), "0.1");
+    EXPECT_EQ(print(1.0 / 3.0, 'G', 15), "0.333333333333333");
+    EXPECT_EQ(print(2.0 / 3.0, 'G', 15), "0.666666666666667");
+    EXPECT_EQ(print(1.5e20, 'G', 15), "1.5E+020");
+    EXPECT_EQ(print(1e15, 'G', 15), "1E+015");
+    EXPECT_EQ(print(123456789012345.0, 'G', 15), "123456789012345");
+    EXPECT_EQ(print(0.0001, 'G', 15), "0.0001");
+    EXPECT_EQ(print(0.00001, 'G', 15), "1E-005");
+    EXPECT_EQ(print(100.0, 'G', 7), "100");
+    EXPECT_EQ(print(static_cast<double>(0.1f), 'G', 7), "0.1");
+    EXPECT_EQ(print(static_cast<double>(3.4028234663852886e38f), 'G', 7), "3.402823E+038");
+    EXPECT_EQ(print(0.0, 'G', 15), "0");
+    EXPECT_EQ(print(-2.5, 'G', 1), "-3"); // tie away from zero
+    EXPECT_EQ(print(1.0, 'g', 6, true), "1.00000");
+}
+
+TEST(NumberText, SpecialValues) {
+    EXPECT_EQ(print(std::numeric_limits<double>::infinity(), 'G', 15), "1.#INF");
+    EXPECT_EQ(print(-std::numeric_limits<double>::infinity(), 'f', 2), "-1.#INF");
+    EXPECT_EQ(print(std::numeric_limits<double>::quiet_NaN(), 'G', 15), "1.#QNAN");
+}
+
+TEST(NumberText, BoundedBufferStillReportsTheWholeLength) {
+    char small[4];
+    EXPECT_EQ(brtl::pf::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
+    EXPECT_STREQ(small, "123");
+    EXPECT_EQ(brtl::pf::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
+}
