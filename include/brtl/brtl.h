@@ -7,6 +7,14 @@
 #include "platform.h"
 #include "host.h"
 #include "runtime.h"
+#include "numeric.h"
 #include "variant.h"
+#include "strings.h"
+#include "fileio.h"
+#include "format.h"
+#include "datetime.h"
+#include "financial.h"
+#include "math.h"
+#include "desktop.h"
 
 #endif
