@@ -95,6 +95,18 @@ BRTL_API const char *ZkSelDialog(void *container, const char *prompt, const char
 /* Replaces the two dialogs; a null pointer puts back that console default (stderr and stdin). */
 BRTL_API void brtl_set_dialogs(ZkMsgDialogProc message, ZkSelDialogProc select);
 
+/* ---- Default constructors of host classes ---------------------------------------------------- */
+
+/* Construct a layout value at object: two single-precision floats, the "unset" marker
+ * -3.4028234663852886e+37 (bits 0xFDCCCCCC) and the default 0 (left, top), 1142 (width) or 492
+ * (height). */
+BRTL_API void ZkLeft(void *object);
+BRTL_API void ZkTop(void *object);
+BRTL_API void ZkWidth(void *object);
+BRTL_API void ZkHeight(void *object);
+/* Constructs an empty error list at object: the 32-bit integer -1. */
+BRTL_API void ZrErrorList(void *object);
+
 BRTL_END_DECLS
 
 #endif

@@ -162,3 +162,29 @@ TEST_F(HostLibraryTest, MemoryFunctionsShareOneHeap) {
     ZrFree(nullptr);
     EXPECT_EQ(balance.delta(), 0);
 }
+
+TEST_F(HostLibraryTest, HostClassConstructorsLayTheirDefaults) {
+    struct Pair {
+        float unset;
+        float value;
+    };
+    auto construct = [](void (*ctor)(void *)) {
+        Pair p{1.0f, 1.0f};
+        ctor(&p);
+        return p;
+    };
+    for (auto ctor : {ZkLeft, ZkTop, ZkWidth, ZkHeight}) {
+        Pair p = construct(ctor);
+        uint32_t bits;
+        std::memcpy(&bits, &p.unset, 4);
+        EXPECT_EQ(bits, 0xFDCCCCCCu);
+        EXPECT_FLOAT_EQ(p.unset, -3.4028234663852886e+37f);
+    }
+    EXPECT_EQ(construct(ZkLeft).value, 0.0f);
+    EXPECT_EQ(construct(ZkTop).value, 0.0f);
+    EXPECT_EQ(construct(ZkWidth).value, 1142.0f);
+    EXPECT_EQ(construct(ZkHeight).value, 492.0f);
+    int32_t list = 0;
+    ZrErrorList(&list);
+    EXPECT_EQ(list, -1);
+}
