@@ -1,5 +1,7 @@
 // Host file objects: the host's handle on each stream the runtime opens, so that a host can
-// find the stream behind a file number.
+// find the stream behind a file number. The runtime keeps one object per file number for the
+// life of the process: it re-attaches the object to each new stream of that number and detaches
+// it at close.
 #include "brtl/host.h"
 
 struct ZrHostFile {
@@ -18,7 +20,9 @@ BRTL_API void ZrFileOpen(ZrHostFile *file, FILE *stream) {
     if (file != nullptr) file->stream = stream;
 }
 
-BRTL_API void ZrFileClose(ZrHostFile *file) { ZrFree(file); }
+BRTL_API void ZrFileClose(ZrHostFile *file) {
+    if (file != nullptr) file->stream = nullptr;
+}
 
 BRTL_API FILE *ZrFileStream(const ZrHostFile *file) {
     return file != nullptr ? file->stream : nullptr;

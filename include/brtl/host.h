@@ -69,7 +69,7 @@ typedef struct ZrHostFile ZrHostFile;
 BRTL_API ZrHostFile *ZrFileCreate(FILE *stream);
 /* Re-attaches the object to another stream. */
 BRTL_API void ZrFileOpen(ZrHostFile *file, FILE *stream);
-/* Detaches the object from its stream at close and frees it. */
+/* Detaches the object from its stream at close; the object stays for the next open. */
 BRTL_API void ZrFileClose(ZrHostFile *file);
 /* The stream an object is attached to (null when detached). */
 BRTL_API FILE *ZrFileStream(const ZrHostFile *file);

@@ -141,10 +141,13 @@ TEST_F(HostLibraryTest, HostFileObjectsFollowTheirStream) {
     ZrHostFile *file = ZrFileCreate(a);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(ZrFileStream(file), a);
-    ZrFileOpen(file, b);
+    ZrFileClose(file);
+    EXPECT_EQ(ZrFileStream(file), nullptr);
+    ZrFileOpen(file, b); // the same object serves the next open of its number
     EXPECT_EQ(ZrFileStream(file), b);
     ZrFileClose(file);
-    EXPECT_EQ(balance.delta(), 0);
+    EXPECT_EQ(balance.delta(), 1);
+    ZrFree(file);
     std::fclose(a);
     std::fclose(b);
 }
