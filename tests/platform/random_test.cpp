@@ -44,10 +44,3 @@ TEST_F(RandomTest, EverySeedFollowsTheRecurrence) {
         EXPECT_EQ(drawn(1000), expected_sequence(seed, 1000));
     }
 }
-
-TEST_F(RandomTest, ReseedingRestartsTheSequence) {
-    pf::srand(77);
-    std::vector<int32_t> first = drawn(5);
-    pf::srand(77);
-    EXPECT_EQ(drawn(5), first);
-}
