@@ -25,7 +25,7 @@ void write_intl(const std::string &lines) {
 } // namespace
 
 TEST_F(LocaleTest, DefaultsWithoutAnIntlSection) {
-    write_profile("[windows]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n");
+    write_profile("[desktop]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n");
     BRTL_IN_FRESH_PROCESS({
         EXPECT_EQ(ZrIntlGetTimeSeperator(), ':');
         EXPECT_EQ(ZrIntlGetDateSeperator(), '/');

@@ -70,7 +70,7 @@ std::string read_through(const std::filesystem::path &file, const std::string &t
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheFallback) {
     EXPECT_EQ(get("sTime"), "<default>"); // no file yet
-    write("[windows]\nsTime=.\n");
+    write("[desktop]\nsTime=.\n");
     EXPECT_EQ(get("sTime"), "<default>");
     write("[intl]\nsDate=.\n");
     EXPECT_EQ(get("sTime"), "<default>");
