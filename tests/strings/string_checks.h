@@ -12,21 +12,33 @@ namespace brtl_test {
 
 using StringFn = std::function<BiString(BiString)>;
 
+// Whether a builtin may hand a borrowed argument back as its result.
+enum class Reuse { Never, Allowed };
+
 // Calls fn once with a temporary and once with a borrowed string holding `text`. Both calls must
 // give `expected`, raise no trap, leave no block behind once the result is freed by the freeing
 // rule (so a temporary argument is freed exactly once, by the builtin or through its result),
-// and leave the borrowed string as it was.
-inline void expect_text(const StringFn &fn, const std::string &text, const std::string &expected) {
+// and leave the borrowed string as it was. Unless reuse is allowed, a non-empty result of the
+// borrowed call must be a new temporary.
+inline void expect_text(const StringFn &fn, const std::string &text, const std::string &expected,
+                        Reuse reuse = Reuse::Never) {
     SCOPED_TRACE("argument \"" + text + "\"");
     {
         BlockBalance balance;
-        EXPECT_EQ(take(fn(temp(text))), expected) << "temporary argument";
+        BiString r = fn(temp(text));
+        EXPECT_TRUE(BiStringIsTemporary(r) || BiStringLength(r) == 0) << "temporary argument";
+        EXPECT_EQ(take(r), expected) << "temporary argument";
         EXPECT_EQ(balance.delta(), 0) << "temporary argument";
     }
     {
         Borrowed borrowed(text);
         BlockBalance balance;
-        EXPECT_EQ(take(fn(borrowed.get())), expected) << "borrowed argument";
+        BiString r = fn(borrowed.get());
+        if (reuse == Reuse::Never && BiStringLength(r) != 0) {
+            EXPECT_TRUE(BiStringIsTemporary(r)) << "borrowed argument";
+            EXPECT_NE(r.data, borrowed.get().data) << "borrowed argument";
+        }
+        EXPECT_EQ(take(r), expected) << "borrowed argument";
         EXPECT_EQ(balance.delta(), 0) << "borrowed argument";
         EXPECT_TRUE(borrowed.intact());
     }
