@@ -20,7 +20,9 @@ namespace brtl::format {
 
 namespace {
 
-bool is_exponent_letter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+bool is_exponent_letter(char c) {
+    return c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
 
 // Puts the locale's decimal separator in place of the first ".", drops trailing zeros of the
 // fraction (and a separator left alone), and shortens the exponent digits to at least one.
@@ -38,7 +40,8 @@ size_t tidy_number_text(char *text, size_t n) {
     if (point != nullptr && point < exponent) {
         *point = separator;
         char *last = exponent;
-        while (last > point + 1 && last[-1] == '0') --last;
+        while (last > point + 1 && last[-1] == '0')
+            --last;
         if (last == point + 1) last = point;
         std::memmove(last, exponent, static_cast<size_t>(end - exponent));
         end -= exponent - last;
@@ -48,7 +51,8 @@ size_t tidy_number_text(char *text, size_t n) {
         char *digits = exponent + 1;
         if (digits < end && (*digits == '+' || *digits == '-')) ++digits;
         char *first = digits;
-        while (first + 1 < end && *first == '0') ++first;
+        while (first + 1 < end && *first == '0')
+            ++first;
         std::memmove(digits, first, static_cast<size_t>(end - first));
         end -= first - digits;
     }
@@ -176,24 +180,30 @@ size_t fill(const Unit *f, size_t fn, const Unit *t, size_t tn, bool left_to_rig
         size_t ti = 0;
         for (size_t i = 0; i < fn; ++i) {
             Unit c = f[i];
-            if (c == '@') out[n++] = ti < tn ? t[ti++] : Unit(' ');
+            if (c == '@')
+                out[n++] = ti < tn ? t[ti++] : Unit(' ');
             else if (c == '&') {
                 if (ti < tn) out[n++] = t[ti++];
-            } else if (!is_control(c)) out[n++] = c;
+            } else if (!is_control(c))
+                out[n++] = c;
         }
-        while (ti < tn) out[n++] = t[ti++];
+        while (ti < tn)
+            out[n++] = t[ti++];
         return n;
     }
     // Right to left: the units are laid down from the end of out, then moved to its start.
     size_t capacity = fn + tn, at = capacity, left = tn;
     for (size_t i = fn; i-- > 0;) {
         Unit c = f[i];
-        if (c == '@') out[--at] = left > 0 ? t[--left] : Unit(' ');
+        if (c == '@')
+            out[--at] = left > 0 ? t[--left] : Unit(' ');
         else if (c == '&') {
             if (left > 0) out[--at] = t[--left];
-        } else if (!is_control(c)) out[--at] = c;
+        } else if (!is_control(c))
+            out[--at] = c;
     }
-    while (left > 0) out[--at] = t[--left]; // text left over goes in front
+    while (left > 0)
+        out[--at] = t[--left]; // text left over goes in front
     n = capacity - at;
     std::memmove(out, out + at, n * sizeof(Unit));
     return n;
@@ -248,7 +258,8 @@ BiString format_string(const VARIANT *value, const char *format, uint32_t format
     BiString text = ZbiEvalCvtVS(*value, 0);
     const char *part = format;
     size_t part_length = format_length;
-    if (const char *semicolon = static_cast<const char *>(std::memchr(format, ';', format_length))) {
+    if (const char *semicolon =
+            static_cast<const char *>(std::memchr(format, ';', format_length))) {
         if (length_of(text) > 0) {
             part_length = static_cast<size_t>(semicolon - format);
         } else {
