@@ -69,6 +69,13 @@ void push_abbreviation(Parser &ps, const char *name, size_t max_bytes) {
     ps.literal(name, n);
 }
 
+// 1 for 1 January (the calendar fields must be loaded).
+int day_of_year(const DateFields &date) {
+    return static_cast<int>(ymd_to_serial(date.day, date.month, date.year) -
+                            ymd_to_serial(1, 1, date.year)) +
+           1;
+}
+
 int minutes_of(double seconds) {
     return static_cast<int>(std::fmod((seconds + 0.5) / 60.0, 60.0));
 }
@@ -148,7 +155,7 @@ TokenResult week_token(Parser &ps) {
     if (count == 1)
         ps.plain(static_cast<char>('0' + ps.date.weekday)); // not escaped
     else
-        push_number(ps, (ps.date.day_of_year + 6) / 7, 1);
+        push_number(ps, (day_of_year(ps.date) + 6) / 7, 1);
     return TokenResult::Done;
 }
 
@@ -188,7 +195,7 @@ TokenResult year_token(Parser &ps) {
         n += unsigned_text(static_cast<uint64_t>(year < 0 ? -year : year), 1, text + n);
         if (n > 2) ps.literal(text + 2, n - 2);
     }
-    if (count != 2) push_number(ps, ps.date.day_of_year, 1); // y, and the y of yyy
+    if (count != 2) push_number(ps, day_of_year(ps.date), 1); // y, and the y of yyy
     return TokenResult::Done;
 }
 
@@ -382,9 +389,6 @@ bool load_calendar(DateFields &date) {
     date.month = ymd.month;
     date.year = ymd.year;
     date.weekday = weekday_of_day(serial_day(date.serial));
-    date.day_of_year = static_cast<int32_t>(ymd_to_serial(ymd.day, ymd.month, ymd.year) -
-                                            ymd_to_serial(1, 1, ymd.year)) +
-                       1;
     date.calendar = true;
     return true;
 }

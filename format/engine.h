@@ -97,7 +97,7 @@ struct DateFields {
     double serial = 0.0;
     double seconds = 0.0; // time of day in seconds
     bool calendar = false;
-    int32_t day = 0, month = 0, year = 0, weekday = 0, day_of_year = 0;
+    int32_t day = 0, month = 0, year = 0, weekday = 0;
 };
 
 // Fills the calendar fields; false (after trap 5) for a serial the calendar cannot read.

@@ -231,11 +231,15 @@ char *build_medium_date_format(const char *pattern) {
 
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length) {
+    if (length == 0) return false;
+    int first = pf::to_lower(static_cast<unsigned char>(format[0]));
     for (const NamedFormat &entry : kNamedFormats) {
         const char *name = host_word(entry.id);
         // A host without a name for an entry (the default text hook answers empty texts) leaves
         // the entry out: an empty name would otherwise match every format.
-        if (*name == '\0' || !begins_with_name(format, length, name)) continue;
+        if (*name == '\0' || pf::to_lower(static_cast<unsigned char>(*name)) != first ||
+            !begins_with_name(format, length, name))
+            continue;
         const char *text = entry.format;
         switch (entry.kind) {
         case Replacement::Text:

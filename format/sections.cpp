@@ -2,6 +2,7 @@
 // the split of a format into up to four sections (positive, negative, zero, Null).
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 #include "brtl/numeric.h"
 #include "format/engine.h"
@@ -61,9 +62,11 @@ Section select_section(const FormatNumber &number, const char *format, size_t le
     // double-byte character is one unit, so a trail byte never escapes or ends anything.
     Section sections[kMaxSections];
     size_t count = 0, start = 0;
+    // Without a ";" the whole format is the one section (the common case, found by memchr).
+    size_t scan = std::memchr(format, ';', length) != nullptr ? length : 0;
     bool quoted = false;
     bool multibyte = pf::mb_cur_max() > 1;
-    for (size_t i = 0; i < length && count < kMaxSections; ++i) {
+    for (size_t i = 0; i < scan && count < kMaxSections; ++i) {
         unsigned char c = static_cast<unsigned char>(format[i]);
         if (multibyte && pf::is_lead_byte(c) && i + 1 < length) {
             ++i;
