@@ -16,6 +16,9 @@ constexpr int64_t kYearZeroOffset = 693959;
 // The serials DateSerial and ZbiValidDate accept: 1 January 100 to 31 December 9999.
 constexpr double kFirstValidSerial = -657434.0;
 constexpr double kLastValidSerial = 2958465.0;
+// The time of day at which a day's last second begins (23:59:59): the serials of the valid
+// years run from kFirstValidSerial - kLastSecond to kLastValidSerial + kLastSecond.
+constexpr double kLastSecond = 0.99998843;
 // The serials the calendar builtins read: every year of the result fits an Integer and all the
 // arithmetic is exact. Beyond them (and for NaN and infinities) those builtins raise trap 5.
 constexpr double kCalendarLimit = 10000000.0;
@@ -52,6 +55,12 @@ double linear_to_serial(double linear);
 // Carries a month outside 1-12 into the year: month 0 becomes December of the year before,
 // month 13 January of the next, month 24 December of the next.
 void carry_months(int64_t &year, int64_t &month);
+
+// Hour, minute and second of a serial's time of day, rounded to the nearest second; in the last
+// half second of a day the hour is 24 while minute and second are 0. The serial must be finite.
+int32_t hour_of(double serial);
+int32_t minute_of(double serial);
+int32_t second_of(double serial);
 
 // 1 = Sunday ... 7 = Saturday.
 int weekday_of_day(int64_t day);

@@ -1,6 +1,7 @@
 // The calendar conversions of the date serial, DateSerial, TimeSerial, the date check and the
 // conversion of a broken-down time to a Date.
 #include <cmath>
+#include <limits>
 
 #include "brtl/datetime.h"
 #include "datetime/calendar.h"
@@ -91,6 +92,23 @@ double linear_to_serial(double linear) {
     return day >= 0.0 ? linear : day - time;
 }
 
+namespace {
+// Seconds into the day, rounded to the nearest second by the added half second.
+double rounded_seconds(double serial) {
+    return serial_time(serial) * 86400.0 + 0.5;
+}
+} // namespace
+
+int32_t hour_of(double serial) {
+    return static_cast<int32_t>(rounded_seconds(serial) / 3600.0);
+}
+int32_t minute_of(double serial) {
+    return static_cast<int32_t>(std::fmod(rounded_seconds(serial) / 60.0, 60.0));
+}
+int32_t second_of(double serial) {
+    return static_cast<int32_t>(std::fmod(rounded_seconds(serial), 60.0));
+}
+
 int weekday_of_day(int64_t day) {
     // Day 0 was a Saturday (7).
     return static_cast<int>(floor_mod(day + 6, 7)) + 1;
@@ -117,6 +135,14 @@ VARIANT *date_result(VARIANT *result, double serial) {
     result->vt = VT_DATE;
     result->date = serial;
     return result;
+}
+
+// Saturates a 64-bit value into 32 bits. Used where a field of a broken-down time is offset:
+// a saturated year or month lies as far out of range as the true one, so it raises the same trap.
+int32_t saturate(int64_t v) {
+    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
 }
 
 } // namespace
@@ -157,6 +183,20 @@ BRTL_API VARIANT *ZbiBuiltIn_TimeSerial(VARIANT *result, int32_t hour, int32_t m
     double seconds = static_cast<double>(minute) * 60.0 + static_cast<double>(hour) * 3600.0 +
                      static_cast<double>(second);
     return date_result(result, seconds / 86400.0);
+}
+
+BRTL_API VARIANT *ZbiCvtCTimeToVariantDate(VARIANT *result, const BiBrokenDownTime *time) {
+    VARIANT day{};
+    ZbiBuiltIn_DateSerial(&day, saturate(int64_t{time->tm_year} + 1900),
+                          saturate(int64_t{time->tm_mon} + 1), time->tm_mday);
+    VARIANT clock{};
+    ZbiBuiltIn_TimeSerial(&clock, time->tm_hour, time->tm_min, time->tm_sec);
+    if (day.vt != VT_DATE || clock.vt != VT_DATE) {
+        result->vt = VT_NULL;
+        return result;
+    }
+    // The time reads forward from the day's midnight, also for days before 30 December 1899.
+    return date_result(result, brtl::linear_to_serial(day.date + clock.date));
 }
 
 } // extern "C"
