@@ -11,7 +11,9 @@
 #include "brtl/host.h"
 #include "format/engine.h"
 #include "platform/codepage.h"
+#include "platform/memory.h"
 #include "runtime/frame.h"
+#include "runtime/guards.h"
 
 namespace brtl::format {
 
@@ -40,22 +42,32 @@ std::atomic<const char *> *word_slot(int32_t id) {
 std::atomic<const char *> g_currency_format{nullptr};
 std::atomic<const char *> g_medium_date_format{nullptr};
 
-// Keeps the first text built for a slot; a text that lost the race is freed.
+// A copy of text that a cache keeps for the life of the process (not counted among the live
+// blocks of the leak checks); null when memory runs out.
+char *lasting_copy(const char *text) {
+    size_t n = std::strlen(text) + 1;
+    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    if (copy != nullptr) std::memcpy(copy, text, n);
+    return copy;
+}
+
+// Keeps the first text stored in a slot; a text that lost the race is given back.
 const char *publish(std::atomic<const char *> &slot, char *text) {
     const char *expected = nullptr;
     if (slot.compare_exchange_strong(expected, text)) return text;
-    ZrFree(text);
+    pf::release_lasting(text);
     return expected;
 }
 
 const char *cached_format(std::atomic<const char *> &slot, char *(*build)()) {
     if (const char *text = slot.load()) return text;
-    char *text = build();
-    if (text == nullptr) {
+    ZrBuffer<char> built(build());
+    char *kept = built ? lasting_copy(built.get()) : nullptr;
+    if (kept == nullptr) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return ""; // not kept: the next call tries again
     }
-    return publish(slot, text);
+    return publish(slot, kept);
 }
 
 char *currency_from_locale() {
@@ -140,7 +152,7 @@ const char *host_word(int32_t id) {
         const char *expected = nullptr;
         return slot->compare_exchange_strong(expected, kNoWord) ? kNoWord : expected;
     }
-    char *copy = ZrStrCopy(text);
+    char *copy = lasting_copy(text);
     if (copy == nullptr) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return "";
