@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "harness/fresh_process.h"
 #include "harness/harness.h"
 
 using namespace brtl_test;
@@ -107,7 +108,7 @@ TEST_F(ConversionsTest, StringToNumberHandlesCommas) {
 }
 
 TEST_F(ConversionsTest, StringToNumberUsesTheProfilesThousandsSeparator) {
-    BRTL_IN_CHILD({
+    BRTL_IN_FRESH_PROCESS({
         std::ofstream(scratch_profile()) << "[intl]\nsThousand=.\nsDecimal=,\n";
         VARIANT v = str_to_num("1.5");
         EXPECT_EQ(v.vt, VT_I2);
@@ -246,7 +247,7 @@ TEST_F(ConversionsTest, ToStringOfNumbers) {
 }
 
 TEST_F(ConversionsTest, ToStringUsesTheLocaleDecimalSeparator) {
-    BRTL_IN_CHILD({
+    BRTL_IN_FRESH_PROCESS({
         std::ofstream(scratch_profile()) << "[intl]\nsDecimal=,\n";
         EXPECT_EQ(to_text(r8(2.5)), "2,5");
         EXPECT_EQ(to_text(cy(25000)), "2.5"); // the currency text has no locale separator
