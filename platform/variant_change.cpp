@@ -11,6 +11,7 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
+#include "runtime/bstr_text.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/number_text.h"
@@ -56,10 +57,9 @@ HRESULT number_of(const VARIANT &v, Number &n) {
         n.currency = v.cyVal;
         return S_OK;
     case VT_BSTR: {
-        uint32_t bytes = 0;
-        brtl::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
-        if (!text) return E_OUTOFMEMORY;
-        switch (brtl::scan_number_text(text.get(), bytes, n.value)) {
+        brtl::BstrText text(v.bstrVal);
+        if (!text.ok()) return E_OUTOFMEMORY;
+        switch (brtl::scan_number_text(text.data(), text.size(), n.value)) {
         case brtl::NumberScan::Ok:
             return S_OK;
         case brtl::NumberScan::OutOfMemory:
@@ -122,11 +122,10 @@ HRESULT boolean_of_string(const VARIANT &v, bool &out) {
         return S_OK;
     }
     if (hr == E_OUTOFMEMORY) return hr;
-    uint32_t bytes = 0;
-    brtl::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
-    if (!text) return E_OUTOFMEMORY;
-    if (is_true_word(text.get(), -1038, "True")) out = true;
-    else if (is_true_word(text.get(), -1039, "False")) out = false;
+    brtl::BstrText text(v.bstrVal);
+    if (!text.ok()) return E_OUTOFMEMORY;
+    if (is_true_word(text.data(), -1038, "True")) out = true;
+    else if (is_true_word(text.data(), -1039, "False")) out = false;
     else return DISP_E_TYPEMISMATCH;
     return S_OK;
 }

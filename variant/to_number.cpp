@@ -11,6 +11,7 @@
 #include "brtl/variant.h"
 #include "platform/codepage.h"
 #include "platform/numparse.h"
+#include "runtime/bstr_text.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/number_text.h"
@@ -61,8 +62,9 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
         copy = heap.get();
     }
     size_t kept = 0, removed = 0;
+    bool multibyte = pf::mb_cur_max() > 1;
     for (const char *q = p; q < end;) {
-        int len = pf::mblen(q, static_cast<size_t>(end - q));
+        int len = multibyte ? pf::mblen(q, static_cast<size_t>(end - q)) : 1;
         if (len < 1) len = 1;
         if (len == 1 && *q == separator && separator != '\0') {
             ++removed;
@@ -139,12 +141,13 @@ bool is_object_or_error(VARTYPE vt) {
 extern "C" {
 
 BRTL_API void BiVariantCvtStrToNum(VARIANT *v) {
-    uint32_t bytes = 0;
-    brtl::ZrBuffer<char> text(ZbiOleToChar(v->bstrVal, &bytes));
     double value = 0.0;
-    brtl::NumberScan scan = text ? brtl::scan_number_text(text.get(), bytes, value)
-                                 : brtl::NumberScan::OutOfMemory;
-    text.reset();
+    brtl::NumberScan scan;
+    {
+        brtl::BstrText text(v->bstrVal);
+        scan = text.ok() ? brtl::scan_number_text(text.data(), text.size(), value)
+                         : brtl::NumberScan::OutOfMemory;
+    }
     BiXVariantClear(v);
     if (scan == brtl::NumberScan::Ok) {
         brtl::store_smallest(v, value);
