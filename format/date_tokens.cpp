@@ -20,7 +20,7 @@ namespace {
 
 // A spliced pattern may itself contain tokens that splice (a locale pattern holding "ddddd");
 // past this many splices in one section the section is rejected instead of growing forever.
-constexpr int kMaxSplices = 16;
+constexpr int kMaxSplices = 64;
 
 // Eras of the multibyte locale: the first serial of each and the year before its first year.
 struct Era {

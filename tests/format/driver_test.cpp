@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "format/engine.h"
 #include "format/named.h"
 #include "format_fixture.h"
 
@@ -247,6 +248,19 @@ TEST_F(FormatWithoutMemoryTest, NumbersDatesAndStrings) {
     sweep(bstr_variant("12.5"), "0.00", "12.50");
     sweep(bstr_variant("abc"), "@@@@@", "  abc");
     sweep(bstr_variant("1/2/96"), "yyyy", "1996");
+}
+
+// The internal consistency checks report to the fatal error hook and let the call go on.
+TEST_F(DriverTest, ConsistencyChecksCallTheFatalHook) {
+    brtl::format::FormatNumber odd;
+    odd.tag = 3; // no format number has this type
+    EXPECT_EQ(brtl::format::compare_format_number(odd, 0), 0);
+    EXPECT_EQ(traps(), (std::vector<Trap>{{-1, Family::Fatal, ""}}));
+    clear_traps();
+    brtl::format::ParsedSection parsed;
+    const char section[] = "0,";
+    EXPECT_EQ(brtl::format::parse_section(section, 2, odd, parsed), brtl::format::ParseStatus::Ok);
+    EXPECT_EQ(traps(), (std::vector<Trap>{{-1, Family::Fatal, ""}}));
 }
 
 } // namespace
