@@ -3,22 +3,36 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 
 #include "brtl/host.h"
+#include "platform/memory.h"
 #include "runtime/frame.h"
-#include "runtime/guards.h"
 
 namespace brtl {
 
 namespace {
 
+// The words live for the process, in blocks that leak checks do not count.
+struct LastingDeleter {
+    void operator()(char *block) const { pf::release_lasting(block); }
+};
+
+char *lasting_copy(const char *text) {
+    size_t n = std::strlen(text) + 1;
+    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    if (copy != nullptr) std::memcpy(copy, text, n);
+    return copy;
+}
+
 // Copies of the texts of count ids into out; all or nothing. False (trap 7 raised, nothing
 // kept) when memory runs out. A text hook or trap hook that throws leaves nothing behind either.
 template <size_t N> bool copy_texts(const int32_t (&ids)[N], const char *(&out)[N]) {
-    std::array<ZrBuffer<char>, N> copies;
+    std::array<std::unique_ptr<char, LastingDeleter>, N> copies;
     for (size_t i = 0; i < N; ++i) {
         const char *text = host_text(ids[i]);
-        copies[i].reset(ZrStrCopy(text != nullptr ? text : ""));
+        copies[i].reset(lasting_copy(text != nullptr ? text : ""));
         if (!copies[i]) {
             for (auto &copy : copies)
                 copy.reset();

@@ -120,7 +120,7 @@ TEST_F(ConversionsTest, StringToNumberUsesTheProfilesThousandsSeparator) {
 }
 
 TEST_F(ConversionsTest, StringToNumberWithoutMemoryRaisesTrapSeven) {
-    VARIANT v = bstr_variant("12");
+    VARIANT v = bstr_variant(std::string(300, '1')); // longer than the inline text buffer
     fail_allocations_after(0);
     BiVariantCvtStrToNum(&v);
     EXPECT_EQ(v.vt, VT_EMPTY);
