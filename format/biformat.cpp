@@ -1,9 +1,11 @@
 // The driver of the format engine: ZbiBuiltIn_Format_ classifies the value, chooses between the
 // plain conversion, the string formats and the numeric and date sections, loads the value as a
 // format number and runs the section through the parser and the output stages.
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "brtl/datetime.h"
 #include "brtl/format.h"
@@ -33,6 +35,21 @@ bool is_date_variant(int32_t kind, const void *value) {
     return kind == BI_FORMAT_VARIANT && static_cast<const VARIANT *>(value)->vt == VT_DATE;
 }
 
+// What a character of a format says about it being a string format.
+enum class Decides : uint8_t { Nothing, String, NotString, Multibyte };
+
+constexpr std::array<Decides, 256> decision_table() {
+    std::array<Decides, 256> table{};
+    for (unsigned char c : std::string_view("!&<>@"))
+        table[c] = Decides::String;
+    for (unsigned char c : std::string_view("#%./0:cdhmnqstwy"))
+        table[c] = Decides::NotString;
+    for (unsigned char c : std::string_view("Eeg"))
+        table[c] = Decides::Multibyte;
+    return table;
+}
+constexpr std::array<Decides, 256> kDecisions = decision_table();
+
 // Decides between the string formats and the numeric and date formats: the first character
 // that decides wins; a format in which nothing decides is not a string format. A double-byte
 // character decides nothing (its trail byte may look like a letter).
@@ -40,16 +57,24 @@ bool is_string_format(const char *f, size_t n) {
     if (n == 0) return true;
     bool multibyte = pf::mb_cur_max() > 1;
     for (size_t i = 0; i < n; ++i) {
-        char c = f[i];
-        if (multibyte && pf::is_lead_byte(static_cast<unsigned char>(c))) {
+        auto c = static_cast<unsigned char>(f[i]);
+        if (multibyte && pf::is_lead_byte(c)) {
             ++i;
             continue;
         }
-        if (std::strchr("!&<>@", c) && c != '\0') return true;
-        if (std::strchr("#%./0:cdhmnqstwy", c) && c != '\0') return false;
-        if ((c == 'E' || c == 'e' || c == 'g') && multibyte) return false;
-        if (c == 'a' && multibyte && n >= 3 && std::strncmp(f, "aaa", 3) == 0) return false;
-        if (c == '\\') ++i;
+        switch (kDecisions[c]) {
+        case Decides::String:
+            return true;
+        case Decides::NotString:
+            return false;
+        case Decides::Multibyte:
+            if (multibyte) return false;
+            break;
+        case Decides::Nothing:
+            if (c == 'a' && multibyte && n >= 3 && std::strncmp(f, "aaa", 3) == 0) return false;
+            if (c == '\\') ++i;
+            break;
+        }
     }
     return false;
 }

@@ -28,19 +28,31 @@ void set_zero(Decimal &d) {
     d.exponent = 0;
 }
 
-// Reads the text of print_double's exponent form ("-1.2345E+020") into d.
-void read_exponent_form(const char *text, Decimal &d) {
+// Reads a number as print_double's "G" conversion writes it ("-1234.5", "1.5E+020") into d.
+void read_printed(const char *text, Decimal &d) {
     const char *p = text;
     d.negative = *p == '-';
     if (d.negative) ++p;
     d.digits.clear();
-    for (; *p != '\0' && *p != 'E'; ++p)
-        if (*p >= '0' && *p <= '9') d.digits.push(*p);
-    d.exponent = *p == 'E' ? std::atoi(p + 1) : 0;
-    if (d.digits.empty() || d.digits[0] == '0') {
+    int before_point = 0; // digits before the point, leading zeros included
+    int leading_zeros = 0;
+    bool point = false;
+    for (; *p != '\0' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            point = true;
+        } else if (*p >= '0' && *p <= '9') {
+            if (!point) ++before_point;
+            if (d.digits.empty() && *p == '0')
+                ++leading_zeros;
+            else
+                d.digits.push(*p);
+        }
+    }
+    if (d.digits.empty()) {
         set_zero(d);
         return;
     }
+    d.exponent = before_point - leading_zeros - 1 + (*p == 'E' ? std::atoi(p + 1) : 0);
     strip_trailing_zeros(d);
 }
 
@@ -218,12 +230,12 @@ void decimal_of(const FormatNumber &number, Decimal &out) {
     char text[64];
     switch (number.tag) {
     case kTagDouble:
-        pf::print_double(text, sizeof text, number.dbl, 'E', 14);
-        read_exponent_form(text, out);
+        pf::print_double(text, sizeof text, number.dbl, 'G', 15);
+        read_printed(text, out);
         return;
     case kTagSingle:
-        pf::print_double(text, sizeof text, static_cast<double>(number.single), 'E', 6);
-        read_exponent_form(text, out);
+        pf::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
+        read_printed(text, out);
         return;
     case kTagCurrency: {
         // Exact: the count of ten-thousandths in decimal, with the point four places in.
