@@ -352,6 +352,7 @@ void expect_result(const Outcome &want, const VARIANT &got) {
 class OperatorCells : public RuntimeTest {};
 
 TEST_F(OperatorCells, EveryBinaryCellFollowsTheRules) {
+    fill_date_caches();
     for (int32_t op = kAdd; op <= kNe; ++op) {
         for (int l = 0; l < 14; ++l) {
             for (int r = 0; r < 14; ++r) {
@@ -373,6 +374,7 @@ TEST_F(OperatorCells, EveryBinaryCellFollowsTheRules) {
 }
 
 TEST_F(OperatorCells, EveryBinaryCellReleasesItsOperandsWhenAHookThrows) {
+    fill_date_caches();
     set_mode(HookMode::Throw);
     for (int32_t op = kAdd; op <= kNe; ++op) {
         for (int l = 0; l < 14; ++l) {
