@@ -89,6 +89,22 @@ TEST_F(VariantStringOperators, AStringIsGreaterThanAnyNumber) {
     EXPECT_EQ(balance.delta(), 0);
 }
 
+TEST_F(VariantStringOperators, AStringThatReadsAsADateComparesWithADateAsADate) {
+    fill_date_caches();
+    BlockBalance balance;
+    // 25 December 1996 is day 35424 counted from 30 December 1899.
+    EXPECT_EQ(binary(kEq, bstr_variant("12/25/96"), date(35424.0)).iVal, -1);
+    EXPECT_EQ(binary(kEq, date(35424.0), bstr_variant("12/25/96")).iVal, -1);
+    EXPECT_EQ(binary(kLt, bstr_variant("12/25/96"), date(35424.5)).iVal, -1);
+    EXPECT_EQ(binary(kGt, date(35425.0), bstr_variant("12/25/96")).iVal, -1);
+    // Beside any other number the same text is simply the greater.
+    EXPECT_EQ(binary(kLt, bstr_variant("12/25/96"), r8(1e300)).iVal, 0);
+    // A text that is not a date is greater than a Date too.
+    EXPECT_EQ(binary(kGt, bstr_variant("abc"), date(35424.0)).iVal, -1);
+    EXPECT_TRUE(traps().empty());
+    EXPECT_EQ(balance.delta(), 0);
+}
+
 TEST_F(VariantStringOperators, StringComparisonIsBinaryUnlessTheHostAsksForTextCompare) {
     EXPECT_EQ(binary(kEq, bstr_variant("ABC"), bstr_variant("abc")).iVal, 0);
     EXPECT_EQ(binary(kLt, bstr_variant("ab"), bstr_variant("abc")).iVal, -1);
