@@ -152,7 +152,7 @@ extern "C" {
 
 // Four rows (negation, Sgn, Abs, complement) of one handler per subtype (exported by the
 // header's declaration).
-BiUnaryHandler const BiVariantUnOpTable[BI_VARIANT_UNOP_COUNT] = {
+constinit BiUnaryHandler const BiVariantUnOpTable[BI_VARIANT_UNOP_COUNT] = {
     BRTL_TABLE_RUN14(BRTL_UNARY_CELL, 0 * 14), BRTL_TABLE_RUN14(BRTL_UNARY_CELL, 1 * 14),
     BRTL_TABLE_RUN14(BRTL_UNARY_CELL, 2 * 14), BRTL_TABLE_RUN14(BRTL_UNARY_CELL, 3 * 14)};
 

@@ -179,8 +179,9 @@ void dispatch_binary(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right)
 
 extern "C" {
 
-// Constant-initialised from the rule-built cells: nine rows of 14 x 14.
-BiBinaryHandler const BiVariantBinOpTable[BI_VARIANT_BINOP_COUNT] = {
+// Constant-initialised from the rule-built cells (exported by the header's declaration): nine
+// rows of 14 x 14.
+constinit BiBinaryHandler const BiVariantBinOpTable[BI_VARIANT_BINOP_COUNT] = {
     BRTL_BINARY_LEFT14(0 * 196), BRTL_BINARY_LEFT14(1 * 196), BRTL_BINARY_LEFT14(2 * 196),
     BRTL_BINARY_LEFT14(3 * 196), BRTL_BINARY_LEFT14(4 * 196), BRTL_BINARY_LEFT14(5 * 196),
     BRTL_BINARY_LEFT14(6 * 196), BRTL_BINARY_LEFT14(7 * 196), BRTL_BINARY_LEFT14(8 * 196)};

@@ -271,19 +271,6 @@ TEST_F(VariantArithmetic, ComparisonsChooseTheirPrecisionByThePairOfSubtypes) {
     EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_UNSUPPORTED, Family::Trap, ""}}));
 }
 
-TEST_F(VariantArithmetic, BooleansAndErrorsMeetingNumbers) {
-    EXPECT_EQ(binary(kAdd, boolean(true), i2(1)).vt, VT_EMPTY);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_UNSUPPORTED, Family::Trap, ""}}));
-    clear_traps();
-    for (VARIANT other : {i2(1), null_variant(), empty_variant(), r8(2.0)}) {
-        EXPECT_EQ(binary(kAdd, error_variant(3), other).vt, VT_EMPTY);
-        EXPECT_EQ(binary(kMul, other, error_variant(3)).vt, VT_EMPTY);
-    }
-    EXPECT_EQ(traps().size(), 8u);
-    for (const Trap &t : traps())
-        EXPECT_EQ(t, (Trap{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""}));
-}
-
 TEST_F(VariantArithmetic, TheResultMayBeTheLeftOperand) {
     VARIANT left = i2(32767), right = i2(1);
     BiVariantBinOpTable[(kAdd * 14 + VT_I2) * 14 + VT_I2](kAdd, &left, &left, &right);
