@@ -352,7 +352,6 @@ void expect_result(const Outcome &want, const VARIANT &got) {
 class OperatorCells : public RuntimeTest {};
 
 TEST_F(OperatorCells, EveryBinaryCellFollowsTheRules) {
-    fill_date_caches();
     for (int32_t op = kAdd; op <= kNe; ++op) {
         for (int l = 0; l < 14; ++l) {
             for (int r = 0; r < 14; ++r) {
@@ -374,7 +373,6 @@ TEST_F(OperatorCells, EveryBinaryCellFollowsTheRules) {
 }
 
 TEST_F(OperatorCells, EveryBinaryCellReleasesItsOperandsWhenAHookThrows) {
-    fill_date_caches();
     set_mode(HookMode::Throw);
     for (int32_t op = kAdd; op <= kNe; ++op) {
         for (int l = 0; l < 14; ++l) {

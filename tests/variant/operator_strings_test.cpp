@@ -90,7 +90,6 @@ TEST_F(VariantStringOperators, AStringIsGreaterThanAnyNumber) {
 }
 
 TEST_F(VariantStringOperators, AStringThatReadsAsADateComparesWithADateAsADate) {
-    fill_date_caches();
     BlockBalance balance;
     // 25 December 1996 is day 35424 counted from 30 December 1899.
     EXPECT_EQ(binary(kEq, bstr_variant("12/25/96"), date(35424.0)).iVal, -1);

@@ -45,11 +45,6 @@ VARIANT unary(int op, VARIANT operand) {
     return result;
 }
 
-void fill_date_caches() {
-    for (const char *text : {"12/25/96", "abc", "January 1, 2000 10:00 PM"})
-        ZbiBuiltIn_IsDate(bstr_variant(text));
-}
-
 void release(VARIANT &v) {
     VariantClear(&v);
 }

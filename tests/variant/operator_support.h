@@ -27,10 +27,6 @@ VARIANT binary(int32_t op, VARIANT left, VARIANT right);
 // Unary operator op (0 negation, 1 Sgn, 2 Abs, 3 complement) through BiVariantUnOpTable.
 VARIANT unary(int op, VARIANT operand);
 
-// The date parser keeps what it reads once (locale settings, the host's words) for the life of
-// the process; reading one date first keeps those blocks out of a test's block balance.
-void fill_date_caches();
-
 // Releases what a result holds.
 void release(VARIANT &v);
 // The text of a string result (ASCII/Latin-1 units), released.

@@ -33,7 +33,6 @@ TEST_F(VariantSelection, KindPredicatesReleaseWhatTheyDoNotMatch) {
 }
 
 TEST_F(VariantSelection, IsDate) {
-    fill_date_caches();
     BlockBalance balance;
     EXPECT_EQ(ZbiBuiltIn_IsDate(date(35424.0)), -1);
     EXPECT_EQ(ZbiBuiltIn_IsDate(r8(36000.0)), 0); // a number is not a date
