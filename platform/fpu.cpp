@@ -28,7 +28,9 @@ void reset_floating_point() {
 
 #else
 
-void reset_floating_point() { std::fesetenv(FE_DFL_ENV); }
+void reset_floating_point() {
+    std::fesetenv(FE_DFL_ENV);
+}
 
 #endif
 

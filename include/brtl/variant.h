@@ -7,7 +7,8 @@
 
 BRTL_BEGIN_DECLS
 
-/* ---- Clear, copy and conversions --------------------------------------------------------------- */
+/* ---- Clear, copy and conversions ---------------------------------------------------------------
+ */
 
 /* Clears v (the host object subtype 15 drops one reference); returns the OLE result. */
 BRTL_API HRESULT BiXVariantClear(VARIANT *v);
