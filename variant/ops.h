@@ -19,23 +19,28 @@ constexpr int kSubtypes = 14; // VT_EMPTY to VT_UNKNOWN: the index range of both
 constexpr int kUnaryOperators = 4;
 constexpr int kBinaryRows = 9;
 
-enum UnaryOp : int { kNegate = 0, kSign = 1, kAbs = 2, kNot = 3 };
+enum UnaryOp : int {
+    kNegate = BI_UNOP_NEGATE,
+    kSign = BI_UNOP_SGN,
+    kAbs = BI_UNOP_ABS,
+    kNot = BI_UNOP_NOT
+};
 
 enum BinaryOp : int32_t {
-    kAdd = 0,
-    kSub = 1,
-    kMul = 2,
-    kAnd = 3,
-    kOr = 4,
-    kXor = 5,
-    kEqv = 6,
-    kImp = 7,
-    kLt = 8,
-    kLe = 9,
-    kGt = 10,
-    kGe = 11,
-    kEq = 12,
-    kNe = 13
+    kAdd = BI_OP_ADD,
+    kSub = BI_OP_SUB,
+    kMul = BI_OP_MUL,
+    kAnd = BI_OP_AND,
+    kOr = BI_OP_OR,
+    kXor = BI_OP_XOR,
+    kEqv = BI_OP_EQV,
+    kImp = BI_OP_IMP,
+    kLt = BI_OP_LT,
+    kLe = BI_OP_LE,
+    kGt = BI_OP_GT,
+    kGe = BI_OP_GE,
+    kEq = BI_OP_EQ,
+    kNe = BI_OP_NE
 };
 
 constexpr int kComparisonRow = 8;

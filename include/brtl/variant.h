@@ -51,6 +51,26 @@ typedef void (*BiUnaryHandler)(VARIANT *result, VARIANT *operand);
 /* A binary handler: operator code 0-13, result, left, right. */
 typedef void (*BiBinaryHandler)(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right);
 
+/* Operator codes of the binary handlers, and of the unary operators (the row of the unary
+ * table). */
+enum {
+    BI_OP_ADD = 0,
+    BI_OP_SUB = 1,
+    BI_OP_MUL = 2,
+    BI_OP_AND = 3,
+    BI_OP_OR = 4,
+    BI_OP_XOR = 5,
+    BI_OP_EQV = 6,
+    BI_OP_IMP = 7,
+    BI_OP_LT = 8,
+    BI_OP_LE = 9,
+    BI_OP_GT = 10,
+    BI_OP_GE = 11,
+    BI_OP_EQ = 12,
+    BI_OP_NE = 13
+};
+enum { BI_UNOP_NEGATE = 0, BI_UNOP_SGN = 1, BI_UNOP_ABS = 2, BI_UNOP_NOT = 3 };
+
 #define BI_VARIANT_SUBTYPE_COUNT 14
 #define BI_VARIANT_UNOP_COUNT 56
 #define BI_VARIANT_BINOP_COUNT 1764

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "harness/harness.h"
+#include "variant/ops.h"
 
 namespace brtl_test {
 
@@ -32,22 +33,9 @@ void release(VARIANT &v);
 // The text of a string result (ASCII/Latin-1 units), released.
 std::string take_text(VARIANT &v);
 
-// Operator codes.
-enum : int32_t {
-    kAdd = 0,
-    kSub = 1,
-    kMul = 2,
-    kAnd = 3,
-    kOr = 4,
-    kXor = 5,
-    kEqv = 6,
-    kImp = 7,
-    kLt = 8,
-    kLe = 9,
-    kGt = 10,
-    kGe = 11,
-    kEq = 12,
-    kNe = 13
-};
+// Operator codes of the public interface, by short names.
+using brtl::varop::kAdd, brtl::varop::kSub, brtl::varop::kMul, brtl::varop::kAnd, brtl::varop::kOr,
+    brtl::varop::kXor, brtl::varop::kEqv, brtl::varop::kImp, brtl::varop::kLt, brtl::varop::kLe,
+    brtl::varop::kGt, brtl::varop::kGe, brtl::varop::kEq, brtl::varop::kNe;
 
 } // namespace brtl_test
