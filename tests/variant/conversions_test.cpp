@@ -546,3 +546,12 @@ TEST_F(ConversionsTest, ToDateTraps) {
               (std::vector<Trap>{
                   {94, Family::Trap, ""}, {13, Family::Trap, ""}, {51, Family::Trap, ""}}));
 }
+
+TEST_F(ConversionsTest, ToStringOfDates) {
+    // 25 December 1996 is day 35424; the default short date pattern is mm/dd/yy.
+    EXPECT_EQ(to_text(date(35424.0)), "12/25/96");
+    EXPECT_EQ(to_text(date(35424.75)), "12/25/96 6:00:00 PM");
+    EXPECT_EQ(to_text(date(0.25)), "6:00:00 AM");
+    EXPECT_EQ(to_text(date(3e6)), "3000000"); // beyond the year 9999: the plain number
+    EXPECT_TRUE(traps().empty());
+}
