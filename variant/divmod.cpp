@@ -188,6 +188,22 @@ void round_whole(VARIANT *result, VARIANT *v, bool fix) {
     }
 }
 
+// The operands of \ and Mod as integers; false when the operation has ended (a Null operand,
+// a failed conversion, or a zero divisor, which raises trap 11 and leaves the result Empty).
+bool integer_operands(VARIANT *result, VARIANT *a, VARIANT *b, int32_t &x, int32_t &y,
+                      bool &shorts) {
+    begin_result(result, a, b);
+    if (null_of_either(result, a, b)) return false;
+    if (!convert_both(to_integer, result, a, b)) return false;
+    shorts = a->vt == VT_I2 && b->vt == VT_I2;
+    x = long_value(a);
+    y = long_value(b);
+    if (y != 0) return true;
+    result->vt = VT_EMPTY;
+    raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
+    return false;
+}
+
 } // namespace
 
 } // namespace brtl
@@ -224,39 +240,24 @@ BRTL_API void ZbiVariantDoDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
 }
 
 BRTL_API void ZbiVariantDoIDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
-    using namespace brtl;
-    begin_result(result, a, b);
-    if (null_of_either(result, a, b)) return;
-    if (!convert_both(to_integer, result, a, b)) return;
-    bool shorts = a->vt == VT_I2 && b->vt == VT_I2;
-    int32_t x = long_value(a), y = long_value(b);
-    if (y == 0) {
-        result->vt = VT_EMPTY;
-        raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
-        return;
-    }
+    int32_t x = 0, y = 0;
+    bool shorts = false;
+    if (!brtl::integer_operands(result, a, b, x, y, shorts)) return;
     // The quotients that do not fit the operands' subtype (the most negative value divided by
     // -1) widen as a negation does.
     if (shorts && !(x == INT16_MIN && y == -1))
-        set_i2(result, static_cast<int16_t>(x / y));
+        brtl::set_i2(result, static_cast<int16_t>(x / y));
     else if (x == INT32_MIN && y == -1)
-        set_r8(result, 2147483648.0);
+        brtl::set_r8(result, 2147483648.0);
     else
-        set_i4(result, x / y);
+        brtl::set_i4(result, x / y);
 }
 
 BRTL_API void ZbiVariantDoMod(VARIANT *result, VARIANT *a, VARIANT *b) {
     using namespace brtl;
-    begin_result(result, a, b);
-    if (null_of_either(result, a, b)) return;
-    if (!convert_both(to_integer, result, a, b)) return;
-    bool shorts = a->vt == VT_I2 && b->vt == VT_I2;
-    int32_t x = long_value(a), y = long_value(b);
-    if (y == 0) {
-        result->vt = VT_EMPTY;
-        raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
-        return;
-    }
+    int32_t x = 0, y = 0;
+    bool shorts = false;
+    if (!integer_operands(result, a, b, x, y, shorts)) return;
     int32_t r = y == -1 ? 0 : x % y;
     if (shorts)
         set_i2(result, static_cast<int16_t>(r));
