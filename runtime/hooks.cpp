@@ -56,7 +56,9 @@ HookTable g_hooks;
 } // namespace
 
 void raise_trap(int32_t trap) { g_hooks.trap(trap); }
-void raise_file_trap(int32_t trap, BiString subject) { g_hooks.file_trap(trap, subject); }
+int16_t raise_file_trap(int32_t trap, BiString subject) {
+    return g_hooks.file_trap(trap, subject);
+}
 void raise_numeric_trap(int32_t trap) { g_hooks.numeric_trap(trap); }
 void raise_fatal(int32_t line) { g_hooks.fatal(-1, line, "biformat"); }
 
