@@ -50,11 +50,12 @@ BRTL_API BiCurrency ZbiAddCurNum(BiCurrency a, BiCurrency b);
 BRTL_API BiCurrency ZbiSubCurNum(BiCurrency a, BiCurrency b);
 /* (a * b) / 10000 truncated toward zero. */
 BRTL_API BiCurrency ZbiMulCurNum(BiCurrency a, BiCurrency b);
-/* (a * 10000) / b rounded half to even. */
+/* (a * 10000) / b rounded half to even; trap 11 and 0 when b is 0. */
 BRTL_API BiCurrency ZbiDivCurNum(BiCurrency a, BiCurrency b);
 /* The remainder of the division of ZbiDivCurNum as a raw count of units (sign of b). */
 BRTL_API BiCurrency ZbiModCurNum(BiCurrency a, BiCurrency b);
-/* Stores the integer part (unscaled) in *ip and returns the fraction's magnitude in units. */
+/* Stores the integer part (unscaled) in *ip (when not null) and returns the fraction's magnitude
+ * in units. */
 BRTL_API BiCurrency ZbiModfCurNum(BiCurrency c, int64_t *ip);
 BRTL_API int32_t ZbiCmpCurNum(BiCurrency a, BiCurrency b);
 BRTL_API BiCurrency ZbiAbsCurNum(BiCurrency c);
@@ -68,17 +69,21 @@ BRTL_API BiCurrency ZbiImpCurNum(BiCurrency a, BiCurrency b);
 /* c rounded to a whole number of units of 1, half to even. */
 BRTL_API BiCurrency BiRoundCurNum(BiCurrency c);
 BRTL_API BiCurrency ZbiCvtLngCurNum(int32_t n);
+/* d rounded at the fifth decimal, half away from zero; trap 6 and 0 beyond the Currency range and
+ * for an infinity or a NaN. */
 BRTL_API BiCurrency ZbiCvtDblCurNum(double d);
-/* Parses the plain text form into *r: 0 on success, 1 on failure (never traps). */
+/* Parses the plain text form ("-12.5", ".25", "+3") into *r: 0 on success, 1 on failure (a
+ * null s fails); never traps. */
 BRTL_API int32_t ZbiCvtStrCurNum(const char *s, BiCurrency *r);
 /* Rounded half to even; trap 6 and 0 outside the range of the result. */
 BRTL_API int16_t ZbiCvtCurNumShort(BiCurrency c);
 BRTL_API int32_t ZbiCvtCurNumInt(BiCurrency c);
 BRTL_API int32_t ZbiCvtCurNumLng(BiCurrency c);
+/* The nearest Double within a unit in the last place; every value converts (no trap). */
 BRTL_API double ZbiCvtCurNumDbl(BiCurrency c);
 /* The value at double precision; the caller stores it as a Single. */
 BRTL_API double ZbiCvtCurNumSng(BiCurrency c);
-/* The text form ("1.5", "-.25"), a temporary; base is always 10. */
+/* The text form ("1.5", "-.25"), a temporary; base is always 10 (any other is taken as 10). */
 BRTL_API BiString ZbiCvtCurNumStr(BiCurrency c, int32_t base);
 
 /* ---- Overflow-checked arithmetic ------------------------------------------------------------
@@ -115,7 +120,8 @@ BRTL_API int32_t ZbiImpLngNum(int32_t a, int32_t b);
 BRTL_API double ZbiFloatizeDouble(double d);
 /* Round half to even to a whole number. */
 BRTL_API double ZbiDoubleRound(double d);
-/* x ^ y with the language's rules (trap 5 through the numeric trap hook for a bad power). */
+/* x ^ y with the language's rules: 0 ^ 0 is 1; 0 to a negative power and a negative base with an
+ * exponent that is not whole raise trap 5 through the numeric trap hook and give 0.0. */
 BRTL_API double ZbiDoExpD(double x, double y);
 
 /* Nonzero (the default 1) selects the extended-precision strategy of the checked floating-point

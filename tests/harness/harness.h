@@ -128,14 +128,7 @@ class BlockBalance {
 // when persistent). Switched off again by the fixture.
 void fail_allocations_after(long successes, bool persistent = false);
 
-// Runs body in a child process (for settings the library caches once per process) and expects
-// it to exit with status 0; failures inside body are reported through the exit status.
-#define BRTL_IN_CHILD(body)                                                                   \
-    EXPECT_EXIT(                                                                               \
-        {                                                                                      \
-            body;                                                                              \
-            std::exit(::testing::Test::HasFailure() ? 1 : 0);                                  \
-        },                                                                                     \
-        ::testing::ExitedWithCode(0), "")
+// Settings the library caches once per process are tested with BRTL_IN_FRESH_PROCESS
+// (harness/fresh_process.h), which runs a block in a newly started copy of the test program.
 
 } // namespace brtl_test
