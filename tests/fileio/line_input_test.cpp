@@ -177,6 +177,13 @@ TEST_F(InputFunctionTest, ModesAndNumbersAreChecked) {
     EXPECT_EQ(balance.delta(), 0);
 }
 
+TEST_F(InputFunctionTest, AReadThatFailsBeforeTheEndIsTrap75) {
+    write("w.dat", "abc");
+    open("w.dat", BI_FILE_MODE_BINARY, 1, BI_FILE_ACCESS_WRITE);
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 1)), "");
+    EXPECT_EQ(traps(), std::vector<Trap>{trap(75)});
+}
+
 TEST_F(InputFunctionTest, InputCCountsCharactersOfTheDoubleByteCodePage) {
     ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
     input_file("\x82\xA0"

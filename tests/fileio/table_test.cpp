@@ -350,12 +350,16 @@ TEST_F(OpenTest, OutOfMemoryAtAnyStepLeavesNothingBehind) {
         ZbiBuiltIn_Open(name, kOutput, 0, 0, 1, -1);
         fail_allocations_after(-1);
         bool opened = find_record(1) != nullptr;
+        // The path copy, the record, the share entry; the stream buffer falls back to the C
+        // library's own.
+        const std::vector<Trap> expected[] = {{trap(75)}, {trap(7)}, {file_trap(7, "oom.txt")}};
+        if (k < 3) {
+            EXPECT_EQ(traps(), expected[k]) << k;
+        }
+        EXPECT_EQ(opened, k >= 3) << k;
         if (opened) {
             EXPECT_TRUE(traps().empty()) << k;
             close(1);
-        } else {
-            ASSERT_EQ(traps().size(), 1u) << k;
-            EXPECT_TRUE(traps()[0].number == 7 || traps()[0].number == 75) << traps()[0];
         }
         EXPECT_EQ(balance.delta(), 0) << k;
         EXPECT_EQ(open_descriptors(), descriptors) << k;
