@@ -170,7 +170,8 @@ TEST_F(PrintTest, AppendFilesAreWrittenAtTheirEnd) {
 }
 
 TEST_F(PrintTest, TheCountCoversTagsAndValues) {
-    ZbiBuiltIn_Print(1, 0, T, temp("never"));     // nothing is read at all
+    Borrowed never("never");
+    ZbiBuiltIn_Print(1, 0, T, never.get());       // nothing is read at all
     ZbiBuiltIn_Print(1, 1, T);                    // a text tag without its value ends it
     ZbiBuiltIn_Print(1, 4, 9, 77, T, temp("ok")); // unknown tags are skipped
     EXPECT_EQ(out(), "ok");
