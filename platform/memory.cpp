@@ -57,13 +57,26 @@ void release(void *block) {
     std::free(block);
 }
 
+void *allocate_lasting(size_t bytes) {
+    if (injected_failure()) return nullptr;
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+void release_lasting(void *block) {
+    std::free(block);
+}
+
 void fail_allocations_after(long successes, bool persistent) {
     g_persistent.store(persistent);
     g_countdown.store(successes);
 }
 
-unsigned long allocation_count() { return g_allocations.load(std::memory_order_relaxed); }
+unsigned long allocation_count() {
+    return g_allocations.load(std::memory_order_relaxed);
+}
 
-long live_blocks() { return g_live.load(std::memory_order_relaxed); }
+long live_blocks() {
+    return g_live.load(std::memory_order_relaxed);
+}
 
 } // namespace brtl::pf

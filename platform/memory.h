@@ -12,6 +12,13 @@ void *allocate_zeroed(size_t count, size_t size);
 void *reallocate(void *block, size_t bytes);
 void release(void *block);
 
+// A block that a cache keeps for the life of the process (filled on first use, never freed):
+// the failure injection applies to it, but it is not counted among the live blocks, so that a
+// leak check around a call that happens to fill a cache sees only what the call owns. Such a
+// block is given back only with release_lasting (a cache entry that lost a race).
+void *allocate_lasting(size_t bytes);
+void release_lasting(void *block);
+
 // Failure injection: after `successes` more allocations succeed, the next one fails; with
 // `persistent` every later one fails too. A negative count switches the injection off.
 void fail_allocations_after(long successes, bool persistent = false);

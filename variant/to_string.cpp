@@ -1,7 +1,20 @@
 // Conversion of a Variant to a string Variant.
+#include "brtl/format.h"
 #include "brtl/platform.h"
+#include "brtl/runtime.h"
 #include "brtl/variant.h"
+#include "runtime/bistring.h"
 #include "runtime/frame.h"
+
+namespace {
+
+// The plain text of a value by the format engine's empty format, as a string Variant in dst.
+void store_text(VARIANT *dst, int32_t kind, const void *value) {
+    BiString text = ZbiBuiltIn_Format_(kind, value, brtl::empty_string());
+    ZbiEvalCvtSV(dst, text);
+}
+
+} // namespace
 
 extern "C" {
 
@@ -28,12 +41,36 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
         brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         return;
     case VT_I2:
-    case VT_BOOL:
-    case VT_I4:
-    case VT_R4:
-    case VT_R8:
-    case VT_CY:
-    case VT_DATE:
+    case VT_BOOL: {
+        int16_t value = src->iVal;
+        store_text(dst, BI_FORMAT_INTEGER, &value);
+        return;
+    }
+    case VT_I4: {
+        int32_t value = src->lVal;
+        store_text(dst, BI_FORMAT_LONG, &value);
+        return;
+    }
+    case VT_R4: {
+        float value = src->fltVal;
+        store_text(dst, BI_FORMAT_SINGLE, &value);
+        return;
+    }
+    case VT_R8: {
+        double value = src->dblVal;
+        store_text(dst, BI_FORMAT_DOUBLE, &value);
+        return;
+    }
+    case VT_CY: {
+        int64_t value = src->cyVal;
+        store_text(dst, BI_FORMAT_CURRENCY, &value);
+        return;
+    }
+    case VT_DATE: {
+        VARIANT value = *src;
+        store_text(dst, BI_FORMAT_VARIANT, &value);
+        return;
+    }
     case VT_DISPATCH:
     case VT_ERROR:
     case VT_VARIANT:

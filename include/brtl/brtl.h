@@ -13,6 +13,7 @@
 #include "fileio.h"
 #include "format.h"
 #include "datetime.h"
+#include "texts.h"
 #include "financial.h"
 #include "math.h"
 #include "desktop.h"

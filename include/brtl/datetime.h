@@ -66,6 +66,63 @@ BRTL_API int32_t ZrIntlSetSystemDate(int32_t day, int32_t month, int32_t year);
  * 59. */
 BRTL_API int32_t ZrIntlSetSystemTime(int32_t hour, int32_t minute, int32_t second);
 
+/* ---- Date serials and the clock ---------------------------------------------------------------
+ * A date serial is a double: its whole part counts days from 30 December 1899 (truncated toward
+ * zero), the absolute value of its fraction is the time of day. Variant results are written
+ * into *result, which is returned; a Variant argument by value belongs to the call. */
+
+/* Nonzero when year, month and day form a real date of the years 100-9999. */
+BRTL_API uint8_t ZbiValidDate(int32_t year, int32_t month, int32_t day);
+/* DateSerial: a Date of the year (0-99 mean 1900-1999), month and day, which may lie outside
+ * their ranges and carry; trap 5 (result Empty) when the year leaves 100-9999. */
+BRTL_API VARIANT *ZbiBuiltIn_DateSerial(VARIANT *result, int32_t year, int32_t month, int32_t day);
+/* TimeSerial: the Date (hour * 3600 + minute * 60 + second) / 86400, unchecked. */
+BRTL_API VARIANT *ZbiBuiltIn_TimeSerial(VARIANT *result, int32_t hour, int32_t minute,
+                                        int32_t second);
+/* The Date of a broken-down time (or a struct tm): its DateSerial plus its TimeSerial; Null
+ * when the date is out of range (after trap 5). */
+BRTL_API VARIANT *ZbiCvtCTimeToVariantDate(VARIANT *result, const BiBrokenDownTime *time);
+
+/* Now: the Date of the library clock's local date and time. */
+BRTL_API VARIANT *ZbiBuiltIn_Now(VARIANT *result);
+/* Timer: a Double of the seconds since local midnight, with milliseconds. */
+BRTL_API VARIANT *ZbiBuiltIn_Timer(VARIANT *result);
+/* Date: the Date of today, without time. */
+BRTL_API VARIANT *ZbiBuiltIn_Date(VARIANT *result);
+/* Date$: today as a temporary "mm-dd-yyyy", whatever the locale (the empty string after trap 7). */
+BRTL_API BiString ZbiBuiltIn_Date_(void);
+/* Time: the Date of the time of day, without date. */
+BRTL_API VARIANT *ZbiBuiltIn_Time(VARIANT *result);
+/* Time$: the time of day as a temporary "hh:mm:ss" (the empty string after trap 7). */
+BRTL_API BiString ZbiBuiltIn_Time_(void);
+/* The Date statement with text: month, day and year separated by "/", "-" or the locale's date
+ * separator, 6-10 characters; sets the library clock's date. Trap 5 for anything else or a
+ * date the clock refuses. The text is the caller's. */
+BRTL_API void ZbiBuiltIn_DateStmt_(const char *text);
+/* The Date statement with a String or Date Variant (owned by the call): sets the clock's date.
+ * Trap 13 for another subtype or a text that is no date, 5 when the clock refuses the date. */
+BRTL_API void ZbiBuiltIn_DateStmt(VARIANT value);
+/* The Time statement with text: hour[:minute[:second]] separated by ":" or the locale's time
+ * separator; sets the clock's time of day. Trap 5 for anything else or a time the clock refuses.
+ * The text is the caller's. */
+BRTL_API void ZbiBuiltIn_TimeStmt_(const char *text);
+/* The Time statement with a String or Date Variant (owned by the call): sets the clock's time of
+ * day. Trap 13 for another subtype or a text that is no time, 5 when the clock refuses it. */
+BRTL_API void ZbiBuiltIn_TimeStmt(VARIANT value);
+
+/* ---- Parsing dates and times ------------------------------------------------------------------
+ * Month names and AM/PM are the text hook's words (ids -1001 to -1012, -1021, -1020), the order of
+ * day, month and year and the separators the locale's. In a multibyte locale era names and unit
+ * markers (ids -1121 to -1135, -1146 to -1151) are read as well. */
+
+/* Parses text (a temporary is released) for a time (kind 0), a date (1) or both (2): a Date,
+ * or Empty when the text is not accepted, after trap 5 unless quiet is nonzero. */
+BRTL_API VARIANT *ZbiParseDateAndTime(VARIANT *result, BiString text, int32_t kind, uint8_t quiet);
+/* TimeValue: the time of the text (a date alone is 00:00:00); trap 5 (Empty) when it is none. */
+BRTL_API VARIANT *ZbiBuiltIn_TimeValue(VARIANT *result, BiString text);
+/* DateValue: the date of the text, without its time; trap 5 (Empty) when it is none. */
+BRTL_API VARIANT *ZbiBuiltIn_DateValue(VARIANT *result, BiString text);
+
 BRTL_END_DECLS
 
 #endif

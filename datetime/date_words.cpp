@@ -1,0 +1,107 @@
+// The host's date words, copied once from the text hook.
+#include "datetime/date_words.h"
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+#include "brtl/host.h"
+#include "platform/memory.h"
+#include "runtime/frame.h"
+
+namespace brtl {
+
+namespace {
+
+// The words live for the process, in blocks that leak checks do not count.
+struct LastingDeleter {
+    void operator()(char *block) const { pf::release_lasting(block); }
+};
+
+char *lasting_copy(const char *text) {
+    size_t n = std::strlen(text) + 1;
+    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    if (copy != nullptr) std::memcpy(copy, text, n);
+    return copy;
+}
+
+// Copies of the texts of count ids into out; all or nothing. False (trap 7 raised, nothing
+// kept) when memory runs out. A text hook or trap hook that throws leaves nothing behind either.
+template <size_t N> bool copy_texts(const int32_t (&ids)[N], const char *(&out)[N]) {
+    std::array<std::unique_ptr<char, LastingDeleter>, N> copies;
+    for (size_t i = 0; i < N; ++i) {
+        const char *text = host_text(ids[i]);
+        copies[i].reset(lasting_copy(text != nullptr ? text : ""));
+        if (!copies[i]) {
+            for (auto &copy : copies)
+                copy.reset();
+            raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            return false;
+        }
+    }
+    for (size_t i = 0; i < N; ++i)
+        out[i] = copies[i].release();
+    return true;
+}
+
+constexpr int32_t kDateWordIds[14] = {-1001, -1002, -1003, -1004, -1005, -1006, -1007,
+                                      -1008, -1009, -1010, -1011, -1012, -1021, -1020};
+
+constexpr int32_t kEraWordIds[kEraTables * kErasPerTable + kUnitCount] = {
+    -1121, -1122, -1123, -1124, -1125, -1126, -1127, -1128, -1129, -1130, -1131,
+    -1132, -1133, -1134, -1135, -1146, -1147, -1148, -1149, -1150, -1151};
+
+const char *g_date_texts[14];
+bool g_date_words_read = false;
+DateWords g_date_words;
+
+const char *g_era_texts[std::size(kEraWordIds)];
+bool g_era_words_read = false;
+EraWords g_era_words;
+
+template <size_t N> void fill_empty(const char *(&texts)[N]) {
+    for (auto &t : texts)
+        t = "";
+}
+
+} // namespace
+
+const DateWords &date_words() {
+    if (g_date_words_read) return g_date_words;
+    static DateWords empty = [] {
+        DateWords w;
+        fill_empty(w.months);
+        w.am = w.pm = "";
+        return w;
+    }();
+    if (!copy_texts(kDateWordIds, g_date_texts)) return empty;
+    for (int i = 0; i < 12; ++i)
+        g_date_words.months[i] = g_date_texts[i];
+    g_date_words.am = g_date_texts[12];
+    g_date_words.pm = g_date_texts[13];
+    g_date_words_read = true;
+    return g_date_words;
+}
+
+const EraWords &era_words() {
+    if (g_era_words_read) return g_era_words;
+    static EraWords empty = [] {
+        EraWords w;
+        for (auto &table : w.eras)
+            fill_empty(table);
+        fill_empty(w.units);
+        return w;
+    }();
+    if (!copy_texts(kEraWordIds, g_era_texts)) return empty;
+    const char *const *next = g_era_texts;
+    for (auto &table : g_era_words.eras)
+        for (auto &name : table)
+            name = *next++;
+    for (auto &unit : g_era_words.units)
+        unit = *next++;
+    g_era_words_read = true;
+    return g_era_words;
+}
+
+} // namespace brtl

@@ -1,0 +1,29 @@
+// The decimal digits of a format number, as the numeric stages place them: a Double printed with
+// 15 significant digits, a Single with 7 (by the library's number-text rule), a Currency exactly;
+// then rounded half away from zero at the section's number of decimals.
+#pragma once
+
+#include "format/engine.h"
+
+namespace brtl::format {
+
+// digits[0] has the place value 10^exponent; no leading zeros (zero is the lone digit "0" with
+// exponent 0) and no trailing zeros.
+struct Decimal {
+    bool negative = false;
+    Buffer<char, 40> digits;
+    int exponent = 0;
+};
+
+void decimal_of(const FormatNumber &number, Decimal &out);
+
+// The digits of the number moved by 10^shift and rounded at `decimals` places.
+struct Digits {
+    bool negative = false;     // a minus sign belongs to the rounded number (it is not zero)
+    Buffer<char, 64> integer;  // the integer digits without leading zeros; empty below 1
+    Buffer<char, 32> fraction; // the first `decimals` fraction digits without trailing zeros
+};
+
+void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out);
+
+} // namespace brtl::format

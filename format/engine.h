@@ -1,0 +1,147 @@
+// The numeric and date stages of the format engine: the value as they see it (the format
+// number), the section parsed into a row of nodes with the format state, and the two output
+// stages that replace placeholders by digits and copy the rest.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "brtl/types.h"
+#include "format/buffer.h"
+
+namespace brtl::format {
+
+// ---- The format number ------------------------------------------------------------------------
+
+enum : int32_t {
+    kTagSingle = 7,
+    kTagDouble = 8, // also every date serial
+    kTagCurrency = 9,
+    kTagNull = 21 // Empty or Null: no number
+};
+
+struct FormatNumber {
+    int32_t tag = kTagNull;
+    float single = 0.0f;
+    double dbl = 0.0;
+    int64_t currency = 0;
+};
+
+// -1, 0 or 1: the number against n, with the tolerance of its type (FLT_EPSILON for a Single,
+// DBL_EPSILON for a Double, exact for a Currency); Null compares as 0.
+int compare_format_number(const FormatNumber &number, int32_t n);
+// The number read as a date serial.
+double serial_of(const FormatNumber &number);
+
+// ---- Sections ---------------------------------------------------------------------------------
+
+struct Section {
+    const char *text = nullptr;
+    size_t length = 0;
+    int32_t number = 1; // 1 first or only, 2 negative, 3 zero, 4 Null
+};
+
+// Picks the section of a format of up to four (split at ";" outside escapes and quotes) for the
+// number. The result points into the format.
+Section select_section(const FormatNumber &number, const char *format, size_t length);
+
+// ---- The parsed section -------------------------------------------------------------------------
+
+enum class NodeKind : uint8_t {
+    Plain,   // a character of the section: output as itself, or an hour token (h, H), or one
+             // of the AM/PM marker letters, which the integer part does not show
+    Literal, // text to output as it is (escaped, quoted, date text, separators)
+    Digit,   // a digit placeholder "0" or "#"
+    Marker,  // an AM/PM token; ch tells which
+    Silent   // outputs nothing (the sign of an "E-" exponent that is not negative)
+};
+
+struct Node {
+    char ch;
+    NodeKind kind;
+};
+
+struct FormatState {
+    bool has_decimal = false;
+    bool grouping = false;
+    bool has_digits = false;
+    bool has_ampm = false;
+    int32_t integer_count = 0;  // digit placeholders before the decimal point
+    int32_t fraction_count = 0; // digit placeholders after it
+    int32_t section = 1;
+};
+
+struct ParsedSection {
+    Buffer<Node, 96> nodes; // the section left to right
+    size_t cut = 0;         // the decimal separator node; nodes before it are the integer part
+    int32_t shift = 0;      // powers of ten the scientific form moves the number by
+    FormatState state;
+};
+
+enum class ParseStatus {
+    Ok,
+    Rejected, // the section is not a valid format: the caller raises trap 5
+    Failed    // a trap was raised already (out of memory, a date outside the calendar)
+};
+
+// Turns a section into nodes and the format state, expanding date tokens from the number; may
+// scale the number (percent, thousands scaling).
+ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
+                          ParsedSection &out);
+
+// ---- Date tokens ------------------------------------------------------------------------------
+
+// What the parser needs of a date token: the calendar fields of the number read as a serial,
+// filled on first use.
+struct DateFields {
+    double serial = 0.0;
+    double seconds = 0.0; // time of day in seconds
+    bool calendar = false;
+    int32_t day = 0, month = 0, year = 0, weekday = 0;
+};
+
+// Fills the calendar fields; false (after trap 5) for a serial the calendar cannot read.
+bool load_calendar(DateFields &date);
+
+// Writes the text of an hour token (count 1 or 2, 12-hour or 24-hour) into out (at least 4
+// bytes) and returns its length; *pm tells whether the hour is past noon.
+size_t hour_text(double seconds, int count, bool twelve_hour, char *out, bool *pm);
+// True when the hour of the time of day (rounded to the second) is 12 or later.
+bool is_pm(double seconds);
+// The text an AM/PM marker shows for the time of day.
+const char *am_pm_text(char marker, bool pm);
+
+// ---- Output -----------------------------------------------------------------------------------
+
+using Output = Buffer<char, 128>;
+
+// Writes the integer part and the fraction part of the parsed section for the number; false when
+// memory ran out.
+bool format_section(const ParsedSection &parsed, const FormatNumber &number, Output &out);
+
+// ---- Named formats and host words ---------------------------------------------------------------
+
+// The host's word for a text id, read once and kept for the process ("" when the host has
+// none). Null only when memory ran out.
+const char *host_word(int32_t id);
+
+// The format text that replaces a named format at the start of the format, or false.
+bool lookup_named_format(const char *format, size_t length, const char **replacement,
+                         size_t *replacement_length);
+
+// "Yes"/"No", "True"/"False" or "On"/"Off" when the section is one of the three answer names;
+// null otherwise.
+const char *answer_text(const Section &section, const FormatNumber &number);
+
+// ---- The driver ---------------------------------------------------------------------------------
+
+// The format of a Date given no format: "ddddd", "ttttt", both (with " AM/PM" on a 12-hour
+// clock), or "General Number" outside the years 100 to 9999.
+const char *default_date_format(double serial);
+
+// ---- Small text helpers -------------------------------------------------------------------------
+
+// Decimal text of a non-negative value, with at least min_digits digits; returns the length.
+size_t unsigned_text(uint64_t value, int min_digits, char *out);
+
+} // namespace brtl::format

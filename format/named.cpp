@@ -1,0 +1,291 @@
+// The named formats ("General Number", "Currency", ..., "Short Time") and the host's words the
+// engine shows: names, month and day names, era names. Every host text is read once through the
+// text hook, copied and kept for the life of the process, as are the two formats built from the
+// locale.
+#include "format/named.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "brtl/datetime.h"
+#include "brtl/host.h"
+#include "format/engine.h"
+#include "platform/codepage.h"
+#include "platform/memory.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+
+namespace brtl::format {
+
+namespace {
+
+// ---- Host words -------------------------------------------------------------------------------
+
+// The two ranges of ids the engine asks for: -1037 to -1001 (month and day names, AM and PM,
+// format names) and -1135 to -1101 (day names of the aaa tokens, era names).
+constexpr int32_t kFirstRangeLow = -1037, kFirstRangeHigh = -1001;
+constexpr int32_t kSecondRangeLow = -1135, kSecondRangeHigh = -1101;
+constexpr size_t kFirstRangeSize = kFirstRangeHigh - kFirstRangeLow + 1;
+constexpr size_t kSecondRangeSize = kSecondRangeHigh - kSecondRangeLow + 1;
+
+std::atomic<const char *> g_words[kFirstRangeSize + kSecondRangeSize];
+
+std::atomic<const char *> *word_slot(int32_t id) {
+    if (id >= kFirstRangeLow && id <= kFirstRangeHigh) return &g_words[id - kFirstRangeLow];
+    if (id >= kSecondRangeLow && id <= kSecondRangeHigh)
+        return &g_words[kFirstRangeSize + static_cast<size_t>(id - kSecondRangeLow)];
+    return nullptr;
+}
+
+// ---- Built formats ----------------------------------------------------------------------------
+
+std::atomic<const char *> g_currency_format{nullptr};
+std::atomic<const char *> g_medium_date_format{nullptr};
+
+// A copy of text that a cache keeps for the life of the process (not counted among the live
+// blocks of the leak checks); null when memory runs out.
+char *lasting_copy(const char *text) {
+    size_t n = std::strlen(text) + 1;
+    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    if (copy != nullptr) std::memcpy(copy, text, n);
+    return copy;
+}
+
+// Keeps the first text stored in a slot; a text that lost the race is given back.
+const char *publish(std::atomic<const char *> &slot, char *text) {
+    const char *expected = nullptr;
+    if (slot.compare_exchange_strong(expected, text)) return text;
+    pf::release_lasting(text);
+    return expected;
+}
+
+const char *cached_format(std::atomic<const char *> &slot, char *(*build)()) {
+    if (const char *text = slot.load()) return text;
+    ZrBuffer<char> built(build());
+    char *kept = built ? lasting_copy(built.get()) : nullptr;
+    if (kept == nullptr) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return ""; // not kept: the next call tries again
+    }
+    return publish(slot, kept);
+}
+
+char *currency_from_locale() {
+    return build_currency_format(pf::monetary_conventions());
+}
+char *medium_date_from_locale() {
+    return build_medium_date_format(ZrIntlGetDateString());
+}
+
+// A text under construction in ZrMalloc storage.
+struct Text {
+    Buffer<char, 64> chars;
+    void add(const char *s) { chars.append(s, std::strlen(s)); }
+    void add(char c) { chars.push(c); }
+    char *release() {
+        chars.push('\0');
+        if (!chars.ok()) return nullptr;
+        auto *copy = static_cast<char *>(ZrMalloc(chars.size()));
+        if (copy != nullptr) std::memcpy(copy, chars.data(), chars.size());
+        return copy;
+    }
+};
+
+// ---- Named format tables ----------------------------------------------------------------------
+
+enum class Replacement { Text, Currency, MediumDate, Name };
+
+struct NamedFormat {
+    int32_t id;
+    Replacement kind;
+    const char *format;
+};
+
+// Searched in this order; the date entries are reached only when no numeric entry matched.
+constexpr NamedFormat kNamedFormats[] = {
+    {-1022, Replacement::Text, ""}, // the plain conversion
+    {-1023, Replacement::Currency, nullptr},
+    {-1024, Replacement::Text, "#.##"},
+    {-1025, Replacement::Text, "#,#.##"},
+    {-1026, Replacement::Text, "#.##%"},
+    {-1027, Replacement::Text, "#.##E+00"},
+    {-1028, Replacement::Name, nullptr}, // answered Yes or No
+    {-1029, Replacement::Name, nullptr}, // answered True or False
+    {-1030, Replacement::Name, nullptr}, // answered On or Off
+    {-1031, Replacement::Text, "c"},
+    {-1032, Replacement::Text, "dddddd"},
+    {-1033, Replacement::MediumDate, nullptr},
+    {-1034, Replacement::Text, "ddddd"},
+    {-1035, Replacement::Text, "ttttt AM/PM"},
+    {-1036, Replacement::Text, "hh:nn AM/PM"},
+    {-1037, Replacement::Text, "hh:nn"},
+};
+
+// True when the format begins with the name: single-byte characters compared without regard to
+// case, double-byte characters exactly.
+bool begins_with_name(const char *format, size_t length, const char *name) {
+    size_t n = std::strlen(name);
+    if (n > length) return false;
+    bool multibyte = pf::mb_cur_max() > 1;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char a = static_cast<unsigned char>(format[i]);
+        unsigned char b = static_cast<unsigned char>(name[i]);
+        if (multibyte && pf::is_lead_byte(b) && i + 1 < n) {
+            if (a != b || format[i + 1] != name[i + 1]) return false;
+            ++i;
+        } else if (pf::to_lower(a) != pf::to_lower(b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const char *host_word(int32_t id) {
+    std::atomic<const char *> *slot = word_slot(id);
+    if (slot == nullptr) return "";
+    if (const char *word = slot->load()) return word;
+    const char *text = host_text(id);
+    if (text == nullptr || *text == '\0') {
+        static const char kNoWord[] = "";
+        const char *expected = nullptr;
+        return slot->compare_exchange_strong(expected, kNoWord) ? kNoWord : expected;
+    }
+    char *copy = lasting_copy(text);
+    if (copy == nullptr) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return "";
+    }
+    return publish(*slot, copy);
+}
+
+char *build_currency_format(const pf::MonetaryConventions &c) {
+    int digits = c.frac_digits == pf::kNotAvailable ? 2 : c.frac_digits;
+    Text number;
+    number.add(digits >= 1 ? "#,#0." : "#,#0");
+    for (int i = 0; i < digits; ++i)
+        number.add('0');
+    number.add('\0');
+
+    // Every character of the symbol is escaped; a double-byte character takes one backslash.
+    Text symbol;
+    const char *s = *c.currency_symbol != '\0' ? c.currency_symbol : "$";
+    bool multibyte = pf::mb_cur_max() > 1;
+    for (size_t i = 0; s[i] != '\0'; ++i) {
+        symbol.add('\\');
+        symbol.add(s[i]);
+        if (multibyte && pf::is_lead_byte(static_cast<unsigned char>(s[i])) && s[i + 1] != '\0')
+            symbol.add(s[++i]);
+    }
+    symbol.add('\0');
+    if (!number.chars.ok() || !symbol.chars.ok()) return nullptr;
+    const char *num = number.chars.data();
+    const char *sym = symbol.chars.data();
+    bool symbol_first = c.p_cs_precedes != 0;
+
+    Text format;
+    if (symbol_first) {
+        format.add(sym);
+        if (c.p_sep_by_space == 1) format.add(' ');
+        format.add(num);
+    } else {
+        format.add(num);
+        if (c.p_sep_by_space == 1) format.add(' ');
+        format.add(sym);
+    }
+    format.add(';');
+    // The negative section has no space, and its symbol stands where the positive one does.
+    const char *first = symbol_first ? sym : num;
+    const char *second = symbol_first ? num : sym;
+    switch (c.n_sign_posn) {
+    case 1:
+        format.add('-'), format.add(first), format.add(second);
+        break;
+    case 2:
+        format.add(first), format.add(second), format.add('-');
+        break;
+    case 3:
+        if (symbol_first)
+            format.add('-'), format.add(sym), format.add(num);
+        else
+            format.add(num), format.add('-'), format.add(sym);
+        break;
+    case 4:
+        if (symbol_first)
+            format.add(sym), format.add('-'), format.add(num);
+        else
+            format.add(num), format.add(sym), format.add('-');
+        break;
+    default: // 0, and every value the table does not name
+        format.add('('), format.add(first), format.add(second), format.add(')');
+        break;
+    }
+    return format.release();
+}
+
+char *build_medium_date_format(const char *pattern) {
+    if (pattern == nullptr) pattern = "";
+    Text format;
+    bool replaced = false;
+    for (size_t i = 0; pattern[i] != '\0'; ++i) {
+        if (!replaced && (pattern[i] == 'M' || pattern[i] == 'm')) {
+            while (pattern[i + 1] == 'M' || pattern[i + 1] == 'm')
+                ++i;
+            format.add("mmm");
+            replaced = true;
+        } else {
+            format.add(pattern[i]);
+        }
+    }
+    return format.release();
+}
+
+bool lookup_named_format(const char *format, size_t length, const char **replacement,
+                         size_t *replacement_length) {
+    if (length == 0) return false;
+    int first = pf::to_lower(static_cast<unsigned char>(format[0]));
+    for (const NamedFormat &entry : kNamedFormats) {
+        const char *name = host_word(entry.id);
+        // A host without a name for an entry (the default text hook answers empty texts) leaves
+        // the entry out: an empty name would otherwise match every format.
+        if (*name == '\0' || pf::to_lower(static_cast<unsigned char>(*name)) != first ||
+            !begins_with_name(format, length, name))
+            continue;
+        const char *text = entry.format;
+        switch (entry.kind) {
+        case Replacement::Text:
+            break;
+        case Replacement::Currency:
+            text = cached_format(g_currency_format, currency_from_locale);
+            break;
+        case Replacement::MediumDate:
+            text = cached_format(g_medium_date_format, medium_date_from_locale);
+            break;
+        case Replacement::Name:
+            text = name;
+            break;
+        }
+        *replacement = text;
+        *replacement_length = std::strlen(text);
+        return true;
+    }
+    return false;
+}
+
+const char *answer_text(const Section &section, const FormatNumber &number) {
+    static constexpr struct {
+        int32_t id;
+        const char *yes;
+        const char *no;
+    } kAnswers[] = {{-1028, "Yes", "No"}, {-1029, "True", "False"}, {-1030, "On", "Off"}};
+    for (const auto &answer : kAnswers) {
+        const char *name = host_word(answer.id);
+        if (*name != '\0' && std::strlen(name) == section.length &&
+            std::memcmp(name, section.text, section.length) == 0)
+            return compare_format_number(number, 0) != 0 ? answer.yes : answer.no;
+    }
+    return nullptr;
+}
+
+} // namespace brtl::format

@@ -1,0 +1,298 @@
+// The output stages of a numeric or date section: the integer part, built from right to left
+// (digits from the right of the number, group separators, the sign at the leftmost placeholder,
+// hours and AM/PM), and the fraction part, built from left to right.
+#include <cstdlib>
+#include <cstring>
+
+#include "brtl/datetime.h"
+#include "datetime/calendar.h"
+#include "format/digits.h"
+#include "platform/numtext.h"
+
+namespace brtl::format {
+
+namespace {
+
+// ---- Decimal digits ---------------------------------------------------------------------------
+
+void strip_trailing_zeros(Decimal &d) {
+    size_t n = d.digits.size();
+    while (n > 1 && d.digits[n - 1] == '0')
+        --n;
+    d.digits.shrink(n);
+}
+
+void set_zero(Decimal &d) {
+    d.digits.clear();
+    d.digits.push('0');
+    d.exponent = 0;
+}
+
+// Reads a number as print_double's "G" conversion writes it ("-1234.5", "1.5E+020") into d.
+void read_printed(const char *text, Decimal &d) {
+    const char *p = text;
+    d.negative = *p == '-';
+    if (d.negative) ++p;
+    d.digits.clear();
+    int before_point = 0; // digits before the point, leading zeros included
+    int leading_zeros = 0;
+    bool point = false;
+    for (; *p != '\0' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            point = true;
+        } else if (*p >= '0' && *p <= '9') {
+            if (!point) ++before_point;
+            if (d.digits.empty() && *p == '0')
+                ++leading_zeros;
+            else
+                d.digits.push(*p);
+        }
+    }
+    if (d.digits.empty()) {
+        set_zero(d);
+        return;
+    }
+    d.exponent = before_point - leading_zeros - 1 + (*p == 'E' ? std::atoi(p + 1) : 0);
+    strip_trailing_zeros(d);
+}
+
+bool is_zero(const Decimal &d) {
+    return d.digits.size() == 1 && d.digits[0] == '0';
+}
+
+char digit_at(const Decimal &d, long index) {
+    return index >= 0 && static_cast<size_t>(index) < d.digits.size() ? d.digits[index] : '0';
+}
+
+// Rounds d half away from zero so that no digit below 10^-decimals remains.
+void round_at(Decimal &d, int decimals) {
+    long keep = static_cast<long>(d.exponent) + 1 + decimals; // digits at 10^-decimals and above
+    if (keep >= static_cast<long>(d.digits.size()) || is_zero(d)) return;
+    if (keep < 0) {
+        set_zero(d);
+        return;
+    }
+    bool up = d.digits[keep] >= '5';
+    if (keep == 0) {
+        if (!up) {
+            set_zero(d);
+            return;
+        }
+        d.digits.clear();
+        d.digits.push('1');
+        d.exponent += 1;
+        return;
+    }
+    d.digits.shrink(static_cast<size_t>(keep));
+    if (up) {
+        long i = keep - 1;
+        while (i >= 0 && d.digits[i] == '9')
+            d.digits[i--] = '0';
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {
+            d.digits[0] = '1'; // all nines: one more place, the rest zeros
+            d.exponent += 1;
+        }
+    }
+    strip_trailing_zeros(d);
+}
+
+// ---- Output helpers ---------------------------------------------------------------------------
+
+bool is_hour_letter(char c) {
+    return c == 'h' || c == 'H';
+}
+bool is_marker_letter(char c) {
+    return c == 'M' || c == 'm' || c == 'A' || c == 'a' || c == 'P';
+}
+bool is_hour_node(const Node &node) {
+    return node.kind == NodeKind::Plain && is_hour_letter(node.ch);
+}
+
+void push_reversed(Output &out, const char *text, size_t n) {
+    for (size_t i = n; i-- > 0;)
+        out.push(text[i]);
+}
+
+// The integer digits produced so far and the group separators between them.
+struct IntegerDigits {
+    const Digits &digits;
+    Output &out;
+    size_t left; // digits of the number not yet placed
+    size_t placed = 0;
+    char separator; // NUL: no grouping
+    void emit(char digit) {
+        if (separator != '\0' && placed > 0 && placed % 3 == 0) out.push(separator);
+        out.push(digit);
+        ++placed;
+    }
+    void next(char placeholder) {
+        if (left > 0)
+            emit(digits.integer[--left]);
+        else if (placeholder == '0')
+            emit('0');
+    }
+    void rest() {
+        while (left > 0)
+            emit(digits.integer[--left]);
+    }
+};
+
+char grouping_separator(const FormatState &state) {
+    return state.grouping ? ZrIntlGetThousandSeperator() : '\0';
+}
+
+void integer_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+    const FormatState &state = parsed.state;
+    IntegerDigits integer{digits, out, digits.integer.size(), 0, grouping_separator(state)};
+    bool sign = digits.negative && state.section != 2; // the negative section shows its own
+    bool pm = false;
+    int placeholders = 0;
+    for (size_t i = parsed.cut; i-- > 0;) {
+        const Node &node = parsed.nodes[i];
+        switch (node.kind) {
+        case NodeKind::Literal:
+            out.push(node.ch);
+            break;
+        case NodeKind::Silent:
+            break;
+        case NodeKind::Marker: {
+            // The AM/PM text stands where its token was written.
+            const char *words = am_pm_text(node.ch, is_pm(seconds));
+            push_reversed(out, words, std::strlen(words));
+            break;
+        }
+        case NodeKind::Digit:
+            integer.next(node.ch);
+            if (++placeholders == state.integer_count) {
+                // The leftmost placeholder takes every digit left, and the sign goes before it.
+                integer.rest();
+                if (sign) out.push('-');
+            }
+            break;
+        case NodeKind::Plain:
+            if (is_hour_letter(node.ch)) {
+                int count = 1;
+                if (i > 0 && is_hour_node(parsed.nodes[i - 1])) {
+                    count = 2;
+                    --i;
+                }
+                char text[8];
+                push_reversed(out, text, hour_text(seconds, count, state.has_ampm, text, &pm));
+            } else if (!is_marker_letter(node.ch)) {
+                out.push(node.ch);
+            }
+            break;
+        }
+    }
+    out.reverse();
+}
+
+void fraction_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+    size_t next = 0;
+    const size_t n = parsed.nodes.size();
+    for (size_t i = parsed.cut; i < n; ++i) {
+        const Node &node = parsed.nodes[i];
+        switch (node.kind) {
+        case NodeKind::Silent:
+            break;
+        case NodeKind::Digit:
+            if (next < digits.fraction.size())
+                out.push(digits.fraction[next++]);
+            else if (node.ch == '0')
+                out.push('0');
+            break;
+        case NodeKind::Plain:
+            if (is_hour_letter(node.ch)) {
+                int count = 1;
+                if (i + 1 < n && is_hour_node(parsed.nodes[i + 1])) {
+                    count = 2;
+                    ++i;
+                }
+                char text[8];
+                bool pm = false;
+                out.append(text, hour_text(seconds, count, parsed.state.has_ampm, text, &pm));
+                break;
+            }
+            out.push(node.ch);
+            break;
+        default: // literals, and marker letters, which show as themselves here
+            out.push(node.ch);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+void decimal_of(const FormatNumber &number, Decimal &out) {
+    char text[64];
+    switch (number.tag) {
+    case kTagDouble:
+        pf::print_double(text, sizeof text, number.dbl, 'G', 15);
+        read_printed(text, out);
+        return;
+    case kTagSingle:
+        pf::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
+        read_printed(text, out);
+        return;
+    case kTagCurrency: {
+        // Exact: the count of ten-thousandths in decimal, with the point four places in.
+        out.negative = number.currency < 0;
+        uint64_t magnitude = out.negative ? 0 - static_cast<uint64_t>(number.currency)
+                                          : static_cast<uint64_t>(number.currency);
+        if (magnitude == 0) {
+            out.negative = false;
+            set_zero(out);
+            return;
+        }
+        size_t n = unsigned_text(magnitude, 1, text);
+        out.digits.clear();
+        out.digits.append(text, n);
+        out.exponent = static_cast<int>(n) - 5;
+        strip_trailing_zeros(out);
+        return;
+    }
+    default:
+        out.negative = false;
+        set_zero(out);
+        return;
+    }
+}
+
+void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out) {
+    Decimal d;
+    d.negative = decimal.negative;
+    d.digits.append(decimal.digits.data(), decimal.digits.size());
+    d.exponent = decimal.exponent + shift;
+    round_at(d, decimals);
+    out.integer.clear();
+    out.fraction.clear();
+    if (!is_zero(d))
+        for (long i = 0; i <= d.exponent; ++i)
+            out.integer.push(digit_at(d, i));
+    for (int j = 0; j < decimals; ++j)
+        out.fraction.push(digit_at(d, d.exponent + 1L + j));
+    size_t n = out.fraction.size();
+    while (n > 0 && out.fraction[n - 1] == '0')
+        --n;
+    out.fraction.shrink(n);
+    out.negative = d.negative && !is_zero(d);
+}
+
+bool format_section(const ParsedSection &parsed, const FormatNumber &number, Output &out) {
+    Digits digits;
+    if (parsed.state.has_digits) {
+        Decimal decimal;
+        decimal_of(number, decimal);
+        round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
+        if (!decimal.digits.ok() || !digits.integer.ok() || !digits.fraction.ok()) return false;
+    }
+    double seconds = serial_time(serial_of(number)) * 86400.0;
+    integer_part(parsed, digits, seconds, out);
+    fraction_part(parsed, digits, seconds, out);
+    return out.ok();
+}
+
+} // namespace brtl::format

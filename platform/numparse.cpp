@@ -1,0 +1,66 @@
+#include "platform/numparse.h"
+
+#include <locale.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace brtl::pf {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+locale_t c_locale() {
+    static locale_t locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+} // namespace
+
+ParsedDouble parse_double(const char *text) {
+    ParsedDouble result{0.0, text, false};
+    const char *p = text;
+    while (is_blank(*p)) ++p;
+    const char *start = p;
+    if (*p == '+' || *p == '-') ++p;
+    const char *digits = p;
+    while (is_digit(*p)) ++p;
+    bool any = p != digits;
+    if (*p == '.') {
+        const char *fraction = ++p;
+        while (is_digit(*p)) ++p;
+        any = any || p != fraction;
+    }
+    if (!any) return result;
+    const char *mantissa_end = p;
+    if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
+        const char *q = p + 1;
+        if (*q == '+' || *q == '-') ++q;
+        if (is_digit(*q)) {
+            while (is_digit(*q)) ++q;
+            p = q;
+        }
+    }
+    // Copy the accepted extent (with "e" for a "d" exponent) and let the C library convert it
+    // exactly in the "C" locale. Long digit strings are converted from a heap copy.
+    size_t n = static_cast<size_t>(p - start);
+    char local[128];
+    char *copy = n < sizeof local ? local : static_cast<char *>(std::malloc(n + 1));
+    if (copy == nullptr) return result;
+    std::memcpy(copy, start, n);
+    copy[n] = '\0';
+    if (p != mantissa_end) copy[mantissa_end - start] = 'e';
+    errno = 0;
+    char *end = nullptr;
+    result.value = strtod_l(copy, &end, c_locale());
+    result.range_error = errno == ERANGE && (std::isinf(result.value) || result.value == 0.0);
+    result.end = start + (end - copy);
+    if (copy != local) std::free(copy);
+    return result;
+}
+
+} // namespace brtl::pf

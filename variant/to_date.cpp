@@ -1,0 +1,101 @@
+// Conversion of a Variant to a Date.
+#include "brtl/datetime.h"
+#include "brtl/numeric.h"
+#include "brtl/platform.h"
+#include "brtl/runtime.h"
+#include "brtl/variant.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+#include "variant/number_text.h"
+
+namespace {
+
+constexpr double kFirstSecond = -657434.99998843; // 1 January 100, 00:00:00
+constexpr double kLastSecond = 2958465.99998843;  // 31 December 9999, 23:59:59
+
+// Texts that are never read as dates when numbers are not wanted: an empty text, a radix
+// literal, and an optional sign or digit followed only by digits.
+bool looks_like_plain_number(BSTR b) {
+    uint32_t n = SysStringLen(b);
+    if (n == 0 || b[0] == '&') return true;
+    if (!(b[0] == '+' || b[0] == '-' || (b[0] >= '0' && b[0] <= '9'))) return false;
+    for (uint32_t i = 1; i < n; ++i)
+        if (b[i] < '0' || b[i] > '9') return false;
+    return true;
+}
+
+// The serial of a numeric subtype; false for any other.
+bool numeric_serial(const VARIANT *v, double &serial) {
+    switch (v->vt) {
+    case VT_EMPTY:
+        serial = 0.0;
+        return true;
+    case VT_I2:
+    case VT_BOOL:
+        serial = v->iVal;
+        return true;
+    case VT_I4:
+        serial = v->lVal;
+        return true;
+    case VT_R4:
+        serial = v->fltVal;
+        return true;
+    case VT_R8:
+    case VT_DATE:
+        serial = v->dblVal;
+        return true;
+    case VT_CY:
+        serial = ZbiCvtCurNumDbl(v->cyVal);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Parses the string of src (which is released) as a date and time; false when it is none.
+bool parse_date(VARIANT *src, double &serial) {
+    BiString text = ZbiEvalCvtVS(*src, 1);
+    src->vt = VT_EMPTY; // its string went with the text
+    VARIANT parsed;
+    ZbiParseDateAndTime(&parsed, text, 2, 1);
+    if (parsed.vt != VT_DATE) return false;
+    serial = parsed.date;
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_text,
+                                  uint8_t range_check) {
+    double serial = 0.0;
+    if (src->vt == VT_BSTR) {
+        bool parsed;
+        if (numeric_text && brtl::string_is_numeric(src)) {
+            BiVariantCvtStrToNum(src);
+            if (src->vt == VT_EMPTY) return; // the text was not a number after all: trapped
+            parsed = numeric_serial(src, serial);
+        } else if (!numeric_text && looks_like_plain_number(src->bstrVal)) {
+            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+            return;
+        } else {
+            parsed = parse_date(src, serial);
+        }
+        if (!parsed) {
+            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+            return;
+        }
+    } else if (!numeric_serial(src, serial)) {
+        if (src->vt == VT_NULL) brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        else if (src->vt <= VT_UNKNOWN) brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        else brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        return;
+    }
+    dst->vt = VT_DATE;
+    dst->date = serial;
+    if (range_check && (serial < kFirstSecond || serial > kLastSecond))
+        brtl::raise_trap(numeric_text ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_ILLEGAL_CALL);
+}
+
+} // extern "C"
