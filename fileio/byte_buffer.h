@@ -25,9 +25,9 @@ class ByteBuffer {
         data_[size_++] = c;
         return true;
     }
-    // Drops trailing spaces and tabs.
-    void trim_blanks() {
-        while (size_ > 0 && (data_[size_ - 1] == ' ' || data_[size_ - 1] == '\t'))
+    // Drops trailing spaces and tabs, keeping at least the first keep bytes.
+    void trim_blanks(size_t keep = 0) {
+        while (size_ > keep && (data_[size_ - 1] == ' ' || data_[size_ - 1] == '\t'))
             --size_;
     }
     void clear() { size_ = 0; }

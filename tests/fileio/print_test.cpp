@@ -263,3 +263,22 @@ TEST_F(PrintTextTest, OutOfMemoryGivesTrap7AndTheEmptyString) {
     EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
     EXPECT_EQ(balance.delta(), 0);
 }
+
+TEST_F(PrintTextTest, NumbersGetABlankOnEachSideOnlyForPrint) {
+    BlockBalance balance;
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(i2(-5))), " -5 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(i2(12))), " 12 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(i4(-70000))), " -70000 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(r4(0.5f))), " 0.5 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(r8(1.25))), " 1.25 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(cy(35000))), " 3.5 ");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPVS(i2(-5))), "-5");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPVS(cy(35000))), "3.5");
+    // A Boolean is the text of its Integer value, without the blanks of a number.
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(boolean(true))), "-1");
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(empty_variant())), "");
+    EXPECT_TRUE(traps().empty());
+    EXPECT_EQ(take(ZbiBuiltIn_CvtPSVS(error_variant(5))), "");
+    EXPECT_EQ(traps(), (std::vector<Trap>{{13, Family::Trap, ""}}));
+    EXPECT_EQ(balance.delta(), 0);
+}
