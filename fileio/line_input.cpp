@@ -7,7 +7,6 @@
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
-#include "fileio/byte_buffer.h"
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -68,19 +67,6 @@ void store_line(int32_t type, int32_t length, void *target, const char *line, si
     }
 }
 
-// Reads the bytes up to a line feed (consumed, not kept) or the end of the file. False when
-// memory ran out (trap 7 raised). at_end tells whether the file ended before anything was read.
-bool read_line(FILE *stream, ByteBuffer &line, bool &at_end) {
-    int c = pf::read_byte(stream);
-    at_end = c == EOF;
-    for (; c != EOF && c != '\n'; c = pf::read_byte(stream))
-        if (!line.push(static_cast<char>(c))) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return false;
-        }
-    return true;
-}
-
 bool may_read_text(const FileRecord &record) {
     return record.mode == kModeInput || record.mode == kModeBinary;
 }
@@ -102,16 +88,15 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
         raise_trap(BI_TRAP_BAD_FILE_MODE);
         return;
     }
-    ByteBuffer line;
-    bool at_end = false;
-    if (!read_line(record->stream, line, at_end)) return;
-    if (at_end) {
-        raise_trap(kTrapEndOfFile);
+    pf::Line line = pf::read_line(record->stream);
+    if (line.status != pf::Line::Read) {
+        raise_trap(line.status == pf::Line::End ? kTrapEndOfFile : BI_TRAP_OUT_OF_MEMORY);
         return;
     }
-    size_t n = line.size();
-    if (n > 0 && line.data()[n - 1] == '\r') --n;
-    store_line(type, length, target, line.data(), n);
+    size_t n = line.length;
+    if (n > 0 && line.data[n - 1] == '\n') --n;
+    if (n > 0 && line.data[n - 1] == '\r') --n;
+    store_line(type, length, target, line.data, n);
 }
 
 BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number) {

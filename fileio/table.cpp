@@ -133,7 +133,7 @@ void raise_system_error(const FileRecord &record, int system_errno) {
 }
 
 bool write_piece(FileRecord &record, const char *bytes, size_t n) {
-    if (n > 0 && std::fwrite(bytes, 1, n, record.stream) != n) {
+    if (n > 0 && pf::write_bytes(record.stream, bytes, n) != n) {
         raise_system_error(record, errno);
         return false;
     }

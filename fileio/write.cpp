@@ -111,7 +111,7 @@ class Writer {
     explicit Writer(FileRecord &record) : r_(record) {}
 
     bool put(const char *bytes, size_t n) {
-        if (n == 0 || std::fwrite(bytes, 1, n, r_.stream) == n) return true;
+        if (n == 0 || pf::write_bytes(r_.stream, bytes, n) == n) return true;
         ProcessFileError(pf::crt_errno(errno), empty_string(true));
         return false;
     }

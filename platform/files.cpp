@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -363,6 +364,8 @@ struct ShareEntry {
     int access;
     int deny;
     void *buffer;
+    char *line; // the last line read_line gave (a C library block)
+    size_t line_capacity;
     ShareEntry *next;
 };
 
@@ -455,11 +458,12 @@ int sopen(const char *path, int flags, int share_mode, int permission) {
         errno = saved;
         return -1;
     }
-    *entry = ShareEntry{
-        descriptor,  info.st_dev,
-        info.st_ino, access_mode == 0 ? kRead : access_mode == 1 ? kWrite : kRead | kWrite,
-        deny,        nullptr,
-        nullptr};
+    *entry = ShareEntry{};
+    entry->descriptor = descriptor;
+    entry->device = info.st_dev;
+    entry->inode = info.st_ino;
+    entry->access = access_mode == 0 ? kRead : access_mode == 1 ? kWrite : kRead | kWrite;
+    entry->deny = deny;
     for (const ShareEntry *e = g_entries; e != nullptr; e = e->next) {
         if (e->device == entry->device && e->inode == entry->inode && conflicts(*e, *entry)) {
             close(descriptor);
@@ -490,7 +494,10 @@ FILE *fdopen(int descriptor, const char *mode) {
 }
 
 void close_descriptor(int descriptor) {
-    if (ShareEntry *e = unlink_entry(descriptor)) release(e);
+    if (ShareEntry *e = unlink_entry(descriptor)) {
+        std::free(e->line);
+        release(e);
+    }
     close(descriptor);
 }
 
@@ -511,6 +518,7 @@ int close_stream(FILE *stream) {
     int saved = errno;
     if (entry != nullptr) {
         release(entry->buffer);
+        std::free(entry->line);
         release(entry);
     }
     errno = saved;
@@ -522,6 +530,20 @@ size_t open_descriptor_count() {
     for (const ShareEntry *e = g_entries; e != nullptr; e = e->next)
         ++n;
     return n;
+}
+
+Line read_line(FILE *stream) {
+    // The line lives in the stream's share entry; a stream this layer did not open shares one
+    // process-wide block.
+    static char *g_other_line = nullptr;
+    static size_t g_other_capacity = 0;
+    ShareEntry *entry = find_entry(fileno(stream));
+    char **line = entry != nullptr ? &entry->line : &g_other_line;
+    size_t *capacity = entry != nullptr ? &entry->line_capacity : &g_other_capacity;
+    errno = 0;
+    ssize_t n = getdelim(line, capacity, '\n', stream);
+    if (n >= 0) return Line{*line, static_cast<size_t>(n), Line::Read};
+    return Line{nullptr, 0, errno == ENOMEM ? Line::NoMemory : Line::End};
 }
 
 bool readable(FILE *stream) {

@@ -149,6 +149,20 @@ size_t open_descriptor_count();
 inline int read_byte(FILE *stream) {
     return getc_unlocked(stream);
 }
+// fwrite of n bytes without the stream lock; the number of bytes written.
+inline size_t write_bytes(FILE *stream, const char *bytes, size_t n) {
+    return fwrite_unlocked(bytes, 1, n, stream);
+}
+
+// One line of a stream: the bytes up to and including a line feed, or up to the end of the
+// file. The bytes stay valid until the next read_line of the stream or its close.
+struct Line {
+    const char *data;
+    size_t length;
+    enum Status { Read, End, NoMemory } status; // End: the file ended before any byte
+};
+Line read_line(FILE *stream);
+
 // True when the stream can be read (it was not opened write-only).
 bool readable(FILE *stream);
 

@@ -293,3 +293,23 @@ TEST_F(PlatformFilesTest, SystemErrorCodesMapToErrnoByTheRuntimesTable) {
         EXPECT_EQ(pf::dos_errno(), code);
     }
 }
+
+TEST_F(PlatformFilesTest, LinesAreReadWholeWithTheirLineFeedAndAnyNul) {
+    std::ofstream("lines.txt", std::ios::binary) << std::string("one\r\nt\0o\n\nlast", 14);
+    std::string path = cwd_dialect() + "\\lines.txt";
+    int fd = pf::sopen(path.c_str(), pf::open_flag::kRdOnly, pf::share::kDenyNone, 0);
+    ASSERT_GE(fd, 0);
+    FILE *stream = pf::fdopen(fd, "rb");
+    ASSERT_NE(stream, nullptr);
+    auto next = [&] {
+        pf::Line line = pf::read_line(stream);
+        return line.status == pf::Line::Read ? std::string(line.data, line.length) : "<end>";
+    };
+    EXPECT_EQ(next(), "one\r\n");
+    EXPECT_EQ(next(), std::string("t\0o\n", 4));
+    EXPECT_EQ(next(), "\n");
+    EXPECT_EQ(next(), "last");
+    EXPECT_EQ(next(), "<end>");
+    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
+    EXPECT_EQ(pf::close_stream(stream), 0);
+}
