@@ -356,3 +356,18 @@ TEST_F(InputTest, AMillionShortFields) {
     EXPECT_EQ(sum, 1000L * (999L * 1000L / 2));
     EXPECT_TRUE(traps().empty());
 }
+
+TEST_F(InputTest, AThrowingHookFreesTheFieldBuffer) {
+    input_file(std::string(5000, 'v'));
+    make_host_objects();
+    BlockBalance balance;
+    set_mode(HookMode::Throw);
+    BiString s{const_cast<char *>(""), 0};
+    int16_t after = 0;
+    // The first field needs a buffer on the heap; the second finds the end of the file.
+    EXPECT_THROW(ZbiBuiltIn_Input(1, 2, BI_TYPE_STRING, &s, BI_TYPE_INTEGER, &after),
+                 TrapException);
+    EXPECT_EQ(BiStringLength(s), 5000u);
+    ZrFree(s.data);
+    EXPECT_EQ(balance.delta(), 0);
+}

@@ -241,3 +241,23 @@ TEST_F(EofTest, BinaryFilesEndOnlyAfterAReadPassedTheEnd) {
     EXPECT_EQ(ZbiBuiltIn_EOF(1), -1);
     EXPECT_EQ(traps(), std::vector<Trap>{trap(62)});
 }
+
+TEST_F(InputFunctionTest, NoMemoryAndThrowingHooksLeaveNothingBehind) {
+    input_file("abcdef");
+    make_host_objects();
+    BlockBalance balance;
+    fail_allocations_after(0);
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(3, 1)), "");
+    brtl_setlocale("Ja_JP");
+    fail_allocations_after(0);
+    EXPECT_EQ(take(ZbiBuiltIn_InputC_(3, 1)), "");
+    brtl_setlocale("C");
+    fail_allocations_after(-1);
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(7), trap(7)}));
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiBuiltIn_Input_(10, 1), TrapException); // 62 after the buffer was made
+    brtl_setlocale("Ja_JP");
+    EXPECT_THROW(ZbiBuiltIn_InputC_(10, 1), TrapException);
+    brtl_setlocale("C");
+    EXPECT_EQ(balance.delta(), 0);
+}
