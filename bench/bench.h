@@ -19,7 +19,7 @@ int register_pair(const char *label, const char *measured, const char *baseline)
 
 #define BRTL_BENCH_CONCAT2(a, b) a##b
 #define BRTL_BENCH_CONCAT(a, b) BRTL_BENCH_CONCAT2(a, b)
-#define BRTL_BENCH_PAIR(label, measured, baseline)                                                  \
-    BENCHMARK(measured);                                                                            \
-    static const int BRTL_BENCH_CONCAT(brtl_pair_, __LINE__) =                                      \
+#define BRTL_BENCH_PAIR(label, measured, baseline)                                                 \
+    BENCHMARK(measured);                                                                           \
+    static const int BRTL_BENCH_CONCAT(brtl_pair_, __LINE__) =                                     \
         brtl_bench::register_pair(label, #measured, #baseline)

@@ -28,7 +28,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> times;
 };
 
-int16_t quiet_trap(int32_t) { return 0; }
+int16_t quiet_trap(int32_t) {
+    return 0;
+}
 
 } // namespace
 

@@ -49,7 +49,8 @@ void BM_MallocMemcpy(benchmark::State &state) {
 const std::string kNumber = "12345.678";
 
 void BM_Val(benchmark::State &state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ZbiBuiltIn_Val(borrowed(kNumber)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ZbiBuiltIn_Val(borrowed(kNumber)));
 }
 
 void BM_CvtStrToNum(benchmark::State &state) {
@@ -64,7 +65,8 @@ void BM_CvtStrToNum(benchmark::State &state) {
 }
 
 void BM_Strtod(benchmark::State &state) {
-    for (auto _ : state) benchmark::DoNotOptimize(std::strtod(kNumber.c_str(), nullptr));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::strtod(kNumber.c_str(), nullptr));
 }
 
 } // namespace

@@ -180,18 +180,23 @@ enum class Rule { Done, Trapped };
 constexpr int kFatalDateOrderLine = 6822;
 constexpr int kFatalKindLine = 6545;
 
+// What stands in for a missing third part: the current year (read from the clock only then)
+// or the first day of the month.
+enum class Fallback { CurrentYear, FirstDay };
+
 // The third part after "a sep b": the number t4 unless (for the month-name forms) a time
 // separator follows it; else the fallback, with 4 tokens used when t3 is a separator, 3
 // otherwise.
+
 int32_t third_part(const Token *t, bool stop_at_time_separator, Settings &settings,
-                   int32_t fallback_value, int &used) {
+                   Fallback fallback, int &used) {
     if (t[4].type == kNumber &&
         !(stop_at_time_separator && is_separator(t[5], settings.time_separator()))) {
         used = 5;
         return t[4].value;
     }
     used = t[3].type == kSeparator ? 4 : 3;
-    return fallback_value;
+    return fallback == Fallback::CurrentYear ? settings.year() : 1;
 }
 
 Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
@@ -211,7 +216,7 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
         if (t[0].type == kMonthName && t[1].type == kSeparator && t[2].type == kNumber) {
             month = t[0].value;
             day = t[2].value;
-            year = third_part(t, true, settings, settings.year(), used);
+            year = third_part(t, true, settings, Fallback::CurrentYear, used);
         } else if (t[0].type == kNumber && t[1].type == kSeparator && t[2].type == kMonthName) {
             month = t[2].value;
             if (t[0].value < 32) {
@@ -220,10 +225,10 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
                     raise_trap(BI_TRAP_ILLEGAL_CALL);
                     return Rule::Trapped;
                 }
-                year = third_part(t, true, settings, settings.year(), used);
+                year = third_part(t, true, settings, Fallback::CurrentYear, used);
             } else {
                 year = t[0].value;
-                day = third_part(t, true, settings, 1, used);
+                day = third_part(t, true, settings, Fallback::FirstDay, used);
             }
         } else {
             return Rule::Done;
@@ -247,11 +252,11 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
         if (order == 2) {
             year = first;
             month = second;
-            day = third_part(t, false, settings, 1, used);
+            day = third_part(t, false, settings, Fallback::FirstDay, used);
         } else {
             (order == 0 ? month : day) = first;
             (order == 0 ? day : month) = second;
-            year = third_part(t, false, settings, settings.year(), used);
+            year = third_part(t, false, settings, Fallback::CurrentYear, used);
         }
     }
     if (year >= 0 && year <= 99) year += 1900;

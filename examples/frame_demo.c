@@ -8,10 +8,14 @@
 /* The host's texts: trap messages (positive ids). */
 static const char *host_text(int32_t id) {
     switch (id) {
-    case 5: return "Invalid procedure call";
-    case 17: return "Can't perform requested operation";
-    case 53: return "File '%s' not found";
-    default: return NULL;
+    case 5:
+        return "Invalid procedure call";
+    case 17:
+        return "Can't perform requested operation";
+    case 53:
+        return "File '%s' not found";
+    default:
+        return NULL;
     }
 }
 
@@ -58,8 +62,8 @@ int main(void) {
     ZbiFreeBiString(back);
 
     puts("Traps:");
-    ZbiBuiltIn_Error_(-1);              /* a negative trap number: trap 5 */
-    ZbiBuiltIn_CVErr(&v, 70000);        /* an error code beyond 65535: trap 5 */
+    ZbiBuiltIn_Error_(-1);       /* a negative trap number: trap 5 */
+    ZbiBuiltIn_CVErr(&v, 70000); /* an error code beyond 65535: trap 5 */
     ZbiBuiltIn_Assert(temporary("x > 0"), temporary("demo.bas"), 12, 1, 0); /* trap 17 */
 
     puts("MsgBox through the host's dialog:");

@@ -22,10 +22,18 @@ void construct_layout_value(void *object, float default_value) {
 
 extern "C" {
 
-BRTL_API void ZkLeft(void *object) { construct_layout_value(object, 0.0f); }
-BRTL_API void ZkTop(void *object) { construct_layout_value(object, 0.0f); }
-BRTL_API void ZkWidth(void *object) { construct_layout_value(object, 1142.0f); }
-BRTL_API void ZkHeight(void *object) { construct_layout_value(object, 492.0f); }
+BRTL_API void ZkLeft(void *object) {
+    construct_layout_value(object, 0.0f);
+}
+BRTL_API void ZkTop(void *object) {
+    construct_layout_value(object, 0.0f);
+}
+BRTL_API void ZkWidth(void *object) {
+    construct_layout_value(object, 1142.0f);
+}
+BRTL_API void ZkHeight(void *object) {
+    construct_layout_value(object, 492.0f);
+}
 
 BRTL_API void ZrErrorList(void *object) {
     const int32_t empty = -1;

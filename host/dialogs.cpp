@@ -10,7 +10,15 @@
 
 namespace {
 
-enum Button : int16_t { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
+enum Button : int16_t {
+    kOk = 1,
+    kCancel = 2,
+    kAbort = 3,
+    kRetry = 4,
+    kIgnore = 5,
+    kYes = 6,
+    kNo = 7
+};
 
 struct ButtonSet {
     int16_t codes[3];
@@ -20,17 +28,24 @@ struct ButtonSet {
 // The buttons of each value of the low four bits of the buttons word.
 ButtonSet buttons_of(int16_t buttons) {
     switch (buttons & 0x0F) {
-    case 1: return {{kOk, kCancel}, 2};
-    case 2: return {{kAbort, kRetry, kIgnore}, 3};
-    case 3: return {{kYes, kNo, kCancel}, 3};
-    case 4: return {{kYes, kNo}, 2};
-    case 5: return {{kRetry, kCancel}, 2};
-    default: return {{kOk}, 1};
+    case 1:
+        return {{kOk, kCancel}, 2};
+    case 2:
+        return {{kAbort, kRetry, kIgnore}, 3};
+    case 3:
+        return {{kYes, kNo, kCancel}, 3};
+    case 4:
+        return {{kYes, kNo}, 2};
+    case 5:
+        return {{kRetry, kCancel}, 2};
+    default:
+        return {{kOk}, 1};
     }
 }
 
 const char *label_of(int16_t code) {
-    static const char *const labels[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+    static const char *const labels[] = {"",      "OK",     "Cancel", "Abort",
+                                         "Retry", "Ignore", "Yes",    "No"};
     return code >= 1 && code <= 7 ? labels[code] : "";
 }
 
@@ -43,7 +58,8 @@ bool read_line(char *buffer, size_t size) {
         while ((c = std::getchar()) != EOF && c != '\n') {
         }
     }
-    while (n > 0 && (buffer[n - 1] == '\n' || buffer[n - 1] == '\r')) buffer[--n] = '\0';
+    while (n > 0 && (buffer[n - 1] == '\n' || buffer[n - 1] == '\r'))
+        buffer[--n] = '\0';
     return true;
 }
 

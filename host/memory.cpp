@@ -1,19 +1,27 @@
 // Memory of the host library. Every block, whichever function made it, is freed with ZrFree.
 // The pool argument of the ZrMem functions names a heap of the original host; this library has
 // one heap and ignores it.
-#include "brtl/host.h"
 #include "platform/memory.h"
+#include "brtl/host.h"
 
 extern "C" {
 
-BRTL_API void *ZrMalloc(size_t bytes) { return brtl::pf::allocate(bytes); }
-BRTL_API void ZrFree(void *block) { brtl::pf::release(block); }
+BRTL_API void *ZrMalloc(size_t bytes) {
+    return brtl::pf::allocate(bytes);
+}
+BRTL_API void ZrFree(void *block) {
+    brtl::pf::release(block);
+}
 BRTL_API void *ZrCalloc(size_t count, size_t size) {
     return brtl::pf::allocate_zeroed(count, size);
 }
-BRTL_API void *ZrRealloc(void *block, size_t bytes) { return brtl::pf::reallocate(block, bytes); }
+BRTL_API void *ZrRealloc(void *block, size_t bytes) {
+    return brtl::pf::reallocate(block, bytes);
+}
 
-BRTL_API void *ZrMemAlloc(size_t bytes, int32_t) { return brtl::pf::allocate(bytes); }
+BRTL_API void *ZrMemAlloc(size_t bytes, int32_t) {
+    return brtl::pf::allocate(bytes);
+}
 BRTL_API void *ZrMemCalloc(size_t count, size_t size, int32_t) {
     return brtl::pf::allocate_zeroed(count, size);
 }

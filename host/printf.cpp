@@ -15,7 +15,7 @@ namespace brtl::host {
 
 namespace {
 
-struct Spec {
+struct Directive {
     char flags[8] = {};
     int nflags = 0;
     int width = -1;
@@ -27,59 +27,62 @@ struct Spec {
 };
 
 // Parses one conversion after its '%'; returns the position after it or null when malformed.
-const char *parse_spec(const char *p, Spec &spec, va_list &ap) {
+const char *parse_directive(const char *p, Directive &directive, va_list &ap) {
     while (*p && std::strchr("-+ #0", *p)) {
-        if (spec.nflags < 7) spec.flags[spec.nflags++] = *p;
+        if (directive.nflags < 7) directive.flags[directive.nflags++] = *p;
         ++p;
     }
     if (*p == '*') {
-        spec.width = va_arg(ap, int);
-        if (spec.width < 0) {
-            if (spec.nflags < 7) spec.flags[spec.nflags++] = '-';
-            spec.width = -spec.width;
+        directive.width = va_arg(ap, int);
+        if (directive.width < 0) {
+            if (directive.nflags < 7) directive.flags[directive.nflags++] = '-';
+            directive.width = -directive.width;
         }
         ++p;
     } else {
         for (; *p >= '0' && *p <= '9'; ++p)
-            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p - '0');
+            directive.width = (directive.width < 0 ? 0 : directive.width) * 10 + (*p - '0');
     }
     if (*p == '.') {
         ++p;
-        spec.precision = 0;
+        directive.precision = 0;
         if (*p == '*') {
-            spec.precision = va_arg(ap, int);
+            directive.precision = va_arg(ap, int);
             ++p;
         } else {
-            for (; *p >= '0' && *p <= '9'; ++p) spec.precision = spec.precision * 10 + (*p - '0');
+            for (; *p >= '0' && *p <= '9'; ++p)
+                directive.precision = directive.precision * 10 + (*p - '0');
         }
     }
     int n = 0;
-    while (*p && std::strchr("hlLqjzt", *p) && n < 2) spec.length[n++] = *p++;
+    while (*p && std::strchr("hlLqjzt", *p) && n < 2)
+        directive.length[n++] = *p++;
     if (*p == '\0') return nullptr;
-    spec.conversion = *p++;
+    directive.conversion = *p++;
     return p;
 }
 
 void pad(Sink &out, char c, int count) {
-    for (int i = 0; i < count; ++i) out.put(c);
+    for (int i = 0; i < count; ++i)
+        out.put(c);
 }
 
-// Writes body with the sign handling, width and justification of spec.
-void emit_number(Sink &out, const Spec &spec, const char *body, size_t len) {
+// Writes body with the sign handling, width and justification of directive.
+void emit_number(Sink &out, const Directive &directive, const char *body, size_t len) {
     char sign = 0;
     if (*body == '-') {
         sign = '-';
         ++body;
         --len;
-    } else if (spec.has('+')) {
+    } else if (directive.has('+')) {
         sign = '+';
-    } else if (spec.has(' ')) {
+    } else if (directive.has(' ')) {
         sign = ' ';
     }
     int total = static_cast<int>(len) + (sign ? 1 : 0);
-    int fill = spec.width > total ? spec.width - total : 0;
-    bool left = spec.has('-');
-    bool zeros = spec.has('0') && !left && body[0] >= '0' && body[0] <= '9';
+    int fill = directive.width > total ? directive.width - total : 0;
+    bool left = directive.has('-');
+    bool zeros = directive.has('0') && !left && body[0] >= '0' && body[0] <= '9';
     if (!left && !zeros) pad(out, ' ', fill);
     if (sign) out.put(sign);
     if (zeros) pad(out, '0', fill);
@@ -91,82 +94,90 @@ void emit_number(Sink &out, const Spec &spec, const char *body, size_t len) {
 // every result ("%.512f" of the largest double is 823 characters).
 constexpr int kMaxPrecision = 512;
 
-void emit_double(Sink &out, Spec spec, double value) {
+void emit_double(Sink &out, Directive directive, double value) {
     char local[1024];
-    if (spec.precision > kMaxPrecision) spec.precision = kMaxPrecision;
-    size_t len = pf::print_double(local, sizeof local, value, spec.conversion, spec.precision,
-                                  spec.has('#'));
-    emit_number(out, spec, local, len);
+    if (directive.precision > kMaxPrecision) directive.precision = kMaxPrecision;
+    size_t len = pf::print_double(local, sizeof local, value, directive.conversion,
+                                  directive.precision, directive.has('#'));
+    emit_number(out, directive, local, len);
 }
 
-void emit_text(Sink &out, const Spec &spec, const char *text) {
+void emit_text(Sink &out, const Directive &directive, const char *text) {
     if (text == nullptr) text = "(null)";
-    size_t len = spec.precision >= 0 ? strnlen(text, static_cast<size_t>(spec.precision))
-                                     : std::strlen(text);
-    int fill = spec.width > static_cast<int>(len) ? spec.width - static_cast<int>(len) : 0;
-    if (!spec.has('-')) pad(out, ' ', fill);
+    size_t len = directive.precision >= 0 ? strnlen(text, static_cast<size_t>(directive.precision))
+                                          : std::strlen(text);
+    int fill =
+        directive.width > static_cast<int>(len) ? directive.width - static_cast<int>(len) : 0;
+    if (!directive.has('-')) pad(out, ' ', fill);
     out.write(text, len);
-    if (spec.has('-')) pad(out, ' ', fill);
+    if (directive.has('-')) pad(out, ' ', fill);
 }
 
 // Integer conversions: the C library prints the digits (with '#' and the precision), then the
 // sign, width and justification are applied here so that no width overflows a buffer.
-template <typename T> void emit_integer(Sink &out, const Spec &spec, T value) {
+template <typename T> void emit_integer(Sink &out, const Directive &directive, T value) {
     char fmt[16];
     int n = 0;
     fmt[n++] = '%';
-    if (spec.has('#')) fmt[n++] = '#';
-    if (spec.precision >= 0) n += std::snprintf(fmt + n, sizeof fmt - static_cast<size_t>(n), ".%d",
-                                                spec.precision > 64 ? 64 : spec.precision);
+    if (directive.has('#')) fmt[n++] = '#';
+    if (directive.precision >= 0)
+        n += std::snprintf(fmt + n, sizeof fmt - static_cast<size_t>(n), ".%d",
+                           directive.precision > 64 ? 64 : directive.precision);
     if constexpr (sizeof(T) == sizeof(long long)) fmt[n++] = 'l', fmt[n++] = 'l';
-    fmt[n++] = spec.conversion;
+    fmt[n++] = directive.conversion;
     fmt[n] = '\0';
     char digits[96];
     int len = std::snprintf(digits, sizeof digits, fmt, value);
     if (len < 0) return;
-    Spec shown = spec; // a precision disables the '0' flag
-    if (spec.precision >= 0) {
+    Directive shown = directive; // a precision disables the '0' flag
+    if (directive.precision >= 0) {
         shown.nflags = 0;
-        for (int i = 0; i < spec.nflags; ++i)
-            if (spec.flags[i] != '0') shown.flags[shown.nflags++] = spec.flags[i];
+        for (int i = 0; i < directive.nflags; ++i)
+            if (directive.flags[i] != '0') shown.flags[shown.nflags++] = directive.flags[i];
     }
     emit_number(out, shown, digits, static_cast<size_t>(len));
 }
 
-void emit_other(Sink &out, const Spec &spec, va_list &ap) {
-    bool wide = spec.length[0] == 'l' || spec.length[0] == 'q' || spec.length[0] == 'j' ||
-                spec.length[0] == 'z' || spec.length[0] == 't';
-    switch (spec.conversion) {
+void emit_other(Sink &out, const Directive &directive, va_list &ap) {
+    bool wide = directive.length[0] == 'l' || directive.length[0] == 'q' ||
+                directive.length[0] == 'j' || directive.length[0] == 'z' ||
+                directive.length[0] == 't';
+    switch (directive.conversion) {
     case 'd':
     case 'i':
-        if (wide) emit_integer(out, spec, static_cast<long long>(spec.length[1] == 'l'
-                                                                     ? va_arg(ap, long long)
-                                                                     : va_arg(ap, long)));
-        else emit_integer(out, spec, static_cast<long long>(va_arg(ap, int)));
+        if (wide)
+            emit_integer(out, directive,
+                         static_cast<long long>(directive.length[1] == 'l' ? va_arg(ap, long long)
+                                                                           : va_arg(ap, long)));
+        else
+            emit_integer(out, directive, static_cast<long long>(va_arg(ap, int)));
         break;
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-        if (wide) emit_integer(out, spec, static_cast<unsigned long long>(
-                                              spec.length[1] == 'l' ? va_arg(ap, unsigned long long)
-                                                                    : va_arg(ap, unsigned long)));
-        else emit_integer(out, spec, static_cast<unsigned long long>(va_arg(ap, unsigned int)));
+        if (wide)
+            emit_integer(out, directive,
+                         static_cast<unsigned long long>(directive.length[1] == 'l'
+                                                             ? va_arg(ap, unsigned long long)
+                                                             : va_arg(ap, unsigned long)));
+        else
+            emit_integer(out, directive, static_cast<unsigned long long>(va_arg(ap, unsigned int)));
         break;
     case 'c': {
         char c[2] = {static_cast<char>(va_arg(ap, int)), '\0'};
-        Spec one = spec;
+        Directive one = directive;
         one.precision = 1;
         emit_text(out, one, c);
         break;
     }
     case 's':
-        emit_text(out, spec, va_arg(ap, const char *));
+        emit_text(out, directive, va_arg(ap, const char *));
         break;
     case 'p': {
         char text[32];
         std::snprintf(text, sizeof text, "%p", va_arg(ap, void *));
-        emit_text(out, spec, text);
+        emit_text(out, directive, text);
         break;
     }
     default:
@@ -192,31 +203,31 @@ void vformat(Sink &out, const char *format, va_list ap_in) {
             p += 2;
             continue;
         }
-        Spec spec;
-        const char *after = parse_spec(p + 1, spec, ap);
+        Directive directive;
+        const char *after = parse_directive(p + 1, directive, ap);
         if (after == nullptr) {
             out.write(p, std::strlen(p));
             break;
         }
-        switch (spec.conversion) {
+        switch (directive.conversion) {
         case 'f':
         case 'F':
         case 'e':
         case 'E':
         case 'g':
         case 'G': {
-            double value = std::strcmp(spec.length, "L") == 0
+            double value = std::strcmp(directive.length, "L") == 0
                                ? static_cast<double>(va_arg(ap, long double))
                                : va_arg(ap, double);
-            if (spec.conversion == 'F') spec.conversion = 'f';
-            emit_double(out, spec, value);
+            if (directive.conversion == 'F') directive.conversion = 'f';
+            emit_double(out, directive, value);
             break;
         }
         case 'n':
             (void)va_arg(ap, int *); // never writes through a caller's pointer
             break;
         default:
-            emit_other(out, spec, ap);
+            emit_other(out, directive, ap);
             break;
         }
         p = after;
@@ -225,7 +236,8 @@ void vformat(Sink &out, const char *format, va_list ap_in) {
 }
 
 void BufferSink::write(const char *s, size_t n) {
-    for (size_t i = 0; i < n; ++i) put(s[i]);
+    for (size_t i = 0; i < n; ++i)
+        put(s[i]);
 }
 
 void BufferSink::put(char c) {
@@ -249,7 +261,9 @@ void FileSink::write(const char *s, size_t n) {
     }
 }
 
-void FileSink::put(char c) { write(&c, 1); }
+void FileSink::put(char c) {
+    write(&c, 1);
+}
 
 void FileSink::flush() {
     if (used == 0) return;

@@ -22,7 +22,8 @@ OLECHAR *wide_copy(const char *text) {
 
 char *multibyte_copy(const OLECHAR *text) {
     uint32_t n = 0;
-    while (text[n] != 0) ++n;
+    while (text[n] != 0)
+        ++n;
     uint32_t bytes = 0;
     return ZbiWideToChar(text, n, &bytes);
 }
@@ -38,13 +39,17 @@ BRTL_API char *ZrStrCopy(const char *text) {
     return copy;
 }
 
-BRTL_API uint32_t ZrStrLen(const char *text) { return static_cast<uint32_t>(std::strlen(text)); }
+BRTL_API uint32_t ZrStrLen(const char *text) {
+    return static_cast<uint32_t>(std::strlen(text));
+}
 
 BRTL_API uint32_t ZrStrCharLen(const char *text) {
     return ZbiStrCharLen(text, static_cast<uint32_t>(std::strlen(text)));
 }
 
-BRTL_API int32_t ZrStrCmp(const char *a, const char *b) { return std::strcmp(a, b); }
+BRTL_API int32_t ZrStrCmp(const char *a, const char *b) {
+    return std::strcmp(a, b);
+}
 
 BRTL_API int32_t ZrStrICmp(const char *a, const char *b) {
     for (;; ++a, ++b) {
@@ -86,10 +91,18 @@ BRTL_API char *ZrStrPBrk(const char *text, const char *set) {
     return const_cast<char *>(std::strpbrk(text, set));
 }
 
-BRTL_API OLECHAR *ZrCharToWide(const char *text) { return wide_copy(text); }
-BRTL_API OLECHAR *ZrCreateWideFromChar(const char *text) { return wide_copy(text); }
-BRTL_API char *ZrWideToChar(const OLECHAR *text) { return multibyte_copy(text); }
-BRTL_API char *ZrCreateCharFromWide(const OLECHAR *text) { return multibyte_copy(text); }
+BRTL_API OLECHAR *ZrCharToWide(const char *text) {
+    return wide_copy(text);
+}
+BRTL_API OLECHAR *ZrCreateWideFromChar(const char *text) {
+    return wide_copy(text);
+}
+BRTL_API char *ZrWideToChar(const OLECHAR *text) {
+    return multibyte_copy(text);
+}
+BRTL_API char *ZrCreateCharFromWide(const OLECHAR *text) {
+    return multibyte_copy(text);
+}
 
 BRTL_API void ZrPatternMemSet(void *buffer, const void *pattern, uint32_t pattern_length,
                               uint32_t total) {
@@ -107,7 +120,8 @@ BRTL_API void ZrPatternMemSet(void *buffer, const void *pattern, uint32_t patter
 
 BRTL_API void *ZrGetIntStrProc(const char *name) {
     for (const auto &entry : g_procedures)
-        if (entry.procedure != nullptr && std::strcmp(entry.name, name) == 0) return entry.procedure;
+        if (entry.procedure != nullptr && std::strcmp(entry.name, name) == 0)
+            return entry.procedure;
     return nullptr;
 }
 

@@ -32,7 +32,8 @@ CodePage make_c_code_page() {
     CodePage cp{};
     cp.name = "C";
     cp.max_len = 1;
-    for (int b = 0; b < 256; ++b) cp.single[b] = static_cast<uint16_t>(b);
+    for (int b = 0; b < 256; ++b)
+        cp.single[b] = static_cast<uint16_t>(b);
     return cp;
 }
 
@@ -41,8 +42,12 @@ CodePage g_ja_code_page{};
 std::once_flag g_ja_once;
 std::atomic<const CodePage *> g_current{&g_c_code_page};
 
-bool is_932_lead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool is_932_trail(int b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+bool is_932_lead(int b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool is_932_trail(int b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
 
 // Converts one sequence with iconv; returns the UTF-16 unit or 0 when it does not convert to
 // exactly one unit.
@@ -91,8 +96,10 @@ void build_ja_code_page() {
     iconv_t to_multi = iconv_open("CP932", "UTF-16LE");
     if (to_wide == reinterpret_cast<iconv_t>(-1) || to_multi == reinterpret_cast<iconv_t>(-1)) {
         // Without the system converter only the ASCII range and the katakana remain usable.
-        for (int b = 0; b < 0x80; ++b) cp.single[b] = static_cast<uint16_t>(b);
-        for (int b = 0xA1; b <= 0xDF; ++b) cp.single[b] = static_cast<uint16_t>(0xFF61 + b - 0xA1);
+        for (int b = 0; b < 0x80; ++b)
+            cp.single[b] = static_cast<uint16_t>(b);
+        for (int b = 0xA1; b <= 0xDF; ++b)
+            cp.single[b] = static_cast<uint16_t>(0xFF61 + b - 0xA1);
     } else {
         for (int b = 0; b < 256; ++b) {
             if (cp.lead[b]) continue;
@@ -127,14 +134,22 @@ void build_ja_code_page() {
     }
 }
 
-const CodePage &cp() { return *g_current.load(std::memory_order_acquire); }
+const CodePage &cp() {
+    return *g_current.load(std::memory_order_acquire);
+}
 
-bool ascii_upper(int c) { return c >= 'A' && c <= 'Z'; }
-bool ascii_lower(int c) { return c >= 'a' && c <= 'z'; }
+bool ascii_upper(int c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool ascii_lower(int c) {
+    return c >= 'a' && c <= 'z';
+}
 
 } // namespace
 
-const CodePage &current_code_page() { return cp(); }
+const CodePage &current_code_page() {
+    return cp();
+}
 
 bool select_code_page(const char *name) {
     if (name == nullptr) return false;
@@ -150,9 +165,15 @@ bool select_code_page(const char *name) {
     return false;
 }
 
-const char *code_page_name() { return cp().name; }
-int mb_cur_max() { return cp().max_len; }
-bool is_lead_byte(unsigned char b) { return cp().lead[b]; }
+const char *code_page_name() {
+    return cp().name;
+}
+int mb_cur_max() {
+    return cp().max_len;
+}
+bool is_lead_byte(unsigned char b) {
+    return cp().lead[b];
+}
 
 int mblen(const char *s, size_t n) {
     if (s == nullptr || n == 0 || *s == '\0') return 0;
@@ -202,16 +223,36 @@ int wctomb(char *out, OLECHAR unit) {
     return 2;
 }
 
-bool is_upper(int c) { return ascii_upper(c); }
-bool is_lower(int c) { return ascii_lower(c); }
-bool is_alpha(int c) { return ascii_upper(c) || ascii_lower(c); }
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
-bool is_xdigit(int c) { return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-bool is_space(int c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
-bool is_punct(int c) { return c > 0x20 && c < 0x7F && !is_alpha(c) && !is_digit(c); }
-bool is_alnum(int c) { return is_alpha(c) || is_digit(c); }
-int to_lower(int c) { return ascii_upper(c) ? c + 0x20 : c; }
-int to_upper(int c) { return ascii_lower(c) ? c - 0x20 : c; }
+bool is_upper(int c) {
+    return ascii_upper(c);
+}
+bool is_lower(int c) {
+    return ascii_lower(c);
+}
+bool is_alpha(int c) {
+    return ascii_upper(c) || ascii_lower(c);
+}
+bool is_digit(int c) {
+    return c >= '0' && c <= '9';
+}
+bool is_xdigit(int c) {
+    return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+bool is_space(int c) {
+    return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+bool is_punct(int c) {
+    return c > 0x20 && c < 0x7F && !is_alpha(c) && !is_digit(c);
+}
+bool is_alnum(int c) {
+    return is_alpha(c) || is_digit(c);
+}
+int to_lower(int c) {
+    return ascii_upper(c) ? c + 0x20 : c;
+}
+int to_upper(int c) {
+    return ascii_lower(c) ? c - 0x20 : c;
+}
 
 namespace {
 
@@ -222,16 +263,19 @@ struct CaseRange {
     int offset;
 };
 constexpr CaseRange kJaCaseRanges[] = {
-    {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0391, 0x03A1, 0x20},
-    {0x03A3, 0x03A9, 0x20}, {0x0401, 0x0401, 0x50}, {0x0410, 0x042F, 0x20},
-    {0xFF21, 0xFF3A, 0x20},
+    {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0391, 0x03A1, 0x20}, {0x03A3, 0x03A9, 0x20},
+    {0x0401, 0x0401, 0x50}, {0x0410, 0x042F, 0x20}, {0xFF21, 0xFF3A, 0x20},
 };
 
-bool is_ja() { return cp().to_bytes != nullptr; }
+bool is_ja() {
+    return cp().to_bytes != nullptr;
+}
 
 } // namespace
 
-bool isw_digit(OLECHAR c) { return is_digit(c) || (is_ja() && c >= 0xFF10 && c <= 0xFF19); }
+bool isw_digit(OLECHAR c) {
+    return is_digit(c) || (is_ja() && c >= 0xFF10 && c <= 0xFF19);
+}
 
 bool isw_upper(OLECHAR c) {
     if (ascii_upper(c)) return true;
@@ -274,6 +318,8 @@ BRTL_API int32_t brtl_setlocale(const char *name) {
     return brtl::pf::select_code_page(name) ? 0 : -1;
 }
 
-BRTL_API const char *brtl_getlocale(void) { return brtl::pf::code_page_name(); }
+BRTL_API const char *brtl_getlocale(void) {
+    return brtl::pf::code_page_name();
+}
 
 } // extern "C"

@@ -5,30 +5,33 @@
 
 namespace brtl::pf {
 
+#if defined(__x86_64__)
+
 namespace {
+// The initial x87 control word: every exception masked, round to nearest, 64-bit significand.
+constexpr uint16_t kInitialControl = 0x037F;
+// The initial SSE control and status: every exception masked, round to nearest, flags clear.
+constexpr uint32_t kInitialMxcsr = 0x1F80;
+} // namespace
 
-#if defined(__x86_64__) || defined(__i386__)
-// Bits 8 and 9 of the x87 control word select the precision of its results; 3 is the 64-bit
-// significand.
-constexpr uint16_t kPrecisionMask = 0x0300;
-constexpr uint16_t kExtendedPrecision = 0x0300;
-
-void set_x87_extended_precision() {
+// Checked arithmetic calls this on every operation, so only what differs from the initial state
+// is reloaded: reading the two control words costs far less than loading a whole environment.
+void reset_floating_point() {
     uint16_t control = 0;
     __asm__ volatile("fnstcw %0" : "=m"(control));
-    if ((control & kPrecisionMask) == kExtendedPrecision) return;
-    control = static_cast<uint16_t>((control & ~kPrecisionMask) | kExtendedPrecision);
-    __asm__ volatile("fldcw %0" : : "m"(control));
+    if (control != kInitialControl) __asm__ volatile("fldcw %0" : : "m"(kInitialControl));
+    __asm__ volatile("fnclex");
+    uint32_t mxcsr = 0;
+    __asm__ volatile("stmxcsr %0" : "=m"(mxcsr));
+    if (mxcsr != kInitialMxcsr) __asm__ volatile("ldmxcsr %0" : : "m"(kInitialMxcsr));
 }
-#else
-void set_x87_extended_precision() {}
-#endif
 
-} // namespace
+#else
 
 void reset_floating_point() {
     std::fesetenv(FE_DFL_ENV);
-    set_x87_extended_precision();
 }
+
+#endif
 
 } // namespace brtl::pf

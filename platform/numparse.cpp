@@ -11,8 +11,12 @@ namespace brtl::pf {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 locale_t c_locale() {
     static locale_t locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
@@ -24,15 +28,18 @@ locale_t c_locale() {
 ParsedDouble parse_double(const char *text) {
     ParsedDouble result{0.0, text, false};
     const char *p = text;
-    while (is_blank(*p)) ++p;
+    while (is_blank(*p))
+        ++p;
     const char *start = p;
     if (*p == '+' || *p == '-') ++p;
     const char *digits = p;
-    while (is_digit(*p)) ++p;
+    while (is_digit(*p))
+        ++p;
     bool any = p != digits;
     if (*p == '.') {
         const char *fraction = ++p;
-        while (is_digit(*p)) ++p;
+        while (is_digit(*p))
+            ++p;
         any = any || p != fraction;
     }
     if (!any) return result;
@@ -41,7 +48,8 @@ ParsedDouble parse_double(const char *text) {
         const char *q = p + 1;
         if (*q == '+' || *q == '-') ++q;
         if (is_digit(*q)) {
-            while (is_digit(*q)) ++q;
+            while (is_digit(*q))
+                ++q;
             p = q;
         }
     }

@@ -45,14 +45,17 @@ void round_to(Decimal &d, int keep) {
     if (keep <= 0) {
         d.digits[0] = up ? '1' : '0';
         d.count = 1;
-        if (up) d.exponent += 1 - keep;
-        else d.exponent = 0;
+        if (up)
+            d.exponent += 1 - keep;
+        else
+            d.exponent = 0;
         return;
     }
     d.count = keep;
     if (!up) return;
     int i = keep - 1;
-    while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+    while (i >= 0 && d.digits[i] == '9')
+        d.digits[i--] = '0';
     if (i >= 0) {
         ++d.digits[i];
     } else {
@@ -66,7 +69,9 @@ char digit_at(const Decimal &d, int index) {
     return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
-bool is_zero(const Decimal &d) { return d.count == 1 && d.digits[0] == '0'; }
+bool is_zero(const Decimal &d) {
+    return d.count == 1 && d.digits[0] == '0';
+}
 
 // Accumulates output into a bounded buffer while counting the whole length.
 struct Out {
@@ -78,7 +83,8 @@ struct Out {
         ++len;
     }
     void put(const char *s) {
-        while (*s) put(*s++);
+        while (*s)
+            put(*s++);
     }
     size_t finish() {
         if (cap > 0) buf[len < cap ? len : cap - 1] = '\0';
@@ -90,17 +96,20 @@ void put_fixed(Out &out, const Decimal &d, int precision, bool alternate) {
     if (d.exponent < 0 || is_zero(d)) {
         out.put('0');
     } else {
-        for (int i = 0; i <= d.exponent; ++i) out.put(digit_at(d, i));
+        for (int i = 0; i <= d.exponent; ++i)
+            out.put(digit_at(d, i));
     }
     if (precision > 0 || alternate) out.put('.');
     int zero_place = is_zero(d) ? 0 : d.exponent;
-    for (int i = 1; i <= precision; ++i) out.put(is_zero(d) ? '0' : digit_at(d, zero_place + i));
+    for (int i = 1; i <= precision; ++i)
+        out.put(is_zero(d) ? '0' : digit_at(d, zero_place + i));
 }
 
 void put_exponent_form(Out &out, const Decimal &d, int precision, bool alternate, char letter) {
     out.put(d.digits[0]);
     if (precision > 0 || alternate) out.put('.');
-    for (int i = 1; i <= precision; ++i) out.put(digit_at(d, i));
+    for (int i = 1; i <= precision; ++i)
+        out.put(digit_at(d, i));
     int e = is_zero(d) ? 0 : d.exponent;
     char exponent[16];
     std::snprintf(exponent, sizeof exponent, "%c%c%03d", letter, e < 0 ? '-' : '+', std::abs(e));
@@ -110,7 +119,8 @@ void put_exponent_form(Out &out, const Decimal &d, int precision, bool alternate
 // The index of the last nonzero stored digit (0 when all are zero).
 int last_nonzero(const Decimal &d) {
     int i = d.count - 1;
-    while (i > 0 && d.digits[i] == '0') --i;
+    while (i > 0 && d.digits[i] == '0')
+        --i;
     return i;
 }
 

@@ -11,13 +11,18 @@ namespace {
 
 constexpr uint32_t kMaxUnits = (UINT32_MAX - 8) / 2;
 
-uint32_t *prefix_of(BSTR b) { return reinterpret_cast<uint32_t *>(b) - 1; }
+uint32_t *prefix_of(BSTR b) {
+    return reinterpret_cast<uint32_t *>(b) - 1;
+}
 
-bool is_known_base_type(VARTYPE vt) { return vt <= VT_UNKNOWN; }
+bool is_known_base_type(VARTYPE vt) {
+    return vt <= VT_UNKNOWN;
+}
 
 bool is_valid_type(VARTYPE vt) {
     VARTYPE base = vt & static_cast<VARTYPE>(~VT_BYREF);
-    if ((vt & VT_BYREF) != 0) return is_known_base_type(base) && base != VT_EMPTY && base != VT_NULL;
+    if ((vt & VT_BYREF) != 0)
+        return is_known_base_type(base) && base != VT_EMPTY && base != VT_NULL;
     return is_known_base_type(vt);
 }
 
@@ -54,7 +59,8 @@ BRTL_API BSTR SysAllocStringLen(const OLECHAR *text, uint32_t len) {
 BRTL_API BSTR SysAllocString(const OLECHAR *text) {
     if (text == nullptr) return nullptr;
     uint32_t len = 0;
-    while (text[len] != 0) ++len;
+    while (text[len] != 0)
+        ++len;
     return SysAllocStringLen(text, len);
 }
 
@@ -62,9 +68,13 @@ BRTL_API void SysFreeString(BSTR b) {
     if (b != nullptr) brtl::pf::release(prefix_of(b));
 }
 
-BRTL_API uint32_t SysStringLen(BSTR b) { return b == nullptr ? 0 : *prefix_of(b) / 2; }
+BRTL_API uint32_t SysStringLen(BSTR b) {
+    return b == nullptr ? 0 : *prefix_of(b) / 2;
+}
 
-BRTL_API void VariantInit(VARIANT *v) { v->vt = VT_EMPTY; }
+BRTL_API void VariantInit(VARIANT *v) {
+    v->vt = VT_EMPTY;
+}
 
 BRTL_API HRESULT VariantClear(VARIANT *v) {
     if (!is_valid_type(v->vt)) return DISP_E_BADVARTYPE;

@@ -110,7 +110,8 @@ HRESULT to_currency(const Number &n, int64_t &out) {
 
 bool is_true_word(const char *text, int32_t id, const char *english) {
     const char *word = brtl::host_text(id);
-    return ZrStrICmp(text, english) == 0 || (word != nullptr && *word && ZrStrICmp(text, word) == 0);
+    return ZrStrICmp(text, english) == 0 ||
+           (word != nullptr && *word && ZrStrICmp(text, word) == 0);
 }
 
 // A string's Boolean: a number (nonzero is True) or the words True and False.
@@ -124,9 +125,12 @@ HRESULT boolean_of_string(const VARIANT &v, bool &out) {
     if (hr == E_OUTOFMEMORY) return hr;
     brtl::BstrText text(v.bstrVal);
     if (!text.ok()) return E_OUTOFMEMORY;
-    if (is_true_word(text.data(), -1038, "True")) out = true;
-    else if (is_true_word(text.data(), -1039, "False")) out = false;
-    else return DISP_E_TYPEMISMATCH;
+    if (is_true_word(text.data(), -1038, "True"))
+        out = true;
+    else if (is_true_word(text.data(), -1039, "False"))
+        out = false;
+    else
+        return DISP_E_TYPEMISMATCH;
     return S_OK;
 }
 
@@ -177,7 +181,8 @@ HRESULT convert(const VARIANT &source, VARTYPE vt, VARIANT &out) {
     if (vt == VT_BSTR) return to_string(source, out);
     if (vt == VT_EMPTY) return S_OK;
     if (source.vt == VT_NULL) return vt == VT_NULL ? (out.vt = VT_NULL, S_OK) : DISP_E_TYPEMISMATCH;
-    if (vt == VT_NULL) return source.vt == VT_EMPTY ? (out.vt = VT_NULL, S_OK) : DISP_E_TYPEMISMATCH;
+    if (vt == VT_NULL)
+        return source.vt == VT_EMPTY ? (out.vt = VT_NULL, S_OK) : DISP_E_TYPEMISMATCH;
     if (source.vt == vt) return VariantCopy(&out, &source);
     if (vt == VT_DATE) {
         double serial = 0.0;

@@ -37,7 +37,9 @@ BiString temporary_copy(const char *text, size_t n) {
     return empty_string();
 }
 
-BiString temporary_copy(const char *text) { return temporary_copy(text, std::strlen(text)); }
+BiString temporary_copy(const char *text) {
+    return temporary_copy(text, std::strlen(text));
+}
 
 BiString adopt_buffer(char *buffer, size_t n) {
     if (n == 0) {
@@ -59,7 +61,9 @@ BRTL_API BiString ZbiAllocBiString(uint32_t n) {
     return BiString{data, n};
 }
 
-BRTL_API void ZbiFreeBiString(BiString s) { ZrFree(s.data); }
+BRTL_API void ZbiFreeBiString(BiString s) {
+    ZrFree(s.data);
+}
 
 BRTL_API BiString ZbiDuplicateString(BiString s) {
     uint32_t n = brtl::length_of(s);

@@ -15,8 +15,12 @@ extern char g_empty_text[1];
 inline BiString empty_string(bool temporary = false) {
     return BiString{g_empty_text, temporary ? BI_STRING_TEMP_FLAG : 0u};
 }
-inline uint32_t length_of(BiString s) { return s.length_word & BI_STRING_LENGTH_MASK; }
-inline bool is_temporary(BiString s) { return (s.length_word & BI_STRING_TEMP_FLAG) != 0; }
+inline uint32_t length_of(BiString s) {
+    return s.length_word & BI_STRING_LENGTH_MASK;
+}
+inline bool is_temporary(BiString s) {
+    return (s.length_word & BI_STRING_TEMP_FLAG) != 0;
+}
 
 // The freeing rule: a temporary that is not empty is freed; anything else is left alone.
 void free_string(BiString s);

@@ -73,7 +73,8 @@ BRTL_API char *ZbiOleToChar(BSTR b, uint32_t *bytes) {
 
 BRTL_API uint32_t ZbiStrCharLen(const char *p, uint32_t n) {
     uint32_t chars = 0;
-    for (uint32_t i = 0; i < n; ++chars) i += char_bytes(p + i, n - i);
+    for (uint32_t i = 0; i < n; ++chars)
+        i += char_bytes(p + i, n - i);
     return chars;
 }
 
@@ -81,7 +82,8 @@ BRTL_API uint32_t ZbiStrByteLen(const char *p, uint32_t n) {
     // A double-byte character that straddles byte n is taken whole, so this may read byte n of
     // a NUL-terminated text.
     uint32_t bytes = 0;
-    while (bytes < n) bytes += char_bytes(p + bytes, 2);
+    while (bytes < n)
+        bytes += char_bytes(p + bytes, 2);
     return bytes;
 }
 

@@ -28,7 +28,8 @@ size_t strip_placeholders(char *text) {
         }
         if (*in == ' ') ++in;
     }
-    while (out > text && out[-1] == ' ') --out;
+    while (out > text && out[-1] == ' ')
+        --out;
     *out = '\0';
     return static_cast<size_t>(out - text);
 }
@@ -106,10 +107,16 @@ BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line
     brtl::raise_trap(BI_TRAP_ASSERTION);
 }
 
-BRTL_API void *ZbiGetThreadStackBase(void) { return brtl::pf::thread_stack_low(); }
+BRTL_API void *ZbiGetThreadStackBase(void) {
+    return brtl::pf::thread_stack_low();
+}
 
-BRTL_API uint32_t ZbiGetTimeInMillisecond(void) { return brtl::pf::monotonic_milliseconds(); }
+BRTL_API uint32_t ZbiGetTimeInMillisecond(void) {
+    return brtl::pf::monotonic_milliseconds();
+}
 
-BRTL_API void ZkWriteStringToOutputWindow(const char *text) { brtl::pf::debug_output(text); }
+BRTL_API void ZkWriteStringToOutputWindow(const char *text) {
+    brtl::pf::debug_output(text);
+}
 
 } // extern "C"

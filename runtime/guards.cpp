@@ -4,13 +4,17 @@
 
 namespace brtl {
 
-OwnedVariant::~OwnedVariant() { reset(); }
+OwnedVariant::~OwnedVariant() {
+    reset();
+}
 
 void OwnedVariant::reset() {
     if (v_ != nullptr) BiXVariantClear(v_);
     v_ = nullptr;
 }
 
-LocalVariant::~LocalVariant() { BiXVariantClear(&v_); }
+LocalVariant::~LocalVariant() {
+    BiXVariantClear(&v_);
+}
 
 } // namespace brtl

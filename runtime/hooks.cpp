@@ -28,8 +28,12 @@ int16_t show_error_dialog(const char *title, int32_t id) {
     return ZbiBuiltIn_MsgBox(message, kExclamationOk, caption);
 }
 
-const char *default_text(int32_t) { return ""; }
-int16_t default_trap(int32_t trap) { return show_error_dialog("Runtime Error", trap); }
+const char *default_text(int32_t) {
+    return "";
+}
+int16_t default_trap(int32_t trap) {
+    return show_error_dialog("Runtime Error", trap);
+}
 int16_t default_file_trap(int32_t trap, BiString subject) {
     free_string(subject);
     return show_error_dialog("Runtime Error", trap);
@@ -38,7 +42,9 @@ void default_fatal(int32_t code, int32_t, const char *) {
     show_error_dialog("Fatal Internal Error", code);
     ZosExit(3);
 }
-uint8_t default_query() { return 0; }
+uint8_t default_query() {
+    return 0;
+}
 
 struct HookTable {
     BiTextHook text = default_text;
@@ -55,18 +61,32 @@ HookTable g_hooks;
 
 } // namespace
 
-void raise_trap(int32_t trap) { g_hooks.trap(trap); }
+void raise_trap(int32_t trap) {
+    g_hooks.trap(trap);
+}
 int16_t raise_file_trap(int32_t trap, BiString subject) {
     return g_hooks.file_trap(trap, subject);
 }
-void raise_numeric_trap(int32_t trap) { g_hooks.numeric_trap(trap); }
-void raise_fatal(int32_t line) { g_hooks.fatal(-1, line, "biformat"); }
+void raise_numeric_trap(int32_t trap) {
+    g_hooks.numeric_trap(trap);
+}
+void raise_fatal(int32_t line) {
+    g_hooks.fatal(-1, line, "biformat");
+}
 
-bool strict_limits() { return g_hooks.strict_limits() != 0; }
-bool skip_first_value() { return g_hooks.skip_first_value() != 0; }
-bool text_compare() { return g_hooks.text_compare() != 0; }
+bool strict_limits() {
+    return g_hooks.strict_limits() != 0;
+}
+bool skip_first_value() {
+    return g_hooks.skip_first_value() != 0;
+}
+bool text_compare() {
+    return g_hooks.text_compare() != 0;
+}
 
-const char *host_text(int32_t id) { return g_hooks.text(id); }
+const char *host_text(int32_t id) {
+    return g_hooks.text(id);
+}
 
 } // namespace brtl
 
@@ -86,6 +106,8 @@ BRTL_API void ZbiInitBasicRTL(BiTextHook text, BiTrapHook trap, BiFileTrapHook f
     if (text_compare) h.text_compare = text_compare;
 }
 
-BRTL_API void ZbiTermBasicRTL(void) { brtl::g_hooks = brtl::HookTable{}; }
+BRTL_API void ZbiTermBasicRTL(void) {
+    brtl::g_hooks = brtl::HookTable{};
+}
 
 } // extern "C"

@@ -87,9 +87,12 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
             return;
         }
     } else if (!numeric_serial(src, serial)) {
-        if (src->vt == VT_NULL) brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
-        else if (src->vt <= VT_UNKNOWN) brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
-        else brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        if (src->vt == VT_NULL)
+            brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        else if (src->vt <= VT_UNKNOWN)
+            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        else
+            brtl::raise_trap(BI_TRAP_UNSUPPORTED);
         return;
     }
     dst->vt = VT_DATE;

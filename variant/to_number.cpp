@@ -22,7 +22,9 @@ namespace {
 
 constexpr double kEpsilon = 2.220446049250313e-16; // DBL_EPSILON
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // "&H" hexadecimal or "&O" octal digits after the "&" at p; false for any other form.
 bool scan_radix(const char *&p, const char *end, double &value) {
@@ -87,7 +89,8 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
 NumberScan scan_number_text(const char *text, size_t len, double &value) {
     const char *p = text;
     const char *end = text + len;
-    while (p < end && is_blank(*p)) ++p;
+    while (p < end && is_blank(*p))
+        ++p;
     bool leading_comma = p < end && *p == ',';
     if (leading_comma) ++p;
     if (p >= end) return NumberScan::NotANumber;
@@ -99,7 +102,8 @@ NumberScan scan_number_text(const char *text, size_t len, double &value) {
         if (scan != NumberScan::Ok) return scan;
     }
     if (leading_comma) return NumberScan::Ok;
-    while (p < end && is_blank(*p)) ++p;
+    while (p < end && is_blank(*p))
+        ++p;
     return p >= end || *p == ',' ? NumberScan::Ok : NumberScan::NotANumber;
 }
 
@@ -227,7 +231,8 @@ BRTL_API void BiVariantCvtToDouble(VARIANT *v) {
         BiVariantCvtToDouble(v);
         return;
     default: {
-        int32_t trap = brtl::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
+        int32_t trap =
+            brtl::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
         BiXVariantClear(v); // an object or error value is dropped with its reference
         v->vt = VT_R8;
         v->dblVal = 0.0;

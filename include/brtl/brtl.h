@@ -3,19 +3,19 @@
 #ifndef BRTL_BRTL_H
 #define BRTL_BRTL_H
 
-#include "types.h"
-#include "platform.h"
-#include "host.h"
-#include "runtime.h"
-#include "numeric.h"
-#include "variant.h"
-#include "strings.h"
-#include "fileio.h"
-#include "format.h"
 #include "datetime.h"
-#include "texts.h"
-#include "financial.h"
-#include "math.h"
 #include "desktop.h"
+#include "fileio.h"
+#include "financial.h"
+#include "format.h"
+#include "host.h"
+#include "math.h"
+#include "numeric.h"
+#include "platform.h"
+#include "runtime.h"
+#include "strings.h"
+#include "texts.h"
+#include "types.h"
+#include "variant.h"
 
 #endif

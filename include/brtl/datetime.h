@@ -110,6 +110,25 @@ BRTL_API void ZbiBuiltIn_TimeStmt_(const char *text);
  * day. Trap 13 for another subtype or a text that is no time, 5 when the clock refuses it. */
 BRTL_API void ZbiBuiltIn_TimeStmt(VARIANT value);
 
+/* ---- Parts of a date --------------------------------------------------------------------------
+ * Null gives Null; another subtype is first converted to a Date (a string is parsed), with the
+ * range check of the years 100-9999. The result is an Integer; Empty after a trap. */
+
+/* Day: the day of the month, 1-31. */
+BRTL_API VARIANT *ZbiBuiltIn_Day(VARIANT *result, VARIANT date);
+/* Month: 1-12. */
+BRTL_API VARIANT *ZbiBuiltIn_Month(VARIANT *result, VARIANT date);
+/* Year. */
+BRTL_API VARIANT *ZbiBuiltIn_Year(VARIANT *result, VARIANT date);
+/* WeekDay: 1 (Sunday) to 7 (Saturday). */
+BRTL_API VARIANT *ZbiBuiltIn_WeekDay(VARIANT *result, VARIANT date);
+/* Hour of the time rounded to the nearest second (24 in the last half second of a day). */
+BRTL_API VARIANT *ZbiBuiltIn_Hour(VARIANT *result, VARIANT date);
+/* Minute of the time rounded to the nearest second. */
+BRTL_API VARIANT *ZbiBuiltIn_Minute(VARIANT *result, VARIANT date);
+/* Second of the time rounded to the nearest second. */
+BRTL_API VARIANT *ZbiBuiltIn_Second(VARIANT *result, VARIANT date);
+
 /* ---- Parsing dates and times ------------------------------------------------------------------
  * Month names and AM/PM are the text hook's words (ids -1001 to -1012, -1021, -1020), the order of
  * day, month and year and the separators the locale's. In a multibyte locale era names and unit
@@ -122,6 +141,23 @@ BRTL_API VARIANT *ZbiParseDateAndTime(VARIANT *result, BiString text, int32_t ki
 BRTL_API VARIANT *ZbiBuiltIn_TimeValue(VARIANT *result, BiString text);
 /* DateValue: the date of the text, without its time; trap 5 (Empty) when it is none. */
 BRTL_API VARIANT *ZbiBuiltIn_DateValue(VARIANT *result, BiString text);
+
+/* ---- Date intervals ---------------------------------------------------------------------------
+ * The interval is one of "yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s" (exactly; a
+ * temporary is released); any other raises trap 5. A Null date gives Null; another subtype is
+ * converted to a Date without the range check. Results are Empty after a trap. */
+
+/* DateAdd: the date count intervals later; trap 5 when "yyyy", "q" or "m" leave the years
+ * 0-10000. A month end stays the end of a shorter month. */
+BRTL_API VARIANT *ZbiBuiltIn_DateAdd(VARIANT *result, BiString interval, int32_t count,
+                                     VARIANT date);
+/* DateDiff: the intervals from date1 to date2, an Integer for "yyyy", "w" and "ww", else a
+ * Long; numeric trap 6 when the difference does not fit. */
+BRTL_API VARIANT *ZbiBuiltIn_DateDiff(VARIANT *result, BiString interval, VARIANT date1,
+                                      VARIANT date2);
+/* DatePart: the Integer part of the date in the interval ("ww" counts weeks from Sunday, week 1
+ * holding 1 January; "h", "n", "s" are truncated, not rounded). */
+BRTL_API VARIANT *ZbiBuiltIn_DatePart(VARIANT *result, BiString interval, VARIANT date);
 
 BRTL_END_DECLS
 

@@ -41,9 +41,13 @@ typedef struct BiString {
 #define BI_STRING_LENGTH_MASK 0x7FFFFFFFu
 
 /* Byte length of s (bit 31 removed). */
-static inline uint32_t BiStringLength(BiString s) { return s.length_word & BI_STRING_LENGTH_MASK; }
+static inline uint32_t BiStringLength(BiString s) {
+    return s.length_word & BI_STRING_LENGTH_MASK;
+}
 /* Nonzero when s is a temporary (bit 31 set). */
-static inline int BiStringIsTemporary(BiString s) { return (s.length_word & BI_STRING_TEMP_FLAG) != 0; }
+static inline int BiStringIsTemporary(BiString s) {
+    return (s.length_word & BI_STRING_TEMP_FLAG) != 0;
+}
 
 /* ---- OLE Automation subset ------------------------------------------------------------------ */
 
@@ -128,7 +132,8 @@ typedef struct tagVARIANT {
     };
 } VARIANT;
 
-/* ---- Type codes of typed storage --------------------------------------------------------------- */
+/* ---- Type codes of typed storage ---------------------------------------------------------------
+ */
 
 enum {
     BI_TYPE_VARIANT = 1,
@@ -164,7 +169,8 @@ enum {
     BI_TRAP_INVALID_USE_OF_NULL = 94
 };
 
-/* ---- Host hooks ------------------------------------------------------------------------------- */
+/* ---- Host hooks -------------------------------------------------------------------------------
+ */
 
 /* Slot 0: the text of an id (a trap number, or a negative user-interface word); may be null. */
 typedef const char *(*BiTextHook)(int32_t id);

@@ -7,7 +7,8 @@
 
 BRTL_BEGIN_DECLS
 
-/* ---- Clear, copy and conversions --------------------------------------------------------------- */
+/* ---- Clear, copy and conversions ---------------------------------------------------------------
+ */
 
 /* Clears v (the host object subtype 15 drops one reference); returns the OLE result. */
 BRTL_API HRESULT BiXVariantClear(VARIANT *v);
@@ -38,6 +39,76 @@ BRTL_API void ZbiVariantChangeTypeAndTrap(VARIANT *dst, VARIANT *src, VARTYPE vt
 BRTL_API void BiVariantCvtStrToNum(VARIANT *v);
 /* Converts any Variant in place to VT_R8. */
 BRTL_API void BiVariantCvtToDouble(VARIANT *v);
+
+/* ---- Operator tables -------------------------------------------------------------------------
+ * Translated code evaluates a Variant operator by calling the handler that the operator and the
+ * operands' subtypes (0-13) select. A handler consumes its operands (it converts them in place
+ * and releases what they hold) and writes the result, which must hold a valid Variant (normally
+ * Empty) and may be the left operand's own storage. */
+
+/* A unary handler: result, operand. */
+typedef void (*BiUnaryHandler)(VARIANT *result, VARIANT *operand);
+/* A binary handler: operator code 0-13, result, left, right. */
+typedef void (*BiBinaryHandler)(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right);
+
+#define BI_VARIANT_SUBTYPE_COUNT 14
+#define BI_VARIANT_UNOP_COUNT 56
+#define BI_VARIANT_BINOP_COUNT 1764
+
+/* Unary handlers indexed by operator x 14 + subtype: operator 0 negation, 1 Sgn, 2 Abs,
+ * 3 bitwise complement. */
+BRTL_API extern BiUnaryHandler const BiVariantUnOpTable[BI_VARIANT_UNOP_COUNT];
+/* Binary handlers indexed by (row x 14 + left subtype) x 14 + right subtype; the row is the
+ * operator code for 0 (+), 1 (-), 2 (*), 3 (And), 4 (Or), 5 (Xor), 6 (Eqv), 7 (Imp) and 8 for
+ * every comparison (codes 8 <, 9 <=, 10 >, 11 >=, 12 =, 13 <>, passed to the handler). */
+BRTL_API extern BiBinaryHandler const BiVariantBinOpTable[BI_VARIANT_BINOP_COUNT];
+
+/* ---- Division, modulus, power and rounding ---------------------------------------------------
+ * Each consumes its operands (converting them in place) and overwrites *result without
+ * releasing what it held; the result may be an operand's own storage. */
+
+/* left / right: a Double, or a Single when both operands are Integers or Singles. */
+BRTL_API void ZbiVariantDoDiv(VARIANT *result, VARIANT *left, VARIANT *right);
+/* left \ right: integer division truncated toward zero (Integer or Long). */
+BRTL_API void ZbiVariantDoIDiv(VARIANT *result, VARIANT *left, VARIANT *right);
+/* left Mod right: the remainder of the truncating division, with the sign of left. */
+BRTL_API void ZbiVariantDoMod(VARIANT *result, VARIANT *left, VARIANT *right);
+/* left ^ right as a Double. */
+BRTL_API void ZbiVariantDoExp(VARIANT *result, VARIANT *left, VARIANT *right);
+/* Int: rounded toward minus infinity, keeping a numeric subtype (a Date stays a Date). */
+BRTL_API void ZbiVariantDoInt(VARIANT *result, VARIANT *operand);
+/* Fix: rounded toward zero, keeping a numeric subtype (a Date stays a Date). */
+BRTL_API void ZbiVariantDoFix(VARIANT *result, VARIANT *operand);
+/* The rounding step of CInt: half to even, keeping the numeric subtype. */
+BRTL_API void ZbiVariantDoCInt(VARIANT *result, VARIANT *operand);
+/* Converts v in place to an Integer or a Long (fractions truncated toward zero). */
+BRTL_API void BiVariantCvtToInteger(VARIANT *v);
+
+/* ---- Predicates and selection ----------------------------------------------------------------
+ * Variants passed by value belong to the call: each one that does not become the result is
+ * released. Lists of Variants run downward in memory: item k lies at first - k. */
+
+/* -1 when v is Empty, else 0. */
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsEmpty(VARIANT v);
+/* -1 when v is Null, else 0. */
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsNull(VARIANT v);
+/* -1 when v is an Error value, else 0. */
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsError(VARIANT v);
+/* -1 when v is a Date or a string that reads as a date and time, else 0. */
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsDate(VARIANT v);
+/* The true part when the condition holds (its zero test), else the false part; moved. */
+BRTL_API VARIANT *ZbiBuiltIn_IIf(VARIANT *result, VARIANT condition, VARIANT true_part,
+                                 VARIANT false_part);
+/* Choice number index (1 to count) of the list, moved into *result; Null when out of range. */
+BRTL_API VARIANT *ZbiBuiltIn_Choose(VARIANT *result, int16_t count, int16_t index, VARIANT *first);
+/* The value of the first pair (expression, value) of the list whose expression holds; Null when
+ * none does. */
+BRTL_API VARIANT *BiBuiltIn_Switch(VARIANT *result, int16_t count, VARIANT *first);
+/* The range text ("lower:upper") of the interval of start..stop that holds number. */
+BRTL_API VARIANT *ZbiBuiltIn_Partition(VARIANT *result, VARIANT number, VARIANT start, VARIANT stop,
+                                       VARIANT interval);
+/* The host's word for True (-1) or False (0) as a temporary; trap 51 for any other value. */
+BRTL_API BiString ZbiCvtBooleanToString(int32_t b);
 
 /* VariantChangeType of the OLE subset, with flags 0: every conversion between the subtypes
  * 0-13 that the runtime asks of it. */

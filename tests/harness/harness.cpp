@@ -41,9 +41,15 @@ void fatal_hook(int32_t code, int32_t, const char *) {
     ++g_host.fatal_calls;
     record(code, Family::Fatal);
 }
-uint8_t strict_limits_hook() { return g_host.strict_limits; }
-uint8_t skip_first_value_hook() { return g_host.skip_first_value; }
-uint8_t text_compare_hook() { return g_host.text_compare; }
+uint8_t strict_limits_hook() {
+    return g_host.strict_limits;
+}
+uint8_t skip_first_value_hook() {
+    return g_host.skip_first_value;
+}
+uint8_t text_compare_hook() {
+    return g_host.text_compare;
+}
 
 std::filesystem::path g_scratch;
 std::filesystem::path g_profile;
@@ -86,7 +92,9 @@ std::ostream &operator<<(std::ostream &os, const Trap &trap) {
     return os << "}";
 }
 
-HostState &host() { return g_host; }
+HostState &host() {
+    return g_host;
+}
 
 void install_hooks() {
     ZbiInitBasicRTL(text_hook, trap_hook, file_trap_hook, numeric_trap_hook, fatal_hook,
@@ -107,8 +115,12 @@ void RuntimeTest::TearDown() {
     g_host = HostState{};
 }
 
-const std::filesystem::path &scratch_dir() { return g_scratch; }
-const std::filesystem::path &scratch_profile() { return g_profile; }
+const std::filesystem::path &scratch_dir() {
+    return g_scratch;
+}
+const std::filesystem::path &scratch_profile() {
+    return g_profile;
+}
 
 BiString temp(const std::string &text) {
     if (text.empty()) return BiString{const_cast<char *>(""), BI_STRING_TEMP_FLAG};
@@ -132,7 +144,8 @@ std::string take(BiString s) {
 
 VARIANT bstr_variant(const std::string &text) {
     std::u16string units;
-    for (unsigned char c : text) units.push_back(c);
+    for (unsigned char c : text)
+        units.push_back(c);
     return bstr_variant(units);
 }
 
@@ -150,7 +163,8 @@ std::u16string units_of(BSTR b) {
 
 std::string ascii_of(BSTR b) {
     std::string text;
-    for (char16_t u : units_of(b)) text.push_back(static_cast<char>(u));
+    for (char16_t u : units_of(b))
+        text.push_back(static_cast<char>(u));
     return text;
 }
 
@@ -197,8 +211,12 @@ VARIANT boolean(bool value) {
     v.boolVal = value ? -1 : 0;
     return v;
 }
-VARIANT null_variant() { return typed(VT_NULL); }
-VARIANT empty_variant() { return typed(VT_EMPTY); }
+VARIANT null_variant() {
+    return typed(VT_NULL);
+}
+VARIANT empty_variant() {
+    return typed(VT_EMPTY);
+}
 VARIANT error_variant(int32_t code) {
     VARIANT v = typed(VT_ERROR);
     v.scode = code;
@@ -206,7 +224,9 @@ VARIANT error_variant(int32_t code) {
 }
 
 BlockBalance::BlockBalance() : start_(brtl::pf::live_blocks()) {}
-long BlockBalance::delta() const { return brtl::pf::live_blocks() - start_; }
+long BlockBalance::delta() const {
+    return brtl::pf::live_blocks() - start_;
+}
 
 void fail_allocations_after(long successes, bool persistent) {
     brtl::pf::fail_allocations_after(successes, persistent);

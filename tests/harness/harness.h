@@ -80,7 +80,9 @@ std::string text_of(BiString s);
 class Borrowed {
   public:
     explicit Borrowed(const std::string &text);
-    BiString get() const { return {const_cast<char *>(storage_.c_str()), static_cast<uint32_t>(storage_.size())}; }
+    BiString get() const {
+        return {const_cast<char *>(storage_.c_str()), static_cast<uint32_t>(storage_.size())};
+    }
     bool intact() const { return storage_ == original_; }
 
   private:

@@ -155,7 +155,8 @@ TEST_F(HostLibraryTest, HostFileObjectsFollowTheirStream) {
 TEST_F(HostLibraryTest, MemoryFunctionsShareOneHeap) {
     BlockBalance balance;
     auto *z = static_cast<unsigned char *>(ZrMemCalloc(4, 4, 2));
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(z[i], 0);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(z[i], 0);
     z = static_cast<unsigned char *>(ZrMemRealloc(z, 64, 2));
     ZrFree(z);
     void *c = ZrCalloc(0, 8); // a zero count still gives a block to free

@@ -14,9 +14,15 @@ struct CountedObject {
     BrtlUnknown base;
     int refs;
 };
-HRESULT query(void *, const void *, void **) { return E_FAIL; }
-uint32_t add_ref(void *self) { return ++static_cast<CountedObject *>(self)->refs; }
-uint32_t release(void *self) { return --static_cast<CountedObject *>(self)->refs; }
+HRESULT query(void *, const void *, void **) {
+    return E_FAIL;
+}
+uint32_t add_ref(void *self) {
+    return ++static_cast<CountedObject *>(self)->refs;
+}
+uint32_t release(void *self) {
+    return --static_cast<CountedObject *>(self)->refs;
+}
 const BrtlUnknownVtbl kTable = {query, add_ref, release};
 
 } // namespace

@@ -216,11 +216,11 @@ TEST_F(DialogsTest, ConsoleDialogsReadTheAnswerFromStandardInput) {
             std::rewind(in);
             if (dup2(fileno(in), 0) < 0) std::exit(10);
             clearerr(stdin);
-            if (ZkMsgDialog(nullptr, "Go on?", 4, "Q") != 7) std::exit(11);      // No
+            if (ZkMsgDialog(nullptr, "Go on?", 4, "Q") != 7) std::exit(11); // No
             const char *a = ZkSelDialog(nullptr, "Name", "T", "", 0, 0);
             if (a == nullptr || std::string(a) != "Answer") std::exit(12);
             if (ZkSelDialog(nullptr, "More", "T", "", 0, 0) != nullptr) std::exit(13); // EOF
-            if (ZkMsgDialog(nullptr, "Info", 0, "I") != 1) std::exit(14);        // OK only
+            if (ZkMsgDialog(nullptr, "Info", 0, "I") != 1) std::exit(14);              // OK only
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "Go on\\?");

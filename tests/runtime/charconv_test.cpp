@@ -115,7 +115,9 @@ TEST_F(CharConvTest, DoubleByteByteLenTakesAStraddlingCharacterWhole) {
 
 TEST_F(CharConvTest, DoubleByteConversionRoundTrips) {
     ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
-    std::string text = "A" + kTwoKana + "\xB1" "z"; // 0xB1 is a half-width katakana
+    std::string text = "A" + kTwoKana +
+                       "\xB1"
+                       "z"; // 0xB1 is a half-width katakana
     std::u16string wide = to_wide(text);
     EXPECT_EQ(wide, (std::u16string{u'A', 0x3042, 0x3000, 0xFF71, u'z'}));
     EXPECT_EQ(to_multibyte(wide), text);

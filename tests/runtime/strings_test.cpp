@@ -68,7 +68,8 @@ TEST_F(StringsTest, DuplicateWithoutMemoryRaisesTrapSeven) {
     take(t);
 }
 
-// ---- ZbiEvalCvtSV / ZbiEvalCvtVS -----------------------------------------------------------------
+// ---- ZbiEvalCvtSV / ZbiEvalCvtVS
+// -----------------------------------------------------------------
 
 TEST_F(StringsTest, StringToVariantFreesATemporaryAndKeepsABorrowedString) {
     BlockBalance balance;

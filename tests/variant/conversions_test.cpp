@@ -68,9 +68,10 @@ TEST_F(ConversionsTest, StringToNumberReadsRadixLiterals) {
         const char *text;
         VARTYPE vt;
         double value;
-    } cases[] = {{"&HFF", VT_I2, 255},     {"&hff", VT_I2, 255}, {"&H", VT_I2, 0},
-                 {"&O17", VT_I2, 15},      {"&HFFFF", VT_I4, 65535},
-                 {"&H7FFFFFFFF", VT_R8, 34359738367.0}, {"  &H10  ", VT_I2, 16}};
+    } cases[] = {{"&HFF", VT_I2, 255},     {"&hff", VT_I2, 255},
+                 {"&H", VT_I2, 0},         {"&O17", VT_I2, 15},
+                 {"&HFFFF", VT_I4, 65535}, {"&H7FFFFFFFF", VT_R8, 34359738367.0},
+                 {"  &H10  ", VT_I2, 16}};
     for (const Case &c : cases) {
         VARIANT v = str_to_num(c.text);
         ASSERT_EQ(v.vt, c.vt) << c.text;
@@ -81,8 +82,8 @@ TEST_F(ConversionsTest, StringToNumberReadsRadixLiterals) {
 }
 
 TEST_F(ConversionsTest, StringToNumberRejectsWhatIsNotANumber) {
-    for (const char *text : {"", "   ", "abc", "1e999", "&O18", "&X1", "12 x", "1,5x", "inf",
-                             "nan", "0x10", "."}) {
+    for (const char *text :
+         {"", "   ", "abc", "1e999", "&O18", "&X1", "12 x", "1,5x", "inf", "nan", "0x10", "."}) {
         clear_traps();
         BlockBalance balance;
         VARIANT v = str_to_num(text);
@@ -391,9 +392,12 @@ TEST_F(ConversionsTest, ChangeTypeRoundsHalfToEvenAndReportsOverflow) {
         VARTYPE vt;
         HRESULT hr;
         int64_t expected;
-    } cases[] = {{2.5, VT_I2, S_OK, 2},          {3.5, VT_I2, S_OK, 4},
-                 {-2.5, VT_I4, S_OK, -2},        {32767.5, VT_I2, DISP_E_OVERFLOW, 0},
-                 {-32768.4, VT_I2, S_OK, -32768}, {2147483647.4, VT_I4, S_OK, 2147483647},
+    } cases[] = {{2.5, VT_I2, S_OK, 2},
+                 {3.5, VT_I2, S_OK, 4},
+                 {-2.5, VT_I4, S_OK, -2},
+                 {32767.5, VT_I2, DISP_E_OVERFLOW, 0},
+                 {-32768.4, VT_I2, S_OK, -32768},
+                 {2147483647.4, VT_I4, S_OK, 2147483647},
                  {2147483647.5, VT_I4, DISP_E_OVERFLOW, 0}};
     for (const Case &c : cases) {
         VARIANT src = r8(c.value);
@@ -538,7 +542,7 @@ TEST_F(ConversionsTest, ToDateTraps) {
     ZbiVariantCvtToDate(&v, &v, 0, 0);
     v.vt = 40;
     ZbiVariantCvtToDate(&v, &v, 0, 0);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{94, Family::Trap, ""},
-                                          {13, Family::Trap, ""},
-                                          {51, Family::Trap, ""}}));
+    EXPECT_EQ(traps(),
+              (std::vector<Trap>{
+                  {94, Family::Trap, ""}, {13, Family::Trap, ""}, {51, Family::Trap, ""}}));
 }

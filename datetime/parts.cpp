@@ -1,0 +1,102 @@
+// The parts of a date: Day, Month, Year, WeekDay, Hour, Minute, Second.
+#include <cmath>
+
+#include "brtl/datetime.h"
+#include "brtl/variant.h"
+#include "datetime/calendar.h"
+#include "datetime/date_argument.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+
+namespace brtl {
+
+bool to_date_argument(VARIANT &arg, bool range_check) {
+    if (arg.vt == VT_DATE) return true;
+    // Should the conversion's trap leave by an exception, the argument is still released.
+    OwnedVariant owned(&arg);
+    ZbiVariantCvtToDate(&arg, &arg, 0, range_check ? 1 : 0);
+    if (arg.vt != VT_DATE) return false;
+    owned.release();
+    return true;
+}
+
+namespace {
+
+enum class Part { Day, Month, Year, WeekDay, Hour, Minute, Second };
+
+bool is_calendar_part(Part part) {
+    return part == Part::Day || part == Part::Month || part == Part::Year || part == Part::WeekDay;
+}
+
+int32_t part_of(double serial, Part part) {
+    switch (part) {
+    case Part::Day:
+        return serial_to_ymd(serial).day;
+    case Part::Month:
+        return serial_to_ymd(serial).month;
+    case Part::Year:
+        return serial_to_ymd(serial).year;
+    case Part::WeekDay:
+        return weekday_of_day(serial_day(serial));
+    case Part::Hour:
+        return hour_of(serial);
+    case Part::Minute:
+        return minute_of(serial);
+    case Part::Second:
+        return second_of(serial);
+    }
+    return 0;
+}
+
+// Null stays Null; anything else becomes a Date (by ZbiVariantCvtToDate with the range check)
+// and then the Integer of its part, in the argument's own 16 bytes. After a trap whose hook
+// returns the result is Empty.
+VARIANT *date_part(VARIANT *result, VARIANT arg, Part part) {
+    if (arg.vt == VT_NULL) {
+        *result = arg;
+        return result;
+    }
+    result->vt = VT_EMPTY;
+    if (!to_date_argument(arg, true)) return result;
+    // The calendar reads a bounded range of days; a time of day needs a finite serial.
+    bool readable = is_calendar_part(part) ? in_calendar_domain(arg.date) : std::isfinite(arg.date);
+    if (!readable) {
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return result;
+    }
+    int32_t value = part_of(arg.date, part);
+    *result = arg;
+    result->vt = VT_I2;
+    result->iVal = static_cast<int16_t>(value);
+    return result;
+}
+
+} // namespace
+
+} // namespace brtl
+
+extern "C" {
+
+BRTL_API VARIANT *ZbiBuiltIn_Day(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Day);
+}
+BRTL_API VARIANT *ZbiBuiltIn_Month(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Month);
+}
+BRTL_API VARIANT *ZbiBuiltIn_Year(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Year);
+}
+BRTL_API VARIANT *ZbiBuiltIn_WeekDay(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::WeekDay);
+}
+BRTL_API VARIANT *ZbiBuiltIn_Hour(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Hour);
+}
+BRTL_API VARIANT *ZbiBuiltIn_Minute(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Minute);
+}
+BRTL_API VARIANT *ZbiBuiltIn_Second(VARIANT *result, VARIANT date) {
+    return brtl::date_part(result, date, brtl::Part::Second);
+}
+
+} // extern "C"

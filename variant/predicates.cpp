@@ -1,0 +1,125 @@
+// The predicates on a Variant's kind (IsEmpty, IsNull, IsError, IsDate) and the host's words for
+// True and False.
+#include "brtl/datetime.h"
+#include "brtl/host.h"
+#include "brtl/platform.h"
+#include "brtl/runtime.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+#include "variant/ops.h"
+
+namespace brtl {
+
+namespace {
+
+constexpr int32_t kParseDateAndTime = 2;
+constexpr int32_t kTrueTextId = -1038;
+constexpr int32_t kFalseTextId = -1039;
+
+// The multibyte text of a string Variant as a temporary; false (trap 7) when memory runs out.
+bool text_of_string(const VARIANT *v, BiString &text) {
+    uint32_t bytes = 0;
+    char *buffer = ZbiOleToChar(v->bstrVal, &bytes);
+    if (buffer == nullptr) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return false;
+    }
+    text = adopt_buffer(buffer, bytes);
+    return true;
+}
+
+// Whether the text (a temporary handed to the parser) reads as a date and time, asked quietly.
+bool text_is_date(BiString text) {
+    LocalVariant parsed;
+    ZbiParseDateAndTime(parsed.get(), text, kParseDateAndTime, 1);
+    return parsed->vt == VT_DATE;
+}
+
+VARIANT_BOOL boolean(bool x) {
+    return x ? -1 : 0;
+}
+
+// Keeps v when its subtype is vt (it owns nothing worth keeping then); releases it otherwise.
+VARIANT_BOOL is_subtype(VARIANT &v, VARTYPE vt) {
+    if (v.vt == vt) return -1;
+    BiXVariantClear(&v);
+    return 0;
+}
+
+// The copies of the host's words for True and False, made on first use and kept.
+struct BooleanTexts {
+    char *true_text = nullptr;
+    char *false_text = nullptr;
+};
+BooleanTexts g_boolean_texts;
+
+// Fills the cache; false when memory runs out (it is then filled by a later call).
+bool boolean_texts_ready() {
+    if (g_boolean_texts.true_text != nullptr) return true;
+    // Each word is copied before the next is asked for: the host may reuse its buffer.
+    const char *word = host_text(kTrueTextId);
+    ZrBuffer<char> true_copy(ZrStrCopy(word != nullptr ? word : ""));
+    if (!true_copy) return false;
+    word = host_text(kFalseTextId);
+    ZrBuffer<char> false_copy(ZrStrCopy(word != nullptr ? word : ""));
+    if (!false_copy) return false;
+    g_boolean_texts.false_text = false_copy.release();
+    g_boolean_texts.true_text = true_copy.release();
+    return true;
+}
+
+} // namespace
+
+namespace varop {
+
+bool string_is_date(const VARIANT *v) {
+    BiString text;
+    return text_of_string(v, text) && text_is_date(text);
+}
+
+} // namespace varop
+
+} // namespace brtl
+
+extern "C" {
+
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsEmpty(VARIANT v) {
+    return brtl::is_subtype(v, VT_EMPTY);
+}
+
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsNull(VARIANT v) {
+    return brtl::is_subtype(v, VT_NULL);
+}
+
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsError(VARIANT v) {
+    return brtl::is_subtype(v, VT_ERROR);
+}
+
+BRTL_API VARIANT_BOOL ZbiBuiltIn_IsDate(VARIANT v) {
+    if (v.vt == VT_DATE) return -1;
+    if (v.vt != VT_BSTR) {
+        BiXVariantClear(&v);
+        return 0;
+    }
+    brtl::OwnedVariant owned(&v);
+    BiString text;
+    bool converted = brtl::text_of_string(&v, text);
+    owned.reset(); // the string is released before its text is parsed
+    return brtl::boolean(converted && brtl::text_is_date(text));
+}
+
+BRTL_API BiString ZbiCvtBooleanToString(int32_t b) {
+    if (!brtl::boolean_texts_ready()) {
+        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return brtl::empty_string(true);
+    }
+    if (b != -1 && b != 0) {
+        brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        return brtl::empty_string(true);
+    }
+    return brtl::temporary_copy(b == -1 ? brtl::g_boolean_texts.true_text
+                                        : brtl::g_boolean_texts.false_text);
+}
+
+} // extern "C"
