@@ -66,8 +66,7 @@ BRTL_API void ZbiPopFileIORuntimeState(void);
  * which the hook owns; returns the hook's result. */
 BRTL_API int16_t ProcessFileError(int32_t crt_errno, BiString subject);
 
-/* ---- Sequential output -------------------------------------------------------------------------
- */
+/* ---- Sequential output ----------------------------------------------------------------------- */
 
 /* Print #number: count is the number of tags plus the number of values that follow. Each item
  * is a tag passed as int (BI_PRINT_*), then for BI_PRINT_TEXT a BiString by value (a temporary
@@ -90,8 +89,7 @@ BRTL_API BiString ZbiBuiltIn_CvtPSVS(VARIANT v);
 /* The text of a Variant without number padding ("#NULL#" for Null); clears v. */
 BRTL_API BiString ZbiBuiltIn_CvtPVS(VARIANT v);
 
-/* ---- Sequential input --------------------------------------------------------------------------
- */
+/* ---- Sequential input ------------------------------------------------------------------------ */
 
 /* Input #number: count items, each a type code passed as int (1 Variant, 4 Integer, 6 Long,
  * 7 Single, 8 Double, 9 Currency, 13 BiString variable) followed by a pointer to the target, or

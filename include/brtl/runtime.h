@@ -86,8 +86,7 @@ BRTL_API void ZbiCopyArrayData(void *destination, const void *source, uint32_t c
 /* The address of element index (no bounds check). */
 BRTL_API void *ZbiArrayElementAddr(const BiArrayDesc *desc, uint32_t index);
 
-/* ---- Dialogs ----------------------------------------------------------------------------------
- */
+/* ---- Dialogs ---------------------------------------------------------------------------------- */
 
 /* MsgBox: shows the host's message dialog; frees both strings by the freeing rule. */
 BRTL_API int16_t ZbiBuiltIn_MsgBox(BiString message, int16_t buttons, BiString title);
@@ -96,8 +95,7 @@ BRTL_API int16_t ZbiBuiltIn_MsgBox(BiString message, int16_t buttons, BiString t
 BRTL_API BiString ZbiBuiltIn_InputBox_(BiString prompt, BiString title, BiString default_text,
                                        int16_t x, int16_t y);
 
-/* ---- Per-run reset and nested runs ------------------------------------------------------------
- */
+/* ---- Per-run reset and nested runs ----------------------------------------------------------- */
 
 /* Before each program run: closes every file and reseeds the random generator with 1; returns
  * the generator's first number after the seed (callers ignore it). */
