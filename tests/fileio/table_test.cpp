@@ -110,23 +110,6 @@ TEST_F(OpenTest, ModeAccessAndLockThatDoNotFitRaiseTrap5) {
         EXPECT_FALSE(std::filesystem::exists(name)) << name;
 }
 
-TEST_F(OpenTest, AccessIsStoredAfterDefaulting) {
-    open("a1.txt", kAppend, 1, 3);
-    open("r1.dat", kRandom, 2, 3);
-    open("r2.dat", kRandom, 3, 2);
-    open("r3.dat", kBinary, 4);
-    open("o.txt", kOutput, 5);
-    write("i.txt", "");
-    open("i.txt", kInput, 6);
-    EXPECT_TRUE(traps().empty());
-    EXPECT_EQ(find_record(1)->access, 3);
-    EXPECT_EQ(find_record(2)->access, 3);
-    EXPECT_EQ(find_record(3)->access, 2);
-    EXPECT_EQ(find_record(4)->access, 0);
-    EXPECT_EQ(find_record(5)->access, 2);
-    EXPECT_EQ(find_record(6)->access, 1);
-}
-
 TEST_F(OpenTest, FileNumberOutsideTheTableOrInUseIsReportedWithTheName) {
     open("a.txt", kOutput, 0);
     open("a.txt", kOutput, 256);

@@ -263,12 +263,11 @@ TEST_F(PlatformFilesTest, StreamsGetTheBufferSizeAskedForAndCloseWithTheirShareE
 }
 
 TEST_F(PlatformFilesTest, SystemErrnoBecomesTheRuntimesNumberAndRecordsTheSystemError) {
+    // Where the two numberings differ, and where the runtime reported another error.
     const std::pair<int, int> numbers[] = {
-        {ENOENT, 2},   {EACCES, 13},    {EEXIST, 17},    {ENOSPC, 28},      {EMFILE, 24},
-        {ENOMEM, 12},  {EBADF, 9},      {EIO, 5},        {EROFS, 30},       {EPERM, 1},
-        {ENOTDIR, 2},  {EISDIR, 13},    {ENOTEMPTY, 41}, {ENAMETOOLONG, 2}, {EDQUOT, 28},
-        {EDEADLK, 36}, {ENOLCK, 39},    {ENOSYS, 40},    {EILSEQ, 42},      {ETXTBSY, 13},
-        {EAGAIN, 11},  {ECONNRESET, 22}};
+        {ENOENT, 2},       {ENOSPC, 28},  {ENOTDIR, 2},    {EISDIR, 13}, {ENOTEMPTY, 41},
+        {ENAMETOOLONG, 2}, {EDQUOT, 28},  {EDEADLK, 36},   {ENOLCK, 39}, {ENOSYS, 40},
+        {EILSEQ, 42},      {ETXTBSY, 13}, {ECONNRESET, 22}};
     for (auto [system, crt] : numbers)
         EXPECT_EQ(pf::crt_errno(system), crt) << system;
     pf::crt_errno(ENOSPC);
