@@ -11,8 +11,9 @@ namespace brtl {
 // Each raiser calls the hook of its family and returns when the hook returns; a host hook may
 // also leave by an exception, so callers hold what they own in guards.
 void raise_trap(int32_t trap);
-// The subject (the file name or number as text) is handed to the hook, which owns it.
-void raise_file_trap(int32_t trap, BiString subject);
+// The subject (the file name or number as text) is handed to the hook, which owns it. Returns
+// the hook's result.
+int16_t raise_file_trap(int32_t trap, BiString subject);
 void raise_numeric_trap(int32_t trap);
 // A broken consistency check of the format and date code: code -1, source "biformat".
 void raise_fatal(int32_t line);

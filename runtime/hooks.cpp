@@ -64,8 +64,8 @@ HookTable g_hooks;
 void raise_trap(int32_t trap) {
     g_hooks.trap(trap);
 }
-void raise_file_trap(int32_t trap, BiString subject) {
-    g_hooks.file_trap(trap, subject);
+int16_t raise_file_trap(int32_t trap, BiString subject) {
+    return g_hooks.file_trap(trap, subject);
 }
 void raise_numeric_trap(int32_t trap) {
     g_hooks.numeric_trap(trap);

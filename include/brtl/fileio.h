@@ -2,9 +2,108 @@
 #ifndef BRTL_FILEIO_H
 #define BRTL_FILEIO_H
 
+#include "host.h"
 #include "types.h"
 
 BRTL_BEGIN_DECLS
+
+/* File modes (FileAttr with return type 1), access values and lock values of Open. */
+enum {
+    BI_FILE_MODE_DEFAULT = 0, /* opens as Random */
+    BI_FILE_MODE_INPUT = 1,
+    BI_FILE_MODE_OUTPUT = 2,
+    BI_FILE_MODE_RANDOM = 4,
+    BI_FILE_MODE_APPEND = 8,
+    BI_FILE_MODE_BINARY = 32
+};
+enum {
+    BI_FILE_ACCESS_DEFAULT = 0,
+    BI_FILE_ACCESS_READ = 1,
+    BI_FILE_ACCESS_WRITE = 2,
+    BI_FILE_ACCESS_READ_WRITE = 3
+};
+enum {
+    BI_FILE_LOCK_DEFAULT = 0, /* shared */
+    BI_FILE_LOCK_SHARED = 1,
+    BI_FILE_LOCK_READ = 2,  /* others may not read */
+    BI_FILE_LOCK_WRITE = 3, /* others may not write */
+    BI_FILE_LOCK_READ_WRITE = 4
+};
+
+/* Item tags of the Print # list. */
+enum {
+    BI_PRINT_COMMA = 0, /* next print zone */
+    BI_PRINT_TEXT = 1,  /* followed by a BiString */
+    BI_PRINT_SPC = 2,   /* followed by a 16-bit count passed as int */
+    BI_PRINT_TAB = 3,   /* followed by a 16-bit column passed as int */
+    BI_PRINT_END_OF_LINE = 4
+};
+
+/* ---- File table, Open and Close -------------------------------------------------------------- */
+
+/* Open name For mode Access access lock As #number Len = record_length (-1 when not given).
+ * A temporary name is freed. Traps: 5, 7, 52, 53, 55, 64, 75, 76 and the system errors. */
+BRTL_API void ZbiBuiltIn_Open(BiString name, int16_t mode, int16_t access, int16_t lock,
+                              int16_t number, int16_t record_length);
+/* Close: count 0 closes every file; otherwise the count numbers listed (numbers that are not
+ * open are skipped). A close that fails for a full disk still frees the number (trap 61). */
+BRTL_API void ZbiBuiltIn_Close(int32_t count, const int16_t *numbers);
+/* Reset: closes every file and restarts the directory listing. */
+BRTL_API void ZbiBuiltIn_Reset(void);
+/* The lowest free file number; 0 after trap 67 when all 255 are open. */
+BRTL_API int16_t ZbiBuiltIn_FreeFile(void);
+/* FileAttr: return type 1 gives the mode, 2 the system file descriptor; 0 after a trap. */
+BRTL_API int32_t ZbiBuiltIn_FileAttr(int16_t number, int16_t return_type);
+/* The host file object of file number index + 1 (null when that number was never opened or the
+ * index is outside 0-254). The object belongs to the library and lives for the process. */
+BRTL_API ZrHostFile *ZbiGetZrFile(int32_t index);
+/* Saves the open files of the running program and empties the table for a nested run; 0 (-1
+ * after trap 7 when the save record cannot be allocated: nothing was saved). */
+BRTL_API int32_t ZbiPushFileIORuntimeState(void);
+/* Closes the files the nested run left open and restores the saved ones. */
+BRTL_API void ZbiPopFileIORuntimeState(void);
+/* Raises the trap of a C runtime errno number through the file trap hook with the subject,
+ * which the hook owns; returns the hook's result. */
+BRTL_API int16_t ProcessFileError(int32_t crt_errno, BiString subject);
+
+/* ---- Sequential output ----------------------------------------------------------------------- */
+
+/* Print #number: count is the number of tags plus the number of values that follow. Each item
+ * is a tag passed as int (BI_PRINT_*), then for BI_PRINT_TEXT a BiString by value (a temporary
+ * is freed) and for BI_PRINT_SPC and BI_PRINT_TAB an int holding the 16-bit count. On x86-64
+ * every argument after count travels as a variadic argument: ints in one slot, a BiString as the
+ * 16-byte struct it is (two integer slots), exactly as a C caller passing these types sends
+ * them. Every piece is written to the system before the next is formed. */
+BRTL_API void ZbiBuiltIn_Print(int16_t number, int32_t count, ...);
+/* Write #number: items points at an array of pointers; each item is a pointer to its 16-bit type
+ * code followed by a pointer to the value (code 14: a pointer that is not read, then a pointer
+ * to a char * holding a ZrMalloc copy of the text, which is freed). Temporary strings are freed
+ * and Variants cleared (the statement consumes them), also after a trap. */
+BRTL_API void ZbiBuiltIn_Write(int16_t number, int32_t count, void *const *items);
+/* Width #number, width: the Print # line width, 0 to 255 (0 = unlimited). */
+BRTL_API void ZbiBuiltIn_Width(int16_t number, int32_t width);
+/* The Print # text of a number's text: the text and one space; a temporary. */
+BRTL_API BiString ZbiBuiltIn_CvtPSNS(BiString text);
+/* The Print # text of a Variant (" -5 " for a number, "#NULL#" for Null); clears v. */
+BRTL_API BiString ZbiBuiltIn_CvtPSVS(VARIANT v);
+/* The text of a Variant without number padding ("#NULL#" for Null); clears v. */
+BRTL_API BiString ZbiBuiltIn_CvtPVS(VARIANT v);
+
+/* ---- Sequential input ------------------------------------------------------------------------ */
+
+/* Input #number: count items, each a type code passed as int (1 Variant, 4 Integer, 6 Long,
+ * 7 Single, 8 Double, 9 Currency, 13 BiString variable) followed by a pointer to the target, or
+ * 14 followed by the int length and a pointer to the fixed-length string's bytes. */
+BRTL_API void ZbiBuiltIn_Input(int16_t number, int32_t count, ...);
+/* Line Input #number: type 13 a BiString variable, 1 a Variant, any other a fixed-length string
+ * of length bytes. The target is emptied first; its old value is released. */
+BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length, void *target);
+/* Input(n, #number): the next n bytes; a temporary. Traps 5 for a negative n. */
+BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number);
+/* InputC(n, #number): the next n characters of the code page; a temporary. */
+BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number);
+/* EOF(number): -1 at the end of the file, else 0. */
+BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number);
 
 BRTL_END_DECLS
 

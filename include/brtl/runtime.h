@@ -95,6 +95,17 @@ BRTL_API int16_t ZbiBuiltIn_MsgBox(BiString message, int16_t buttons, BiString t
 BRTL_API BiString ZbiBuiltIn_InputBox_(BiString prompt, BiString title, BiString default_text,
                                        int16_t x, int16_t y);
 
+/* ---- Per-run reset and nested runs ----------------------------------------------------------- */
+
+/* Before each program run: closes every file and reseeds the random generator with 1; returns
+ * the generator's first number after the seed (callers ignore it). */
+BRTL_API int32_t ZbiReset_Rtl(void);
+/* Before a nested run: saves the open files of the running program (see
+ * ZbiPushFileIORuntimeState); 0. */
+BRTL_API int32_t ZbiPushRuntimeEnvironment(void);
+/* After a nested run: closes its files and restores those of the program around it. */
+BRTL_API void ZbiPopRuntimeEnvironment(void);
+
 BRTL_END_DECLS
 
 #endif

@@ -1,0 +1,227 @@
+// Input #: the file split into comma-separated fields, each converted into the type of its
+// target.
+#include <cstdarg>
+#include <cstring>
+
+#include "brtl/fileio.h"
+#include "brtl/host.h"
+#include "brtl/numeric.h"
+#include "fileio/byte_buffer.h"
+#include "fileio/input_field.h"
+#include "fileio/table.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/numparse.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+
+namespace brtl::fileio {
+
+namespace {
+
+constexpr int32_t kTrapEndOfFile = 62;
+
+bool is_blank(int c) {
+    return c == ' ' || c == '\t';
+}
+
+// Reads one field of an Input # statement into the buffer. quotes: a leading double quote opens a
+// quoted part (commas and line breaks inside it are kept); keep: the quotes are kept in the
+// field and a field that starts like a number is read as one. False after trap 62 (nothing left
+// in the file) or trap 7 (no memory).
+class FieldReader {
+  public:
+    FieldReader(FILE *stream, ByteBuffer &field) : stream_(stream), field_(field) {}
+
+    bool read(bool quotes, bool keep) {
+        field_.clear();
+        int c = next();
+        if (c == EOF) {
+            raise_trap(kTrapEndOfFile);
+            return false;
+        }
+        while (is_blank(c))
+            c = next();
+        Kind kind = Kind::Number;
+        if (quotes && c == '"') {
+            kind = Kind::Quoted;
+            if (keep && !store(c)) return false;
+            c = next();
+        } else if (quotes) {
+            bool numeric = c == '+' || c == '-' || c == '.' || (c != EOF && pf::is_digit(c));
+            kind = keep && numeric ? Kind::Number : Kind::Text;
+        }
+        quoted_end_ = 0;
+        if (!body(kind, keep, c)) return false;
+        field_.trim_blanks(quoted_end_);
+        return true;
+    }
+
+  private:
+    enum class Kind { Text, Number, Quoted };
+
+    int next() { return pf::read_byte(stream_); }
+    bool store(int c) {
+        if (field_.push(static_cast<char>(c))) return true;
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return false;
+    }
+    void skip_line() {
+        for (int c = next(); c != EOF && c != '\n'; c = next()) {
+        }
+    }
+
+    bool body(Kind kind, bool keep, int c) {
+        for (; c != EOF; c = next()) {
+            if (kind == Kind::Quoted) {
+                if (c == '"') {
+                    if (keep && !store(c)) return false;
+                    quoted_end_ = field_.size(); // blanks inside the quotes are the text's own
+                    kind = Kind::Number; // what follows the closing quote ends like a number
+                } else if (!store(c)) {
+                    return false;
+                }
+                continue;
+            }
+            if (kind == Kind::Number && is_blank(c)) {
+                do
+                    c = next();
+                while (is_blank(c));
+                if (c == '\r')
+                    skip_line();
+                else if (c != ',' && c != '\n' && c != EOF)
+                    std::ungetc(c, stream_);
+                return true;
+            }
+            if (c == ',' || c == '\n') return true;
+            if (c == '\r') {
+                skip_line();
+                return true;
+            }
+            if (!store(c)) return false;
+        }
+        if (kind == Kind::Quoted) quoted_end_ = field_.size(); // a quote the file left open
+        return true;
+    }
+
+    FILE *stream_;
+    ByteBuffer &field_;
+    size_t quoted_end_ = 0;
+};
+
+// atoi and atol of the platform runtime: blanks, a sign and digits, kept to the low bits of the
+// exact value (out-of-range text is not reported).
+uint64_t integer_of(const char *p) {
+    while (pf::is_space(static_cast<unsigned char>(*p)))
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    uint64_t value = 0;
+    for (; pf::is_digit(static_cast<unsigned char>(*p)); ++p)
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+    return negative ? ~value + 1 : value;
+}
+
+void store_string(BiString *target, const char *text, size_t n) {
+    if (length_of(*target) != 0) ZrFree(target->data);
+    *target = empty_string();
+    if (n == 0) return;
+    auto *data = static_cast<char *>(ZrMalloc(n + 1));
+    if (data == nullptr) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    }
+    std::memcpy(data, text, n);
+    data[n] = '\0';
+    *target = BiString{data, static_cast<uint32_t>(n)};
+}
+
+void store_fixed(char *target, int32_t length, const char *text, size_t n) {
+    if (length <= 0) return;
+    size_t size = static_cast<size_t>(length);
+    std::memset(target, ' ', size);
+    std::memcpy(target, text, n < size ? n : size);
+}
+
+// Reads and stores each item; false when a trap ended the statement.
+bool input_items(FILE *stream, int32_t count, va_list *ap) {
+    ByteBuffer field;
+    FieldReader reader(stream, field);
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t type = va_arg(*ap, int);
+        int32_t length = type == BI_TYPE_FIXED_STRING ? va_arg(*ap, int) : 0;
+        if (type != BI_TYPE_VARIANT && type != BI_TYPE_INTEGER && type != BI_TYPE_LONG &&
+            type != BI_TYPE_SINGLE && type != BI_TYPE_DOUBLE && type != BI_TYPE_CURRENCY &&
+            type != BI_TYPE_STRING && type != BI_TYPE_FIXED_STRING) {
+            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            return false;
+        }
+        void *target = va_arg(*ap, void *);
+        bool text = type == BI_TYPE_STRING || type == BI_TYPE_FIXED_STRING;
+        if (!reader.read(type == BI_TYPE_VARIANT || text, type == BI_TYPE_VARIANT)) return false;
+        const char *p = field.c_str();
+        switch (type) {
+        case BI_TYPE_VARIANT:
+            if (!store_variant_field(field.c_str(), field.size(), static_cast<VARIANT *>(target)))
+                return false;
+            break;
+        case BI_TYPE_INTEGER:
+            *static_cast<int16_t *>(target) = static_cast<int16_t>(integer_of(p));
+            break;
+        case BI_TYPE_LONG:
+            *static_cast<int32_t *>(target) = static_cast<int32_t>(integer_of(p));
+            break;
+        case BI_TYPE_SINGLE:
+            *static_cast<float *>(target) = static_cast<float>(pf::parse_double(p).value);
+            break;
+        case BI_TYPE_DOUBLE:
+            *static_cast<double *>(target) = pf::parse_double(p).value;
+            break;
+        case BI_TYPE_CURRENCY: {
+            BiCurrency value = 0;
+            if (ZbiCvtStrCurNum(p, &value) != 0) {
+                raise_trap(BI_TRAP_OVERFLOW);
+                return false;
+            }
+            *static_cast<BiCurrency *>(target) = value;
+            break;
+        }
+        case BI_TYPE_STRING:
+            store_string(static_cast<BiString *>(target), p, field.size());
+            break;
+        default:
+            store_fixed(static_cast<char *>(target), length, p, field.size());
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+} // namespace brtl::fileio
+
+using namespace brtl;
+using namespace brtl::fileio;
+
+extern "C" {
+
+BRTL_API void ZbiBuiltIn_Input(int16_t number, int32_t count, ...) {
+    FileRecord *record = checked_record(number);
+    if (record == nullptr) return;
+    if (record->mode == kModeOutput || record->mode == kModeAppend || record->mode == kModeRandom) {
+        raise_trap(BI_TRAP_BAD_FILE_MODE);
+        return;
+    }
+    va_list ap;
+    va_start(ap, count);
+    try {
+        input_items(record->stream, count, &ap);
+    } catch (...) {
+        va_end(ap);
+        throw;
+    }
+    va_end(ap);
+}
+
+} // extern "C"

@@ -1,0 +1,318 @@
+// The Open statement: the name's full path, the checks of the file number and of the files
+// already open, the open flags and share mode of the mode, access and lock, and the stream.
+#include <cerrno>
+#include <cstring>
+
+#include "brtl/fileio.h"
+#include "brtl/host.h"
+#include "fileio/table.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+
+namespace brtl::fileio {
+
+namespace {
+
+constexpr size_t kMaxName = 260;
+constexpr int kPermission = pf::kPermRead | pf::kPermWrite;
+
+// What a mode and an access select.
+struct OpenPlan {
+    int32_t access; // as stored in the record
+    int flags;      // besides the binary flag
+    const char *stream_mode;
+};
+
+bool plan_open(int32_t mode, int32_t access, OpenPlan &plan) {
+    using namespace pf::open_flag;
+    switch (mode) {
+    case kModeInput:
+        if (access != kAccessNone && access != kAccessRead) return false;
+        plan = {kAccessRead, kRdOnly, "rb"};
+        return true;
+    case kModeOutput:
+        if (access != kAccessNone && access != kAccessWrite) return false;
+        plan = {kAccessWrite, kWrOnly | kCreat | kTrunc, "wb"};
+        return true;
+    case kModeAppend:
+        if (access == kAccessNone || access == kAccessWrite) {
+            plan = {kAccessWrite, kWrOnly | kAppend | kCreat, "ab"};
+            return true;
+        }
+        if (access == kAccessReadWrite) {
+            plan = {kAccessReadWrite, kRdWr | kAppend | kCreat, "a+b"};
+            return true;
+        }
+        return false;
+    case kModeRandom:
+    case kModeBinary:
+        if (access == kAccessNone || access == kAccessReadWrite) {
+            plan = {access, kRdWr | kCreat, "r+b"};
+            return true;
+        }
+        if (access == kAccessRead) {
+            plan = {kAccessRead, kRdOnly, "rb"};
+            return true;
+        }
+        if (access == kAccessWrite) {
+            plan = {kAccessWrite, kWrOnly | kCreat, "wb"};
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+int share_of_lock(int16_t lock) {
+    switch (lock) {
+    case 0:
+    case 1:
+        return pf::share::kDenyNone;
+    case 2:
+        return pf::share::kDenyRead;
+    case 3:
+        return pf::share::kDenyWrite;
+    case 4:
+        return pf::share::kDenyReadWrite;
+    default:
+        return -1;
+    }
+}
+
+int32_t default_record_length(int32_t mode) {
+    return mode == kModeInput || mode == kModeOutput || mode == kModeAppend ? 512 : 128;
+}
+
+// Copies the name with "/" turned into "\"; under a double-byte code page only the first byte
+// of each character is tested, so a trail byte is never changed.
+void normalize_separators(const char *name, size_t n, char *out) {
+    bool single_byte = pf::mb_cur_max() == 1;
+    for (size_t i = 0; i < n;) {
+        size_t len = 1;
+        if (!single_byte) {
+            int m = pf::mblen(name + i, n - i);
+            if (m > 1) len = static_cast<size_t>(m);
+        }
+        std::memcpy(out + i, name + i, len);
+        if (len == 1 && out[i] == '/') out[i] = '\\';
+        i += len;
+    }
+    out[n] = '\0';
+}
+
+// The directory an Input open reads from exists: the full path cut after its last "\" (or ":")
+// and any "." after it, without a final "\" that does not follow ":".
+bool input_directory_exists(const char *full) {
+    size_t n = std::strlen(full);
+    size_t last_backslash = n, last_colon = n;
+    for (size_t i = 0; i < n;) {
+        int m = pf::mblen(full + i, n - i);
+        size_t len = m > 1 ? static_cast<size_t>(m) : 1u;
+        if (len == 1 && full[i] == '\\') last_backslash = i;
+        if (len == 1 && full[i] == ':') last_colon = i;
+        i += len;
+    }
+    size_t mark = last_backslash != n ? last_backslash : last_colon;
+    if (mark == n) return true;
+    size_t cut = mark + 1;
+    while (cut < n && full[cut] == '.')
+        ++cut;
+    if (cut >= 2 && full[cut - 1] == '\\' && full[cut - 2] != ':') --cut;
+    if (cut == n) return true;
+    char directory[pf::kMaxFullPath + 1];
+    std::memcpy(directory, full, cut);
+    directory[cut] = '\0';
+    return pf::exists(directory);
+}
+
+// True when a file open in `open_mode` lets the same file be opened again in `mode`.
+bool may_share(int32_t mode, int32_t open_mode) {
+    switch (mode) {
+    case kModeInput:
+        return open_mode == kModeInput;
+    case kModeRandom:
+    case kModeBinary:
+    case kModeDefault:
+        return open_mode == kModeRandom || open_mode == kModeBinary;
+    default:
+        return false;
+    }
+}
+
+// The open of the system file: the descriptor and stream, or the dialect's errno number.
+struct Opened {
+    FILE *stream = nullptr;
+    int descriptor = -1;
+    int error = 0;
+};
+
+int sopen_attempt(const char *path, int flags, int share, int &error) {
+    errno = 0;
+    int descriptor = pf::sopen(path, flags | pf::open_flag::kBinary, share, kPermission);
+    if (descriptor < 0) {
+        error = errno != 0 ? pf::crt_errno(errno) : 0;
+        if (error == pf::crt::kEINVAL) error = pf::crt::kENOENT;
+    }
+    return descriptor;
+}
+
+Opened open_system_file(const char *path, int32_t mode, int32_t access, const OpenPlan &plan,
+                        int share) {
+    Opened result;
+    const char *stream_mode = plan.stream_mode;
+    int descriptor = sopen_attempt(path, plan.flags, share, result.error);
+    if (descriptor < 0 && (mode == kModeRandom || mode == kModeBinary) && access == kAccessNone) {
+        // A file that cannot be both read and written is opened for what it allows.
+        using namespace pf::open_flag;
+        descriptor = sopen_attempt(path, kWrOnly | kCreat, share, result.error);
+        stream_mode = "wb";
+        if (descriptor < 0) {
+            descriptor = sopen_attempt(path, kRdOnly | kCreat, share, result.error);
+            stream_mode = "rb";
+        }
+    }
+    if (descriptor >= 0) {
+        result.stream = pf::fdopen(descriptor, stream_mode);
+        if (result.stream == nullptr) {
+            result.error = pf::crt_errno(errno);
+            pf::close_descriptor(descriptor);
+        } else {
+            result.descriptor = descriptor;
+        }
+    }
+    if (result.stream == nullptr) {
+        if (result.error == 0) result.error = pf::crt::kEMFILE;
+        if (result.error == pf::crt::kEAGAIN) result.error = pf::crt::kEACCES;
+    }
+    return result;
+}
+
+// Closes a stream that has not reached the file table when a trap leaves Open.
+struct StreamGuard {
+    FILE *stream;
+    ~StreamGuard() {
+        if (stream != nullptr) pf::close_stream(stream);
+    }
+};
+
+void open_file(BiString name_argument, int16_t mode_argument, int16_t access_argument, int16_t lock,
+               int16_t number, int16_t record_length_argument) {
+    OwnedString name(name_argument);
+    auto file_trap = [&](int32_t trap) {
+        raise_file_trap(trap, subject_of(name.data(), name.size()));
+    };
+    int32_t mode = mode_argument;
+    int32_t access = access_argument;
+
+    int32_t record_length = record_length_argument;
+    if (record_length == -1) {
+        record_length = default_record_length(mode);
+    } else if (record_length < 1) {
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return;
+    }
+    if (name.size() > kMaxName) {
+        file_trap(64);
+        return;
+    }
+    if (name.size() == 0) {
+        file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+        return;
+    }
+    if (std::memchr(name.data(), '\0', name.size()) != nullptr) {
+        file_trap(64); // a NUL would silently name another file
+        return;
+    }
+    char normalized[kMaxName + 1];
+    normalize_separators(name.data(), name.size(), normalized);
+
+    char full[pf::kMaxFullPath + 1];
+    size_t full_length = pf::full_path(normalized, full, sizeof full);
+    if (full_length == 0) {
+        ProcessFileError(pf::crt_errno(errno), subject_of(name.data(), name.size()));
+        return;
+    }
+    if (full_length >= sizeof full) {
+        file_trap(64);
+        return;
+    }
+    if (mode == kModeInput && !input_directory_exists(full)) {
+        file_trap(76);
+        return;
+    }
+    ZrBuffer<char> path(ZrStrCopy(full));
+    if (!path) {
+        raise_trap(75);
+        return;
+    }
+
+    if (number < 1 || number > kFileNumbers) {
+        file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+        return;
+    }
+    FileRecord *const *slots = table::slots();
+    if (slots[number - 1] != nullptr) {
+        file_trap(BI_TRAP_FILE_ALREADY_OPEN);
+        return;
+    }
+    for (int k = 0; k < kFileNumbers; ++k) {
+        const FileRecord *open = slots[k];
+        if (open != nullptr && ZrStrICmp(open->path, full) == 0 && !may_share(mode, open->mode)) {
+            file_trap(BI_TRAP_FILE_ALREADY_OPEN);
+            return;
+        }
+    }
+
+    if (mode == kModeDefault) mode = kModeRandom;
+    OpenPlan plan{};
+    int share = share_of_lock(lock);
+    if (!plan_open(mode, access, plan) || share < 0) {
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return;
+    }
+    ZrBuffer<FileRecord> record(static_cast<FileRecord *>(ZrMalloc(sizeof(FileRecord))));
+    if (!record) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    }
+    *record =
+        FileRecord{mode, plan.access, share, record_length, 0, 0, nullptr, nullptr, -1, -1, -1};
+
+    Opened opened = open_system_file(full, mode, access, plan, share);
+    if (opened.stream == nullptr) {
+        ProcessFileError(opened.error, subject_of(name.data(), name.size()));
+        return;
+    }
+    StreamGuard stream{opened.stream};
+    if (mode == kModeInput || mode == kModeOutput || mode == kModeAppend)
+        pf::set_full_buffering(opened.stream, static_cast<size_t>(record_length));
+    if (!table::attach_host_file(number, opened.stream)) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    }
+    record->path = path.release();
+    record->stream = opened.stream;
+    record->descriptor = opened.descriptor;
+    FileRecord *stored = record.release();
+    table::store(number, stored);
+    stream.stream = nullptr;
+
+    if (mode == kModeAppend && std::fseek(stored->stream, 0, SEEK_END) != 0) raise_trap(75);
+}
+
+} // namespace
+
+} // namespace brtl::fileio
+
+extern "C" {
+
+BRTL_API void ZbiBuiltIn_Open(BiString name, int16_t mode, int16_t access, int16_t lock,
+                              int16_t number, int16_t record_length) {
+    brtl::fileio::open_file(name, mode, access, lock, number, record_length);
+}
+
+} // extern "C"

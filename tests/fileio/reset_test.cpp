@@ -1,0 +1,67 @@
+// The per-run reset: every file closed, the generator at the same point of the seed-1 sequence.
+#include "brtl/math.h"
+#include "file_test.h"
+#include "fileio/table.h"
+#include "platform/files.h"
+
+using namespace brtl_test;
+using brtl::fileio::find_record;
+
+namespace {
+
+class ResetTest : public FileTest {};
+
+// The generator of the original platform, computed here from its formula.
+struct Lcg {
+    uint32_t state;
+    int32_t next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int32_t>((state >> 16) & 0x7FFF);
+    }
+};
+
+double rnd_value(int32_t r) {
+    return (r + 1.0) / 32769.0;
+}
+
+} // namespace
+
+TEST_F(ResetTest, ReturnsTheFirstNumberOfTheSeedOneSequenceAndContinuesFromIt) {
+    Lcg expected{1};
+    int32_t first = expected.next();
+    EXPECT_EQ(first, 41);
+    ZbiBuiltIn_Rnd(1); // whatever Rnd drew before, the reset puts the generator back
+    EXPECT_EQ(ZbiReset_Rtl(), first);
+    double a = ZbiBuiltIn_Rnd(1);
+    double b = ZbiBuiltIn_Rnd(1);
+    EXPECT_DOUBLE_EQ(a, rnd_value(expected.next()));
+    EXPECT_DOUBLE_EQ(b, rnd_value(expected.next()));
+    EXPECT_EQ(ZbiReset_Rtl(), first);
+    EXPECT_DOUBLE_EQ(ZbiBuiltIn_Rnd(1), a);
+    EXPECT_DOUBLE_EQ(ZbiBuiltIn_Rnd(1), b);
+    EXPECT_TRUE(traps().empty());
+}
+
+TEST_F(ResetTest, ClosesEveryFile) {
+    open("a.txt", BI_FILE_MODE_OUTPUT, 1);
+    open("b.dat", BI_FILE_MODE_BINARY, 200);
+    brtl::fileio::dir_restart_flag() = false;
+    ZbiReset_Rtl();
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(find_record(200), nullptr);
+    EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+    EXPECT_TRUE(brtl::fileio::dir_restart_flag());
+    EXPECT_TRUE(traps().empty());
+}
+
+TEST_F(ResetTest, ATrapWhileClosingStillReseedsTheGenerator) {
+    open(full_device_link(), BI_FILE_MODE_OUTPUT, 1);
+    std::fputs("pending", ZrFileStream(ZbiGetZrFile(0)));
+    ZbiBuiltIn_Rnd(1);
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiReset_Rtl(), TrapException);
+    EXPECT_EQ(find_record(1), nullptr);
+    Lcg expected{1};
+    expected.next();
+    EXPECT_DOUBLE_EQ(ZbiBuiltIn_Rnd(1), rnd_value(expected.next()));
+}
