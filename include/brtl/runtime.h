@@ -86,7 +86,8 @@ BRTL_API void ZbiCopyArrayData(void *destination, const void *source, uint32_t c
 /* The address of element index (no bounds check). */
 BRTL_API void *ZbiArrayElementAddr(const BiArrayDesc *desc, uint32_t index);
 
-/* ---- Dialogs ---------------------------------------------------------------------------------- */
+/* ---- Dialogs ----------------------------------------------------------------------------------
+ */
 
 /* MsgBox: shows the host's message dialog; frees both strings by the freeing rule. */
 BRTL_API int16_t ZbiBuiltIn_MsgBox(BiString message, int16_t buttons, BiString title);
