@@ -229,55 +229,44 @@ TEST_F(VariantConversions, ToDate) {
     EXPECT_EQ(after.delta(), 0);
 }
 
+template <class T> VARIANT to_variant(T value, int16_t type, int result = 0) {
+    VARIANT v{};
+    EXPECT_EQ(ZbiVariantCvtToVariant(&v, &value, type), result) << "type " << type;
+    return v;
+}
+template <class T> T from_variant(VARIANT &v, int16_t type) {
+    T value{};
+    EXPECT_EQ(ZbiVariantCvtFromVariant(&value, type, &v), 0) << "type " << type;
+    return value;
+}
+
 TEST_F(VariantConversions, TypedValuesToVariantsAndBack) {
-    VARIANT v;
-    int16_t i = -5;
-    int32_t l = 70000;
-    float f = 1.5f;
-    int64_t c = 12345;
-    void *object = &c;
-    const char *text = "plain";
-    EXPECT_EQ(ZbiVariantCvtToVariant(&v, &i, 4), 0);
-    check({{got(v), VT_I2, -5}});
-    ZbiVariantCvtToVariant(&v, &l, 5);
-    check({{got(v), VT_I4, 70000}});
-    ZbiVariantCvtToVariant(&v, &f, 7);
-    check({{got(v), VT_R4, 1.5}});
-    ZbiVariantCvtToVariant(&v, &c, 9);
-    check({{got(v), VT_CY, 12345}});
-    ZbiVariantCvtToVariant(&v, &object, 12);
+    check({
+        {got(to_variant<int16_t>(-5, 4)), VT_I2, -5},
+        {got(to_variant<int32_t>(70000, 5)), VT_I4, 70000},
+        {got(to_variant(1.5f, 7)), VT_R4, 1.5},
+        {got(to_variant<int64_t>(12345, 9)), VT_CY, 12345},
+        {got(to_variant("plain", 15)), VT_BSTR, kAny, {}, "plain"},
+        {got(to_variant<int16_t>(-5, 14, -1)), kAnyType, kAny, {kMismatch}},
+    });
+    int64_t c = 0;
+    VARIANT v = to_variant<void *>(&c, 12);
     EXPECT_EQ(v.vt, VT_BYREF);
     EXPECT_EQ(v.byref, &c);
     BiString s = temp("hey");
     BlockBalance balance;
-    ZbiVariantCvtToVariant(&v, &s, 13);
-    check({{got(v), VT_BSTR, kAny, {}, "hey"}});
+    check({{got(to_variant(s, 13)), VT_BSTR, kAny, {}, "hey"}});
     EXPECT_EQ(balance.delta(), -1); // the temporary was freed
-    ZbiVariantCvtToVariant(&v, &text, 15);
-    check({{got(v), VT_BSTR, kAny, {}, "plain"}});
-    EXPECT_EQ(ZbiVariantCvtToVariant(&v, &i, 14), -1);
-    EXPECT_EQ(traps(), std::vector<Trap>{kMismatch});
-    clear_traps();
 
-    double d = 0;
-    v = r8(2.5);
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&i, 4, &v), 0);
-    EXPECT_EQ(i, 2); // half to even
-    v = bstr_variant("3.5");
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&i, 4, &v), 0);
-    EXPECT_EQ(i, 4);
-    v = i4(100000);
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&d, 8, &v), 0);
-    EXPECT_EQ(d, 100000.0);
-    v = r8(1.23456);
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&c, 9, &v), 0);
-    EXPECT_EQ(c, 12346);
-    v = i2(42);
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&s, 13, &v), 0);
-    EXPECT_EQ(take(s), "42");
-    check({{got(v), VT_BSTR, kAny, {}, "42"}}); // the source keeps its string
-    v = i2(1);
-    EXPECT_EQ(ZbiVariantCvtFromVariant(&s, 14, &v), -1);
+    VARIANT half = r8(2.5), text = bstr_variant("3.5"), large = i4(100000), fraction = r8(1.23456);
+    VARIANT number = i2(42), other = i2(1);
+    EXPECT_EQ(from_variant<int16_t>(half, 4), 2); // half to even
+    EXPECT_EQ(from_variant<int16_t>(text, 4), 4);
+    EXPECT_EQ(from_variant<double>(large, 8), 100000.0);
+    EXPECT_EQ(from_variant<int64_t>(fraction, 9), 12346);
+    EXPECT_EQ(take(from_variant<BiString>(number, 13)), "42");
+    check({{got(number), VT_BSTR, kAny, {}, "42"}}); // the source keeps its string
+    EXPECT_EQ(ZbiVariantCvtFromVariant(&s, 14, &other), -1);
     EXPECT_EQ(traps(), std::vector<Trap>{kUnsupported});
 }
 

@@ -55,13 +55,8 @@ Outcome truth(int32_t op, long double a, long double b) {
 
 // Whole numbers only: the texts the samples use.
 std::optional<long double> parse_number(const std::string &text) {
-    if (text.empty()) return std::nullopt;
-    long double x = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        x = x * 10 + (c - '0');
-    }
-    return x;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
+    return std::stold(text);
 }
 
 int32_t imp(int32_t a, int32_t b) {

@@ -17,25 +17,13 @@ uint32_t release_ref(void *self) {
 const BrtlUnknownVtbl kCountedVtbl = {query_interface, add_ref, release_ref};
 
 long double value_of(const VARIANT &v) {
-    switch (v.vt) {
-    case VT_I2:
-        return v.iVal;
-    case VT_I4:
-        return v.lVal;
-    case VT_R4:
-        return v.fltVal;
-    case VT_R8:
-    case VT_DATE:
-        return v.dblVal;
-    case VT_CY:
-        return static_cast<long double>(v.cyVal);
-    case VT_BOOL:
-        return v.boolVal;
-    case VT_ERROR:
-        return v.scode;
-    default:
-        return kAny;
-    }
+    if (v.vt == VT_I2) return v.iVal;
+    if (v.vt == VT_I4) return v.lVal;
+    if (v.vt == VT_R4) return v.fltVal;
+    if (v.vt == VT_R8 || v.vt == VT_DATE) return v.dblVal;
+    if (v.vt == VT_CY) return static_cast<long double>(v.cyVal);
+    if (v.vt == VT_BOOL) return v.boolVal;
+    return v.vt == VT_ERROR ? v.scode : kAny;
 }
 
 } // namespace

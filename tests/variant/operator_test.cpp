@@ -13,6 +13,13 @@ class VariantOperators : public RuntimeTest {};
 
 constexpr int kNegate = 0, kSign = 1, kAbs = 2, kNot = 3;
 
+// A binary operator whose result is written over its left operand.
+VARIANT into_left(int32_t op, VARIANT left, VARIANT right) {
+    int row = op < kLt ? op : 8;
+    BiVariantBinOpTable[(row * 14 + left.vt) * 14 + right.vt](op, &left, &left, &right);
+    return left;
+}
+
 TEST_F(VariantOperators, ArithmeticPromotesOnOverflowAtEveryBoundary) {
     check({
         {got(binary(kAdd, i2(32767), i2(1))), VT_I4, 32768},
@@ -43,11 +50,10 @@ TEST_F(VariantOperators, ArithmeticPromotesOnOverflowAtEveryBoundary) {
         {got(binary(kMul, r8(1e-300), r8(1e-10))), VT_R8, kAny, {kUnderflow}},
         {got(binary(kSub, date(DBL_MAX), r8(-DBL_MAX))), VT_DATE, kAny, {kOverflow}},
         {got(binary(kAdd, cy(INT64_MAX), cy(1))), VT_CY, kAny, {kOverflow}},
-        {got(binary(kAdd, cy(12345), i2(2))), VT_CY, 32345},
         {got(binary(kSub, r8(1.00005), cy(0))), VT_CY, 10001}, // rounded at the fifth decimal
         {got(binary(kMul, cy(1), cy(5000))), VT_CY, 0},        // 0.0001 * 0.5 truncates
-        {got(binary(kMul, cy(15000), r8(0.5))), VT_R8, 0.75},
-        {got(binary(kMul, cy(15000), i4(3))), VT_CY, 45000},
+        {got(into_left(kAdd, i2(32767), i2(1))), VT_I4, 32768},
+        {got(into_left(kImp, r8(6.5), null_variant())), VT_I4, ~6}, // a Long conversion too
     });
     set_mode(HookMode::Throw);
     EXPECT_THROW(binary(kMul, r8(1e200), r8(1e200)), TrapException);
@@ -96,7 +102,6 @@ TEST_F(VariantOperators, ComparisonsChooseTheirPrecisionByThePairOfSubtypes) {
         // A Long beside a Single compares as Doubles; an Integer beside a Single as Singles.
         {got(binary(kEq, i4(16777217), r4(16777216.0f))), VT_I2, 0},
         {got(binary(kLt, i2(-3), r4(-2.5f))), VT_I2, -1},
-        {got(binary(kGt, i4(70000), i2(-1))), VT_I2, -1},
         // A Currency beside a Double: beyond the Currency range the Double wins; inside, the
         // Double is rounded at the fifth decimal.
         {got(binary(kLt, cy(INT64_MAX), r8(1e16))), VT_I2, -1},
@@ -118,6 +123,7 @@ TEST_F(VariantOperators, StringsMeetingNumbersAndStrings) {
     BlockBalance balance;
     check({
         {got(binary(kAdd, bstr_variant(""), bstr_variant(""))), VT_BSTR, kAny, {}, ""},
+        {got(into_left(kAdd, bstr_variant("ab"), bstr_variant("cd"))), VT_BSTR, kAny, {}, "abcd"},
         // A string is greater than any number, even a string of digits.
         {got(binary(kLt, i2(5), bstr_variant("1"))), VT_I2, -1},
         {got(binary(kEq, bstr_variant("5"), r8(5.0))), VT_I2, 0},
@@ -194,54 +200,25 @@ TEST_F(VariantOperators, AFailedParseReleasesTheOtherStringWithEitherHookStyle) 
 
 TEST_F(VariantOperators, OutOfMemoryTrapsAndReleasesBothOperands) {
     // With no memory at all both the join and the comparison fail; with one allocation left the
-    // join succeeds and the comparison still fails.
+    // join succeeds and the comparison still fails. An Empty that must become an empty string
+    // without memory traps 14.
     const Trap no_memory = trap(BI_TRAP_OUT_OF_MEMORY);
+    BlockBalance balance;
     for (long successes : {0L, 1L}) {
-        BlockBalance balance;
         VARIANT a = bstr_variant("left"), b = bstr_variant("right");
         VARIANT c = bstr_variant("x"), d = bstr_variant("y");
-        clear_traps();
         fail_allocations_after(successes, true);
-        VARIANT joined = binary(kAdd, a, b), compared = binary(kLt, c, d);
+        Got joined = got(binary(kAdd, a, b)), compared = got(binary(kLt, c, d));
         fail_allocations_after(-1);
-        if (successes == 0) {
-            EXPECT_EQ(joined.vt, VT_EMPTY);
-            EXPECT_EQ(traps(), (std::vector<Trap>{no_memory, no_memory}));
-        } else {
-            EXPECT_EQ(take_text(joined), "leftright");
-            EXPECT_EQ(traps(), std::vector<Trap>{no_memory});
-        }
-        EXPECT_EQ(compared.vt, VT_EMPTY);
-        release(joined);
-        EXPECT_EQ(balance.delta(), 0);
+        if (successes == 0) check({{joined, VT_EMPTY, kAny, {no_memory}}});
+        if (successes == 1) check({{joined, VT_BSTR, kAny, {}, "leftright"}});
+        check({{compared, VT_EMPTY, kAny, {no_memory}}});
     }
-    // An Empty that must become an empty string without memory: trap 14.
-    BlockBalance balance;
     VARIANT s = bstr_variant("x");
-    clear_traps();
     fail_allocations_after(0);
-    VARIANT v = binary(kAdd, empty_variant(), s);
+    Got joined = got(binary(kAdd, empty_variant(), s));
     fail_allocations_after(-1);
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), std::vector<Trap>{trap(BI_TRAP_OUT_OF_STRING_SPACE)});
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(VariantOperators, TheResultMayBeTheLeftOperand) {
-    BlockBalance balance;
-    VARIANT left = i2(32767), right = i2(1);
-    BiVariantBinOpTable[(kAdd * 14 + VT_I2) * 14 + VT_I2](kAdd, &left, &left, &right);
-    EXPECT_EQ(left.vt, VT_I4);
-    EXPECT_EQ(left.lVal, 32768);
-    left = r8(6.5); // a Long conversion whose result is the left operand itself
-    right = null_variant();
-    BiVariantBinOpTable[(kImp * 14 + VT_R8) * 14 + VT_NULL](kImp, &left, &left, &right);
-    EXPECT_EQ(left.vt, VT_I4);
-    EXPECT_EQ(left.lVal, ~6);
-    left = bstr_variant("ab");
-    right = bstr_variant("cd");
-    BiVariantBinOpTable[(kAdd * 14 + VT_BSTR) * 14 + VT_BSTR](kAdd, &left, &left, &right);
-    EXPECT_EQ(take_text(left), "abcd");
+    check({{joined, VT_EMPTY, kAny, {trap(BI_TRAP_OUT_OF_STRING_SPACE)}}});
     EXPECT_EQ(balance.delta(), 0);
 }
 
