@@ -15,10 +15,9 @@ VARIANT str_to_num(const std::string &text) {
     BiVariantCvtStrToNum(&v);
     return v;
 }
-VARIANT to_num(VARIANT src) {
-    VARIANT dst = empty_variant();
-    ZbiVariantCvtToNum(&dst, &src);
-    return dst;
+VARIANT to_num(VARIANT src, VARIANT dst = {}, bool in_place = false) {
+    ZbiVariantCvtToNum(in_place ? &src : &dst, &src);
+    return in_place ? src : dst;
 }
 VARIANT to_double(VARIANT v) {
     BiVariantCvtToDouble(&v);
@@ -118,20 +117,14 @@ TEST_F(VariantConversions, ToNumberToDoubleAndTheZeroTest) {
         {got(to_num(null_variant())), VT_NULL},
         {got(to_num(error_variant(5))), kAnyType, kAny, {kMismatch}},
         {got(to_num(odd(20))), VT_EMPTY, kAny, {kUnsupported}},
+        {got(to_num(cy(15000), {}, true)), VT_CY, 15000},
+        {got(to_num(bstr_variant("7"), bstr_variant("old"))), VT_I2, 7}, // both are released
         {got(to_double(cy(-25000))), VT_R8, -2.5},
         {got(to_double(bstr_variant("12.25"))), VT_R8, 12.25},
         {got(to_double(i2(-3))), VT_R8, -3.0},
         {got(to_double(null_variant())), VT_R8, kAny, {kUnsupported}},
         {got(to_double(error_variant(1))), VT_R8, kAny, {kMismatch}},
     });
-    VARIANT v = cy(15000); // in place
-    ZbiVariantCvtToNum(&v, &v);
-    EXPECT_EQ(v.vt, VT_CY);
-    EXPECT_EQ(v.cyVal, 15000);
-    VARIANT dst = bstr_variant("old"), src = bstr_variant("7"); // both strings are released
-    ZbiVariantCvtToNum(&dst, &src);
-    EXPECT_EQ(dst.vt, VT_I2);
-    EXPECT_EQ(dst.iVal, 7);
     struct {
         VARIANT v;
         int zero;
@@ -139,7 +132,7 @@ TEST_F(VariantConversions, ToNumberToDoubleAndTheZeroTest) {
                  {cy(1), 0},    {r8(1e-300), 0}, {boolean(true), 0}};
     for (auto &z : zeros)
         EXPECT_EQ(ZbiVariantIsZero(&z.v), z.zero) << "subtype " << z.v.vt;
-    v = bstr_variant("0");
+    VARIANT v = bstr_variant("0");
     EXPECT_EQ(ZbiVariantIsZero(&v), 1);
     EXPECT_EQ(v.vt, VT_I2); // the string was converted in place
     EXPECT_EQ(balance.delta(), 0);
