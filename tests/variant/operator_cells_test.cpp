@@ -173,7 +173,7 @@ Outcome model(int32_t op, const Value &a, const Value &b) {
         if (a.vt == kNull && is_number(b.vt)) return null_beside_long(op, b, true);
         if (b.vt == kNull && is_number(a.vt)) return null_beside_long(op, a, false);
     }
-    // Rules 1 to 12.
+    // The rules every row shares, the first that applies deciding.
     if (a.vt == kErr || b.vt == kErr) {
         if (row == 8 && a.vt == kErr && b.vt == kErr) return truth(op, a.num, b.num);
         return trapped(kMismatch);

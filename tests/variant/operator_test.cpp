@@ -180,24 +180,6 @@ TEST_F(VariantOperators, CaseBlindComparisonLeavesTrailBytesAlone) {
     });
 }
 
-TEST_F(VariantOperators, AFailedParseReleasesTheOtherStringWithEitherHookStyle) {
-    for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-        set_mode(mode);
-        BlockBalance balance;
-        for (bool bad_left : {true, false}) {
-            clear_traps();
-            try {
-                VARIANT v = binary(kMul, bstr_variant(bad_left ? "abc" : "4"),
-                                   bstr_variant(bad_left ? "4" : "xyz"));
-                EXPECT_EQ(v.vt, VT_EMPTY);
-            } catch (const TrapException &) {
-            }
-            EXPECT_EQ(traps(), std::vector<Trap>{kMismatch});
-        }
-        EXPECT_EQ(balance.delta(), 0);
-    }
-}
-
 TEST_F(VariantOperators, OutOfMemoryTrapsAndReleasesBothOperands) {
     // With no memory at all both the join and the comparison fail; with one allocation left the
     // join succeeds and the comparison still fails. An Empty that must become an empty string
