@@ -1,273 +1,152 @@
-// Variant division, integer division, modulus, power, Int, Fix and the rounding step of CInt.
-#include <cfloat>
-#include <cmath>
-
+// Variant division, integer division, modulus, power, Int, Fix, the rounding step of CInt and
+// the conversion to an integer.
 #include "variant/operator_support.h"
 
 namespace brtl_test {
 namespace {
 
-class VariantDivision : public RuntimeTest {
-  protected:
-    using Binary = void (*)(VARIANT *, VARIANT *, VARIANT *);
-    using Unary = void (*)(VARIANT *, VARIANT *);
-    static VARIANT run(Binary f, VARIANT a, VARIANT b) {
-        VARIANT result{};
-        result.vt = 0x7777; // not initialised: the operation must overwrite it
-        f(&result, &a, &b);
-        return result;
-    }
-    static VARIANT run(Unary f, VARIANT a) {
-        VARIANT result{};
-        result.vt = 0x7777;
-        f(&result, &a);
-        return result;
-    }
-};
+class VariantDivision : public RuntimeTest {};
 
-const Trap kOverflow{BI_TRAP_OVERFLOW, Family::NumericTrap, ""};
-const Trap kDivideByZero{BI_TRAP_DIVISION_BY_ZERO, Family::NumericTrap, ""};
-
-TEST_F(VariantDivision, DivisionOfIntegersAndSinglesGivesASingle) {
-    VARIANT v = run(ZbiVariantDoDiv, i2(10), i2(4));
-    EXPECT_EQ(v.vt, VT_R4);
-    EXPECT_EQ(v.fltVal, 2.5f);
-    v = run(ZbiVariantDoDiv, i2(1), i2(3));
-    EXPECT_EQ(v.vt, VT_R4);
-    EXPECT_EQ(v.fltVal, 1.0f / 3.0f);
-    v = run(ZbiVariantDoDiv, r4(1.0f), i2(3));
-    EXPECT_EQ(v.vt, VT_R4);
-    v = run(ZbiVariantDoDiv, i4(10), i2(4));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, 2.5);
-    v = run(ZbiVariantDoDiv, bstr_variant("10"), i2(4)); // a string operand reads as a Double
-    EXPECT_EQ(v.vt, VT_R8);
-    // A quotient of Singles beyond the Single range stays a Double.
-    v = run(ZbiVariantDoDiv, r4(1e30f), r4(1e-30f));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, double(1e30f) / double(1e-30f));
-    EXPECT_TRUE(traps().empty());
+// The result starts as no valid Variant (the operation must overwrite it), or is the first
+// operand itself.
+VARIANT run(void (*f)(VARIANT *, VARIANT *, VARIANT *), VARIANT a, VARIANT b, bool into_a = false) {
+    VARIANT result{};
+    result.vt = 0x7777;
+    f(into_a ? &a : &result, &a, &b);
+    return into_a ? a : result;
+}
+VARIANT run(void (*f)(VARIANT *, VARIANT *), VARIANT a, bool into_a = false) {
+    VARIANT result{};
+    result.vt = 0x7777;
+    f(into_a ? &a : &result, &a);
+    return into_a ? a : result;
+}
+VARIANT to_integer(VARIANT v) {
+    BiVariantCvtToInteger(&v);
+    return v;
 }
 
-TEST_F(VariantDivision, DivisionByZero) {
-    VARIANT v = run(ZbiVariantDoDiv, i2(0), i2(0));
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), std::vector<Trap>{kOverflow});
+constexpr auto kDiv = ZbiVariantDoDiv, kIDiv = ZbiVariantDoIDiv, kMod = ZbiVariantDoMod,
+               kExp = ZbiVariantDoExp;
+constexpr auto kInt = ZbiVariantDoInt, kFix = ZbiVariantDoFix, kCInt = ZbiVariantDoCInt;
+
+TEST_F(VariantDivision, DivisionIntegerDivisionModulusAndPower) {
+    BlockBalance balance;
+    check({
+        // Integers and Singles divide to a Single, unless the quotient leaves the Single range.
+        {got(run(kDiv, i2(10), i2(4))), VT_R4, 2.5},
+        {got(run(kDiv, i2(10), i2(4), true)), VT_R4, 2.5},
+        {got(run(kDiv, i2(1), i2(3))), VT_R4, 1.0f / 3.0f},
+        {got(run(kDiv, r4(1.0f), i2(3))), VT_R4, 1.0f / 3.0f},
+        {got(run(kDiv, i4(10), i2(4))), VT_R8, 2.5},
+        {got(run(kDiv, bstr_variant("10"), i2(4))), VT_R8, 2.5},
+        {got(run(kDiv, r4(1e30f), r4(1e-30f))), VT_R8, double(1e30f) / double(1e-30f)},
+        {got(run(kDiv, i2(0), i2(0))), VT_EMPTY, kAny, {kOverflow}},
+        {got(run(kDiv, i2(1), r8(-0.0))), VT_EMPTY, kAny, {kDivideByZero}},
+        {got(run(kDiv, null_variant(), i2(0))), VT_NULL},
+        {got(run(kDiv, r8(1e308), r8(1e-308))), VT_R8, kAny, {kOverflow}},
+        // Integer division truncates; the operands are rounded half to even to integers first.
+        {got(run(kIDiv, i2(7), i2(2))), VT_I2, 3},
+        {got(run(kIDiv, i2(-7), i2(2))), VT_I2, -3},
+        {got(run(kIDiv, r8(7.9), i2(2))), VT_I4, 3},
+        {got(run(kIDiv, cy(75000), i2(2))), VT_I4, 4},
+        {got(run(kIDiv, boolean(true), i2(1))), VT_I2, -1},
+        {got(run(kIDiv, i2(-32768), i2(-1))), VT_I4, 32768}, // widens instead of faulting
+        {got(run(kIDiv, i4(INT32_MIN), i2(-1))), VT_R8, 2147483648.0},
+        {got(run(kIDiv, r8(-2147483648.9), i2(1))), VT_I4, INT32_MIN},
+        {got(run(kIDiv, i2(5), empty_variant())), VT_EMPTY, kAny, {kDivideByZero}},
+        // The modulus has the sign of the dividend.
+        {got(run(kMod, i2(-7), i2(3))), VT_I2, -1},
+        {got(run(kMod, i2(7), i2(-3))), VT_I2, 1},
+        {got(run(kMod, i2(-32768), i2(-1))), VT_I2, 0},
+        {got(run(kMod, r8(5.5), i2(2))), VT_I4, 1},
+        {got(run(kMod, bstr_variant("7"), i2(2))), VT_I2, 1},
+        {got(run(kMod, i4(INT32_MIN), i4(-1))), VT_I4, 0},
+        {got(run(kMod, i4(100001), i2(7))), VT_I4, 6},
+        {got(run(kMod, i2(1), i2(0))), VT_EMPTY, kAny, {kDivideByZero}},
+        {got(run(kExp, i2(2), i2(3))), VT_R8, 8.0},
+        {got(run(kExp, null_variant(), i2(2))), VT_NULL},
+        {got(run(kExp, i2(2), null_variant())), VT_NULL},
+        {got(run(kExp, i2(10), i2(400))), VT_R8, kAny, {kOverflow}},
+        {got(run(kExp, i2(-8), r8(1.0 / 3.0))),
+         kAnyType,
+         kAny,
+         {trap(BI_TRAP_ILLEGAL_CALL, Family::NumericTrap)}},
+    });
+    EXPECT_EQ(balance.delta(), 0);
+    // Integer operands outside the Long range trap overflow first.
+    run(kIDiv, r8(1e10), i2(1));
+    EXPECT_EQ(traps().at(0), kOverflow);
     clear_traps();
-    v = run(ZbiVariantDoDiv, i2(1), r8(-0.0));
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), std::vector<Trap>{kDivideByZero});
-    clear_traps();
-    v = run(ZbiVariantDoDiv, null_variant(), i2(0));
-    EXPECT_EQ(v.vt, VT_NULL);
-    EXPECT_TRUE(traps().empty());
-    v = run(ZbiVariantDoDiv, r8(1e308), r8(1e-308));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(traps(), std::vector<Trap>{kOverflow});
+    run(kMod, i2(1), r4(3e9f));
+    EXPECT_EQ(traps().at(0), kOverflow);
 }
 
-TEST_F(VariantDivision, IntegerDivisionTruncates) {
-    VARIANT v = run(ZbiVariantDoIDiv, i2(7), i2(2));
-    EXPECT_EQ(v.vt, VT_I2);
-    EXPECT_EQ(v.iVal, 3);
-    v = run(ZbiVariantDoIDiv, i2(-7), i2(2));
-    EXPECT_EQ(v.iVal, -3);
-    v = run(ZbiVariantDoIDiv, r8(7.9), i2(2));
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, 3);
-    v = run(ZbiVariantDoIDiv, cy(75000), i2(2)); // 7.5 rounds half to even to 8
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, 4);
-    v = run(ZbiVariantDoIDiv, boolean(true), i2(1));
-    EXPECT_EQ(v.vt, VT_I2);
-    EXPECT_EQ(v.iVal, -1);
-    // The quotients that do not fit widen instead of faulting.
-    v = run(ZbiVariantDoIDiv, i2(-32768), i2(-1));
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, 32768);
-    v = run(ZbiVariantDoIDiv, i4(INT32_MIN), i2(-1));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, 2147483648.0);
-    EXPECT_TRUE(traps().empty());
-    v = run(ZbiVariantDoIDiv, i2(5), empty_variant());
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), std::vector<Trap>{kDivideByZero});
+TEST_F(VariantDivision, IntFixCIntAndTheConversionToAnInteger) {
+    BlockBalance balance;
+    CountedObject object;
+    check({
+        {got(run(kInt, r8(-2.5))), VT_R8, -3.0},
+        {got(run(kFix, r8(-2.5))), VT_R8, -2.0},
+        {got(run(kInt, date(35424.75))), VT_DATE, 35424.0},
+        {got(run(kFix, date(-1.25))), VT_DATE, -1.0},
+        {got(run(kFix, r4(-2.5f))), VT_R4, -2.0},
+        {got(run(kInt, bstr_variant("-7.5"))), VT_R8, -8.0},
+        {got(run(kInt, bstr_variant("-2.5"), true)), VT_R8, -3.0},
+        {got(run(kInt, empty_variant())), VT_I2, 0},
+        {got(run(kFix, boolean(true))), VT_I2, -1},
+        {got(run(kInt, null_variant())), VT_NULL},
+        // Of a Currency exactly: 123456789012345.9999 has no exact Double to round up through.
+        {got(run(kInt, cy(-15000))), VT_CY, -20000},
+        {got(run(kFix, cy(-15000))), VT_CY, -10000},
+        {got(run(kInt, cy(1234567890123459999))), VT_CY, 1234567890123450000},
+        {got(run(kFix, cy(-1234567890123459999))), VT_CY, -1234567890123450000},
+        {got(run(kInt, cy(INT64_MIN))), kAnyType, kAny, {kOverflow}},
+        // CInt rounds half to even keeping the subtype; a Date arrives as a Double.
+        {got(run(kCInt, r8(2.5))), VT_R8, 2.0},
+        {got(run(kCInt, r8(3.5))), VT_R8, 4.0},
+        {got(run(kCInt, r4(-2.5f))), VT_R4, -2.0},
+        {got(run(kCInt, date(1.5))), VT_R8, 2.0},
+        {got(run(kCInt, cy(25000))), VT_CY, 20000},
+        {got(run(kCInt, cy(1234567890123454999))), VT_CY, 1234567890123450000},
+        {got(run(kCInt, error_variant(7))), VT_I4, 7},
+        {got(run(kCInt, null_variant())), VT_NULL},
+        {got(run(kCInt, object.variant())), VT_EMPTY, kAny, {kMismatch}},
+        {got(to_integer(r8(-7.9))), VT_I4, -7},
+        {got(to_integer(bstr_variant("12"))), VT_I2, 12},
+        {got(to_integer(bstr_variant("1.75"))), VT_I4, 1},
+        {got(to_integer(error_variant(3))), VT_EMPTY, kAny, {kMismatch}},
+    });
+    EXPECT_EQ(object.references, 0);
+    EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(VariantDivision, IntegerOperandsOutsideTheLongRangeTrapOverflow) {
-    run(ZbiVariantDoIDiv, r8(1e10), i2(1));
-    EXPECT_EQ(traps().front(), kOverflow);
-    clear_traps();
-    run(ZbiVariantDoMod, i2(1), r4(3e9f));
-    EXPECT_EQ(traps().front(), kOverflow);
-    clear_traps();
-    VARIANT v =
-        run(ZbiVariantDoIDiv, r8(-2147483648.9), i2(1)); // truncates to the most negative Long
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, INT32_MIN);
-    EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(VariantDivision, ModulusHasTheSignOfTheDividend) {
-    struct Case {
-        VARIANT a, b;
-        VARTYPE vt;
-        int32_t r;
-    } cases[] = {{i2(-7), i2(3), VT_I2, -1},           {i2(7), i2(-3), VT_I2, 1},
-                 {i2(-32768), i2(-1), VT_I2, 0},       {r8(5.5), i2(2), VT_I4, 1},
-                 {bstr_variant("7"), i2(2), VT_I2, 1}, {i4(INT32_MIN), i4(-1), VT_I4, 0},
-                 {i4(100001), i2(7), VT_I4, 6}};
-    for (Case &c : cases) {
-        VARIANT v = run(ZbiVariantDoMod, c.a, c.b);
-        EXPECT_EQ(v.vt, c.vt);
-        EXPECT_EQ(v.vt == VT_I2 ? v.iVal : v.lVal, c.r);
-    }
-    EXPECT_TRUE(traps().empty());
-    VARIANT v = run(ZbiVariantDoMod, i2(1), i2(0));
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), std::vector<Trap>{kDivideByZero});
-}
-
-TEST_F(VariantDivision, Power) {
-    VARIANT v = run(ZbiVariantDoExp, i2(2), i2(3));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, 8.0);
-    EXPECT_EQ(run(ZbiVariantDoExp, null_variant(), i2(2)).vt, VT_NULL);
-    EXPECT_EQ(run(ZbiVariantDoExp, i2(2), null_variant()).vt, VT_NULL);
-    EXPECT_TRUE(traps().empty());
-    v = run(ZbiVariantDoExp, i2(10), i2(400));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(traps(), std::vector<Trap>{kOverflow});
-    clear_traps();
-    run(ZbiVariantDoExp, i2(-8), r8(1.0 / 3.0));
-    EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_ILLEGAL_CALL, Family::NumericTrap, ""}}));
-}
-
+// A text that is not a number on either side, or an object: trap 13 from each division operator
+// and from a product, with every operand released.
 TEST_F(VariantDivision, BadOperandsAreReleasedWithEitherHookStyle) {
+    using Binary = void (*)(VARIANT *, VARIANT *, VARIANT *);
+    Binary times = [](VARIANT *r, VARIANT *a, VARIANT *b) { *r = binary(kMul, *a, *b); };
     for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
         set_mode(mode);
         BlockBalance balance;
         CountedObject object;
-        for (auto f : {ZbiVariantDoDiv, ZbiVariantDoIDiv, ZbiVariantDoMod, ZbiVariantDoExp}) {
-            clear_traps();
-            try {
-                EXPECT_EQ(run(f, bstr_variant("abc"), bstr_variant("4")).vt, VT_EMPTY);
-            } catch (const TrapException &) {
+        for (Binary f : {Binary{kDiv}, kIDiv, kMod, kExp, times}) {
+            for (int bad = 0; bad < 3; ++bad) {
+                clear_traps();
+                try {
+                    VARIANT a = bstr_variant(bad == 0 ? "abc" : "4");
+                    VARIANT b = bad == 0   ? bstr_variant("4")
+                                : bad == 1 ? bstr_variant("xyz")
+                                           : object.variant();
+                    EXPECT_EQ(run(f, a, b).vt, VT_EMPTY);
+                } catch (const TrapException &) {
+                }
+                EXPECT_EQ(traps(), std::vector<Trap>{kMismatch});
             }
-            try {
-                EXPECT_EQ(run(f, bstr_variant("4"), object.variant()).vt, VT_EMPTY);
-            } catch (const TrapException &) {
-            }
-            EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""},
-                                                  {BI_TRAP_TYPE_MISMATCH, Family::Trap, ""}}));
         }
         EXPECT_EQ(object.references, 0);
         EXPECT_EQ(balance.delta(), 0);
     }
-}
-
-TEST_F(VariantDivision, IntAndFix) {
-    VARIANT v = run(ZbiVariantDoInt, r8(-2.5));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, -3.0);
-    v = run(ZbiVariantDoFix, r8(-2.5));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, -2.0);
-    v = run(ZbiVariantDoInt, date(35424.75));
-    EXPECT_EQ(v.vt, VT_DATE);
-    EXPECT_EQ(v.date, 35424.0);
-    v = run(ZbiVariantDoFix, date(-1.25));
-    EXPECT_EQ(v.vt, VT_DATE);
-    EXPECT_EQ(v.date, -1.0);
-    v = run(ZbiVariantDoFix, r4(-2.5f));
-    EXPECT_EQ(v.vt, VT_R4);
-    EXPECT_EQ(v.fltVal, -2.0f);
-    v = run(ZbiVariantDoInt, bstr_variant("-7.5"));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, -8.0);
-    v = run(ZbiVariantDoInt, empty_variant());
-    EXPECT_EQ(v.vt, VT_I2);
-    EXPECT_EQ(v.iVal, 0);
-    v = run(ZbiVariantDoFix, boolean(true));
-    EXPECT_EQ(v.vt, VT_I2);
-    EXPECT_EQ(v.iVal, -1);
-    EXPECT_EQ(run(ZbiVariantDoInt, null_variant()).vt, VT_NULL);
-    EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(VariantDivision, IntAndFixOfCurrencyAreExact) {
-    VARIANT v = run(ZbiVariantDoInt, cy(-15000));
-    EXPECT_EQ(v.vt, VT_CY);
-    EXPECT_EQ(v.cyVal, -20000);
-    v = run(ZbiVariantDoFix, cy(-15000));
-    EXPECT_EQ(v.cyVal, -10000);
-    // 123456789012345.9999 has no exact Double; the whole part must not round up through one.
-    v = run(ZbiVariantDoInt, cy(1234567890123459999));
-    EXPECT_EQ(v.cyVal, 1234567890123450000);
-    v = run(ZbiVariantDoFix, cy(-1234567890123459999));
-    EXPECT_EQ(v.cyVal, -1234567890123450000);
-    EXPECT_TRUE(traps().empty());
-    run(ZbiVariantDoInt, cy(INT64_MIN)); // Int of the most negative Currency does not fit
-    EXPECT_EQ(traps(), std::vector<Trap>{kOverflow});
-}
-
-TEST_F(VariantDivision, CIntRoundsHalfToEvenKeepingTheSubtype) {
-    VARIANT v = run(ZbiVariantDoCInt, r8(2.5));
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, 2.0);
-    v = run(ZbiVariantDoCInt, r8(3.5));
-    EXPECT_EQ(v.dblVal, 4.0);
-    v = run(ZbiVariantDoCInt, r4(-2.5f));
-    EXPECT_EQ(v.vt, VT_R4);
-    EXPECT_EQ(v.fltVal, -2.0f);
-    v = run(ZbiVariantDoCInt, date(1.5)); // a Date arrives as a Double
-    EXPECT_EQ(v.vt, VT_R8);
-    EXPECT_EQ(v.dblVal, 2.0);
-    v = run(ZbiVariantDoCInt, cy(25000));
-    EXPECT_EQ(v.vt, VT_CY);
-    EXPECT_EQ(v.cyVal, 20000);
-    v = run(ZbiVariantDoCInt, cy(1234567890123454999)); // exact below the half
-    EXPECT_EQ(v.cyVal, 1234567890123450000);
-    v = run(ZbiVariantDoCInt, error_variant(7));
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, 7);
-    EXPECT_EQ(run(ZbiVariantDoCInt, null_variant()).vt, VT_NULL);
-    EXPECT_TRUE(traps().empty());
-    CountedObject object;
-    v = run(ZbiVariantDoCInt, object.variant());
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(object.references, 0);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""}}));
-}
-
-TEST_F(VariantDivision, ConversionToAnInteger) {
-    VARIANT v = r8(-7.9);
-    BiVariantCvtToInteger(&v);
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, -7);
-    v = bstr_variant("12");
-    BiVariantCvtToInteger(&v);
-    EXPECT_EQ(v.vt, VT_I2);
-    EXPECT_EQ(v.iVal, 12);
-    v = bstr_variant("1.75");
-    BiVariantCvtToInteger(&v);
-    EXPECT_EQ(v.vt, VT_I4);
-    EXPECT_EQ(v.lVal, 1);
-    v = error_variant(3);
-    BiVariantCvtToInteger(&v);
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""}}));
-}
-
-TEST_F(VariantDivision, TheResultMayBeAnOperandsOwnStorage) {
-    VARIANT a = i2(10), b = i2(4);
-    ZbiVariantDoDiv(&a, &a, &b);
-    EXPECT_EQ(a.vt, VT_R4);
-    EXPECT_EQ(a.fltVal, 2.5f);
-    a = bstr_variant("-2.5");
-    ZbiVariantDoInt(&a, &a);
-    EXPECT_EQ(a.vt, VT_R8);
-    EXPECT_EQ(a.dblVal, -3.0);
 }
 
 } // namespace
