@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
@@ -43,6 +44,15 @@ inline double ymd(int64_t y, int64_t m, int64_t d, int h, int n, int s) {
     const double day = ymd(y, m, d);
     return day >= 0 ? day + hms(h, n, s) : day - hms(h, n, s);
 }
+// The serial of a date and time as tables write it: "y-m-d", "y-m-d h:n[:s]", or "h:n[:s]" for
+// a time of day alone (on day 0).
+inline double when(const char *text) {
+    int y = 0, m = 0, d = 0, h = 0, n = 0, s = 0;
+    if (std::sscanf(text, "%d-%d-%d %d:%d:%d", &y, &m, &d, &h, &n, &s) >= 3)
+        return ymd(y, m, d, h, n, s);
+    std::sscanf(text, "%d:%d:%d", &h, &n, &s);
+    return hms(h, n, s);
+}
 
 inline void write_intl_profile(const std::string &lines) {
     std::ofstream(scratch_profile(), std::ios::binary | std::ios::trunc) << "[intl]\n" << lines;
@@ -77,7 +87,6 @@ class DateTest : public RuntimeTest {
 };
 
 constexpr int32_t kTime = 0, kDate = 1, kBoth = 2;
-constexpr double kRejected = NAN;
 
 // ZbiParseDateAndTime of a temporary copy of text.
 inline VARIANT parse(const std::string &text, int32_t kind, bool quiet = true) {
@@ -87,22 +96,20 @@ inline VARIANT parse(const std::string &text, int32_t kind, bool quiet = true) {
     return v;
 }
 
-struct ParseRow {
-    std::string text;
-    int32_t kind;
-    double expected; // kRejected: not accepted (quietly Empty)
-};
-
-// Each text parses quietly with its kind to the Date expected, or is rejected.
-inline void expect_parses(std::initializer_list<ParseRow> rows) {
-    for (const ParseRow &r : rows) {
-        VARIANT v = parse(r.text, r.kind);
-        if (std::isnan(r.expected))
-            EXPECT_EQ(v.vt, VT_EMPTY) << "«" << r.text << "» kind " << r.kind << ": " << v.date;
-        else
-            EXPECT_TRUE(v.vt == VT_DATE && v.date == r.expected)
-                << "«" << r.text << "» kind " << r.kind << ": vt " << v.vt << ", " << v.date
-                << ", expected " << r.expected;
+// Each text parses quietly with the kind to the Date written as `expected` (as `when` reads
+// it), or, for kNo, is not accepted (Empty).
+constexpr const char *kNo = nullptr;
+inline void expect_parses(int32_t kind, const char *expected,
+                          std::initializer_list<std::string> texts) {
+    for (const std::string &text : texts) {
+        VARIANT v = parse(text, kind);
+        SCOPED_TRACE(testing::Message() << "«" << text << "» kind " << kind);
+        if (expected == kNo) {
+            EXPECT_EQ(v.vt, VT_EMPTY) << v.date;
+        } else {
+            EXPECT_EQ(v.vt, VT_DATE);
+            EXPECT_EQ(v.date, when(expected)) << expected;
+        }
     }
 }
 

@@ -1,10 +1,13 @@
 // The [intl] settings: defaults, derived values, and the rules of what is kept for the process.
 // Every test that reads a setting does so in a newly started process, because the values are
 // read once per process; the profile file is written before the first read.
+#include <sstream>
+
 #include "date_fixture.h"
 #include "harness/fresh_process.h"
 
 using namespace brtl_test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -14,82 +17,94 @@ void write_profile(const std::string &text) {
     std::ofstream(scratch_profile(), std::ios::binary | std::ios::trunc) << text;
 }
 
-} // namespace
-
-TEST_F(LocaleTest, DefaultsWithoutAnIntlSectionOrAProfile) {
-    write_profile("[desktop]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), ':');
-        EXPECT_EQ(ZrIntlGetDateSeperator(), '/');
-        EXPECT_STREQ(ZrIntlGetLongDateString(), "mmmm dd, yyyy");
-        EXPECT_STREQ(ZrIntlGetDateString(), "mm/dd/yy");
-        EXPECT_EQ(ZrIntlGetTimeFomat(), 0);
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 0);
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), ',');
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), '.');
-        EXPECT_EQ(ZrIntlIsTLZero(), 0);
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-    });
-    BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").c_str());
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), ':');
-        EXPECT_STREQ(ZrIntlGetDateString(), "mm/dd/yy");
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-    });
+// Every setting, in this order: time and date separators, long and short date patterns, time
+// format, date order, thousand and decimal separators, leading zero, code page.
+std::string settings() {
+    std::ostringstream s;
+    s << ZrIntlGetTimeSeperator() << "|" << ZrIntlGetDateSeperator() << "|"
+      << ZrIntlGetLongDateString() << "|" << ZrIntlGetDateString() << "|" << ZrIntlGetTimeFomat()
+      << "|" << ZrIntlGetDateOrdering() << "|" << ZrIntlGetThousandSeperator() << "|"
+      << ZrIntlGetDecimalSeperator() << "|" << +ZrIntlIsTLZero() << "|" << ZrIntlGetCodePageName();
+    return s.str();
 }
 
-TEST_F(LocaleTest, EveryReadValueIsKeptForTheProcess) {
-    write_intl_profile("sTime=.\nsLongDate=d. MMMM yyyy\nsShortDate=dd.MM.yyyy\niTime=1\n"
-                       "sThousand=.\nsDecimal=,\niTLZero=1\niCountry=49\n");
+const std::string kDefaults = ":|/|mmmm dd, yyyy|mm/dd/yy|0|0|,|.|0|C";
+
+} // namespace
+
+TEST_F(LocaleTest, SettingsOfAProfile) {
+    // The defaults without an [intl] section, or with country 1; section and key names ignore
+    // case; empty values give NUL separators and an empty pattern (present, so not the
+    // default); the long date pattern loses its apostrophes, the short one keeps them; the
+    // leading-zero flag is the low byte; country 81 is the Japanese code page.
+    const std::pair<std::string, std::string> rows[] = {
+        {"[desktop]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n", kDefaults},
+        {"[intl]\niCountry=1\n", kDefaults},
+        {"[INTL]\nSTIME=-\nsshortdate=yyyy-MM-dd\n", "-|-|mmmm dd, yyyy|yyyy-MM-dd|0|2|,|.|0|C"},
+        {"[intl]\nsTime=\nsThousand=\nsDecimal=\nsShortDate=\n",
+         "\0|/|mmmm dd, yyyy||0|-1|\0|\0|0|C"s},
+        {"[intl]\nsLongDate=dddd, d 'de' MMMM\nsShortDate=dd 'of' MM yy\niTLZero=257\n"
+         "iCountry=81\n",
+         ":| |dddd, d de MMMM|dd 'of' MM yy|0|1|,|.|1|Ja_JP"},
+    };
+    for (const auto &[profile, expected] : rows) {
+        write_profile(profile);
+        BRTL_IN_FRESH_PROCESS({
+            EXPECT_EQ(settings(), expected);
+            EXPECT_EQ(brtl_setlocale(ZrIntlGetCodePageName()), 0); // the host's use of it
+            EXPECT_STREQ(brtl_getlocale(), ZrIntlGetCodePageName());
+        });
+    }
+    // Without a profile file: the defaults.
     BRTL_IN_FRESH_PROCESS({
-        for (int read = 0; read < 2; ++read) {
-            SCOPED_TRACE(read == 0 ? "first read" : "after the profile changed");
-            EXPECT_EQ(ZrIntlGetTimeSeperator(), '.');
-            EXPECT_EQ(ZrIntlGetDateSeperator(), '.');
-            EXPECT_STREQ(ZrIntlGetLongDateString(), "d. MMMM yyyy");
-            EXPECT_STREQ(ZrIntlGetDateString(), "dd.MM.yyyy");
-            EXPECT_EQ(ZrIntlGetTimeFomat(), 1);
-            EXPECT_EQ(ZrIntlGetDateOrdering(), 1);
-            EXPECT_EQ(ZrIntlGetThousandSeperator(), '.');
-            EXPECT_EQ(ZrIntlGetDecimalSeperator(), ',');
-            EXPECT_EQ(ZrIntlIsTLZero(), 1);
-            EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-            write_intl_profile("sTime=:\nsLongDate=mmmm\nsShortDate=yy/MM/dd\niTime=0\n"
-                               "sThousand=,\nsDecimal=.\niTLZero=0\niCountry=81\n");
-        }
+        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").c_str());
+        EXPECT_EQ(settings(), kDefaults);
     });
-    // Section and key names ignore case.
-    write_profile("[INTL]\nSTIME=-\nsshortdate=yyyy-MM-dd\n");
+    // Separators are cut to their first character after the blanks, patterns after 63; the
+    // leading-zero flag is the low byte; country 810 is not 81.
+    const std::string pattern = "dddd" + std::string(60, ' ') + "MMMM yyyy";
+    write_intl_profile("sTime=h:\nsThousand=  '.\nsDecimal=,.\niTLZero=256\niCountry=810\n"
+                       "sLongDate=" +
+                       pattern + "\nsShortDate='" + pattern + "\n");
     BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), '-');
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 2);
+        EXPECT_EQ(ZrIntlGetTimeSeperator(), 'h');
+        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\'');
+        EXPECT_EQ(ZrIntlGetDecimalSeperator(), ',');
+        EXPECT_EQ(ZrIntlIsTLZero(), 0);
+        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
+        EXPECT_EQ(std::string(ZrIntlGetLongDateString()), pattern.substr(0, 63));
+        EXPECT_EQ(std::string(ZrIntlGetDateString()), "'" + pattern.substr(0, 62));
     });
 }
 
 TEST_F(LocaleTest, SeparatorAndOrderFromTheShortDatePattern) {
-    const struct {
-        const char *pattern;
-        char separator;
-        int32_t order;
-    } rows[] = {
-        {"dd.MM.yyyy", '.', 1}, {"yyyy-MM-dd", '-', 2}, {"M/d/yy", '/', 0},
-        {"ddMMyy", '/', 1},                           // no separator character: "/"
-        {"yyyy dd MM", ' ', 0},                       // year-day-month is none of the named orders
-        {"MM-yy-dd", '-', 0},   {"yD/MM/dd", '/', 2}, // the first lower-case "d" decides; "D" is a
-                                                      // date letter too
-    };
-    for (const auto &c : rows) {
-        SCOPED_TRACE(c.pattern);
-        write_intl_profile(std::string("sShortDate=") + c.pattern + "\n");
+    // Without a separator character, "/"; year-day-month is none of the named orders; the first
+    // lower-case "d" decides, and "D" is a date letter too.
+    const std::tuple<const char *, char, int32_t> rows[] = {
+        {"dd.MM.yyyy", '.', 1}, {"yyyy-MM-dd", '-', 2}, {"M/d/yy", '/', 0},  {"ddMMyy", '/', 1},
+        {"yyyy dd MM", ' ', 0}, {"MM-yy-dd", '-', 0},   {"yD/MM/dd", '/', 2}};
+    for (auto [pattern, separator, order] : rows) {
+        SCOPED_TRACE(pattern);
+        write_intl_profile("sShortDate="s + pattern + "\n");
         BRTL_IN_FRESH_PROCESS({
-            EXPECT_EQ(ZrIntlGetDateSeperator(), c.separator);
-            EXPECT_EQ(ZrIntlGetDateOrdering(), c.order);
-            EXPECT_STREQ(ZrIntlGetDateString(), c.pattern);
+            EXPECT_EQ(ZrIntlGetDateSeperator(), separator);
+            EXPECT_EQ(ZrIntlGetDateOrdering(), order);
+            EXPECT_STREQ(ZrIntlGetDateString(), pattern);
         });
     }
 }
 
-TEST_F(LocaleTest, ValuesThatAreReadAgain) {
+TEST_F(LocaleTest, WhatIsKeptForTheProcess) {
+    // Every value read is kept, even when the profile changes.
+    const std::string kept = ".|.|d. MMMM yyyy|dd.MM.yyyy|1|1|.|,|1|C";
+    write_intl_profile("sTime=.\nsLongDate=d. MMMM yyyy\nsShortDate=dd.MM.yyyy\niTime=1\n"
+                       "sThousand=.\nsDecimal=,\niTLZero=1\niCountry=49\n");
+    BRTL_IN_FRESH_PROCESS({
+        EXPECT_EQ(settings(), kept);
+        write_intl_profile("sTime=:\nsLongDate=mmmm\nsShortDate=yy/MM/dd\niTime=0\n"
+                           "sThousand=,\nsDecimal=.\niTLZero=0\niCountry=81\n");
+        EXPECT_EQ(settings(), kept);
+    });
     // An ordering without a year is read again on every call, until one has a year.
     write_intl_profile("sShortDate=dd/MM\n");
     BRTL_IN_FRESH_PROCESS({
@@ -112,51 +127,7 @@ TEST_F(LocaleTest, ValuesThatAreReadAgain) {
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '.');
         EXPECT_EQ(ZrIntlGetDateSeperator(), '-');
     });
-}
-
-TEST_F(LocaleTest, HowValuesAreRead) {
-    // Empty values give NUL separators and an empty pattern (present, so not the default).
-    write_intl_profile("sTime=\nsThousand=\nsDecimal=\nsShortDate=\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), '\0');
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\0');
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), '\0');
-        EXPECT_STREQ(ZrIntlGetDateString(), "");
-        EXPECT_EQ(ZrIntlGetDateSeperator(), '/');
-        EXPECT_EQ(ZrIntlGetDateOrdering(), -1);
-    });
-    // The long date pattern loses its apostrophes, the short one keeps them; the leading-zero
-    // flag is the low byte; country 81 is the Japanese code page.
-    write_intl_profile("sLongDate=dddd, d 'de' MMMM\nsShortDate=dd 'of' MM yy\niTLZero=257\n"
-                       "iCountry=81\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_STREQ(ZrIntlGetLongDateString(), "dddd, d de MMMM");
-        EXPECT_STREQ(ZrIntlGetDateString(), "dd 'of' MM yy");
-        EXPECT_EQ(ZrIntlGetDateSeperator(), ' ');
-        EXPECT_EQ(ZrIntlIsTLZero(), 1);
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "Ja_JP");
-        EXPECT_EQ(brtl_setlocale(ZrIntlGetCodePageName()), 0); // the host's use of it
-        EXPECT_STREQ(brtl_getlocale(), "Ja_JP");
-    });
-    // Separators are cut to their first character after the blanks; patterns after 63.
-    const std::string pattern = "dddd" + std::string(60, ' ') + "MMMM yyyy";
-    write_intl_profile("sTime=h:\nsThousand=  '.\nsDecimal=,.\niTLZero=256\niCountry=810\n"
-                       "sLongDate=" +
-                       pattern + "\nsShortDate='" + pattern + "\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), 'h');
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\'');
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), ',');
-        EXPECT_EQ(ZrIntlIsTLZero(), 0);
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-        EXPECT_EQ(std::string(ZrIntlGetLongDateString()), pattern.substr(0, 63));
-        EXPECT_EQ(std::string(ZrIntlGetDateString()), "'" + pattern.substr(0, 62));
-    });
-    write_intl_profile("iCountry=1\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_STREQ(ZrIntlGetCodePageName(), "C"); });
-}
-
-TEST_F(LocaleTest, ProfilePathSetByTheHostWinsOverTheEnvironment) {
+    // The profile path the host sets wins over the environment's.
     write_intl_profile("sTime=.\nsDecimal=;\n");
     const auto other = scratch_dir() / "other.ini";
     std::ofstream(other) << "[intl]\nsTime=-\n";
