@@ -11,31 +11,31 @@ namespace {
 
 class IntervalsTest : public DateTest {
   protected:
-    static VARIANT add(const std::string &interval, int32_t count, double serial) {
+    static VARIANT add(const std::string &interval, int32_t count, VARIANT d) {
         VARIANT v{};
-        ZbiBuiltIn_DateAdd(&v, temp(interval), count, date(serial));
+        ZbiBuiltIn_DateAdd(&v, temp(interval), count, d);
         return v;
     }
-    static VARIANT diff(const std::string &interval, double a, double b) {
+    static VARIANT diff(const std::string &interval, VARIANT a, VARIANT b) {
         VARIANT v{};
-        ZbiBuiltIn_DateDiff(&v, temp(interval), date(a), date(b));
+        ZbiBuiltIn_DateDiff(&v, temp(interval), a, b);
         return v;
     }
-    // DateDiff's value (Integer or Long), or -999999 for any other result.
-    static int64_t diff_value(const std::string &interval, double a, double b) {
-        VARIANT v = diff(interval, a, b);
+    static VARIANT part(const std::string &interval, VARIANT d) {
+        VARIANT v{};
+        ZbiBuiltIn_DatePart(&v, temp(interval), d);
+        return v;
+    }
+    // The Integer or Long a result holds, or -999999 for any other subtype.
+    static int64_t number(const VARIANT &v) {
         return v.vt == VT_I2 ? v.iVal : v.vt == VT_I4 ? v.lVal : -999999;
     }
-    static VARIANT part(const std::string &interval, double serial) {
-        VARIANT v{};
-        ZbiBuiltIn_DatePart(&v, temp(interval), date(serial));
-        return v;
-    }
-    static int part_value(const std::string &interval, double serial) {
-        VARIANT v = part(interval, serial);
-        return v.vt == VT_I2 ? v.iVal : -9999;
-    }
 };
+
+// A Date Variant of a date written as `when` reads it.
+VARIANT on(const char *text) {
+    return date(when(text));
+}
 
 } // namespace
 
@@ -69,21 +69,21 @@ TEST_F(IntervalsTest, DateAdd) {
                          {"m", 1, "1800-1-31 6:00", "1800-2-28 6:00"}};
     for (std::span<const Row> rows : {std::span<const Row>(dates), std::span<const Row>(times)})
         for (auto [interval, count, from, to] : rows) {
-            VARIANT v = add(interval, count, when(from));
+            VARIANT v = add(interval, count, on(from));
             EXPECT_EQ(v.vt, VT_DATE) << interval << " " << count << " " << from;
             EXPECT_DOUBLE_EQ(v.date, when(to)) << interval << " " << count << " " << from;
         }
     // Large counts do not overflow 32 bits on the way.
-    EXPECT_EQ(add("d", INT32_MAX, 0.0).date, static_cast<double>(INT32_MAX));
-    EXPECT_EQ(add("ww", -1000000, 0.0).date, -7000000.0);
+    EXPECT_EQ(add("d", INT32_MAX, date(0.0)).date, static_cast<double>(INT32_MAX));
+    EXPECT_EQ(add("ww", -1000000, date(0.0)).date, -7000000.0);
     EXPECT_TRUE(traps().empty());
     // Years, quarters and months must stay in 0-10000.
     for (auto [interval, count, serial] :
-         {std::tuple{"yyyy", 9000, ymd(1996, 1, 1)}, std::tuple{"m", -1201, ymd(100, 1, 31)},
-          std::tuple{"q", 33000, ymd(1996, 1, 1)}, std::tuple{"yyyy", INT32_MIN, 0.0},
-          std::tuple{"m", INT32_MAX, 0.0}}) {
+         {std::tuple{"yyyy", 9000, "1996-1-1"}, std::tuple{"m", -1201, "100-1-31"},
+          std::tuple{"q", 33000, "1996-1-1"}, std::tuple{"yyyy", INT32_MIN, "1899-12-30"},
+          std::tuple{"m", INT32_MAX, "1899-12-30"}}) {
         clear_traps();
-        EXPECT_EQ(add(interval, count, serial).vt, VT_EMPTY) << interval << " " << count;
+        EXPECT_EQ(add(interval, count, on(serial)).vt, VT_EMPTY) << interval << " " << count;
         EXPECT_EQ(traps(), trap5) << interval << " " << count;
     }
 }
@@ -110,16 +110,15 @@ TEST_F(IntervalsTest, DateDiff) {
                          {"d", "1899-12-29 18:00", "1899-12-31 6:00", 2}};
     for (std::span<const Row> rows : {std::span<const Row>(dates), std::span<const Row>(times)})
         for (auto [interval, a, b, expected] : rows)
-            EXPECT_EQ(diff_value(interval, when(a), when(b)), expected) << interval << " " << a;
-    const double day = ymd(1996, 1, 5);
+            EXPECT_EQ(number(diff(interval, on(a), on(b))), expected) << interval << " " << a;
     for (const char *code : {"yyyy", "w", "ww"})
-        EXPECT_EQ(diff(code, day, day).vt, VT_I2) << code;
+        EXPECT_EQ(diff(code, on("1996-1-5"), on("1996-1-5")).vt, VT_I2) << code;
     for (const char *code : {"q", "m", "y", "d", "h", "n", "s"})
-        EXPECT_EQ(diff(code, day, day).vt, VT_I4) << code;
+        EXPECT_EQ(diff(code, on("1996-1-5"), on("1996-1-5")).vt, VT_I4) << code;
     EXPECT_TRUE(traps().empty());
     for (const char *code : {"s", "w"}) {
         clear_traps();
-        EXPECT_EQ(diff(code, ymd(100, 1, 1), ymd(9999, 12, 31)).vt, VT_EMPTY) << code;
+        EXPECT_EQ(diff(code, on("100-1-1"), on("9999-12-31")).vt, VT_EMPTY) << code;
         EXPECT_EQ(traps(), (std::vector<Trap>{{6, Family::NumericTrap, ""}})) << code;
     }
 }
@@ -135,8 +134,7 @@ TEST_F(IntervalsTest, WeeksAgainstCountedSundays) {
         int64_t sundays = 0;
         for (int64_t b = a; b < a + 800; ++b) {
             if (b > a && is_sunday(b)) ++sundays;
-            if (diff_value("ww", static_cast<double>(a), static_cast<double>(b)) != sundays)
-                ++mismatches;
+            if (number(diff("ww", date(a), date(b))) != sundays) ++mismatches;
         }
     }
     for (int year : {1995, 1996, 2000, 2005, 2006, 2011, 2012}) {
@@ -144,7 +142,7 @@ TEST_F(IntervalsTest, WeeksAgainstCountedSundays) {
         int week = 1;
         for (int64_t d = first; d <= static_cast<int64_t>(ymd(year, 12, 31)); ++d) {
             if (d > first && is_sunday(d)) ++week;
-            if (part_value("ww", static_cast<double>(d)) != week) ++mismatches;
+            if (number(part("ww", date(d))) != week) ++mismatches;
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -158,8 +156,11 @@ TEST_F(IntervalsTest, DatePart) {
         {"ww", "1996-1-1", 1},         {"ww", "1996-1-7", 2},       {"s", "1996-1-5 10:20:30", 30},
         {"n", "1996-1-5 10:20", 20},   {"h", "1899-12-29 6:00", 6}, {"n", "1800-1-1 10:20:30", 20},
         {"s", "1800-1-1 10:20:30", 30}};
-    for (auto [interval, serial, expected] : rows)
-        EXPECT_EQ(part_value(interval, when(serial)), expected) << interval << " " << serial;
+    for (auto [interval, text, expected] : rows) {
+        VARIANT v = part(interval, on(text));
+        EXPECT_EQ(v.vt, VT_I2);
+        EXPECT_EQ(v.iVal, expected) << interval << " " << text;
+    }
     // "h", "n" and "s" truncate where Hour rounds (after adding a tenth of a second, which also
     // absorbs the error of the fraction above): 59.9 seconds and the tenth make the next minute.
     const double t8 = ymd(1996, 1, 5) + (10 * 3600 + 59 * 60 + 59.8) / 86400;
@@ -167,7 +168,7 @@ TEST_F(IntervalsTest, DatePart) {
     for (auto [interval, serial, expected] :
          {std::tuple{"h", t8, 10}, std::tuple{"n", t8, 59}, std::tuple{"s", t8, 59},
           std::tuple{"h", t9, 10}, std::tuple{"n", t9, 0}, std::tuple{"s", t9, 0}})
-        EXPECT_EQ(part_value(interval, serial), expected) << interval << " " << serial;
+        EXPECT_EQ(number(part(interval, date(serial))), expected) << interval << " " << serial;
     VARIANT hour{};
     ZbiBuiltIn_Hour(&hour, date(t8));
     EXPECT_EQ(hour.iVal, 11);
@@ -178,34 +179,26 @@ TEST_F(IntervalsTest, NullOtherSubtypesAndUnreadableSerials) {
     // A Null date gives Null without a look at the interval; both dates and the interval are
     // released.
     BlockBalance balance;
-    VARIANT v{};
-    ZbiBuiltIn_DateAdd(&v, temp("nonsense"), 1, null_variant());
-    EXPECT_EQ(v.vt, VT_NULL);
-    ZbiBuiltIn_DatePart(&v, temp("nonsense"), null_variant());
-    EXPECT_EQ(v.vt, VT_NULL);
-    ZbiBuiltIn_DateDiff(&v, temp("nonsense"), bstr_variant("1/2/96"), null_variant());
-    EXPECT_EQ(v.vt, VT_NULL);
-    ZbiBuiltIn_DateDiff(&v, temp("d"), null_variant(), bstr_variant("1/2/96"));
-    EXPECT_EQ(v.vt, VT_NULL);
+    EXPECT_EQ(add("nonsense", 1, null_variant()).vt, VT_NULL);
+    EXPECT_EQ(part("nonsense", null_variant()).vt, VT_NULL);
+    EXPECT_EQ(diff("nonsense", bstr_variant("1/2/96"), null_variant()).vt, VT_NULL);
+    EXPECT_EQ(diff("d", null_variant(), bstr_variant("1/2/96")).vt, VT_NULL);
     EXPECT_EQ(balance.delta(), 0);
     // Other subtypes are converted without the range check.
-    ZbiBuiltIn_DateAdd(&v, temp("d"), 1, bstr_variant("Jan 5, 1996"));
+    VARIANT v = add("d", 1, bstr_variant("Jan 5, 1996"));
     EXPECT_EQ(v.vt, VT_DATE);
     EXPECT_EQ(v.date, ymd(1996, 1, 6));
-    ZbiBuiltIn_DatePart(&v, temp("yyyy"), r8(2958466.0));
-    EXPECT_EQ(v.iVal, 10000);
-    ZbiBuiltIn_DateDiff(&v, temp("d"), i2(1), bstr_variant("1/2/1900"));
-    EXPECT_EQ(v.lVal, 2);
+    EXPECT_EQ(number(part("yyyy", r8(2958466.0))), 10000);
+    EXPECT_EQ(number(diff("d", i2(1), bstr_variant("1/2/1900"))), 2);
     EXPECT_TRUE(traps().empty());
-    ZbiBuiltIn_DateDiff(&v, temp("d"), bstr_variant("soon"), date(0.0));
-    EXPECT_EQ(v.vt, VT_EMPTY);
+    EXPECT_EQ(diff("d", bstr_variant("soon"), date(0.0)).vt, VT_EMPTY);
     EXPECT_EQ(traps(), trap13);
     // Serials the calendar cannot read: trap 5.
     for (double bad : {double{NAN}, double{INFINITY}, 1e300, -1e12}) {
         clear_traps();
-        EXPECT_EQ(add("h", 1, bad).vt, VT_EMPTY);
-        EXPECT_EQ(diff("d", 0.0, bad).vt, VT_EMPTY);
-        EXPECT_EQ(part("s", bad).vt, VT_EMPTY);
+        EXPECT_EQ(add("h", 1, date(bad)).vt, VT_EMPTY);
+        EXPECT_EQ(diff("d", date(0.0), date(bad)).vt, VT_EMPTY);
+        EXPECT_EQ(part("s", date(bad)).vt, VT_EMPTY);
         EXPECT_EQ(traps(), (std::vector<Trap>(3, trap5[0]))) << bad;
     }
 }
@@ -213,26 +206,24 @@ TEST_F(IntervalsTest, NullOtherSubtypesAndUnreadableSerials) {
 TEST_F(IntervalsTest, IntervalCodesAreExact) {
     for (const char *code : {"D", "YYYY", "yy", "dd", "", "d ", "x", "hh", "mm", "ss"}) {
         clear_traps();
-        EXPECT_EQ(add(code, 1, 35000.0).vt, VT_EMPTY) << code;
-        diff(code, 35000.0, 35001.0);
-        part(code, 35000.0);
+        EXPECT_EQ(add(code, 1, date(35000.0)).vt, VT_EMPTY) << code;
+        diff(code, date(35000.0), date(35001.0));
+        part(code, date(35000.0));
         EXPECT_EQ(traps(), (std::vector<Trap>(3, trap5[0]))) << "«" << code << "»";
     }
     // A borrowed interval is only read.
     Borrowed code("m");
     VARIANT v{};
-    ZbiBuiltIn_DatePart(&v, code.get(), date(ymd(1996, 10, 1)));
+    ZbiBuiltIn_DatePart(&v, code.get(), on("1996-10-1"));
     EXPECT_EQ(v.iVal, 10);
     EXPECT_TRUE(code.intact());
     // Throwing hooks leak nothing.
     set_mode(HookMode::Throw);
     BlockBalance balance;
-    EXPECT_THROW(ZbiBuiltIn_DateAdd(&v, temp("bad"), 1, bstr_variant("1/2/96")), TrapException);
-    EXPECT_THROW(ZbiBuiltIn_DateDiff(&v, temp("d"), bstr_variant("1/2/96"), bstr_variant("x")),
-                 TrapException);
-    EXPECT_THROW(ZbiBuiltIn_DateDiff(&v, temp("bad"), bstr_variant("1/2/96"), bstr_variant("x")),
-                 TrapException);
-    EXPECT_THROW(ZbiBuiltIn_DatePart(&v, temp("yyyy"), bstr_variant("x")), TrapException);
-    EXPECT_THROW(ZbiBuiltIn_DateAdd(&v, temp("yyyy"), 9000, bstr_variant("1/2/96")), TrapException);
+    EXPECT_THROW(add("bad", 1, bstr_variant("1/2/96")), TrapException);
+    EXPECT_THROW(diff("d", bstr_variant("1/2/96"), bstr_variant("x")), TrapException);
+    EXPECT_THROW(diff("bad", bstr_variant("1/2/96"), bstr_variant("x")), TrapException);
+    EXPECT_THROW(part("yyyy", bstr_variant("x")), TrapException);
+    EXPECT_THROW(add("yyyy", 9000, bstr_variant("1/2/96")), TrapException);
     EXPECT_EQ(balance.delta(), 0);
 }
