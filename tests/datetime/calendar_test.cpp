@@ -11,7 +11,7 @@ namespace {
 class CalendarTest : public DateTest {};
 
 VARIANT date_serial(int32_t y, int32_t m, int32_t d) {
-    VARIANT v{};
+    VARIANT v = unwritten();
     ZbiBuiltIn_DateSerial(&v, y, m, d);
     return v;
 }
@@ -20,7 +20,7 @@ using PartFn = VARIANT *(*)(VARIANT *, VARIANT);
 
 // The Integer a part function gives for the argument, or -9999 when the result is no Integer.
 int part(PartFn fn, VARIANT arg) {
-    VARIANT v{};
+    VARIANT v = unwritten();
     fn(&v, arg);
     return v.vt == VT_I2 ? v.iVal : -9999;
 }
@@ -119,7 +119,7 @@ TEST_F(CalendarTest, ValidDateAndTimeSerial) {
         {10, 20, 30, hms(10, 20, 30)},
         {INT32_MAX, INT32_MAX, INT32_MAX, 3661.0 * INT32_MAX / 86400.0}};
     for (auto [h, n, s, expected] : times) {
-        VARIANT v{};
+        VARIANT v = unwritten();
         ZbiBuiltIn_TimeSerial(&v, h, n, s);
         EXPECT_EQ(v.vt, VT_DATE);
         EXPECT_DOUBLE_EQ(v.date, expected) << h;
@@ -185,6 +185,7 @@ TEST_F(CalendarTest, PartsConvertOtherSubtypes) {
     VARIANT v{};
     for (const char *bad : {"no date", "123"}) {
         clear_traps();
+        v = unwritten();
         ZbiBuiltIn_Day(&v, bstr_variant(bad));
         EXPECT_EQ(v.vt, VT_EMPTY) << bad;
         EXPECT_EQ(traps(), trap13) << bad;
@@ -197,6 +198,7 @@ TEST_F(CalendarTest, PartsConvertOtherSubtypes) {
                            {ZbiBuiltIn_Year, -1e15},
                            {ZbiBuiltIn_Hour, NAN}}) {
         clear_traps();
+        v = unwritten();
         fn(&v, date(bad));
         EXPECT_EQ(v.vt, VT_EMPTY) << bad;
         EXPECT_EQ(traps(), trap5) << bad;

@@ -86,12 +86,18 @@ class DateTest : public RuntimeTest {
     const std::vector<Trap> trap5{{5, Family::Trap, ""}}, trap13{{13, Family::Trap, ""}};
 };
 
+// A result Variant with no subtype, which proves that a call writes its result.
+inline VARIANT unwritten() {
+    VARIANT v{};
+    v.vt = 0xFFFF;
+    return v;
+}
+
 constexpr int32_t kTime = 0, kDate = 1, kBoth = 2;
 
 // ZbiParseDateAndTime of a temporary copy of text.
 inline VARIANT parse(const std::string &text, int32_t kind, bool quiet = true) {
-    VARIANT v{};
-    v.vt = 0xFFFF; // proves the result is written
+    VARIANT v = unwritten();
     ZbiParseDateAndTime(&v, temp(text), kind, quiet ? 1 : 0);
     return v;
 }

@@ -12,17 +12,17 @@ namespace {
 class IntervalsTest : public DateTest {
   protected:
     static VARIANT add(const std::string &interval, int32_t count, VARIANT d) {
-        VARIANT v{};
+        VARIANT v = unwritten();
         ZbiBuiltIn_DateAdd(&v, temp(interval), count, d);
         return v;
     }
     static VARIANT diff(const std::string &interval, VARIANT a, VARIANT b) {
-        VARIANT v{};
+        VARIANT v = unwritten();
         ZbiBuiltIn_DateDiff(&v, temp(interval), a, b);
         return v;
     }
     static VARIANT part(const std::string &interval, VARIANT d) {
-        VARIANT v{};
+        VARIANT v = unwritten();
         ZbiBuiltIn_DatePart(&v, temp(interval), d);
         return v;
     }

@@ -103,7 +103,7 @@ TEST_F(ParseTest, TimesAndTheThreeKinds) {
         {ZbiBuiltIn_DateValue, "Friday", NAN},
         {ZbiBuiltIn_TimeValue, "25:00", NAN}};
     for (auto [fn, text, expected] : values) {
-        VARIANT v{};
+        VARIANT v = unwritten();
         fn(&v, temp(text));
         EXPECT_EQ(v.vt, std::isnan(expected) ? VT_EMPTY : VT_DATE) << text;
         EXPECT_TRUE(v.vt != VT_DATE || v.date == expected) << text << ": " << v.date;
