@@ -1,14 +1,14 @@
-// The [intl] settings: defaults, derived values, and the rules of what is kept for the process.
-// Every test that reads a setting does so in a newly started process, because the values are
-// read once per process; the profile file is written before the first read.
-#include <fstream>
-#include <string>
-#include <vector>
+// The [intl] settings: defaults, derived values, and the rules of what is kept for the process
+// (every test that reads a setting does so in a newly started process, because the values are
+// read once per process); and the English text hook: every word id the date, format and Boolean
+// code asks for, and a message for every trap number the runtime raises.
+#include <sstream>
 
+#include "date_fixture.h"
 #include "harness/fresh_process.h"
-#include "harness/harness.h"
 
 using namespace brtl_test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -18,219 +18,123 @@ void write_profile(const std::string &text) {
     std::ofstream(scratch_profile(), std::ios::binary | std::ios::trunc) << text;
 }
 
-void write_intl(const std::string &lines) {
-    write_profile("[intl]\n" + lines);
+// Every setting, in this order: time and date separators, long and short date patterns, time
+// format, date order, thousand and decimal separators, leading zero, code page.
+std::string settings() {
+    std::ostringstream s;
+    s << ZrIntlGetTimeSeperator() << "|" << ZrIntlGetDateSeperator() << "|"
+      << ZrIntlGetLongDateString() << "|" << ZrIntlGetDateString() << "|" << ZrIntlGetTimeFomat()
+      << "|" << ZrIntlGetDateOrdering() << "|" << ZrIntlGetThousandSeperator() << "|"
+      << ZrIntlGetDecimalSeperator() << "|" << +ZrIntlIsTLZero() << "|" << ZrIntlGetCodePageName();
+    return s.str();
 }
+
+std::string english(int32_t id) {
+    const char *t = brtl_english_text(id);
+    return t == nullptr ? std::string() : std::string(t); // a missing text is empty
+}
+
+const std::string kDefaults = ":|/|mmmm dd, yyyy|mm/dd/yy|0|0|,|.|0|C";
 
 } // namespace
 
-TEST_F(LocaleTest, DefaultsWithoutAnIntlSection) {
-    write_profile("[desktop]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), ':');
-        EXPECT_EQ(ZrIntlGetDateSeperator(), '/');
-        EXPECT_STREQ(ZrIntlGetLongDateString(), "mmmm dd, yyyy");
-        EXPECT_STREQ(ZrIntlGetDateString(), "mm/dd/yy");
-        EXPECT_EQ(ZrIntlGetTimeFomat(), 0);
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 0);
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), ',');
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), '.');
-        EXPECT_EQ(ZrIntlIsTLZero(), 0);
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-    });
-}
-
-TEST_F(LocaleTest, MissingProfileFileGivesTheDefaults) {
+TEST_F(LocaleTest, SettingsOfAProfile) {
+    // The defaults without an [intl] section, or with country 1; section and key names ignore
+    // case; empty values give NUL separators and an empty pattern (present, so not the
+    // default); the long date pattern loses its apostrophes, the short one keeps them; the
+    // leading-zero flag is the low byte; country 81 is the Japanese code page.
+    const std::pair<std::string, std::string> rows[] = {
+        {"[desktop]\nsTime=.\nsShortDate=dd.MM.yyyy\niCountry=81\n", kDefaults},
+        {"[intl]\niCountry=1\n", kDefaults},
+        {"[INTL]\nSTIME=-\nsshortdate=yyyy-MM-dd\n", "-|-|mmmm dd, yyyy|yyyy-MM-dd|0|2|,|.|0|C"},
+        {"[intl]\nsTime=\nsThousand=\nsDecimal=\nsShortDate=\n",
+         "\0|/|mmmm dd, yyyy||0|-1|\0|\0|0|C"s},
+        {"[intl]\nsLongDate=dddd, d 'de' MMMM\nsShortDate=dd 'of' MM yy\niTLZero=257\n"
+         "iCountry=81\n",
+         ":| |dddd, d de MMMM|dd 'of' MM yy|0|1|,|.|1|Ja_JP"},
+    };
+    for (const auto &[profile, expected] : rows) {
+        write_profile(profile);
+        BRTL_IN_FRESH_PROCESS({
+            EXPECT_EQ(settings(), expected);
+            EXPECT_EQ(brtl_setlocale(ZrIntlGetCodePageName()), 0); // the host's use of it
+            EXPECT_STREQ(brtl_getlocale(), ZrIntlGetCodePageName());
+        });
+    }
+    // Without a profile file: the defaults.
     BRTL_IN_FRESH_PROCESS({
         brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").c_str());
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), ':');
-        EXPECT_STREQ(ZrIntlGetDateString(), "mm/dd/yy");
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
+        EXPECT_EQ(settings(), kDefaults);
     });
-}
-
-TEST_F(LocaleTest, ValuesOfTheIntlSection) {
-    write_intl("sTime=.\nsLongDate=d. MMMM yyyy\nsShortDate=dd.MM.yyyy\niTime=1\n"
-               "sThousand=.\nsDecimal=,\niTLZero=1\niCountry=49\n");
+    // Separators are cut to their first character after the blanks, patterns after 63; the
+    // leading-zero flag is the low byte; country 810 is not 81.
+    const std::string pattern = "dddd" + std::string(60, ' ') + "MMMM yyyy";
+    write_intl_profile("sTime=h:\nsThousand=  '.\nsDecimal=,.\niTLZero=256\niCountry=810\n"
+                       "sLongDate=" +
+                       pattern + "\nsShortDate='" + pattern + "\n");
     BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), '.');
-        EXPECT_STREQ(ZrIntlGetLongDateString(), "d. MMMM yyyy");
-        EXPECT_STREQ(ZrIntlGetDateString(), "dd.MM.yyyy");
-        EXPECT_EQ(ZrIntlGetTimeFomat(), 1);
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), '.');
+        EXPECT_EQ(ZrIntlGetTimeSeperator(), 'h');
+        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\'');
         EXPECT_EQ(ZrIntlGetDecimalSeperator(), ',');
-        EXPECT_EQ(ZrIntlIsTLZero(), 1);
+        EXPECT_EQ(ZrIntlIsTLZero(), 0);
         EXPECT_STREQ(ZrIntlGetCodePageName(), "C");
-    });
-}
-
-TEST_F(LocaleTest, SectionAndKeyNamesIgnoreCase) {
-    write_profile("[INTL]\nSTIME=-\nsshortdate=yyyy-MM-dd\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), '-');
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 2);
+        EXPECT_EQ(std::string(ZrIntlGetLongDateString()), pattern.substr(0, 63));
+        EXPECT_EQ(std::string(ZrIntlGetDateString()), "'" + pattern.substr(0, 62));
     });
 }
 
 TEST_F(LocaleTest, SeparatorAndOrderFromTheShortDatePattern) {
-    struct Case {
-        const char *pattern;
-        char separator;
-        int32_t order;
-    };
-    const std::vector<Case> cases = {
-        {"dd.MM.yyyy", '.', 1}, {"yyyy-MM-dd", '-', 2},
-        {"M/d/yy", '/', 0},     {"ddMMyy", '/', 1}, // no separator character: "/"
-        {"yyyy dd MM", ' ', 0},                     // year-day-month is none of the named orders
-        {"MM-yy-dd", '-', 0},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.pattern);
-        write_intl(std::string("sShortDate=") + c.pattern + "\n");
+    // Without a separator character, "/"; year-day-month is none of the named orders; the first
+    // lower-case "d" decides, and "D" is a date letter too.
+    const std::tuple<const char *, char, int32_t> rows[] = {
+        {"dd.MM.yyyy", '.', 1}, {"yyyy-MM-dd", '-', 2}, {"M/d/yy", '/', 0},  {"ddMMyy", '/', 1},
+        {"yyyy dd MM", ' ', 0}, {"MM-yy-dd", '-', 0},   {"yD/MM/dd", '/', 2}};
+    for (auto [pattern, separator, order] : rows) {
+        SCOPED_TRACE(pattern);
+        write_intl_profile("sShortDate="s + pattern + "\n");
         BRTL_IN_FRESH_PROCESS({
-            EXPECT_EQ(ZrIntlGetDateSeperator(), c.separator);
-            EXPECT_EQ(ZrIntlGetDateOrdering(), c.order);
-            EXPECT_STREQ(ZrIntlGetDateString(), c.pattern);
+            EXPECT_EQ(ZrIntlGetDateSeperator(), separator);
+            EXPECT_EQ(ZrIntlGetDateOrdering(), order);
+            EXPECT_STREQ(ZrIntlGetDateString(), pattern);
         });
     }
 }
 
-TEST_F(LocaleTest, LowerCaseLetterDecidesTheOrderBeforeUpperCase) {
-    // The first "d" is at 6 although a "D" comes first; so y < m < d.
-    write_intl("sShortDate=yD/MM/dd\n");
+TEST_F(LocaleTest, WhatIsKeptForTheProcess) {
+    // Every value read is kept, even when the profile changes.
+    const std::string kept = ".|.|d. MMMM yyyy|dd.MM.yyyy|1|1|.|,|1|C";
+    write_intl_profile("sTime=.\nsLongDate=d. MMMM yyyy\nsShortDate=dd.MM.yyyy\niTime=1\n"
+                       "sThousand=.\nsDecimal=,\niTLZero=1\niCountry=49\n");
     BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 2);
-        EXPECT_EQ(ZrIntlGetDateSeperator(), '/'); // "D" is a date letter in either case
+        EXPECT_EQ(settings(), kept);
+        write_intl_profile("sTime=:\nsLongDate=mmmm\nsShortDate=yy/MM/dd\niTime=0\n"
+                           "sThousand=,\nsDecimal=.\niTLZero=0\niCountry=81\n");
+        EXPECT_EQ(settings(), kept);
     });
-}
-
-TEST_F(LocaleTest, OrderingWithoutAYearIsReadAgainOnEveryCall) {
-    write_intl("sShortDate=dd/MM\n");
+    // An ordering without a year is read again on every call, until one has a year.
+    write_intl_profile("sShortDate=dd/MM\n");
     BRTL_IN_FRESH_PROCESS({
         EXPECT_EQ(ZrIntlGetDateOrdering(), -1);
         EXPECT_EQ(ZrIntlGetDateOrdering(), -1);
-        write_intl("sShortDate=dd/MM/yy\n");
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 1); // not kept: read anew
-        write_intl("sShortDate=yy/MM/dd\n");
-        EXPECT_EQ(ZrIntlGetDateOrdering(), 1); // kept from here on
+        write_intl_profile("sShortDate=dd/MM/yy\n");
+        EXPECT_EQ(ZrIntlGetDateOrdering(), 1);
+        write_intl_profile("sShortDate=yy/MM/dd\n");
+        EXPECT_EQ(ZrIntlGetDateOrdering(), 1);
     });
-}
-
-TEST_F(LocaleTest, EveryReadValueIsKeptForTheProcess) {
-    write_intl("sTime=.\nsLongDate=dddd\nsShortDate=dd-MM-yy\niTime=1\nsThousand=.\n"
-               "sDecimal=,\niTLZero=1\niCountry=81\n");
-    BRTL_IN_FRESH_PROCESS({
-        const char time_sep = ZrIntlGetTimeSeperator();
-        const char date_sep = ZrIntlGetDateSeperator();
-        const std::string long_date = ZrIntlGetLongDateString();
-        const std::string short_date = ZrIntlGetDateString();
-        const int32_t format = ZrIntlGetTimeFomat();
-        const int32_t order = ZrIntlGetDateOrdering();
-        const char thousand = ZrIntlGetThousandSeperator();
-        const char decimal = ZrIntlGetDecimalSeperator();
-        const uint8_t zero = ZrIntlIsTLZero();
-        const std::string code_page = ZrIntlGetCodePageName();
-        write_intl("sTime=:\nsLongDate=mmmm\nsShortDate=yy/MM/dd\niTime=0\nsThousand=,\n"
-                   "sDecimal=.\niTLZero=0\niCountry=1\n");
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), time_sep);
-        EXPECT_EQ(ZrIntlGetDateSeperator(), date_sep);
-        EXPECT_EQ(ZrIntlGetLongDateString(), long_date);
-        EXPECT_EQ(ZrIntlGetDateString(), short_date);
-        EXPECT_EQ(ZrIntlGetTimeFomat(), format);
-        EXPECT_EQ(ZrIntlGetDateOrdering(), order);
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), thousand);
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), decimal);
-        EXPECT_EQ(ZrIntlIsTLZero(), zero);
-        EXPECT_EQ(ZrIntlGetCodePageName(), code_page);
-        // and they are the first file's values
-        EXPECT_EQ(time_sep, '.');
-        EXPECT_EQ(date_sep, '-');
-        EXPECT_EQ(long_date, "dddd");
-        EXPECT_EQ(format, 1);
-        EXPECT_EQ(order, 1);
-        EXPECT_EQ(code_page, "Ja_JP");
-    });
-}
-
-TEST_F(LocaleTest, SeparatorByte255IsReadAgain) {
-    write_intl("sTime=\xFF\nsShortDate=dd\xFFMM\xFFyy\n");
+    // So is a separator byte 255, until another is read.
+    write_intl_profile("sTime=\xFF\nsShortDate=dd\xFFMM\xFFyy\n");
     BRTL_IN_FRESH_PROCESS({
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '\xFF');
         EXPECT_EQ(ZrIntlGetDateSeperator(), '\xFF');
-        write_intl("sTime=.\nsShortDate=dd-MM-yy\n");
+        write_intl_profile("sTime=.\nsShortDate=dd-MM-yy\n");
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '.');
         EXPECT_EQ(ZrIntlGetDateSeperator(), '-');
-        write_intl("sTime=,\nsShortDate=dd.MM.yy\n");
+        write_intl_profile("sTime=,\nsShortDate=dd.MM.yy\n");
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '.');
         EXPECT_EQ(ZrIntlGetDateSeperator(), '-');
     });
-}
-
-TEST_F(LocaleTest, LongDatePatternLosesItsApostrophes) {
-    write_intl("sLongDate=dddd, d 'de' MMMM\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_STREQ(ZrIntlGetLongDateString(), "dddd, d de MMMM"); });
-}
-
-TEST_F(LocaleTest, ShortDatePatternKeepsItsApostrophes) {
-    write_intl("sShortDate=dd 'of' MM yy\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_STREQ(ZrIntlGetDateString(), "dd 'of' MM yy");
-        EXPECT_EQ(ZrIntlGetDateSeperator(), ' ');
-    });
-}
-
-TEST_F(LocaleTest, EmptyValuesGiveNulSeparatorsAndAnEmptyPattern) {
-    write_intl("sTime=\nsThousand=\nsDecimal=\nsShortDate=\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), '\0');
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\0');
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), '\0');
-        EXPECT_STREQ(ZrIntlGetDateString(), ""); // present but empty: not the default
-        EXPECT_EQ(ZrIntlGetDateSeperator(), '/');
-        EXPECT_EQ(ZrIntlGetDateOrdering(), -1);
-    });
-}
-
-TEST_F(LocaleTest, LongerSeparatorsAreCutToTheirFirstCharacter) {
-    write_intl("sTime=h:\nsThousand=  '.\nsDecimal=,.\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(ZrIntlGetTimeSeperator(), 'h');
-        EXPECT_EQ(ZrIntlGetThousandSeperator(), '\''); // blanks before a value are dropped
-        EXPECT_EQ(ZrIntlGetDecimalSeperator(), ',');
-    });
-}
-
-TEST_F(LocaleTest, PatternsAreCutAfter63Characters) {
-    const std::string long_pattern = "dddd" + std::string(60, ' ') + "MMMM yyyy";
-    write_intl("sLongDate=" + long_pattern + "\nsShortDate='" + long_pattern + "\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_EQ(std::string(ZrIntlGetLongDateString()), long_pattern.substr(0, 63));
-        EXPECT_EQ(std::string(ZrIntlGetDateString()), "'" + long_pattern.substr(0, 62));
-    });
-}
-
-TEST_F(LocaleTest, LeadingZeroAnswersTheLowByte) {
-    write_intl("iTLZero=257\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_EQ(ZrIntlIsTLZero(), 1); });
-    write_intl("iTLZero=256\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_EQ(ZrIntlIsTLZero(), 0); });
-}
-
-TEST_F(LocaleTest, CodePageNameFollowsTheCountry) {
-    write_intl("iCountry=81\n");
-    BRTL_IN_FRESH_PROCESS({
-        EXPECT_STREQ(ZrIntlGetCodePageName(), "Ja_JP");
-        EXPECT_EQ(brtl_setlocale(ZrIntlGetCodePageName()), 0); // the host's use of it
-        EXPECT_STREQ(brtl_getlocale(), "Ja_JP");
-    });
-    write_intl("iCountry=1\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_STREQ(ZrIntlGetCodePageName(), "C"); });
-    write_intl("iCountry=810\n");
-    BRTL_IN_FRESH_PROCESS({ EXPECT_STREQ(ZrIntlGetCodePageName(), "C"); });
-}
-
-TEST_F(LocaleTest, ProfilePathSetByTheHostWinsOverTheEnvironment) {
-    write_intl("sTime=.\nsDecimal=;\n");
+    // The profile path the host sets wins over the environment's.
+    write_intl_profile("sTime=.\nsDecimal=;\n");
     const auto other = scratch_dir() / "other.ini";
     std::ofstream(other) << "[intl]\nsTime=-\n";
     BRTL_IN_FRESH_PROCESS({
@@ -239,4 +143,36 @@ TEST_F(LocaleTest, ProfilePathSetByTheHostWinsOverTheEnvironment) {
         brtl_set_profile_path(nullptr); // back to BRTL_PROFILE
         EXPECT_EQ(ZrIntlGetDecimalSeperator(), ';');
     });
+}
+
+TEST_F(LocaleTest, EnglishWordsOfTheDateFormatAndBooleanCode) {
+    // Month and day names in calendar order; two further day-name tables (full names, then
+    // abbreviations, Sunday first); the named formats; the trap messages.
+    const std::pair<int32_t, const char *> rows[] = {
+        {-1001, "January"},  {-1002, "February"}, {-1005, "May"},      {-1009, "September"},
+        {-1012, "December"}, {-1013, "Sunday"},   {-1019, "Saturday"}, {-1101, "Sunday"},
+        {-1107, "Saturday"}, {-1108, "Sun"},      {-1111, "Wed"},      {-1114, "Sat"},
+        {-1021, "AM"},       {-1020, "PM"},       {-1038, "True"},     {-1039, "False"}};
+    for (auto [id, expected] : rows)
+        EXPECT_EQ(english(id), expected) << id;
+    EXPECT_EQ(english(13), "Type mismatch");
+    EXPECT_EQ(english(53), "File not found");
+    EXPECT_EQ(english(94), "Invalid use of Null");
+    const char *names[] = {"General Number", "Currency",     "Fixed",       "Standard",
+                           "Percent",        "Scientific",   "Yes/No",      "True/False",
+                           "On/Off",         "General Date", "Long Date",   "Medium Date",
+                           "Short Date",     "Long Time",    "Medium Time", "Short Time"};
+    for (int32_t i = 0; i < 16; ++i)
+        EXPECT_EQ(english(-1022 - i), names[i]);
+    for (int32_t n : {5,  6,  7,  8,  11, 13, 14, 17, 51, 52, 53, 54, 55, 57, 58,
+                      59, 61, 62, 63, 64, 67, 68, 70, 71, 74, 75, 76, 93, 94, -1})
+        EXPECT_GT(english(n).size(), 3u) << n;
+    for (int32_t id : {0, 1, 4, 9, 95, 1000, -2, -1000, -1040, -1100, -1115, -1121, -1146, -1151,
+                       INT32_MIN, INT32_MAX})
+        EXPECT_EQ(brtl_english_text(id), nullptr) << id;
+    // Installed as the text hook, it answers the error texts.
+    ZbiInitBasicRTL(brtl_english_text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+    EXPECT_EQ(take(ZbiBuiltIn_Error_(11)), "Division by zero");
+    EXPECT_EQ(take(ZbiBuiltIn_Error_(1000)), "");
 }
