@@ -14,22 +14,12 @@ namespace pf = brtl::pf;
 
 namespace {
 
-// Saves an environment variable and puts it back at scope exit.
-class SavedVariable {
-  public:
-    explicit SavedVariable(const char *name) : name_(name) {
-        if (const char *v = std::getenv(name)) value_ = v;
-    }
-    ~SavedVariable() {
-        if (value_)
-            setenv(name_, value_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-  private:
-    const char *name_;
-    std::optional<std::string> value_;
+// Puts an environment variable back as it was at scope exit.
+struct SavedVariable {
+    const char *name;
+    std::optional<std::string> value =
+        std::getenv(name) ? std::getenv(name) : std::optional<std::string>();
+    ~SavedVariable() { value ? setenv(name, value->c_str(), 1) : unsetenv(name); }
 };
 
 class ProfileTest : public RuntimeTest {
@@ -68,63 +58,53 @@ std::string read_through(const std::filesystem::path &file, const std::string &t
 
 } // namespace
 
-TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheFallback) {
+TEST_F(ProfileTest, Syntax) {
     EXPECT_EQ(get("sTime"), "<default>"); // no file yet
-    write("[desktop]\nsTime=.\n");
-    EXPECT_EQ(get("sTime"), "<default>");
-    write("[intl]\nsDate=.\n");
-    EXPECT_EQ(get("sTime"), "<default>");
-    EXPECT_EQ(get("sTime", nullptr), "");
-    write("sTime=.\n[intl]\n"); // a key before any section belongs to none
-    EXPECT_EQ(get("sTime"), "<default>");
-}
-
-TEST_F(ProfileTest, PresentEmptyValueIsNotTheFallback) {
-    write("[intl]\nsTime=\nsDate=   \n");
-    EXPECT_EQ(get("sTime"), "");
-    EXPECT_EQ(get("sDate"), "");
-}
-
-TEST_F(ProfileTest, NamesMatchWithoutRegardToCase) {
-    write("[Intl]\nSTIME=.\n[INTL]\nsdecimal=,\n");
-    EXPECT_EQ(get("sTime"), ".");
-    EXPECT_EQ(get("sDecimal"), ",");
-    EXPECT_EQ(get("stime", "", "INTL"), ".");
-}
-
-TEST_F(ProfileTest, BlanksCommentsAndLineEndings) {
-    write("; settings\r\n  [ intl ]  ; trailing words\r\n\r\n\t sTime \t=  h : \r\n"
-          ";sDecimal=x\r\nsThousand = ' \r\n");
-    EXPECT_EQ(get("sTime"), "h :");
-    EXPECT_EQ(get("sDecimal"), "<default>");
-    EXPECT_EQ(get("sThousand"), "'");
-}
-
-TEST_F(ProfileTest, EnclosingQuotesAreRemovedOnce) {
-    write("[intl]\na=\"x y\"\nb='z'\nc=dddd, d 'de' MMMM\nd='\ne=\"mixed'\nf=''quoted''\n");
-    EXPECT_EQ(get("a"), "x y");
-    EXPECT_EQ(get("b"), "z");
-    EXPECT_EQ(get("c"), "dddd, d 'de' MMMM"); // quotes inside the value stay
-    EXPECT_EQ(get("d"), "'");                 // a lone quote is a value
-    EXPECT_EQ(get("e"), "\"mixed'");
-    EXPECT_EQ(get("f"), "'quoted'");
-}
-
-TEST_F(ProfileTest, FirstOccurrenceWins) {
-    write("[intl]\nsTime=.\nsTime=-\n[other]\nsDecimal=;\n[intl]\nsTime=,\nsDecimal=:\n");
-    EXPECT_EQ(get("sTime"), ".");
-    EXPECT_EQ(get("sDecimal"), ":"); // a later section of the same name is searched too
-}
-
-TEST_F(ProfileTest, ValuesAreCutTo63Characters) {
     std::string digits;
     for (int i = 0; i < 200; ++i)
         digits += static_cast<char>('0' + i % 10);
-    write("[intl]\nlong=" + digits + "\nquoted=\"" + digits + "\"\nexact=" + digits.substr(0, 63) +
-          "\n");
-    EXPECT_EQ(get("long"), digits.substr(0, 63));
-    EXPECT_EQ(get("quoted"), digits.substr(0, 63));
-    EXPECT_EQ(get("exact"), digits.substr(0, 63));
+    const std::string cut = digits.substr(0, 63);
+    const std::pair<std::string, std::vector<std::pair<const char *, std::string>>> cases[] = {
+        // A missing section or key, and a key before any section, give the fallback; a present
+        // empty value does not.
+        {"[desktop]\nsTime=.\n", {{"sTime", "<default>"}}},
+        {"[intl]\nsDate=.\n", {{"sTime", "<default>"}}},
+        {"sTime=.\n[intl]\n", {{"sTime", "<default>"}}},
+        {"[intl]\nsTime=\nsDate=   \n", {{"sTime", ""}, {"sDate", ""}}},
+        // Names match without regard to case.
+        {"[Intl]\nSTIME=.\n[INTL]\nsdecimal=,\n", {{"sTime", "."}, {"sDecimal", ","}}},
+        // Blanks, comments and line endings.
+        {"; settings\r\n  [ intl ]  ; trailing words\r\n\r\n\t sTime \t=  h : \r\n"
+         ";sDecimal=x\r\nsThousand = ' \r\n",
+         {{"sTime", "h :"}, {"sDecimal", "<default>"}, {"sThousand", "'"}}},
+        // Enclosing quotes are removed once; quotes inside the value stay, a lone one is a value.
+        {"[intl]\na=\"x y\"\nb='z'\nc=dddd, d 'de' MMMM\nd='\ne=\"mixed'\nf=''quoted''\n",
+         {{"a", "x y"},
+          {"b", "z"},
+          {"c", "dddd, d 'de' MMMM"},
+          {"d", "'"},
+          {"e", "\"mixed'"},
+          {"f", "'quoted'"}}},
+        // The first occurrence wins; a later section of the same name is searched too.
+        {"[intl]\nsTime=.\nsTime=-\n[other]\nsDecimal=;\n[intl]\nsTime=,\nsDecimal=:\n",
+         {{"sTime", "."}, {"sDecimal", ":"}}},
+        // Values are cut to 63 characters.
+        {"[intl]\nlong=" + digits + "\nquoted=\"" + digits + "\"\nexact=" + cut + "\n",
+         {{"long", cut}, {"quoted", cut}, {"exact", cut}}},
+        // Very long lines do not hide later keys.
+        {"[intl]\n" + std::string(100000, 'k') + "=v\n[" + std::string(5000, 's') +
+             "]\nsTime=x\n;" + std::string(70000, ';') + "\n[intl]\nsTime=.\n",
+         {{"sTime", "."}}},
+    };
+    for (const auto &[text, values] : cases) {
+        write(text);
+        for (const auto &[key, expected] : values)
+            EXPECT_EQ(get(key), expected) << key << " in " << text.substr(0, 80);
+    }
+    write("[Intl]\nSTIME=.\n");
+    EXPECT_EQ(get("stime", "", "INTL"), ".");
+    write("[intl]\nsDate=.\n");
+    EXPECT_EQ(get("sTime", nullptr), "");
 }
 
 TEST_F(ProfileTest, SmallBuffersAreNeverOverrun) {
@@ -139,26 +119,17 @@ TEST_F(ProfileTest, SmallBuffersAreNeverOverrun) {
     EXPECT_EQ(buffer[0], 'a'); // size 0: nothing written
 }
 
-TEST_F(ProfileTest, VeryLongLinesDoNotHideLaterKeys) {
-    write("[intl]\n" + std::string(100000, 'k') + "=v\n[" + std::string(5000, 's') +
-          "]\nsTime=x\n;" + std::string(70000, ';') + "\n[intl]\nsTime=.\n");
-    EXPECT_EQ(get("sTime"), ".");
-}
-
 TEST_F(ProfileTest, IntegersAreDecimalWithOptionalSign) {
     write("[intl]\na=12\nb=-3\nc=+7x\nd=abc\ne=\nf=4294967297\ng=\"81\"\n");
-    EXPECT_EQ(pf::profile_int("intl", "a", 99), 12);
-    EXPECT_EQ(pf::profile_int("intl", "b", 99), -3);
-    EXPECT_EQ(pf::profile_int("intl", "c", 99), 7);
-    EXPECT_EQ(pf::profile_int("intl", "d", 99), 0);
-    EXPECT_EQ(pf::profile_int("intl", "e", 99), 99);
-    EXPECT_EQ(pf::profile_int("intl", "f", 99), 1); // wraps at 2^32
-    EXPECT_EQ(pf::profile_int("intl", "g", 99), 81);
-    EXPECT_EQ(pf::profile_int("intl", "missing", 99), 99);
+    // f wraps at 2^32; an empty value gives the fallback.
+    const std::pair<const char *, int32_t> cases[] = {
+        {"a", 12}, {"b", -3}, {"c", 7}, {"d", 0}, {"e", 99}, {"f", 1}, {"g", 81}, {"missing", 99}};
+    for (auto [key, value] : cases)
+        EXPECT_EQ(pf::profile_int("intl", key, 99), value) << key;
 }
 
 TEST_F(ProfileTest, FileIsLookedForInTheDocumentedOrder) {
-    SavedVariable profile("BRTL_PROFILE"), config("XDG_CONFIG_HOME"), home("HOME");
+    SavedVariable profile{"BRTL_PROFILE"}, config{"XDG_CONFIG_HOME"}, home{"HOME"};
     pf::set_profile_path(nullptr);
     const auto root = scratch_dir() / "lookup";
 
