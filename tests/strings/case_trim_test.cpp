@@ -5,263 +5,126 @@ using namespace brtl_test;
 
 namespace {
 
-class CaseTrimTest : public RuntimeTest {
-  protected:
-    void use_japanese() { ASSERT_EQ(brtl_setlocale("Ja_JP"), 0); }
+using CaseTrimTest = RuntimeTest;
+using T = TextCase;
+using X = TrapCase;
+
+const StringFn lcase = ZbiBuiltIn_LCase_, ucase = ZbiBuiltIn_UCase_;
+const StringFn ltrim = ZbiBuiltIn_LTrim_, rtrim = ZbiBuiltIn_RTrim_, trim = ZbiBuiltIn_Trim_;
+const std::string kFullWidthB = "\x82\x61"; // U+FF22: its trail byte is the letter "a"
+
+struct InPlace {
+    void (*fn)(VARIANT *);
+    std::u16string text, expected;
+    Bstr bstr = Bstr::Either;
 };
+using P = InPlace;
 
-const std::string kFullWidthSpace = "\x81\x40"; // U+3000 in code page 932
-const std::string kA = "\x82\xA0";              // U+3042
-const std::string kFullWidthB = "\x82\x61";     // U+FF22: its trail byte is the letter "a"
-
-const StringFn lcase = ZbiBuiltIn_LCase_;
-const StringFn ucase = ZbiBuiltIn_UCase_;
-const StringFn ltrim = ZbiBuiltIn_LTrim_;
-const StringFn rtrim = ZbiBuiltIn_RTrim_;
-const StringFn trim = ZbiBuiltIn_Trim_;
-
-// Applies an in-place Variant builtin to a string Variant and returns the text it leaves.
-std::u16string in_place(void (*fn)(VARIANT *), const std::u16string &text) {
-    VARIANT v = bstr_variant(text);
-    fn(&v);
-    std::u16string result = variant_text(v);
+// Applies an in-place Variant builtin to a new string Variant: the text it leaves, the BSTR
+// kept or not, no trap, nothing left once the Variant is cleared.
+void expect_in_place(const InPlace &c) {
+    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
+    BlockBalance balance;
+    VARIANT v = bstr_variant(c.text);
+    BSTR original = v.bstrVal;
+    c.fn(&v);
+    EXPECT_EQ(variant_text(v), c.expected);
+    EXPECT_TRUE(c.bstr == Bstr::Either || (v.bstrVal == original) == (c.bstr == Bstr::Kept));
     VariantClear(&v);
-    return result;
+    EXPECT_EQ(balance.delta(), 0);
+    EXPECT_TRUE(host().traps.empty());
+}
+void expect_in_place(const auto &...cases) {
+    (expect_in_place(cases), ...);
 }
 
 } // namespace
 
-// ---- LCase_ and UCase_ --------------------------------------------------------------------------
-
-TEST_F(CaseTrimTest, CaseOfRuntimeStringsMapsAsciiLettersOnly) {
-    expect_text(lcase, "Hello, World 42!", "hello, world 42!");
-    expect_text(ucase, "Hello, World 42!", "HELLO, WORLD 42!");
-    expect_text(ucase, "\xE4\xF6x", "\xE4\xF6X"); // bytes beyond ASCII are no letters here
-    expect_text(lcase, "", "");
-}
-
-TEST_F(CaseTrimTest, CaseOfATemporaryWorksInPlaceAndOfABorrowedStringOnACopy) {
-    BiString t = temp("MiXeD");
+TEST_F(CaseTrimTest, RuntimeStringForms) {
+    // Bytes beyond ASCII are no letters, and every byte is a character, so the trail byte "a" of
+    // a full-width B is raised. The trims take the space character only and always give a new
+    // string of a borrowed argument; trimming everything gives the empty string with the flag
+    // clear, and RTrim hands back an empty argument.
+    const Reuse clear = Reuse::Unflagged;
+    const std::string padded =
+        kFullWidthSpace + " " + kFullWidthSpace + "x" + kA + kFullWidthSpace + " ";
+    expect_texts(
+        T{lcase, "Hello, World 42!", "hello, world 42!"},
+        T{ucase, "Hello, World 42!", "HELLO, WORLD 42!"}, T{ucase, "\xE4\xF6x", "\xE4\xF6X"},
+        T{lcase, "", "", Reuse::Flagged}, T{ucase, kFullWidthB + "x", "\x82\x41X"},
+        T{ucase, std::string("a\0b", 3), std::string("A\0B", 3)}, T{ltrim, "  a b  ", "a b  "},
+        T{rtrim, "  a b  ", "  a b"}, T{trim, "  a b  ", "a b"}, T{trim, "x", "x"},
+        T{ltrim, "x", "x"}, T{rtrim, "x", "x"}, T{trim, "\tx\n", "\tx\n"},
+        T{trim, padded, kFullWidthSpace + " " + kFullWidthSpace + "x" + kA + "\x81\x40"},
+        T{ltrim, "    ", "", clear}, T{rtrim, "    ", "", clear}, T{trim, "    ", "", clear},
+        T{rtrim, "", "", Reuse::Same});
+    BiString t = temp("MiXeD"); // a temporary is mapped in place
     BiString r = ZbiBuiltIn_LCase_(t);
-    EXPECT_EQ(r.data, t.data);
-    EXPECT_EQ(r.length_word, t.length_word);
+    EXPECT_TRUE(r.data == t.data && r.length_word == t.length_word);
     EXPECT_EQ(take(r), "mixed");
+    // Double-byte characters are skipped whole, a half-width katakana is a single-byte
+    // character, the walk stops at a NUL or at 0x82 0x20 (no character), and the full-width
+    // space is trimmed, but not 0x83 0x40, a katakana with the same trail byte.
+    use_japanese();
+    expect_texts(T{ucase, kFullWidthB + "x", kFullWidthB + "X"},
+                 T{lcase, "AB" + kA + "CD", "ab" + kA + "cd"}, T{lcase, "\xB1Z", "\xB1z"},
+                 T{ucase, "ab\x82 cd", "AB\x82 cd"},
+                 T{ucase, std::string("a\0b", 3), std::string("A\0b", 3)},
+                 T{ltrim, padded, "x" + kA + kFullWidthSpace + " "},
+                 T{rtrim, padded, kFullWidthSpace + " " + kFullWidthSpace + "x" + kA},
+                 T{trim, padded, "x" + kA}, T{trim, kFullWidthSpace + kFullWidthSpace, ""},
+                 T{trim, "\x83\x40 ", "\x83\x40"});
+}
 
-    Borrowed borrowed("MiXeD");
-    r = ZbiBuiltIn_UCase_(borrowed.get());
-    EXPECT_NE(r.data, borrowed.get().data);
-    EXPECT_TRUE(BiStringIsTemporary(r));
-    EXPECT_EQ(take(r), "MIXED");
+TEST_F(CaseTrimTest, RuntimeStringFormsWithoutMemory) {
+    Borrowed borrowed("abc"); // the copy of a borrowed string
+    expect_raises([&] { return borrowed.get(); },
+                  [](BiString s) { EXPECT_EQ(take(ZbiBuiltIn_UCase_(s)), ""); },
+                  {7, Family::Trap, ""}, 0);
     EXPECT_TRUE(borrowed.intact());
-
-    BlockBalance balance; // a borrowed empty string gives the shared empty string, flag set
-    r = ZbiBuiltIn_LCase_(Borrowed("").get());
-    EXPECT_EQ(BiStringLength(r), 0u);
-    EXPECT_TRUE(BiStringIsTemporary(r));
-    EXPECT_EQ(balance.delta(), 0);
+    expect_traps(X{ltrim, " abc", 7, 0}, X{rtrim, "abc ", 7, 0}, X{trim, " abc ", 7, 0});
+    use_japanese(); // the UTF-16 copy, then the result
+    expect_traps(X{rtrim, "ab" + kFullWidthSpace, 7, 0}, X{rtrim, "ab" + kFullWidthSpace, 7, 1});
 }
 
-TEST_F(CaseTrimTest, CaseOfABorrowedStringWithoutMemoryRaisesTrapSeven) {
-    for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-        set_mode(mode);
+TEST_F(CaseTrimTest, InPlaceForms) {
+    // Case maps each unit in place; the trims keep the BSTR when nothing or up to 64 units go.
+    // Full-width letters have a case pair, and the full-width space is trimmed, under the
+    // double-byte code page only.
+    const Bstr kept = Bstr::Kept;
+    const auto lcase = ZbiBuiltIn_LCase, ucase = ZbiBuiltIn_UCase, ltrim = ZbiBuiltIn_LTrim,
+               rtrim = ZbiBuiltIn_RTrim, trim = ZbiBuiltIn_Trim;
+    expect_in_place(P{lcase, u"HeLLo 1", u"hello 1", kept}, P{ucase, u"HeLLo 1", u"HELLO 1", kept},
+                    P{lcase, u"\uFF21b", u"\uFF21b"}, P{ltrim, u"   abc ", u"abc "},
+                    P{rtrim, u"   abc ", u"   abc"}, P{trim, u"   abc ", u"abc"},
+                    P{trim, u"    ", u""}, P{trim, u"", u""}, P{trim, u"abc", u"abc", kept},
+                    P{trim, u"\u3000a\u3000", u"\u3000a\u3000"},
+                    P{ltrim, std::u16string(64, u' ') + u"x", u"x", kept},
+                    P{rtrim, u"x" + std::u16string(65, u' '), u"x", Bstr::New});
+    // Null stays Null, Empty becomes the empty string, an Error raises trap 13.
+    for (auto fn : {lcase, ucase, ltrim, rtrim, trim}) {
         clear_traps();
-        Borrowed borrowed("abc");
-        BlockBalance balance;
-        fail_allocations_after(0);
-        if (mode == HookMode::Throw) {
-            EXPECT_THROW(ZbiBuiltIn_UCase_(borrowed.get()), TrapException);
-        } else {
-            EXPECT_EQ(take(ZbiBuiltIn_UCase_(borrowed.get())), "");
-        }
-        fail_allocations_after(-1);
-        EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-        EXPECT_EQ(balance.delta(), 0);
-        EXPECT_TRUE(borrowed.intact());
-    }
-}
-
-TEST_F(CaseTrimTest, CaseUnderTheDoubleByteCodePageSkipsDoubleByteCharactersWhole) {
-    // Single-byte code page: every byte is a character, so the trail byte "a" is raised.
-    expect_text(ucase, kFullWidthB + "x", "\x82\x41X");
-    use_japanese();
-    expect_text(ucase, kFullWidthB + "x", kFullWidthB + "X");
-    expect_text(lcase, "AB" + kA + "CD", "ab" + kA + "cd");
-    expect_text(lcase, "\xB1Z", "\xB1z"); // a half-width katakana is a single-byte character
-}
-
-TEST_F(CaseTrimTest, CaseUnderTheDoubleByteCodePageStopsAtANulOrAnInvalidSequence) {
-    use_japanese();
-    // 0x82 0x20 is no character: the walk stops there and the rest stays as it was.
-    expect_text(ucase, "ab\x82 cd", "AB\x82 cd");
-    expect_text(ucase, std::string("a\0b", 3), std::string("A\0b", 3));
-    brtl_setlocale("C");
-    expect_text(ucase, std::string("a\0b", 3), std::string("A\0B", 3));
-}
-
-// ---- Variant LCase and UCase --------------------------------------------------------------------
-
-TEST_F(CaseTrimTest, VariantCaseMapsEachUnitInPlace) {
-    VARIANT v = bstr_variant("HeLLo 1");
-    BSTR original = v.bstrVal;
-    ZbiBuiltIn_LCase(&v);
-    EXPECT_EQ(v.bstrVal, original);
-    EXPECT_EQ(variant_text(v), u"hello 1");
-    ZbiBuiltIn_UCase(&v);
-    EXPECT_EQ(variant_text(v), u"HELLO 1");
-    VariantClear(&v);
-}
-
-TEST_F(CaseTrimTest, VariantCaseFollowsTheWideCaseMappingOfTheCodePage) {
-    // Full-width letters have a case pair under the double-byte code page only.
-    EXPECT_EQ(in_place(ZbiBuiltIn_LCase, u"\uFF21b"), u"\uFF21b");
-    use_japanese();
-    EXPECT_EQ(in_place(ZbiBuiltIn_LCase, u"\uFF21b"), u"\uFF41b");
-    EXPECT_EQ(in_place(ZbiBuiltIn_UCase, u"\uFF41\u3042b"), u"\uFF21\u3042B");
-}
-
-TEST_F(CaseTrimTest, VariantCaseOfNullEmptyAndAnUnconvertibleOperand) {
-    VARIANT v = null_variant();
-    ZbiBuiltIn_UCase(&v);
-    EXPECT_EQ(v.vt, VT_NULL);
-    v = empty_variant();
-    ZbiBuiltIn_LCase(&v);
-    EXPECT_EQ(variant_text(v), u"");
-    VariantClear(&v);
-    EXPECT_TRUE(traps().empty());
-    v = error_variant(3);
-    ZbiBuiltIn_LCase(&v);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{13, Family::Trap, ""}}));
-}
-
-// ---- LTrim_, RTrim_ and Trim_ -------------------------------------------------------------------
-
-TEST_F(CaseTrimTest, TrimsRemoveSpacesOnlyFromTheirEnd) {
-    expect_text(ltrim, "  a b  ", "a b  ");
-    expect_text(rtrim, "  a b  ", "  a b");
-    expect_text(trim, "  a b  ", "a b");
-    expect_text(trim, "x", "x");
-    expect_text(trim, "\tx\n", "\tx\n"); // only the space character is trimmed
-}
-
-TEST_F(CaseTrimTest, TrimmingEverythingGivesTheEmptyStringWithTheFlagClear) {
-    BlockBalance balance;
-    for (const StringFn &fn : {ltrim, rtrim, trim}) {
-        BiString r = fn(temp("    "));
-        EXPECT_EQ(BiStringLength(r), 0u);
-        EXPECT_FALSE(BiStringIsTemporary(r));
-    }
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(CaseTrimTest, LTrimAlwaysMakesANewStringOfABorrowedArgument) {
-    Borrowed borrowed("x");
-    BiString r = ZbiBuiltIn_LTrim_(borrowed.get());
-    EXPECT_NE(r.data, borrowed.get().data);
-    EXPECT_TRUE(BiStringIsTemporary(r));
-    EXPECT_EQ(take(r), "x");
-    r = ZbiBuiltIn_RTrim_(borrowed.get());
-    EXPECT_NE(r.data, borrowed.get().data);
-    EXPECT_EQ(take(r), "x");
-}
-
-TEST_F(CaseTrimTest, RTrimReturnsAnEmptyArgumentUnchanged) {
-    BiString r = ZbiBuiltIn_RTrim_(temp(""));
-    EXPECT_EQ(r.length_word, BI_STRING_TEMP_FLAG);
-    r = ZbiBuiltIn_RTrim_(Borrowed("").get());
-    EXPECT_EQ(r.length_word, 0u);
-}
-
-TEST_F(CaseTrimTest, TrimsRemoveTheFullWidthSpaceUnderTheDoubleByteCodePage) {
-    std::string padded = kFullWidthSpace + " " + kFullWidthSpace + "x" + kA + kFullWidthSpace + " ";
-    expect_text(trim, padded, kFullWidthSpace + " " + kFullWidthSpace + "x" + kA + "\x81\x40");
-    use_japanese();
-    expect_text(ltrim, padded, "x" + kA + kFullWidthSpace + " ");
-    expect_text(rtrim, padded, kFullWidthSpace + " " + kFullWidthSpace + "x" + kA);
-    expect_text(trim, padded, "x" + kA);
-    expect_text(trim, kFullWidthSpace + kFullWidthSpace, "");
-    // 0x83 0x40 ends in the same trail byte but is a katakana, no space.
-    expect_text(trim, "\x83\x40 ", "\x83\x40");
-}
-
-TEST_F(CaseTrimTest, TrimsWithoutMemoryRaiseTrapSeven) {
-    expect_trap(ltrim, " abc", 7, 0);
-    expect_trap(rtrim, "abc ", 7, 0);
-    expect_trap(trim, " abc ", 7, 0);
-    use_japanese();
-    for (long k : {0, 1})
-        expect_trap(rtrim, "ab" + kFullWidthSpace, 7, k); // UTF-16 copy, result
-}
-
-// ---- Variant LTrim, RTrim and Trim --------------------------------------------------------------
-
-TEST_F(CaseTrimTest, VariantTrimsRemoveSpacesInPlace) {
-    EXPECT_EQ(in_place(ZbiBuiltIn_LTrim, u"   abc "), u"abc ");
-    EXPECT_EQ(in_place(ZbiBuiltIn_RTrim, u"   abc "), u"   abc");
-    EXPECT_EQ(in_place(ZbiBuiltIn_Trim, u"   abc "), u"abc");
-    EXPECT_EQ(in_place(ZbiBuiltIn_Trim, u"    "), u"");
-    EXPECT_EQ(in_place(ZbiBuiltIn_Trim, u""), u"");
-    EXPECT_EQ(in_place(ZbiBuiltIn_Trim, u"\u3000a\u3000"), u"\u3000a\u3000");
-    use_japanese();
-    EXPECT_EQ(in_place(ZbiBuiltIn_Trim, u"\u3000 a\u3000b \u3000"), u"a\u3000b");
-}
-
-TEST_F(CaseTrimTest, VariantTrimKeepsTheBstrWhenNothingOrUpToSixtyFourUnitsGo) {
-    BlockBalance balance;
-    VARIANT v = bstr_variant("abc");
-    BSTR original = v.bstrVal;
-    ZbiBuiltIn_Trim(&v);
-    EXPECT_EQ(v.bstrVal, original);
-
-    VARIANT w = bstr_variant(std::string(64, ' ') + "x");
-    original = w.bstrVal;
-    ZbiBuiltIn_LTrim(&w);
-    EXPECT_EQ(w.bstrVal, original);
-    EXPECT_EQ(variant_text(w), u"x");
-
-    VARIANT y = bstr_variant("x" + std::string(65, ' '));
-    original = y.bstrVal;
-    ZbiBuiltIn_RTrim(&y);
-    EXPECT_NE(y.bstrVal, original);
-    EXPECT_EQ(variant_text(y), u"x");
-    VariantClear(&v);
-    VariantClear(&w);
-    VariantClear(&y);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(CaseTrimTest, VariantTrimOfNullAndEmpty) {
-    VARIANT v = null_variant();
-    ZbiBuiltIn_Trim(&v);
-    EXPECT_EQ(v.vt, VT_NULL);
-    v = empty_variant();
-    ZbiBuiltIn_LTrim(&v);
-    EXPECT_EQ(variant_text(v), u"");
-    VariantClear(&v);
-    EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(CaseTrimTest, VariantTrimOfAnUnconvertibleOperandTrapsOnce) {
-    VARIANT v = error_variant(9);
-    ZbiBuiltIn_Trim(&v);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{13, Family::Trap, ""}}));
-}
-
-TEST_F(CaseTrimTest, VariantTrimWithoutMemoryLeavesEmptyAndLosesNothing) {
-    for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-        set_mode(mode);
-        clear_traps();
-        BlockBalance balance;
-        VARIANT v = bstr_variant(std::string(70, ' ') + "x"); // 70 spaces: a fresh copy
-        fail_allocations_after(0);
-        if (mode == HookMode::Throw) {
-            EXPECT_THROW(ZbiBuiltIn_Trim(&v), TrapException);
-        } else {
-            ZbiBuiltIn_Trim(&v);
-        }
-        fail_allocations_after(-1);
-        EXPECT_EQ(v.vt, VT_EMPTY); // never a Variant that refers to a freed string
-        EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
+        VARIANT v = null_variant();
+        fn(&v);
+        EXPECT_EQ(v.vt, VT_NULL);
+        v = empty_variant();
+        fn(&v);
+        EXPECT_EQ(variant_text(v), u"");
         VariantClear(&v);
-        EXPECT_EQ(balance.delta(), 0);
+        EXPECT_TRUE(traps().empty());
+        v = error_variant(3);
+        fn(&v);
+        EXPECT_EQ(traps(), (std::vector<Trap>{{13, Family::Trap, ""}}));
     }
+    // Without memory for a fresh copy (70 spaces go) the Variant is left Empty, never referring
+    // to a freed string.
+    expect_raises([] { return bstr_variant(std::string(70, ' ') + "x"); },
+                  [&](VARIANT &v) { trim(&v); }, {7, Family::Trap, ""}, 0,
+                  [](VARIANT &v) {
+                      EXPECT_EQ(v.vt, VT_EMPTY);
+                      VariantClear(&v);
+                  });
+    use_japanese();
+    expect_in_place(P{lcase, u"\uFF21b", u"\uFF41b"}, P{ucase, u"\uFF41\u3042b", u"\uFF21\u3042B"},
+                    P{trim, u"\u3000 a\u3000b \u3000", u"a\u3000b"});
 }

@@ -1,7 +1,6 @@
 // The repeated-character string: the character code by subtype, the masks of the two code pages,
 // multi-byte patterns, the traps and what is released on each path.
 #include <cmath>
-#include <limits>
 
 #include "strings/string_checks.h"
 
@@ -9,182 +8,98 @@ using namespace brtl_test;
 
 namespace {
 
-class SpaceTest : public RuntimeTest {
-  protected:
-    // Space_ with no trap expected; the result is taken (freed) and its text returned.
-    std::string space(int32_t n, VARIANT ch) {
-        // The character's own string, made by the caller, is released by the call.
-        long released = ch.vt == VT_BSTR ? 1 : 0;
-        BlockBalance balance;
-        BiString r = ZbiBuiltIn_Space_(n, ch);
-        EXPECT_TRUE(BiStringIsTemporary(r));
-        std::string text = take(r);
-        EXPECT_EQ(balance.delta(), -released);
-        EXPECT_TRUE(traps().empty());
-        clear_traps();
-        return text;
-    }
-    // Space_ that must raise exactly `expected` (checked with both hook styles); `make` builds
-    // the character Variant afresh for each call.
-    template <typename Make>
-    void expect_space_trap(int32_t n, Make make, Trap expected, long fail_after = -1) {
-        for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-            set_mode(mode);
-            clear_traps();
-            BlockBalance balance;
-            VARIANT ch = make();
-            fail_allocations_after(fail_after);
-            if (mode == HookMode::Throw) {
-                EXPECT_THROW(ZbiBuiltIn_Space_(n, ch), TrapException);
-            } else {
-                BiString r = ZbiBuiltIn_Space_(n, ch);
-                EXPECT_EQ(BiStringLength(r), 0u);
-            }
-            fail_allocations_after(-1);
-            EXPECT_EQ(traps(), std::vector<Trap>{expected}) << "mode " << static_cast<int>(mode);
-            EXPECT_EQ(balance.delta(), 0) << "mode " << static_cast<int>(mode);
-        }
-        set_mode(HookMode::Return);
-        clear_traps();
-    }
-    void use_japanese() { ASSERT_EQ(brtl_setlocale("Ja_JP"), 0); }
+using SpaceTest = RuntimeTest;
+
+// The character Variant, made afresh for each call: a non-string as given, or a new BSTR.
+struct MakeChar {
+    VARIANT v{};
+    const char16_t *text = nullptr;
+    MakeChar(VARIANT variant) : v(variant) {}
+    MakeChar(const char16_t *t) : text(t) {}
+    VARIANT operator()() const { return text ? bstr_variant(std::u16string(text)) : v; }
 };
 
-const Trap kIllegalCall{5, Family::Trap, ""};
+struct SpaceCase {
+    int32_t n;
+    MakeChar ch;
+    std::string expected;
+};
+
+using S = SpaceCase;
+
+// The case gives a temporary with the expected text and no trap; a string character, made by the
+// caller, is released by the call.
+void expect_space(const SpaceCase &c) {
+    VARIANT ch = c.ch();
+    SCOPED_TRACE(testing::Message() << c.n << " of vt " << ch.vt << ": " << c.expected);
+    BlockBalance balance;
+    BiString r = ZbiBuiltIn_Space_(c.n, ch);
+    EXPECT_TRUE(BiStringIsTemporary(r));
+    EXPECT_EQ(take(r), c.expected);
+    EXPECT_EQ(balance.delta(), ch.vt == VT_BSTR ? -1 : 0);
+    EXPECT_TRUE(host().traps.empty());
+}
+void expect_spaces(const auto &...cases) {
+    (expect_space(cases), ...);
+}
+
+const std::string kNul(1, '\0');
 
 } // namespace
 
-TEST_F(SpaceTest, RepeatsTheCharacterOfACode) {
-    EXPECT_EQ(space(3, i2(65)), "AAA");
-    EXPECT_EQ(space(1, i4(32)), " ");
-    EXPECT_EQ(space(2, empty_variant()), std::string("\0\0", 2)); // Empty is code 0
-    EXPECT_EQ(space(1000, i2(120)), std::string(1000, 'x'));
+TEST_F(SpaceTest, CharacterCodes) {
+    // Empty is code 0; a string gives its first character; numbers are truncated toward zero
+    // (1e10 is 0x2540BE400, and beyond 64 bits and NaN the integer indefinite has low bits 0);
+    // the low byte is kept (-191 is 0xFF41); Currency rounds half to even.
+    expect_spaces(
+        S{3, i2(65), "AAA"}, S{1, i4(32), " "}, S{2, empty_variant(), std::string(2, '\0')},
+        S{1000, i2(120), std::string(1000, 'x')}, S{2, u"xyz", "xx"},
+        S{3, u"\u00E9", "\xE9\xE9\xE9"}, S{2, r8(65.9), "AA"}, S{1, r4(66.7f), "B"},
+        S{1, date(67.99), "C"}, S{1, r8(-0.9), kNul}, S{1, r8(1e10), kNul}, S{1, r8(1e300), kNul},
+        S{1, r8(NAN), kNul}, S{2, i4(0x8140), "@@"}, S{1, i4(0x141), "A"}, S{1, i2(-191), "A"},
+        S{1, i4(-1), "\xFF"}, S{1, cy(650000), "A"}, S{1, cy(655000), "B"}, S{1, cy(645000), "@"},
+        S{1, cy(665000), "B"}, S{1, cy(-1910000), "A"});
+    // Two-byte patterns masked to 16 bits; a half-width katakana is one byte, no 0xFF in front.
+    use_japanese();
+    expect_spaces(S{2, i4(0x8140), "\x81\x40\x81\x40"}, S{2, i4(0x12345), "\x23\x45\x23\x45"},
+                  S{1, i2(-191), "\xFF\x41"}, S{3, i2(65), "AAA"},
+                  S{1, r8(1e10), std::string("\xE4\x00", 2)}, S{2, u"\u3042x", "\x82\xA0\x82\xA0"},
+                  S{3, u"ab", "aaa"}, S{2, u"\uFF71", "\xB1\xB1"});
 }
 
-TEST_F(SpaceTest, ZeroCopiesGiveTheSharedEmptyStringWithoutAllocating) {
-    BlockBalance balance;
-    BiString r = ZbiBuiltIn_Space_(0, i2(65));
-    EXPECT_EQ(BiStringLength(r), 0u);
-    EXPECT_EQ(balance.delta(), 0); // nothing to free, so nothing may have been allocated
-    r = ZbiBuiltIn_Space_(0, bstr_variant("xyz"));
-    EXPECT_EQ(BiStringLength(r), 0u);
+TEST_F(SpaceTest, ZeroCopiesTrapsAndWhatEachPathReleases) {
+    BlockBalance balance; // zero copies: the shared empty string, nothing allocated
+    EXPECT_EQ(BiStringLength(ZbiBuiltIn_Space_(0, i2(65))), 0u);
+    EXPECT_EQ(BiStringLength(ZbiBuiltIn_Space_(0, bstr_variant("xyz"))), 0u);
     EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(SpaceTest, AStringGivesItsFirstCharacter) {
-    EXPECT_EQ(space(2, bstr_variant("xyz")), "xx");
-    EXPECT_EQ(space(3, bstr_variant(u"\u00E9")), "\xE9\xE9\xE9");
-}
-
-TEST_F(SpaceTest, NumbersAreTruncatedTowardZero) {
-    EXPECT_EQ(space(2, r8(65.9)), "AA");
-    EXPECT_EQ(space(1, r4(66.7f)), "B");
-    EXPECT_EQ(space(1, date(67.99)), "C");
-    EXPECT_EQ(space(1, r8(-0.9)), std::string(1, '\0'));
-    // 1e10 is 0x2540BE400: its low byte is 0.
-    EXPECT_EQ(space(1, r8(1e10)), std::string(1, '\0'));
-    // Beyond 64 bits, and NaN, the integer indefinite has low bits 0.
-    EXPECT_EQ(space(1, r8(1e300)), std::string(1, '\0'));
-    EXPECT_EQ(space(1, r8(std::numeric_limits<double>::quiet_NaN())), std::string(1, '\0'));
-}
-
-TEST_F(SpaceTest, TheSingleByteCodePageKeepsTheLowByteOfTheCode) {
-    EXPECT_EQ(space(2, i4(0x8140)), "@@");
-    EXPECT_EQ(space(1, i4(0x141)), "A");
-    EXPECT_EQ(space(1, i2(-191)), "A"); // 0xFF41
-    EXPECT_EQ(space(1, i4(-1)), "\xFF");
-}
-
-TEST_F(SpaceTest, TheDoubleByteCodePageRepeatsTwoBytePatterns) {
-    use_japanese();
-    EXPECT_EQ(space(2, i4(0x8140)), "\x81\x40\x81\x40");
-    EXPECT_EQ(space(2, i4(0x12345)), "\x23\x45\x23\x45"); // masked to 0x2345
-    EXPECT_EQ(space(1, i2(-191)), "\xFF\x41");
-    EXPECT_EQ(space(3, i2(65)), "AAA");
-    EXPECT_EQ(space(1, r8(1e10)), std::string("\xE4\x00", 2)); // low 16 bits 0xE400
-}
-
-TEST_F(SpaceTest, TheDoubleByteCodePageTakesADoubleByteFirstCharacterWhole) {
-    use_japanese();
-    EXPECT_EQ(space(2, bstr_variant(u"\u3042x")), "\x82\xA0\x82\xA0");
-    EXPECT_EQ(space(3, bstr_variant(u"ab")), "aaa");
-    // A single-byte character above 0x7F (a half-width katakana) is its own byte, not a
-    // two-byte code with a sign-extended 0xFF in front.
-    EXPECT_EQ(space(2, bstr_variant(u"\uFF71")), "\xB1\xB1");
-}
-
-TEST_F(SpaceTest, CurrencyCodesAreRoundedHalfToEven) {
-    EXPECT_EQ(space(1, cy(650000)), "A");   // 65
-    EXPECT_EQ(space(1, cy(655000)), "B");   // 65.5 rounds to 66
-    EXPECT_EQ(space(1, cy(645000)), "@");   // 64.5 rounds to 64
-    EXPECT_EQ(space(1, cy(665000)), "B");   // 66.5 rounds to 66
-    EXPECT_EQ(space(1, cy(-1910000)), "A"); // -191 is 0xFF41
-}
-
-TEST_F(SpaceTest, ACurrencyCodeOutsideTheIntegerRangeStopsAfterTheConversionTrap) {
-    expect_space_trap(
-        3, [] { return cy(327675000); }, Trap{6, Family::NumericTrap, ""}); // 32767.5 -> 32768
-    expect_space_trap(
-        3, [] { return cy(-400000000); }, Trap{6, Family::NumericTrap, ""});
-}
-
-TEST_F(SpaceTest, CountTraps) {
-    expect_space_trap(
-        -1, [] { return i2(65); }, kIllegalCall);
-    expect_space_trap(
-        -1, [] { return bstr_variant("x"); }, kIllegalCall);
-    expect_space_trap(
-        -1, [] { return null_variant(); }, kIllegalCall); // the count comes first
-    expect_space_trap(
-        0x7FFFFFFF, [] { return bstr_variant("x"); }, Trap{14, Family::Trap, ""});
-}
-
-TEST_F(SpaceTest, CharacterTraps) {
-    expect_space_trap(
-        3, [] { return null_variant(); }, Trap{94, Family::Trap, ""});
-    expect_space_trap(
-        0, [] { return null_variant(); }, Trap{94, Family::Trap, ""});
-    expect_space_trap(
-        3, [] { return error_variant(7); }, Trap{13, Family::Trap, ""});
-    expect_space_trap(
-        3, [] { return bstr_variant(""); }, kIllegalCall);
-    expect_space_trap(
-        0, [] { return bstr_variant(""); }, kIllegalCall);
-    expect_space_trap(
-        3, [] { return boolean(true); }, kIllegalCall);
-}
-
-TEST_F(SpaceTest, AnObjectCharacterIsRejectedAndReleased) {
-    for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-        set_mode(mode);
-        clear_traps();
-        CountedObject object;
-        if (mode == HookMode::Throw)
-            EXPECT_THROW(ZbiBuiltIn_Space_(2, object.variant()), TrapException);
-        else
-            EXPECT_EQ(take(ZbiBuiltIn_Space_(2, object.variant())), "");
-        EXPECT_EQ(traps(), std::vector<Trap>{kIllegalCall});
-        EXPECT_EQ(object.references, 0);
-    }
-}
-
-TEST_F(SpaceTest, AResultBeyondTheLongestStringIsRejectedBeforeAllocating) {
-    use_japanese();
-    // Two bytes times 2^30 copies is one byte too many.
-    expect_space_trap(
-        0x40000000, [] { return i4(0x8140); }, kIllegalCall, 0);
-}
-
-TEST_F(SpaceTest, NoMemoryForTheResultRaisesTrapFourteen) {
-    expect_space_trap(
-        5, [] { return i2(65); }, Trap{14, Family::Trap, ""}, 0);
-    // A string character: its code page text comes first (trap 7 when that fails), then the
-    // result.
-    expect_space_trap(
-        5, [] { return bstr_variant("ab"); }, Trap{7, Family::Trap, ""}, 0);
-    expect_space_trap(
-        5, [] { return bstr_variant("ab"); }, Trap{14, Family::Trap, ""}, 1);
-    use_japanese();
-    expect_space_trap(
-        5, [] { return i4(0x8140); }, Trap{14, Family::Trap, ""}, 0);
+    const Trap illegal{5, Family::Trap, ""}, out_of_string_space{14, Family::Trap, ""};
+    const Trap overflow{6, Family::NumericTrap, ""};
+    struct Case {
+        int32_t n;
+        MakeChar ch;
+        Trap trap;
+        long fail_after = -1;
+    };
+    auto check = [](const auto &...cases) {
+        for (const Case &c : {cases...})
+            expect_raises(
+                c.ch,
+                [&](VARIANT ch) { EXPECT_EQ(BiStringLength(ZbiBuiltIn_Space_(c.n, ch)), 0u); },
+                c.trap, c.fail_after);
+    };
+    // The count is checked first; 32767.5 rounds to 32768; a string character's code page text
+    // (trap 7) comes before the result (trap 14).
+    check(Case{3, cy(327675000), overflow}, Case{3, cy(-400000000), overflow},
+          Case{-1, i2(65), illegal}, Case{-1, u"x", illegal}, Case{-1, null_variant(), illegal},
+          Case{0x7FFFFFFF, u"x", out_of_string_space},
+          Case{3, null_variant(), {94, Family::Trap, ""}},
+          Case{0, null_variant(), {94, Family::Trap, ""}},
+          Case{3, error_variant(7), {13, Family::Trap, ""}}, Case{3, u"", illegal},
+          Case{0, u"", illegal}, Case{3, boolean(true), illegal},
+          Case{5, i2(65), out_of_string_space, 0}, Case{5, u"ab", {7, Family::Trap, ""}, 0},
+          Case{5, u"ab", out_of_string_space, 1});
+    use_japanese(); // 2 bytes times 2^30 is one byte too many, known before allocating
+    check(Case{0x40000000, i4(0x8140), illegal, 0}, Case{5, i4(0x8140), out_of_string_space, 0});
+    expect_object_released( // an object character is rejected and released
+        [](VARIANT ch) { EXPECT_EQ(take(ZbiBuiltIn_Space_(2, ch)), ""); }, illegal);
 }
