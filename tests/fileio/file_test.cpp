@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace brtl_test {
 
@@ -38,34 +37,63 @@ void FileTest::open(const std::string &name, int16_t mode, int16_t number, int16
     ZbiBuiltIn_Open(temp(name), mode, access, lock, number, record_length);
 }
 
-void FileTest::close(int16_t number) {
-    ZbiBuiltIn_Close(1, &number);
-}
-
 std::string FileTest::read(const std::string &name) const {
     std::ifstream in(dir_ / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void FileTest::write(const std::string &name, const std::string &bytes) const {
-    std::ofstream out(dir_ / name, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void FileTest::input_file(const std::string &bytes, int16_t mode) {
+    write("in.txt", bytes);
+    open("in.txt", mode, 1);
+    ASSERT_TRUE(traps().empty());
 }
 
 void FileTest::make_host_objects() {
     for (int k = 0; k < 255; ++k)
         if (ZbiGetZrFile(k) == nullptr) {
-            std::string name = "host_object_" + std::to_string(k);
-            open(name, BI_FILE_MODE_OUTPUT, static_cast<int16_t>(k + 1));
+            open("host_object", BI_FILE_MODE_OUTPUT, static_cast<int16_t>(k + 1));
             close(static_cast<int16_t>(k + 1));
-            std::filesystem::remove(name);
+            std::filesystem::remove("host_object");
         }
+}
+
+void expect_variant(VARIANT &v, const Want &want) {
+    ASSERT_EQ(v.vt, want.vt);
+    switch (v.vt) {
+    case VT_I2:
+        EXPECT_EQ(v.iVal, want.number);
+        break;
+    case VT_I4:
+        EXPECT_EQ(v.lVal, want.number);
+        break;
+    case VT_CY:
+        EXPECT_EQ(v.cyVal, want.number);
+        break;
+    case VT_R4:
+        EXPECT_FLOAT_EQ(v.fltVal, static_cast<float>(want.number));
+        break;
+    case VT_R8:
+        EXPECT_DOUBLE_EQ(v.dblVal, static_cast<double>(want.number));
+        break;
+    case VT_DATE:
+        EXPECT_NEAR(v.date, static_cast<double>(want.number), 1e-9);
+        break;
+    case VT_BSTR:
+        EXPECT_EQ(ascii_of(v.bstrVal), want.text);
+        break;
+    default:
+        break;
+    }
+    VariantClear(&v);
 }
 
 int open_descriptors() {
     int n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
-         it != std::filesystem::directory_iterator(); ++it)
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
         ++n;
     return n;
 }
