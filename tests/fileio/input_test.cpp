@@ -2,6 +2,7 @@
 // a Variant target gets.
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "file_test.h"
 
@@ -52,8 +53,7 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     // A blank ends a number field but not a text.
     int16_t a = 0, b = 0;
     ZbiBuiltIn_Input(1, 2, BI_TYPE_INTEGER, &a, BI_TYPE_INTEGER, &b);
-    EXPECT_EQ(a, 12);
-    EXPECT_EQ(b, 34);
+    EXPECT_EQ(std::tuple(a, b), std::tuple(12, 34));
     BiString s = empty_string(), t = empty_string();
     ZbiBuiltIn_Input(1, 1, BI_TYPE_STRING, &s);
     EXPECT_FALSE(BiStringIsTemporary(s));
@@ -64,8 +64,7 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     EXPECT_EQ(release(t), "ghi");
     int32_t l1 = 0, l2 = 0;
     ZbiBuiltIn_Input(1, 2, BI_TYPE_LONG, &l1, BI_TYPE_LONG, &l2);
-    EXPECT_EQ(l1, 1);
-    EXPECT_EQ(l2, 2);
+    EXPECT_EQ(std::tuple(l1, l2), std::tuple(1, 2));
     // Empty fields give Empty Variants and zeros.
     VARIANT v{}, w{};
     ZbiBuiltIn_Input(1, 2, BI_TYPE_VARIANT, &v, BI_TYPE_VARIANT, &w);
@@ -74,8 +73,7 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     a = 1;
     double d = 1;
     ZbiBuiltIn_Input(1, 2, BI_TYPE_INTEGER, &a, BI_TYPE_DOUBLE, &d);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(std::tuple(a, d), std::tuple(0, 0.0));
     // Conversions as on the original platform.
     int16_t i = 1, j = 1;
     int32_t l = 0;
@@ -85,13 +83,12 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     ZbiBuiltIn_Input(1, 7, BI_TYPE_INTEGER, &i, BI_TYPE_INTEGER, &j, BI_TYPE_LONG, &l,
                      BI_TYPE_SINGLE, &f, BI_TYPE_DOUBLE, &d, BI_TYPE_DOUBLE, &e, BI_TYPE_CURRENCY,
                      &c);
-    EXPECT_EQ(i, 4464); // the low 16 bits of 70000
-    EXPECT_EQ(j, 0);
-    EXPECT_EQ(l, static_cast<int32_t>(-3000000000LL)); // the low 32 bits
+    // The low 16 bits of 70000, the low 32 bits of -3000000000.
+    EXPECT_EQ(std::tuple(i, j, l, c),
+              std::tuple(4464, 0, static_cast<int32_t>(-3000000000LL), 125000));
     EXPECT_FLOAT_EQ(f, 2.5f);
     EXPECT_DOUBLE_EQ(d, 1000.0);
     EXPECT_DOUBLE_EQ(e, -0.425);
-    EXPECT_EQ(c, 125000);
     // A fixed-length string reads a quoted field without its quotes.
     char q[4] = "xyz", fixed[5] = "zzzz", cut[4] = "zzz";
     ZbiBuiltIn_Input(1, 3, BI_TYPE_FIXED_STRING, 3, q, BI_TYPE_FIXED_STRING, 4, fixed,
@@ -105,16 +102,13 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     int64_t c2 = 0;
     ZbiBuiltIn_Input(1, 2, BI_TYPE_CURRENCY, &c, BI_TYPE_CURRENCY, &c2);
     EXPECT_EQ(traps(), std::vector<Trap>{trap(6)});
-    EXPECT_EQ(c, 77);
-    EXPECT_EQ(c2, 0);
+    EXPECT_EQ(std::tuple(c, c2), std::tuple(77, 0));
     // The end of the file ends the statement after what was read.
     clear_traps();
     ZbiBuiltIn_Input(1, 1, BI_TYPE_INTEGER, &a); // the 5 left over from the Currency line
     int16_t x = 0, y = 0, z = 9;
     ZbiBuiltIn_Input(1, 3, BI_TYPE_INTEGER, &x, BI_TYPE_INTEGER, &y, BI_TYPE_INTEGER, &z);
-    EXPECT_EQ(x, 1);
-    EXPECT_EQ(y, 2);
-    EXPECT_EQ(z, 9);
+    EXPECT_EQ(std::tuple(x, y, z), std::tuple(1, 2, 9));
     EXPECT_EQ(traps(), std::vector<Trap>{trap(62)});
 }
 

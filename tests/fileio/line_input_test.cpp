@@ -2,6 +2,7 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "file_test.h"
 
@@ -124,33 +125,28 @@ TEST_F(InputFunctionTest, InputReadsExactlyNBytesAndChecksCountModeAndNumber) {
     EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(InputFunctionTest, BinaryFilesAreReadAndEndOnlyAfterAReadPassedTheEnd) {
-    input_file("xy", BI_FILE_MODE_BINARY);
-    write("w.dat", "abc");
-    open("w.dat", BI_FILE_MODE_BINARY, 2, BI_FILE_ACCESS_WRITE);
-    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 1)), "xy");
-    EXPECT_EQ(ZbiBuiltIn_EOF(1), 0);
-    EXPECT_EQ(take(ZbiBuiltIn_Input_(1, 1)), "");
-    EXPECT_EQ(ZbiBuiltIn_EOF(1), -1);
-    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 2)), ""); // a read that fails before the end
-    EXPECT_EQ(traps(), (std::vector<Trap>{trap(62), trap(75)}));
-}
-
-TEST_F(InputFunctionTest, SequentialFilesLookAheadOneByte) {
+TEST_F(InputFunctionTest, EofLooksAheadOnSequentialFilesAndPastTheEndOnBinaryOnes) {
     input_file("ab");
     write("empty.txt", "");
+    write("b.dat", "xy");
     open("empty.txt", BI_FILE_MODE_INPUT, 2);
     open("out.txt", BI_FILE_MODE_OUTPUT, 3);
+    open("b.dat", BI_FILE_MODE_BINARY, 4);
+    open("b.dat", BI_FILE_MODE_BINARY, 5, BI_FILE_ACCESS_WRITE);
     for (const char *byte : {"a", "b"}) {
         EXPECT_EQ(ZbiBuiltIn_EOF(1), 0);
         EXPECT_EQ(take(ZbiBuiltIn_Input_(1, 1)), byte);
     }
-    EXPECT_EQ(ZbiBuiltIn_EOF(1), -1);
-    EXPECT_EQ(ZbiBuiltIn_EOF(2), -1);
-    EXPECT_EQ(ZbiBuiltIn_EOF(3), -1);
+    EXPECT_EQ(std::tuple(ZbiBuiltIn_EOF(1), ZbiBuiltIn_EOF(2), ZbiBuiltIn_EOF(3)),
+              std::tuple(-1, -1, -1));
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 4)), "xy");
+    EXPECT_EQ(ZbiBuiltIn_EOF(4), 0);
     ASSERT_TRUE(traps().empty());
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(1, 4)), "");
     EXPECT_EQ(ZbiBuiltIn_EOF(4), -1);
-    EXPECT_EQ(traps(), (std::vector<Trap>{file_trap(52, "4")}));
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 5)), ""); // a read that fails before the end
+    EXPECT_EQ(ZbiBuiltIn_EOF(6), -1);
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(62), trap(75), file_trap(52, "6")}));
 }
 
 TEST_F(InputFunctionTest, InputCCountsCharactersOfTheDoubleByteCodePage) {

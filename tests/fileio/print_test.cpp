@@ -121,43 +121,33 @@ TEST_F(PrintTest, TheCountCoversTagsAndValuesAndBorrowedTextsAreLeftAlone) {
     EXPECT_EQ(read("log.txt"), "line 1\r\nline 2\r\n");
 }
 
-TEST_F(PrintTest, OnlyOutputAndAppendFilesArePrintedTo) {
+TEST_F(PrintTest, NumbersModesWidthsAndFailedWritesTrapAndReleaseTheRest) {
     write("in.txt", "");
     open("in.txt", BI_FILE_MODE_INPUT, 2);
     open("r.dat", BI_FILE_MODE_RANDOM, 3);
     open("b.dat", BI_FILE_MODE_BINARY, 4);
+    open(full_device_link(), BI_FILE_MODE_OUTPUT, 5);
+    make_host_objects();
     BlockBalance balance;
     for (int16_t n : {2, 3, 4, 7})
         ZbiBuiltIn_Print(n, 2, T, temp("x"));
     ZbiBuiltIn_Print(-1, 4, T, temp("x"), T, temp("y"));
-    EXPECT_EQ(traps(), (std::vector<Trap>{trap(54), trap(54), trap(54), file_trap(52, "7"),
-                                          file_trap(52, "-1")}));
-    EXPECT_EQ(balance.delta(), 0);
-    EXPECT_EQ(read("in.txt"), "");
-}
-
-TEST_F(PrintTest, AFailedWriteIsReportedWithThePathAndEndsTheStatement) {
-    open(full_device_link(), BI_FILE_MODE_OUTPUT, 2);
-    BlockBalance balance;
-    ZbiBuiltIn_Print(2, 6, T, temp("a"), T, temp("b"), T, temp("c"));
-    EXPECT_EQ(traps(), (std::vector<Trap>{file_trap(61, full_name("full"))}));
-    EXPECT_EQ(balance.delta(), 0);
-    set_mode(HookMode::Throw);
-    EXPECT_THROW(ZbiBuiltIn_Print(2, 6, SPC, 3, T, temp("b"), T, temp("c")), TrapException);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(PrintTest, WidthChecksTheValueBeforeTheNumber) {
+    // Width checks the value before the number; Input files take a width too.
     ZbiBuiltIn_Width(9, 256);
     ZbiBuiltIn_Width(1, -1);
     ZbiBuiltIn_Width(9, 80);
-    EXPECT_EQ(traps(), (std::vector<Trap>{trap(5), trap(5), file_trap(52, "9")}));
-    write("in.txt", "");
-    open("in.txt", BI_FILE_MODE_INPUT, 2);
     ZbiBuiltIn_Width(2, 255);
-    EXPECT_EQ(find_record(2)->width, 255);
     ZbiBuiltIn_Width(1, 0);
-    EXPECT_EQ(find_record(1)->width, 0);
+    EXPECT_EQ(find_record(2)->width, 255);
+    // A failed write is reported with the path and ends the statement.
+    ZbiBuiltIn_Print(5, 6, T, temp("a"), T, temp("b"), T, temp("c"));
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(54), trap(54), trap(54), file_trap(52, "7"),
+                                          file_trap(52, "-1"), trap(5), trap(5), file_trap(52, "9"),
+                                          file_trap(61, full_name("full"))}));
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiBuiltIn_Print(5, 6, SPC, 3, T, temp("b"), T, temp("c")), TrapException);
+    EXPECT_EQ(balance.delta(), 0);
+    EXPECT_EQ(read("in.txt"), "");
 }
 
 TEST_F(PrintTextTest, NumbersGetABlankOnEachSideOnlyForPrint) {

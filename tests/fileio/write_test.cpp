@@ -53,33 +53,41 @@ class WriteTest : public FileTest {
 
 } // namespace
 
-TEST_F(WriteTest, FieldsAreSeparatedByCommasAndOnlyTheLineEndMovesTheColumn) {
-    int16_t five = 5, one = 1, two = 2;
-    BiString text = temp("a,b");
-    VARIANT null = null_variant(), a = empty_variant(), b = empty_variant();
-    write_items(1, {INT, &five, TXT, &text, VAR, &null});
-    EXPECT_EQ(column(), 0);
-    write_items(1, {});
-    write_items(1, {VAR, &a, VAR, &b});
-    ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("ab"));
-    EXPECT_EQ(column(), 2);
-    write_items(1, {INT, &one, INT, &two});
-    EXPECT_EQ(column(), 0);
-    ZbiBuiltIn_Print(1, 2, BI_PRINT_COMMA, BI_PRINT_END_OF_LINE);
-    EXPECT_EQ(out(), "5,\"a,b\",#NULL#\r\n\r\n,\r\nab1,2\r\n" + std::string(14, ' ') + "\r\n");
-    EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(WriteTest, NumbersOfEveryTypeCode) {
-    int16_t i = -32768;
+TEST_F(WriteTest, EveryTypeCodeAndSeparatorsAndOnlyTheLineEndMovesTheColumn) {
+    make_host_objects();
+    BlockBalance balance;
+    int16_t i = -32768, one = 1, two = 2;
     int32_t l = 2147483647;
     float f = 0.1f, g = 3.14159265f;
     double d = 1e20, e = 0.1 + 0.2, small = 1.5e-7, whole = 123456789012.0;
     int64_t c = 35000, n = -2500, big = INT64_MIN;
     write_items(1, {INT, &i,  LNG,    &l,  SNG,    &f,  SNG, &g,  DBL, &d,  DBL,
                     &e,  DBL, &small, DBL, &whole, CUR, &c,  CUR, &n,  CUR, &big});
+    // Strings and the copies of fixed-length strings are consumed, borrowed strings kept.
+    BiString temporary = temp("a,b");
+    Borrowed borrowed("kept");
+    BiString b = borrowed.get();
+    char *fixed = ZrStrCopy("fixed  ");
+    VARIANT v = bstr_variant("variant"), null = null_variant();
+    write_items(1, {TXT, &temporary, TXT, &b, FIXED, &fixed, VAR, &v, VAR, &null});
+    EXPECT_TRUE(borrowed.intact());
+    EXPECT_EQ(fixed, nullptr);
+    EXPECT_EQ(v.vt, VT_EMPTY);
+    EXPECT_EQ(column(), 0);
+    VARIANT x = empty_variant(), y = empty_variant();
+    write_items(1, {});
+    write_items(1, {VAR, &x, VAR, &y});
+    ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("ab"));
+    EXPECT_EQ(column(), 2);
+    write_items(1, {INT, &one, INT, &two});
+    EXPECT_EQ(column(), 0);
+    ZbiBuiltIn_Print(1, 2, BI_PRINT_COMMA, BI_PRINT_END_OF_LINE);
     EXPECT_EQ(out(), "-32768,2147483647,0.1,3.141593,1E+20,0.3,1.5E-07,123456789012,3.5,-.25,"
-                     "-922337203685477.5808\r\n");
+                     "-922337203685477.5808\r\n\"a,b\",\"kept\",\"fixed  \",\"variant\",#NULL#\r\n"
+                     "\r\n,\r\nab1,2\r\n" +
+                         std::string(14, ' ') + "\r\n");
+    EXPECT_TRUE(traps().empty());
+    EXPECT_EQ(balance.delta(), 0);
 }
 
 TEST_F(WriteTest, VariantsWriteByTheirSubtypeAndDatesSoThatTheyReadBack) {
@@ -110,22 +118,6 @@ TEST_F(WriteTest, VariantsWriteByTheirSubtypeAndDatesSoThatTheyReadBack) {
         EXPECT_EQ(read("one.txt"), std::string(text) + "\r\n");
     }
     EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(WriteTest, StringsAndFixedCopiesAreConsumed) {
-    make_host_objects();
-    BlockBalance balance;
-    BiString temporary = temp("temp");
-    Borrowed borrowed("kept");
-    BiString b = borrowed.get();
-    char *fixed = ZrStrCopy("fixed  ");
-    VARIANT v = bstr_variant("variant");
-    write_items(1, {TXT, &temporary, TXT, &b, FIXED, &fixed, VAR, &v});
-    EXPECT_EQ(out(), "\"temp\",\"kept\",\"fixed  \",\"variant\"\r\n");
-    EXPECT_TRUE(borrowed.intact());
-    EXPECT_EQ(fixed, nullptr);
-    EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_EQ(balance.delta(), 0);
 }
 
 TEST_F(WriteTest, AnUnknownTypeCodeABadNumberOrModeReleaseEveryItem) {
