@@ -1,20 +1,21 @@
 // The platform file layer: names in the dialect's form, full paths, share modes among the
 // library's descriptors, stream buffers and the two error numberings.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/harness.h"
 #include "platform/files.h"
 
 using namespace brtl_test;
 namespace pf = brtl::pf;
+using namespace pf::open_flag;
 
 namespace {
 
@@ -22,8 +23,9 @@ class PlatformFilesTest : public RuntimeTest {
   protected:
     void SetUp() override {
         RuntimeTest::SetUp();
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = scratch_dir() / ("platform_files." + std::string(info->name()));
+        dir_ = scratch_dir() /
+               ("platform_files." +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
@@ -35,14 +37,14 @@ class PlatformFilesTest : public RuntimeTest {
         std::filesystem::remove_all(dir_);
         RuntimeTest::TearDown();
     }
-
-    // The current directory in the dialect's form, from the standard library.
-    static std::string cwd_dialect() {
-        std::string path = "C:" + std::filesystem::current_path().string();
+    // A directory in the dialect's form, from the standard library.
+    static std::string dialect(const std::filesystem::path &dir) {
+        std::string path = "C:" + dir.string();
         for (char &c : path)
             if (c == '/') c = '\\';
         return path;
     }
+    // The full path of a name, or of the current directory ("") in the dialect's form.
     static std::string full(const std::string &name) {
         char out[pf::kMaxFullPath + 1];
         size_t n = pf::full_path(name.c_str(), out, sizeof out);
@@ -50,15 +52,25 @@ class PlatformFilesTest : public RuntimeTest {
         EXPECT_EQ(n, std::strlen(out)) << name;
         return out;
     }
-    std::string system_path(const std::string &path) {
-        char out[512];
-        if (!pf::to_system_path(path.c_str(), out, sizeof out)) return "<none>";
-        return out;
+    static std::string here(const std::string &name) {
+        return dialect(std::filesystem::current_path()) + name;
     }
-
+    static std::string system_path(const std::string &path) {
+        char out[512];
+        return pf::to_system_path(path.c_str(), out, sizeof out) ? out : "<none>";
+    }
+    static int sopen(const std::string &name, int flags, int share, int perm = 0) {
+        return pf::sopen(here("\\" + name).c_str(), flags, share, perm);
+    }
     std::filesystem::path dir_;
     size_t descriptors_ = 0;
 };
+
+// The rows of a table, given as the arguments of a call so that the formatter packs them.
+using P = std::pair<const char *, const char *>;
+template <class... Rows> std::vector<P> rows(Rows... r) {
+    return {r...};
+}
 
 std::string slurp(const std::string &name) {
     std::ifstream in(name, std::ios::binary);
@@ -67,109 +79,85 @@ std::string slurp(const std::string &name) {
 
 } // namespace
 
-TEST_F(PlatformFilesTest, FullPathsOfRelativeRootedAndDriveNames) {
-    std::string cwd = cwd_dialect();
-    EXPECT_EQ(full("a.txt"), cwd + "\\a.txt");
-    EXPECT_EQ(full("sub/b.txt"), cwd + "\\sub\\b.txt");
-    EXPECT_EQ(full("C:x.txt"), cwd + "\\x.txt");
-    EXPECT_EQ(full("c:x.txt"), cwd + "\\x.txt");
-    EXPECT_EQ(full("\\top\\x"), "C:\\top\\x");
-    EXPECT_EQ(full("/top/x"), "C:\\top\\x");
-    EXPECT_EQ(full("C:\\a\\b"), "C:\\a\\b");
-    EXPECT_EQ(full("c:/a/b"), "C:\\a\\b");
-    EXPECT_EQ(full("D:\\data\\x"), "D:\\data\\x");
-    EXPECT_EQ(full("q:rel"), "Q:\\rel");
-    EXPECT_EQ(full("C:"), cwd);
-    EXPECT_EQ(full("C:\\"), "C:\\");
-    EXPECT_EQ(full("\\"), "C:\\");
-}
-
-TEST_F(PlatformFilesTest, FullPathsResolveDotsAndCollapseSeparators) {
-    EXPECT_EQ(full("C:\\a\\.\\b\\..\\c"), "C:\\a\\c");
-    EXPECT_EQ(full("C:\\a\\\\\\b//c"), "C:\\a\\b\\c");
-    EXPECT_EQ(full("C:\\..\\..\\x"), "C:\\x");
-    EXPECT_EQ(full("C:\\a\\b\\"), "C:\\a\\b\\");
-    EXPECT_EQ(full("C:\\a\\b\\."), "C:\\a\\b");
-    EXPECT_EQ(full("C:\\a\\.."), "C:\\");
-    EXPECT_EQ(full(".hidden"), cwd_dialect() + "\\.hidden");
-    std::string parent = std::filesystem::current_path().parent_path().string();
-    for (char &c : parent)
-        if (c == '/') c = '\\';
-    EXPECT_EQ(full("..\\x"), "C:" + parent + "\\x");
+TEST_F(PlatformFilesTest, FullPathsOfRelativeRootedAndDriveNamesWithDotsResolved) {
+    // "@" stands for the current directory, "^" for its parent.
+    for (auto [name, expected] :
+         rows(P("a.txt", "@\\a.txt"), P("sub/b.txt", "@\\sub\\b.txt"), P("C:x.txt", "@\\x.txt"),
+              P("c:x.txt", "@\\x.txt"), P("\\top\\x", "C:\\top\\x"), P("/top/x", "C:\\top\\x"),
+              P("C:\\a\\b", "C:\\a\\b"), P("c:/a/b", "C:\\a\\b"), P("D:\\data\\x", "D:\\data\\x"),
+              P("q:rel", "Q:\\rel"), P("C:", "@"), P("C:\\", "C:\\"), P("\\", "C:\\"),
+              P("C:\\a\\.\\b\\..\\c", "C:\\a\\c"), P("C:\\a\\\\\\b//c", "C:\\a\\b\\c"),
+              P("C:\\..\\..\\x", "C:\\x"), P("C:\\a\\b\\", "C:\\a\\b\\"),
+              P("C:\\a\\b\\.", "C:\\a\\b"), P("C:\\a\\..", "C:\\"), P(".hidden", "@\\.hidden"),
+              P("..\\x", "^\\x"))) {
+        std::string want = expected;
+        if (want[0] == '@') want = here(want.substr(1));
+        if (want[0] == '^')
+            want = dialect(std::filesystem::current_path().parent_path()) + want.substr(1);
+        EXPECT_EQ(full(name), want) << name;
+    }
 }
 
 TEST_F(PlatformFilesTest, AFullPathThatDoesNotFitIsNeverPartlyWritten) {
     char out[16];
     std::memset(out, 'z', sizeof out);
-    size_t n = pf::full_path("C:\\abcdefghij\\klmnopqrstuvwxyz", out, sizeof out);
-    EXPECT_EQ(n, 30u);
+    EXPECT_EQ(pf::full_path("C:\\abcdefghij\\klmnopqrstuvwxyz", out, sizeof out), 30u);
     EXPECT_EQ(out[0], '\0');
     EXPECT_EQ(pf::full_path("C:\\abc", out, 7), 6u);
     EXPECT_STREQ(out, "C:\\abc");
     EXPECT_EQ(pf::full_path("C:\\abc", out, 6), 6u);
     EXPECT_EQ(out[0], '\0');
-    // A name far longer than any buffer.
-    std::string huge(20000, 'x');
+    std::string huge(20000, 'x'); // far longer than any buffer
     char big[pf::kMaxFullPath + 1];
     EXPECT_GE(pf::full_path(huge.c_str(), big, sizeof big), sizeof big);
     EXPECT_EQ(big[0], '\0');
 }
 
-TEST_F(PlatformFilesTest, DoubleByteTrailBytesAreNeverSeparators) {
-    ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
-    // 0x95 0x5C is one character whose trail byte is the code of "\".
-    std::string name = "\x95\x5C.txt";
-    EXPECT_EQ(full("C:\\d\\" + name), "C:\\d\\" + name);
-    EXPECT_EQ(full("C:\\" + name + "\\..\\y"), "C:\\y");
-    EXPECT_EQ(system_path("C:\\d\\" + name), "/d/" + name);
-    brtl_setlocale("C");
-    // Under the single-byte code page the same byte is a separator.
-    EXPECT_EQ(system_path("C:\\d\\" + name), "/d/\x95/.txt");
-}
-
-TEST_F(PlatformFilesTest, SystemPathsExistOnlyOnDriveC) {
-    EXPECT_EQ(system_path("C:\\a\\b"), "/a/b");
-    EXPECT_EQ(system_path("c:\\"), "/");
-    EXPECT_EQ(system_path("C:"), "/");
-    EXPECT_EQ(system_path("rel\\x"), "rel/x");
+TEST_F(PlatformFilesTest, SystemPathsExistOnlyOnDriveCAndTrailBytesAreNoSeparators) {
+    for (auto [path, expected] :
+         rows(P("C:\\a\\b", "/a/b"), P("c:\\", "/"), P("C:", "/"), P("rel\\x", "rel/x"),
+              P("\\\\server\\share\\x", "<none>"), P("C:\\d\\\x95\x5C.txt", "/d/\x95/.txt")))
+        EXPECT_EQ(system_path(path), expected) << path;
     errno = 0;
     EXPECT_EQ(system_path("D:\\a"), "<none>");
     EXPECT_EQ(errno, ENOENT);
-    EXPECT_EQ(system_path("\\\\server\\share\\x"), "<none>");
     char small[4];
     EXPECT_FALSE(pf::to_system_path("C:\\abcd", small, sizeof small));
     EXPECT_EQ(errno, ENAMETOOLONG);
     std::ofstream("here.txt") << "x";
-    EXPECT_TRUE(pf::exists((cwd_dialect() + "\\here.txt").c_str()));
-    EXPECT_TRUE(pf::exists(cwd_dialect().c_str()));
-    EXPECT_FALSE(pf::exists((cwd_dialect() + "\\gone.txt").c_str()));
+    EXPECT_TRUE(pf::exists(here("\\here.txt").c_str()));
+    EXPECT_TRUE(pf::exists(here("").c_str()));
+    EXPECT_FALSE(pf::exists(here("\\gone.txt").c_str()));
     EXPECT_FALSE(pf::exists("D:\\"));
+    // 0x95 0x5C is one character of the double-byte code page whose trail byte is "\".
+    ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
+    std::string name = "\x95\x5C.txt";
+    EXPECT_EQ(full("C:\\d\\" + name), "C:\\d\\" + name);
+    EXPECT_EQ(full("C:\\" + name + "\\..\\y"), "C:\\y");
+    EXPECT_EQ(system_path("C:\\d\\" + name), "/d/" + name);
 }
 
-TEST_F(PlatformFilesTest, ShareModesDecideWhichSecondOpensSucceed) {
+TEST_F(PlatformFilesTest, ShareModesDecideWhichSecondOpensSucceedBeforeAnyTruncation) {
     std::ofstream("s.dat") << "content";
-    std::string path = cwd_dialect() + "\\s.dat";
-    using namespace pf::open_flag;
+    using namespace pf::share;
     struct Case {
         int first_flags, first_share, second_flags, second_share;
         bool second_opens;
     };
-    const Case cases[] = {
-        {kRdOnly, pf::share::kDenyNone, kRdWr, pf::share::kDenyNone, true},
-        {kRdOnly, pf::share::kDenyWrite, kRdOnly, pf::share::kDenyNone, true},
-        {kRdOnly, pf::share::kDenyWrite, kWrOnly, pf::share::kDenyNone, false},
-        {kRdOnly, pf::share::kDenyRead, kRdOnly, pf::share::kDenyNone, false},
-        {kRdOnly, pf::share::kDenyRead, kWrOnly, pf::share::kDenyNone, true},
-        {kRdOnly, pf::share::kDenyReadWrite, kWrOnly, pf::share::kDenyNone, false},
-        {kWrOnly, pf::share::kDenyNone, kRdOnly, pf::share::kDenyWrite, false},
-        {kRdOnly, pf::share::kDenyNone, kRdOnly, pf::share::kDenyRead, false},
-        {kRdOnly, pf::share::kDenyNone, kRdOnly, pf::share::kDenyWrite, true},
-    };
+    const Case cases[] = {{kRdOnly, kDenyNone, kRdWr, kDenyNone, true},
+                          {kRdOnly, kDenyWrite, kRdOnly, kDenyNone, true},
+                          {kRdOnly, kDenyWrite, kWrOnly, kDenyNone, false},
+                          {kRdOnly, kDenyRead, kRdOnly, kDenyNone, false},
+                          {kRdOnly, kDenyRead, kWrOnly, kDenyNone, true},
+                          {kRdOnly, kDenyReadWrite, kWrOnly, kDenyNone, false},
+                          {kWrOnly, kDenyNone, kRdOnly, kDenyWrite, false},
+                          {kRdOnly, kDenyNone, kRdOnly, kDenyRead, false},
+                          {kRdOnly, kDenyNone, kRdOnly, kDenyWrite, true}};
     for (const Case &c : cases) {
-        int first = pf::sopen(path.c_str(), c.first_flags, c.first_share, 0);
+        int first = sopen("s.dat", c.first_flags, c.first_share);
         ASSERT_GE(first, 0);
         errno = 0;
-        int second = pf::sopen(path.c_str(), c.second_flags, c.second_share, 0);
+        int second = sopen("s.dat", c.second_flags, c.second_share);
         EXPECT_EQ(second >= 0, c.second_opens) << c.first_flags << "/" << c.first_share << " then "
                                                << c.second_flags << "/" << c.second_share;
         if (second >= 0)
@@ -180,70 +168,48 @@ TEST_F(PlatformFilesTest, ShareModesDecideWhichSecondOpensSucceed) {
     }
     // The same file under another name (a hard link) is still the same file.
     std::filesystem::create_hard_link("s.dat", "link.dat");
-    int first = pf::sopen(path.c_str(), kRdWr, pf::share::kDenyReadWrite, 0);
+    int first = sopen("s.dat", kRdWr, kDenyReadWrite);
     ASSERT_GE(first, 0);
-    EXPECT_LT(pf::sopen((cwd_dialect() + "\\link.dat").c_str(), kRdOnly, pf::share::kDenyNone, 0),
-              0);
+    EXPECT_LT(sopen("link.dat", kRdOnly, kDenyNone), 0);
     pf::close_descriptor(first);
-}
-
-TEST_F(PlatformFilesTest, TruncationWaitsForTheShareCheck) {
-    std::ofstream("t.dat") << "keep";
-    std::string path = cwd_dialect() + "\\t.dat";
-    using namespace pf::open_flag;
-    int first = pf::sopen(path.c_str(), kRdOnly, pf::share::kDenyWrite, 0);
-    ASSERT_GE(first, 0);
-    EXPECT_LT(pf::sopen(path.c_str(), kWrOnly | kCreat | kTrunc, pf::share::kDenyNone,
-                        pf::kPermRead | pf::kPermWrite),
-              0);
-    EXPECT_EQ(slurp("t.dat"), "keep");
+    // A truncating open waits for the share check.
+    first = sopen("s.dat", kRdOnly, kDenyWrite);
+    const int truncating = kWrOnly | kCreat | kTrunc, rw = pf::kPermRead | pf::kPermWrite;
+    EXPECT_LT(sopen("s.dat", truncating, kDenyNone, rw), 0);
+    EXPECT_EQ(slurp("s.dat"), "content");
     pf::close_descriptor(first);
-    int again = pf::sopen(path.c_str(), kWrOnly | kCreat | kTrunc, pf::share::kDenyNone,
-                          pf::kPermRead | pf::kPermWrite);
+    int again = sopen("s.dat", truncating, kDenyNone, rw);
     ASSERT_GE(again, 0);
-    EXPECT_EQ(slurp("t.dat"), "");
+    EXPECT_EQ(slurp("s.dat"), "");
     pf::close_descriptor(again);
 }
 
-TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnly) {
-    std::string dir = cwd_dialect();
-    using namespace pf::open_flag;
-    int rw = pf::sopen((dir + "\\rw").c_str(), kWrOnly | kCreat, pf::share::kDenyNone,
-                       pf::kPermRead | pf::kPermWrite);
-    int ro =
-        pf::sopen((dir + "\\ro").c_str(), kWrOnly | kCreat, pf::share::kDenyNone, pf::kPermRead);
+TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnlyAndBadOpensAreRefused) {
+    int rw = sopen("rw", kWrOnly | kCreat, pf::share::kDenyNone, pf::kPermRead | pf::kPermWrite);
+    int ro = sopen("ro", kWrOnly | kCreat, pf::share::kDenyNone, pf::kPermRead);
     ASSERT_GE(rw, 0);
     ASSERT_GE(ro, 0);
     struct stat info {};
     ASSERT_EQ(stat("rw", &info), 0);
-    EXPECT_NE(info.st_mode & S_IWUSR, 0u);
-    EXPECT_NE(info.st_mode & S_IRUSR, 0u);
+    EXPECT_EQ(info.st_mode & (S_IWUSR | S_IRUSR), S_IWUSR | S_IRUSR);
     ASSERT_EQ(stat("ro", &info), 0);
     EXPECT_EQ(info.st_mode & 0222, 0u);
     pf::close_descriptor(rw);
     pf::close_descriptor(ro);
-}
-
-TEST_F(PlatformFilesTest, DirectoriesAndBadArgumentsAreRefused) {
     std::filesystem::create_directory("d");
-    std::string dir = cwd_dialect();
-    errno = 0;
-    EXPECT_LT(pf::sopen((dir + "\\d").c_str(), pf::open_flag::kRdOnly, pf::share::kDenyNone, 0), 0);
-    EXPECT_EQ(errno, EACCES);
-    EXPECT_LT(pf::sopen((dir + "\\x").c_str(), 3, pf::share::kDenyNone, 0), 0);
-    EXPECT_EQ(errno, EINVAL);
-    EXPECT_LT(pf::sopen((dir + "\\x").c_str(), pf::open_flag::kRdOnly, 0x50, 0), 0);
-    EXPECT_EQ(errno, EINVAL);
-    EXPECT_LT(
-        pf::sopen((dir + "\\missing").c_str(), pf::open_flag::kRdOnly, pf::share::kDenyNone, 0), 0);
-    EXPECT_EQ(errno, ENOENT);
+    for (auto [name, flags, share, error] : {std::tuple{"d", kRdOnly, pf::share::kDenyNone, EACCES},
+                                             {"x", 3, pf::share::kDenyNone, EINVAL},
+                                             {"x", kRdOnly, 0x50, EINVAL},
+                                             {"missing", kRdOnly, pf::share::kDenyNone, ENOENT}}) {
+        errno = 0;
+        EXPECT_LT(sopen(name, flags, share), 0) << name;
+        EXPECT_EQ(errno, error) << name;
+    }
 }
 
 TEST_F(PlatformFilesTest, StreamsGetTheBufferSizeAskedForAndCloseWithTheirShareEntry) {
-    std::string path = cwd_dialect() + "\\buf.txt";
-    using namespace pf::open_flag;
-    int fd = pf::sopen(path.c_str(), kWrOnly | kCreat | kTrunc, pf::share::kDenyReadWrite,
-                       pf::kPermRead | pf::kPermWrite);
+    int fd = sopen("buf.txt", kWrOnly | kCreat | kTrunc, pf::share::kDenyReadWrite,
+                   pf::kPermRead | pf::kPermWrite);
     ASSERT_GE(fd, 0);
     FILE *stream = pf::fdopen(fd, "wb");
     ASSERT_NE(stream, nullptr);
@@ -257,18 +223,41 @@ TEST_F(PlatformFilesTest, StreamsGetTheBufferSizeAskedForAndCloseWithTheirShareE
     EXPECT_EQ(pf::close_stream(stream), 0);
     EXPECT_EQ(std::filesystem::file_size("buf.txt"), 240u);
     // The share entry went with the stream: the file opens again with every share mode.
-    int again = pf::sopen(path.c_str(), kRdOnly, pf::share::kDenyReadWrite, 0);
+    int again = sopen("buf.txt", kRdOnly, pf::share::kDenyReadWrite);
     ASSERT_GE(again, 0);
     pf::close_descriptor(again);
 }
 
-TEST_F(PlatformFilesTest, SystemErrnoBecomesTheRuntimesNumberAndRecordsTheSystemError) {
-    // Where the two numberings differ, and where the runtime reported another error.
-    const std::pair<int, int> numbers[] = {
-        {ENOENT, 2},       {ENOSPC, 28},  {ENOTDIR, 2},    {EISDIR, 13}, {ENOTEMPTY, 41},
-        {ENAMETOOLONG, 2}, {EDQUOT, 28},  {EDEADLK, 36},   {ENOLCK, 39}, {ENOSYS, 40},
-        {EILSEQ, 42},      {ETXTBSY, 13}, {ECONNRESET, 22}};
-    for (auto [system, crt] : numbers)
+TEST_F(PlatformFilesTest, LinesAreReadWholeWithTheirLineFeedAndAnyNul) {
+    std::ofstream("lines.txt", std::ios::binary) << std::string("one\r\nt\0o\n\nlast", 14);
+    FILE *stream = pf::fdopen(sopen("lines.txt", kRdOnly, pf::share::kDenyNone), "rb");
+    ASSERT_NE(stream, nullptr);
+    for (const std::string &expected : {std::string("one\r\n"), std::string("t\0o\n", 4),
+                                        std::string("\n"), std::string("last")}) {
+        pf::Line line = pf::read_line(stream);
+        ASSERT_EQ(line.status, pf::Line::Read);
+        EXPECT_EQ(std::string(line.data, line.length), expected);
+    }
+    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
+    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
+    EXPECT_EQ(pf::close_stream(stream), 0);
+}
+
+TEST_F(PlatformFilesTest, SystemErrnoAndErrorCodesMapByTheRuntimesTables) {
+    // Where the two errno numberings differ, and where the runtime reported another error.
+    for (auto [system, crt] : {std::pair{ENOENT, 2},
+                               {ENOSPC, 28},
+                               {ENOTDIR, 2},
+                               {EISDIR, 13},
+                               {ENOTEMPTY, 41},
+                               {ENAMETOOLONG, 2},
+                               {EDQUOT, 28},
+                               {EDEADLK, 36},
+                               {ENOLCK, 39},
+                               {ENOSYS, 40},
+                               {EILSEQ, 42},
+                               {ETXTBSY, 13},
+                               {ECONNRESET, 22}})
         EXPECT_EQ(pf::crt_errno(system), crt) << system;
     pf::crt_errno(ENOSPC);
     EXPECT_EQ(pf::last_os_error(), pf::oserr::kDiskFull);
@@ -276,9 +265,6 @@ TEST_F(PlatformFilesTest, SystemErrnoBecomesTheRuntimesNumberAndRecordsTheSystem
     EXPECT_EQ(pf::last_os_error(), pf::oserr::kNotReady);
     pf::crt_errno(0); // no failure: the last system error stays
     EXPECT_EQ(pf::last_os_error(), pf::oserr::kNotReady);
-}
-
-TEST_F(PlatformFilesTest, SystemErrorCodesMapToErrnoByTheRuntimesTable) {
     const std::pair<uint32_t, int> table[] = {
         {2, 2},    {3, 2},    {15, 2},   {18, 2},   {53, 2},    {67, 2},   {161, 2},   {206, 2},
         {4, 24},   {5, 13},   {16, 13},  {33, 13},  {65, 13},   {82, 13},  {83, 13},   {108, 13},
@@ -291,24 +277,4 @@ TEST_F(PlatformFilesTest, SystemErrorCodesMapToErrnoByTheRuntimesTable) {
         EXPECT_EQ(pf::os_error_to_crt_errno(code), crt) << code;
         EXPECT_EQ(pf::dos_errno(), code);
     }
-}
-
-TEST_F(PlatformFilesTest, LinesAreReadWholeWithTheirLineFeedAndAnyNul) {
-    std::ofstream("lines.txt", std::ios::binary) << std::string("one\r\nt\0o\n\nlast", 14);
-    std::string path = cwd_dialect() + "\\lines.txt";
-    int fd = pf::sopen(path.c_str(), pf::open_flag::kRdOnly, pf::share::kDenyNone, 0);
-    ASSERT_GE(fd, 0);
-    FILE *stream = pf::fdopen(fd, "rb");
-    ASSERT_NE(stream, nullptr);
-    auto next = [&] {
-        pf::Line line = pf::read_line(stream);
-        return line.status == pf::Line::Read ? std::string(line.data, line.length) : "<end>";
-    };
-    EXPECT_EQ(next(), "one\r\n");
-    EXPECT_EQ(next(), std::string("t\0o\n", 4));
-    EXPECT_EQ(next(), "\n");
-    EXPECT_EQ(next(), "last");
-    EXPECT_EQ(next(), "<end>");
-    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
-    EXPECT_EQ(pf::close_stream(stream), 0);
 }
