@@ -116,7 +116,7 @@ TokenResult short_date(Parser &ps) {
     const char *pattern = ZrIntlGetDateString();
     if (pattern == nullptr) pattern = "";
     if (!ps.calendar()) return TokenResult::Failed;
-    Buffer<char, 96> text;
+    SmallBuffer<char, 96> text;
     text.append(pattern, std::strlen(pattern));
     // A two-letter year outside the 1900s is widened to four letters.
     if (ps.date.year < 1900 || ps.date.year > 1999) {
@@ -205,7 +205,7 @@ TokenResult general_date(Parser &ps) {
     double serial = ps.date.serial;
     double whole = std::trunc(serial);
     bool time = is_whole(whole) || !is_whole(serial - whole);
-    Buffer<char, 96> text;
+    SmallBuffer<char, 96> text;
     if (!is_whole(whole)) {
         const char *pattern = ZrIntlGetDateString();
         if (pattern != nullptr) text.append(pattern, std::strlen(pattern));
@@ -365,7 +365,7 @@ bool Parser::calendar() {
 bool Parser::splice(const char *text, size_t n) {
     if (++splices > kMaxSplices) return false;
     int next = current_ == 0 ? 1 : 0;
-    Buffer<char, 128> &buffer = spliced_[next];
+    SmallBuffer<char, 128> &buffer = spliced_[next];
     buffer.clear();
     buffer.append(text, n);
     buffer.append(p, static_cast<size_t>(end - p));

@@ -11,7 +11,7 @@ namespace brtl::format {
 // exponent 0) and no trailing zeros.
 struct Decimal {
     bool negative = false;
-    Buffer<char, 40> digits;
+    SmallBuffer<char, 40> digits;
     int exponent = 0;
 };
 
@@ -19,9 +19,9 @@ void decimal_of(const FormatNumber &number, Decimal &out);
 
 // The digits of the number moved by 10^shift and rounded at `decimals` places.
 struct Digits {
-    bool negative = false;     // a minus sign belongs to the rounded number (it is not zero)
-    Buffer<char, 64> integer;  // the integer digits without leading zeros; empty below 1
-    Buffer<char, 32> fraction; // the first `decimals` fraction digits without trailing zeros
+    bool negative = false;          // a minus sign belongs to the rounded number (it is not zero)
+    SmallBuffer<char, 64> integer;  // the integer digits without leading zeros; empty below 1
+    SmallBuffer<char, 32> fraction; // the first `decimals` fraction digits without trailing zeros
 };
 
 void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out);

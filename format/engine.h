@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "brtl/types.h"
-#include "format/buffer.h"
+#include "runtime/small_buffer.h"
 
 namespace brtl::format {
 
@@ -72,9 +72,9 @@ struct FormatState {
 };
 
 struct ParsedSection {
-    Buffer<Node, 96> nodes; // the section left to right
-    size_t cut = 0;         // the decimal separator node; nodes before it are the integer part
-    int32_t shift = 0;      // powers of ten the scientific form moves the number by
+    SmallBuffer<Node, 96> nodes; // the section left to right
+    size_t cut = 0;              // the decimal separator node; nodes before it are the integer part
+    int32_t shift = 0;           // powers of ten the scientific form moves the number by
     FormatState state;
 };
 
@@ -113,7 +113,7 @@ const char *am_pm_text(char marker, bool pm);
 
 // ---- Output -----------------------------------------------------------------------------------
 
-using Output = Buffer<char, 128>;
+using Output = SmallBuffer<char, 128>;
 
 // Writes the integer part and the fraction part of the parsed section for the number; false when
 // memory ran out.

@@ -79,7 +79,7 @@ char *medium_date_from_locale() {
 
 // A text under construction in ZrMalloc storage.
 struct Text {
-    Buffer<char, 64> chars;
+    SmallBuffer<char, 64> chars;
     void add(const char *s) { chars.append(s, std::strlen(s)); }
     void add(char c) { chars.push(c); }
     char *release() {

@@ -56,7 +56,7 @@ struct Parser {
     bool splice(const char *text, size_t n);
 
   private:
-    Buffer<char, 128> spliced_[2];
+    SmallBuffer<char, 128> spliced_[2];
     int current_ = -1;
 };
 

@@ -1,4 +1,4 @@
-// A growable array of plain values for the format engine: the first N elements live inside the
+// A growable array of plain values for the hot paths: the first N elements live inside the
 // object (on the caller's stack), more come from ZrMalloc. A failed allocation does not throw: the
 // buffer keeps what it had, drops the rest and remembers the failure, which the caller turns
 // into trap 7 at one place.
@@ -10,16 +10,16 @@
 
 #include "brtl/host.h"
 
-namespace brtl::format {
+namespace brtl {
 
-template <typename T, size_t N> class Buffer {
+template <typename T, size_t N> class SmallBuffer {
     static_assert(std::is_trivially_copyable_v<T>, "the buffer moves its elements with memcpy");
 
   public:
-    Buffer() = default;
-    Buffer(const Buffer &) = delete;
-    Buffer &operator=(const Buffer &) = delete;
-    ~Buffer() {
+    SmallBuffer() = default;
+    SmallBuffer(const SmallBuffer &) = delete;
+    SmallBuffer &operator=(const SmallBuffer &) = delete;
+    ~SmallBuffer() {
         if (data_ != inline_) ZrFree(data_);
     }
 
@@ -37,9 +37,13 @@ template <typename T, size_t N> class Buffer {
     void shrink(size_t n) {
         if (n < size_) size_ = n;
     }
-    void push(const T &value) {
-        if (size_ == capacity_ && !grow(size_ + 1)) return;
+    // Room for n elements in all; false when it cannot be made.
+    bool reserve(size_t n) { return n <= capacity_ || grow(n); }
+    // Appends a value; false when the buffer cannot grow.
+    bool push(const T &value) {
+        if (size_ == capacity_ && !grow(size_ + 1)) return false;
         data_[size_++] = value;
+        return true;
     }
     void append(const T *values, size_t n) {
         if (n == 0 || (size_ + n > capacity_ && !grow(size_ + n))) return;
@@ -86,4 +90,4 @@ template <typename T, size_t N> class Buffer {
     bool failed_ = false;
 };
 
-} // namespace brtl::format
+} // namespace brtl
