@@ -15,6 +15,10 @@ enum class NumberScan { Ok, NotANumber, OutOfMemory };
 // thousands separators are ignored, then only blanks or a comma and anything after it.
 NumberScan scan_number_text(const char *text, size_t len, double &value);
 
+// The value of a numeric subtype (Empty, Integer, Boolean, Long, Single, Double, Date,
+// Currency) as a double; false for any other subtype.
+bool numeric_value(const VARIANT *v, double &value);
+
 // IsNumeric of a string Variant, which stays as it is (IsNumeric itself consumes a copy).
 bool string_is_numeric(const VARIANT *v);
 

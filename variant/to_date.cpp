@@ -24,34 +24,6 @@ bool looks_like_plain_number(BSTR b) {
     return true;
 }
 
-// The serial of a numeric subtype; false for any other.
-bool numeric_serial(const VARIANT *v, double &serial) {
-    switch (v->vt) {
-    case VT_EMPTY:
-        serial = 0.0;
-        return true;
-    case VT_I2:
-    case VT_BOOL:
-        serial = v->iVal;
-        return true;
-    case VT_I4:
-        serial = v->lVal;
-        return true;
-    case VT_R4:
-        serial = v->fltVal;
-        return true;
-    case VT_R8:
-    case VT_DATE:
-        serial = v->dblVal;
-        return true;
-    case VT_CY:
-        serial = ZbiCvtCurNumDbl(v->cyVal);
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Parses the string of src (which is released) as a date and time; false when it is none.
 bool parse_date(VARIANT *src, double &serial) {
     BiString text = ZbiEvalCvtVS(*src, 1);
@@ -75,7 +47,7 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
         if (numeric_text && brtl::string_is_numeric(src)) {
             BiVariantCvtStrToNum(src);
             if (src->vt == VT_EMPTY) return; // the text was not a number after all: trapped
-            parsed = numeric_serial(src, serial);
+            parsed = brtl::numeric_value(src, serial);
         } else if (!numeric_text && looks_like_plain_number(src->bstrVal)) {
             brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
@@ -86,7 +58,7 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
             brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
         }
-    } else if (!numeric_serial(src, serial)) {
+    } else if (!brtl::numeric_value(src, serial)) {
         if (src->vt == VT_NULL)
             brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         else if (src->vt <= VT_UNKNOWN)

@@ -107,6 +107,33 @@ NumberScan scan_number_text(const char *text, size_t len, double &value) {
     return p >= end || *p == ',' ? NumberScan::Ok : NumberScan::NotANumber;
 }
 
+bool numeric_value(const VARIANT *v, double &value) {
+    switch (v->vt) {
+    case VT_EMPTY:
+        value = 0.0;
+        return true;
+    case VT_I2:
+    case VT_BOOL:
+        value = v->iVal;
+        return true;
+    case VT_I4:
+        value = v->lVal;
+        return true;
+    case VT_R4:
+        value = v->fltVal;
+        return true;
+    case VT_R8:
+    case VT_DATE:
+        value = v->dblVal;
+        return true;
+    case VT_CY:
+        value = ZbiCvtCurNumDbl(v->cyVal);
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool string_is_numeric(const VARIANT *v) {
     LocalVariant copy;
     if (BiXVariantCopy(copy.get(), v) != S_OK) return false;
@@ -197,40 +224,15 @@ BRTL_API void ZbiVariantCvtToNum(VARIANT *dst, VARIANT *src) {
 
 BRTL_API void BiVariantCvtToDouble(VARIANT *v) {
     double value = 0.0;
-    switch (v->vt) {
-    case VT_EMPTY:
-        break;
-    case VT_I2:
-        value = v->iVal;
-        break;
-    case VT_BOOL:
-        value = v->boolVal;
-        break;
-    case VT_I4:
-        value = v->lVal;
-        break;
-    case VT_R4:
-        value = v->fltVal;
-        break;
-    case VT_R8:
-        value = v->dblVal;
-        break;
-    case VT_DATE:
-        value = v->date;
-        break;
-    case VT_CY:
-        value = ZbiCvtCurNumDbl(v->cyVal);
-        break;
-    case VT_BSTR:
+    if (v->vt == VT_BSTR) {
         BiVariantCvtStrToNum(v);
-        if (v->vt == VT_BSTR || v->vt == VT_EMPTY) { // not a number: already trapped
+        if (v->vt == VT_EMPTY) { // not a number: already trapped
             v->vt = VT_R8;
             v->dblVal = 0.0;
             return;
         }
-        BiVariantCvtToDouble(v);
-        return;
-    default: {
+    }
+    if (!brtl::numeric_value(v, value)) {
         int32_t trap =
             brtl::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
         BiXVariantClear(v); // an object or error value is dropped with its reference
@@ -238,7 +240,6 @@ BRTL_API void BiVariantCvtToDouble(VARIANT *v) {
         v->dblVal = 0.0;
         brtl::raise_trap(trap);
         return;
-    }
     }
     v->vt = VT_R8;
     v->dblVal = value;
