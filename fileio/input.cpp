@@ -172,10 +172,10 @@ bool input_items(FILE *stream, int32_t count, va_list *ap) {
             *static_cast<int32_t *>(target) = static_cast<int32_t>(integer_of(p));
             break;
         case BI_TYPE_SINGLE:
-            *static_cast<float *>(target) = static_cast<float>(pf::parse_double(p).value);
+            *static_cast<float *>(target) = static_cast<float>(pf::parse_written_double(p).value);
             break;
         case BI_TYPE_DOUBLE:
-            *static_cast<double *>(target) = pf::parse_double(p).value;
+            *static_cast<double *>(target) = pf::parse_written_double(p).value;
             break;
         case BI_TYPE_CURRENCY: {
             BiCurrency value = 0;

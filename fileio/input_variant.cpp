@@ -150,7 +150,7 @@ NumberScan scan_number(const char *p) {
 // becomes a Double, so that every number Write # writes reads back.
 bool store_number(const char *text, VARIANT *target) {
     NumberScan scan = scan_number(text);
-    pf::ParsedDouble parsed = pf::parse_double(text);
+    pf::ParsedDouble parsed = pf::parse_written_double(text);
     if (parsed.range_error && std::isinf(parsed.value)) {
         raise_trap(BI_TRAP_OVERFLOW);
         return false;

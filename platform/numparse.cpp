@@ -3,6 +3,7 @@
 #include <locale.h>
 
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -68,6 +69,28 @@ ParsedDouble parse_double(const char *text) {
     result.range_error = errno == ERANGE && (std::isinf(result.value) || result.value == 0.0);
     result.end = start + (end - copy);
     if (copy != local) std::free(copy);
+    return result;
+}
+
+ParsedDouble parse_written_double(const char *text) {
+    ParsedDouble result = parse_double(text);
+    if (!result.range_error || !std::isinf(result.value)) return result;
+    // The longest number text the library writes has 15 significant digits; the largest of
+    // them that stands for a finite Double rounds DBL_MAX (1.7976931348623157E+308) up.
+    constexpr long double kLargestWritten = 1.79769313486232e308L;
+    char copy[128]; // a longer text is no number the library wrote
+    size_t n = static_cast<size_t>(result.end - text);
+    if (n >= sizeof copy) return result;
+    std::memcpy(copy, text, n);
+    copy[n] = '\0';
+    for (size_t i = 0; i < n; ++i)
+        if (copy[i] == 'd' || copy[i] == 'D') copy[i] = 'e';
+    errno = 0;
+    long double exact = strtold_l(copy, nullptr, c_locale());
+    if (errno == 0 && std::fabs(exact) <= kLargestWritten) {
+        result.value = std::copysign(DBL_MAX, result.value);
+        result.range_error = false;
+    }
     return result;
 }
 

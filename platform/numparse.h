@@ -13,4 +13,9 @@ struct ParsedDouble {
 
 ParsedDouble parse_double(const char *text);
 
+// As parse_double, for the number texts the library writes to files: the largest Double's text
+// of 15 significant digits (1.79769313486232E+308, a little above that Double) gives that Double
+// rather than an overflow, so that what Write # writes of it reads back.
+ParsedDouble parse_written_double(const char *text);
+
 } // namespace brtl::pf

@@ -22,18 +22,19 @@ TEST_F(InputTest, VariantTargetsTakeTheSubtypeTheFieldsTextGives) {
     input_file("1, \"a,b\" , 3.5, #NULL#, #1996-07-04 12:00:00#\r\n"
                "3.14159,3.1415,1e3,40000,3000000000,-32768,-32769,2147483647,1D2,-.5,+7\n"
                "99999999999999999999,999999999999999,-922337203685477.5808,"
-               "922337203685477.5808,1e999,1e-400\n"
+               "922337203685477.5808,1e999,1.79769313486233E+308,1e-400\n"
                "#12:75:00#,#5:00:00#,#05:00:00#,#1996-02-30#,#1996-07-04#,##,#NULL#x,"
                "#1899-12-29 06:00:00#,#1899-12-31#,#0100-01-01#,#9999-12-31 23:59:59#,"
                "#24:00:00#\r\n");
     // 4 July 1996 is day 35250; "D" is an exponent letter too; 999999999999999 is what Write #
-    // writes for that Double; 1e999 overflows (trap 6); 1e-400 is zero, no overflow; -1.25 is
+    // writes for that Double; 1e999 overflows (trap 6), and so does a text above the largest
+    // Double's written text 1.79769313486232E+308 (which reads back as that Double); 1e-400 is zero, no overflow; -1.25 is
     // two days before day 0, a quarter of the way in; -657434 is the first day of year 100.
     const auto wants =
         rows(I2(1), Str("a,b"), Cy(35000), Null, Dt(35250.5), R8(3.14159), Cy(31415), R8(1000),
              I4(40000), Cy(30000000000000), I2(-32768), I4(-32769), I4(2147483647), R8(100),
              Cy(-5000), I2(7), R8(1e20), R8(999999999999999.0), Cy(INT64_MIN),
-             R8(922337203685477.5808), Empty, R8(0), Str("#12:75:00#"), Str("#5:00:00#"),
+             R8(922337203685477.5808), Empty, Empty, R8(0), Str("#12:75:00#"), Str("#5:00:00#"),
              Dt(5.0 / 24.0), Str("#1996-02-30#"), Dt(35250), Str("##"), Str("#NULL#x"), Dt(-1.25),
              Dt(1), Dt(-657434), Dt(2958465.0 + 86399.0 / 86400.0), Str("#24:00:00#"));
     for (const Want &want : wants) {

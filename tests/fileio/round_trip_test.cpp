@@ -1,5 +1,6 @@
 // What Write # writes, Input # reads back. A number comes back in the smallest subtype the
 // guessing rules give its text (a Long 5 is an Integer 5, a Double 3.5 a Currency 3.5).
+#include <cfloat>
 #include <climits>
 #include <string>
 #include <tuple>
@@ -22,7 +23,8 @@ TEST_F(RoundTripTest, EverySubtypeAndStringItemsComeBack) {
         row(cy(INT64_MIN), Cy(INT64_MIN)), row(cy(INT64_MAX), Cy(INT64_MAX)), row(cy(30000), I2(3)),
         row(r8(3.14159), R8(3.14159)), row(r8(3.5), Cy(35000)), row(r8(1e20), R8(1e20)),
         row(r8(-1.5e-7), R8(-1.5e-7)), row(r8(999999999999999.0), R8(999999999999999.0)),
-        row(r8(123456789.123456), R8(123456789.123456)), row(r4(0.1f), Cy(1000)),
+        row(r8(123456789.123456), R8(123456789.123456)), row(r8(DBL_MAX), R8(DBL_MAX)),
+        row(r8(-DBL_MAX), R8(-DBL_MAX)), row(r4(0.1f), Cy(1000)),
         row(r4(1.5e10f), R8(1.5e10)), row(bstr_variant("a,b"), Str("a,b")),
         row(bstr_variant("line 1\r\nline 2"), Str("line 1\r\nline 2")),
         row(bstr_variant(""), Str("")), row(bstr_variant("  blanks  "), Str("  blanks  ")),
