@@ -217,8 +217,9 @@ bool rewrite_multibyte_date(const char *text, size_t n, char (&buffer)[kRewriteC
             if (!rewrite_era(s, out, words, era, era_length, given)) return false;
             continue;
         }
-        int len = pf::mblen(s.p, s.available() < 2 ? s.available() : 2);
-        if (len > 1 || len < 0) return false; // another multibyte character
+        bool valid = false;
+        if (pf::char_length(s.p, s.available(), &valid) > 1 || !valid)
+            return false; // another multibyte character, or no character
         if (!out.append(s.p, 1)) return false;
         ++s.p;
     }

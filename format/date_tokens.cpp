@@ -9,6 +9,7 @@
 
 #include "brtl/datetime.h"
 #include "brtl/runtime.h"
+#include "brtl/texts.h"
 #include "datetime/calendar.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
@@ -29,12 +30,13 @@ struct Era {
 };
 constexpr Era kEras[] = {{-11435, 1867}, {4595, 1911}, {9856, 1925}, {32516, 1988}};
 
-// Host text ids.
-constexpr int32_t kMonthNames = -1000;                 // - month (1-12)
-constexpr int32_t kDayNames = -1012;                   // - weekday (1 = Sunday)
-constexpr int32_t kLongDayNames = -1100;               // aaaa: - weekday
-constexpr int32_t kShortDayNames = -1107;              // aaa: - weekday
-constexpr int32_t kEraNames[] = {-1131, -1126, -1121}; // g, gg, ggg: - era
+// Host text ids, less the month (1-12), the weekday (1 = Sunday) or the era (from 0).
+constexpr int32_t kMonthNames = BI_TEXT_MONTHS + 1;
+constexpr int32_t kDayNames = BI_TEXT_DAYS + 1;
+constexpr int32_t kLongDayNames = BI_TEXT_LONG_DAYS + 1;   // aaaa
+constexpr int32_t kShortDayNames = BI_TEXT_SHORT_DAYS + 1; // aaa
+constexpr int32_t kEraNames[] = {BI_TEXT_SHORT_ERAS, BI_TEXT_MIDDLE_ERAS,
+                                 BI_TEXT_LONG_ERAS}; // g, gg, ggg
 
 int count_run(Parser &ps, uint32_t maximum) {
     return CountLetter(&ps.p, ps.end, maximum);
@@ -421,7 +423,7 @@ const char *am_pm_text(char marker, bool pm) {
     case 'a':
         return pm ? "p" : "a";
     default: { // AMPM: the host's words, or the English ones when the host has none
-        const char *word = host_word(pm ? -1020 : -1021);
+        const char *word = host_word(pm ? BI_TEXT_PM : BI_TEXT_AM);
         return *word != '\0' ? word : (pm ? "PM" : "AM");
     }
     }

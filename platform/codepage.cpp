@@ -185,6 +185,18 @@ int mblen(const char *s, size_t n) {
     return page.double_byte[b << 8 | trail] != 0 ? 2 : -1;
 }
 
+size_t char_length(const char *p, size_t available, bool *valid) {
+    const CodePage &page = cp();
+    unsigned char b = static_cast<unsigned char>(*p);
+    if (!page.lead[b]) {
+        if (valid) *valid = b == 0 || page.single[b] != kNoUnit;
+        return 1;
+    }
+    bool pair = available >= 2 && page.double_byte[b << 8 | static_cast<unsigned char>(p[1])] != 0;
+    if (valid) *valid = pair;
+    return pair ? 2 : 1;
+}
+
 int mbtowc(OLECHAR *out, const char *s, size_t n) {
     if (s == nullptr || n == 0) return 0;
     const CodePage &page = cp();

@@ -26,6 +26,11 @@ bool is_lead_byte(unsigned char b);
 
 // mblen: 0 for a NUL byte, the byte count of a valid character within n bytes, -1 otherwise.
 int mblen(const char *s, size_t n);
+// The byte length of the character at p, reading no more than `available` bytes (at least 1) nor
+// mb_cur_max(): 2 for a double-byte character, 1 for anything else (a single byte, a NUL, or an
+// invalid or cut-off sequence, which a caller steps over a byte at a time). When `valid` is
+// given it tells whether the bytes are a character of the code page (a NUL is one).
+size_t char_length(const char *p, size_t available, bool *valid = nullptr);
 // mbtowc: stores the UTF-16 unit of the character at s (reading at most n bytes); returns its
 // byte count, 0 for a NUL byte, -1 for an invalid or incomplete sequence (*out is then unset).
 int mbtowc(OLECHAR *out, const char *s, size_t n);

@@ -3,6 +3,8 @@
 // optional exponent introduced by "e", "E", "d" or "D". No hexadecimal, infinity or NaN forms.
 #pragma once
 
+#include <cstdint>
+
 namespace brtl::pf {
 
 struct ParsedDouble {
@@ -12,5 +14,9 @@ struct ParsedDouble {
 };
 
 ParsedDouble parse_double(const char *text);
+
+// atoi and atol of the platform C runtime: blanks, a sign and digits. The result keeps the low
+// bits of the exact value (text out of range is not reported); callers narrow it to their width.
+uint64_t parse_integer(const char *text);
 
 } // namespace brtl::pf

@@ -8,15 +8,6 @@
 #include "brtl/runtime.h"
 #include "platform/codepage.h"
 
-namespace {
-
-// The byte count of the character at p (1 or 2) with at most `available` bytes to look at.
-inline uint32_t char_bytes(const char *p, uint32_t available) {
-    return brtl::pf::mblen(p, available < 2 ? available : 2) >= 2 ? 2u : 1u;
-}
-
-} // namespace
-
 extern "C" {
 
 BRTL_API OLECHAR *ZbiCharToWide(const char *p, uint32_t n, uint32_t *count) {
@@ -74,7 +65,7 @@ BRTL_API char *ZbiOleToChar(BSTR b, uint32_t *bytes) {
 BRTL_API uint32_t ZbiStrCharLen(const char *p, uint32_t n) {
     uint32_t chars = 0;
     for (uint32_t i = 0; i < n; ++chars)
-        i += char_bytes(p + i, n - i);
+        i += static_cast<uint32_t>(brtl::pf::char_length(p + i, n - i));
     return chars;
 }
 
@@ -83,13 +74,12 @@ BRTL_API uint32_t ZbiStrByteLen(const char *p, uint32_t n) {
     // a NUL-terminated text.
     uint32_t bytes = 0;
     while (bytes < n)
-        bytes += char_bytes(p + bytes, 2);
+        bytes += static_cast<uint32_t>(brtl::pf::char_length(p + bytes, 2));
     return bytes;
 }
 
 BRTL_API int32_t ZbiCharLen(const char *p) {
-    int len = brtl::pf::mblen(p, static_cast<size_t>(brtl::pf::mb_cur_max()));
-    return len <= 0 ? 1 : len;
+    return static_cast<int32_t>(brtl::pf::char_length(p, 2));
 }
 
 } // extern "C"
