@@ -14,6 +14,7 @@
 #include "platform/numparse.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 #include "variant/string_variant.h"
 
 namespace brtl::fileio {

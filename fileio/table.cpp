@@ -215,7 +215,7 @@ BRTL_API int32_t ZbiBuiltIn_FileAttr(int16_t number, int16_t return_type) {
     FileRecord *record = checked_record(number);
     if (record == nullptr) return 0;
     if (return_type == 1) return record->mode;
-    if (return_type == 2) return fileno(record->stream);
+    if (return_type == 2) return record->descriptor;
     raise_trap(BI_TRAP_ILLEGAL_CALL);
     return 0;
 }

@@ -38,6 +38,18 @@ int mbtowc(OLECHAR *out, const char *s, size_t n);
 // count (1 for the NUL unit) or -1 when the code page has no such character.
 int wctomb(char *out, OLECHAR unit);
 
+// Conversions to and from UTF-16 into fresh blocks of the library's allocator (freed with
+// release, the host library's ZrFree). A sequence that is not a character of the code page
+// becomes one "?" and the walk advances one byte, so every walk ends within its given length.
+// n bytes to UTF-16 units and a NUL unit; *count receives the unit count. Null when memory runs
+// out (*count is then 0).
+OLECHAR *widen(const char *p, size_t n, uint32_t *count);
+// n UTF-16 units to multibyte text and a NUL; *bytes receives the byte length. Null when memory
+// runs out (*bytes is then 0).
+char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes);
+// The number of characters that start within the first n bytes of p.
+uint32_t char_count(const char *p, size_t n);
+
 // Byte character classes of the code page (ASCII letters, digits, blanks and punctuation in
 // both code pages).
 bool is_upper(int c);

@@ -19,6 +19,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "strings/text_util.h"
+#include "variant/owned_variant.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "brtl/variant.h"
 #include "platform/codepage.h"
 #include "runtime/frame.h"
+#include "variant/owned_variant.h"
 
 namespace brtl::str {
 

@@ -1,5 +1,6 @@
 // The bridges between runtime strings and Variants: a runtime string into a String Variant and a
 // Variant into a runtime string.
+#include "variant/owned_variant.h"
 #include "variant/string_variant.h"
 
 #include "brtl/host.h"

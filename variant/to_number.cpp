@@ -15,6 +15,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/number_text.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 
