@@ -46,6 +46,11 @@ double serial_time(double serial);
 // before it, so that the time always reads forward from that day's midnight.
 double combine_serial(int64_t day, double time);
 
+// The serial of the moment a date and time text names: a time of day that rounds to the next
+// whole second at midnight (the last half second of a day) becomes the next day's midnight, so
+// the date and the 12-hour time show one moment; any other serial is returned as it is.
+double serial_for_text(double serial);
+
 // A serial as a plain count of days from day 0 (day + time of day, so -1.25 is -0.75), in which
 // adding hours or days is plain addition; linear_to_serial() turns such a count back into a
 // serial. Both keep a serial of 0 and above unchanged.

@@ -1,6 +1,4 @@
 // The parts of a date: Day, Month, Year, WeekDay, Hour, Minute, Second.
-#include <cmath>
-
 #include "brtl/datetime.h"
 #include "brtl/variant.h"
 #include "datetime/calendar.h"
@@ -24,10 +22,6 @@ bool to_date_argument(VARIANT &arg, bool range_check) {
 namespace {
 
 enum class Part { Day, Month, Year, WeekDay, Hour, Minute, Second };
-
-bool is_calendar_part(Part part) {
-    return part == Part::Day || part == Part::Month || part == Part::Year || part == Part::WeekDay;
-}
 
 int32_t part_of(double serial, Part part) {
     switch (part) {
@@ -58,11 +52,13 @@ VARIANT *date_part(VARIANT *result, VARIANT arg, Part part) {
         return result;
     }
     result->vt = VT_EMPTY;
+    const uint64_t traps_before = traps_raised();
     if (!to_date_argument(arg, true)) return result;
-    // The calendar reads a bounded range of days; a time of day needs a finite serial.
-    bool readable = is_calendar_part(part) ? in_calendar_domain(arg.date) : std::isfinite(arg.date);
-    if (!readable) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    // Every part reads a serial the calendar can read: far out, even the fraction of a day is
+    // lost to the double's precision. After the conversion's own range trap no second trap is
+    // raised: a builtin raises at most one per call.
+    if (!in_calendar_domain(arg.date)) {
+        if (traps_raised() == traps_before) raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     int32_t value = part_of(arg.date, part);

@@ -82,6 +82,11 @@ double combine_serial(int64_t day, double time) {
     return day >= 0 ? d + time : d - time;
 }
 
+double serial_for_text(double serial) {
+    if (!in_calendar_domain(serial) || serial_time(serial) * 86400.0 + 0.5 < 86400.0) return serial;
+    return static_cast<double>(serial_day(serial) + 1);
+}
+
 double serial_to_linear(double serial) {
     return static_cast<double>(serial_day(serial)) + serial_time(serial);
 }

@@ -289,7 +289,7 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
         if (!decimal.digits.ok() || !digits.integer.ok() || !digits.fraction.ok()) return false;
     }
-    double seconds = serial_time(serial_of(number)) * 86400.0;
+    double seconds = serial_time(serial_for_text(serial_of(number))) * 86400.0;
     integer_part(parsed, digits, seconds, out);
     fraction_part(parsed, digits, seconds, out);
     return out.ok();

@@ -1,11 +1,13 @@
 // The section parser: walks a numeric or date section once from left to right and turns it into
 // nodes (digit placeholders, literals, plain characters, AM/PM markers) and the format state;
 // then applies percent and thousands scaling and lays out the exponent of the scientific form.
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "brtl/datetime.h"
 #include "brtl/numeric.h"
+#include "datetime/calendar.h"
 #include "format/digits.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
@@ -184,14 +186,23 @@ ParseStatus read_character(Parser &ps) {
     }
 }
 
-void scale(FormatNumber &number, int percents, int scalings) {
+// Percent scaling multiplies by 100 in the number's own type. Where the product would not be
+// finite (1e307 with "0%") the number stays as it is and the digits move two places instead, so
+// the text shows the exact scaled value rather than the digits of an infinity.
+void scale(FormatNumber &number, int percents, int scalings, int32_t &shift) {
     for (int i = 0; i < percents; ++i) {
         switch (number.tag) {
         case kTagSingle:
-            number.single *= 100.0f;
+            if (std::isfinite(number.single * 100.0f))
+                number.single *= 100.0f;
+            else
+                shift += 2;
             break;
         case kTagDouble:
-            number.dbl *= 100.0;
+            if (std::isfinite(number.dbl * 100.0))
+                number.dbl *= 100.0;
+            else
+                shift += 2;
             break;
         case kTagCurrency:
             number.currency = ZbiMulCurNum(number.currency, kCurrencyHundred);
@@ -226,6 +237,8 @@ void lay_out_exponent(Parser &ps) {
     ParsedSection &out = ps.out;
     Decimal decimal;
     decimal_of(ps.number, decimal);
+    const int32_t scaled_shift = out.shift; // places the percent scaling moved the digits by
+    decimal.exponent += scaled_shift;
     bool below_one =
         decimal.exponent < 0 || (decimal.digits.size() == 1 && decimal.digits[0] == '0');
     int e = (below_one ? 0 : decimal.exponent + 1) - ps.mantissa_integer;
@@ -237,7 +250,7 @@ void lay_out_exponent(Parser &ps) {
         if (mantissa.integer.size() <= static_cast<size_t>(ps.mantissa_integer)) break;
         ++e;
     }
-    out.shift = -e;
+    out.shift = scaled_shift - e;
 
     Node &sign = out.nodes[ps.sign_node];
     if (e < 0)
@@ -279,7 +292,7 @@ ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
                           ParsedSection &out) {
     Parser ps(text, length, number, out);
     ps.multibyte = pf::mb_cur_max() > 1;
-    ps.date.serial = serial_of(number);
+    ps.date.serial = serial_for_text(serial_of(number));
     out.state = FormatState{};
     out.nodes.clear();
     out.cut = 0;
@@ -300,7 +313,7 @@ ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
     state.integer_count = ps.mantissa_integer;
     if (!state.has_decimal) out.cut = out.nodes.size();
     if (state.has_digits) {
-        scale(number, ps.percents, ps.scalings);
+        scale(number, ps.percents, ps.scalings, out.shift);
         if (ps.exponent && out.nodes.ok()) lay_out_exponent(ps);
     }
     if (ps.out_of_memory || !out.nodes.ok()) {

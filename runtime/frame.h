@@ -15,6 +15,9 @@ void raise_trap(int32_t trap);
 // the hook's result.
 int16_t raise_file_trap(int32_t trap, BiString subject);
 void raise_numeric_trap(int32_t trap);
+// How many traps (of the three families above) this thread has raised: a builtin compares it
+// before and after a call it makes to keep to one trap per call.
+uint64_t traps_raised();
 // A broken consistency check of the format and date code: code -1, source "biformat".
 void raise_fatal(int32_t line);
 

@@ -61,13 +61,24 @@ HookTable g_hooks;
 
 } // namespace
 
+namespace {
+thread_local uint64_t t_traps_raised = 0;
+} // namespace
+
+uint64_t traps_raised() {
+    return t_traps_raised;
+}
+
 void raise_trap(int32_t trap) {
+    ++t_traps_raised;
     g_hooks.trap(trap);
 }
 int16_t raise_file_trap(int32_t trap, BiString subject) {
+    ++t_traps_raised;
     return g_hooks.file_trap(trap, subject);
 }
 void raise_numeric_trap(int32_t trap) {
+    ++t_traps_raised;
     g_hooks.numeric_trap(trap);
 }
 void raise_fatal(int32_t line) {

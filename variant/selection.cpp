@@ -111,11 +111,6 @@ void place_right(char *end, const Printed &p) {
     std::copy(p.text, p.text + p.length, end - p.length);
 }
 
-// The Long value of a converted argument (0 when its conversion trapped).
-int64_t long_argument(const VARIANT &v) {
-    return v.vt == VT_I4 ? v.lVal : 0;
-}
-
 // The range text of n: two fields of equal width around ":", each wide enough for stop + 1 and
 // for the numbers placed in them.
 bool partition_text(VARIANT *result, int64_t n, int64_t start, int64_t stop, int64_t interval) {
@@ -218,10 +213,13 @@ BRTL_API VARIANT *ZbiBuiltIn_Partition(VARIANT *result, VARIANT number, VARIANT 
         if (brtl::strict_limits()) brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         return result;
     }
+    // An argument that is no Long (NaN, out of range, text that is no number) has no range: after
+    // its conversion trap the result stays Empty and nothing more is converted or raised.
     int64_t value[4];
     for (int i = 0; i < 4; ++i) {
         ZbiVariantChangeTypeAndTrap(args[i], args[i], VT_I4);
-        value[i] = brtl::long_argument(*args[i]);
+        if (args[i]->vt != VT_I4) return result;
+        value[i] = args[i]->lVal;
     }
     own0.reset(), own1.reset(), own2.reset(), own3.reset();
     int64_t n = value[0], low = value[1], high = value[2], step = value[3];

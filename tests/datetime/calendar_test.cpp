@@ -130,7 +130,7 @@ TEST_F(CalendarTest, ValidDateAndTimeSerial) {
 TEST_F(CalendarTest, PartsOfDatesAndTimes) {
     // WeekDay around day 0 (a Saturday), 1 January 1996 (a Monday) and 100 (a Friday); times
     // round to the nearest second, so the last half second of a day reads as 24:00:00; Year of
-    // 1 January 10000 (a Date is not range-checked); a serial far out has the time of day 0.
+    // 1 January 10000 (a Date is not range-checked).
     const double t1 = (10 * 3600 + 20 * 60 + 29.75) / 86400.0;
     const double t2 = 35000 + (10 * 3600 + 59 * 60 + 59.6) / 86400.0;
     const double jan1 = ymd(1996, 1, 1), jan100 = ymd(100, 1, 1);
@@ -144,8 +144,7 @@ TEST_F(CalendarTest, PartsOfDatesAndTimes) {
         {ZbiBuiltIn_Minute, 0.999995, 0}, {ZbiBuiltIn_Second, 0.999995, 0},
         {ZbiBuiltIn_Hour, t1, 10},        {ZbiBuiltIn_Minute, t1, 20},
         {ZbiBuiltIn_Second, t1, 30},      {ZbiBuiltIn_Hour, t2, 11},
-        {ZbiBuiltIn_Minute, t2, 0},       {ZbiBuiltIn_Year, 2958466.0, 10000},
-        {ZbiBuiltIn_Hour, 1e300, 0}};
+        {ZbiBuiltIn_Minute, t2, 0},       {ZbiBuiltIn_Year, 2958466.0, 10000}};
     for (auto [fn, serial, expected] : rows)
         EXPECT_EQ(part(fn, date(serial)), expected) << serial;
     // Every second of a day reads back, before and after day 0.
@@ -196,10 +195,25 @@ TEST_F(CalendarTest, PartsConvertOtherSubtypes) {
                            {ZbiBuiltIn_Year, -INFINITY},
                            {ZbiBuiltIn_Year, 1e300},
                            {ZbiBuiltIn_Year, -1e15},
-                           {ZbiBuiltIn_Hour, NAN}}) {
+                           {ZbiBuiltIn_Hour, NAN},
+                           {ZbiBuiltIn_Hour, 1e15},
+                           {ZbiBuiltIn_Second, -1e300}}) {
         clear_traps();
         v = unwritten();
         fn(&v, date(bad));
+        EXPECT_EQ(v.vt, VT_EMPTY) << bad;
+        EXPECT_EQ(traps(), trap5) << bad;
+    }
+    // A Double that far out raises the conversion's range trap and no second one.
+    for (auto [fn, bad] : {std::pair<PartFn, double>{ZbiBuiltIn_Day, 1e20},
+                           {ZbiBuiltIn_Month, INFINITY},
+                           {ZbiBuiltIn_WeekDay, -1e20},
+                           {ZbiBuiltIn_Year, NAN},
+                           {ZbiBuiltIn_Hour, 1e15},
+                           {ZbiBuiltIn_Minute, INFINITY}}) {
+        clear_traps();
+        v = unwritten();
+        fn(&v, r8(bad));
         EXPECT_EQ(v.vt, VT_EMPTY) << bad;
         EXPECT_EQ(traps(), trap5) << bad;
     }

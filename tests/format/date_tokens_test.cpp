@@ -35,8 +35,8 @@ TEST_F(DateTokensTest, DayMonthYearWeekQuarter) {
 
 TEST_F(DateTokensTest, HoursMinutesSecondsAndAmPm) {
     // "m" after an hour is the minute; the first letter of AM/PM picks the case, the token
-    // stands where it is written, and AMPM shows the host's words. 23:59:59.6 rounds to
-    // 24:00:00, as the Hour, Minute and Second builtins read it.
+    // stands where it is written, and AMPM shows the host's words. 23:59:59.6 rounds to the next
+    // day's midnight (the Hour builtin alone reads it as 24).
     expect_formats(
         F{jan5, "h:nn:ss", "14:07:09"}, F{jan5, "hh:mm", "14:07"}, F{jan5, "h:nn AM/PM", "2:07 PM"},
         F{jan5, "hh:nn a/p", "02:07 p"}, F{jan5, "h:nn am/pm", "2:07 pm"},
@@ -44,8 +44,8 @@ TEST_F(DateTokensTest, HoursMinutesSecondsAndAmPm) {
         F{jan5, "mm h mm m", "01 14 07 1"}, F{jan5, "h:ss:m", "14:09:7"},
         F{at(5, 9, 5), "h:nn", "9:05"}, F{at(5, 12), "hh AM/PM", "12 PM"}, F{at(5), "h", "00"},
         F{at(5), "n", "00"}, F{at(5), "s", "00"}, F{at(5), "h AM/PM", "12 AM"},
-        F{at(5), "hh:nn:ss", "00:00:00"}, F{at(5, 23, 59, 59.6), "hh:nn:ss", "24:00:00"},
-        F{at(5, 23, 59, 59.6), "h AM/PM", "12 PM"}, F{at(5, 10, 20, 29.75), "h:nn:ss", "10:20:30"},
+        F{at(5), "hh:nn:ss", "00:00:00"}, F{at(5, 23, 59, 59.6), "hh:nn:ss", "00:00:00"},
+        F{at(5, 23, 59, 59.6), "h AM/PM", "12 AM"}, F{at(5, 10, 20, 29.75), "h:nn:ss", "10:20:30"},
         F{jan5, "AM/PM h:nn", "PM 2:07"}, F{jan5, "h AM/PM \\x", "2 PM x"},
         F{jan5, "nn AM/PM", "07 PM"}, F{jan5, "h AMPM", "2 PM"}, F{at(5, 9), "h ampm", "9 AM"});
 }
@@ -68,6 +68,13 @@ TEST_F(DateTokensTest, LocalePatternsAndDefaultText) {
                    F{jan5, "Short Date", "01/05/96"}, F{jan5, "Long Time", "2:07:09 PM"},
                    F{jan5, "Medium Time", "02:07 PM"}, F{jan5, "Short Time", "14:07"},
                    F{jan5, "short time", "14:07"}, F{kJan5, "Short Date", "01/05/96"});
+    // The last half second of a day rounds to the next day's midnight in the date as well as in
+    // the time, so the text names one moment.
+    const VARIANT last = date(35424.999999); // 25 December 1996, 23:59:59.91
+    expect_formats(F{last, "General Date", "12/26/96"}, F{last, "Long Time", "12:00:00 AM"},
+                   F{last, "mm/dd/yy hh:nn:ss AM/PM", "12/26/96 12:00:00 AM"},
+                   F{last, "dddd h", "Thursday 00"}, F{date(-1.999999), "", "12/30/1899 12:00:00 AM"},
+                   F{date(35424.99999), "c", "12/25/96 11:59:59 PM"});
     EXPECT_EQ(format(date(NAN), ""), format(NAN, ""));
 }
 

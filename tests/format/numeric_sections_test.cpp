@@ -46,6 +46,11 @@ TEST_F(NumericSectionsTest, TheSignLiteralsAndPercent) {
         F{0.5, "0 h", "1 12"}, F{0.25, "0.0 H", "0.3 6"}, F{5.0, "0 \"AM\"", "5 AM"},
         F{5.0, "0 am", "5 "}, F{1234.0, "#,##0.0 ,x", "1,234.0 ,x"}, F{0.5, "0%", "50%"},
         F{0.5, "0%%", "5000%%"}, F{-0.1234, "0.0%", "-12.3%"}, F{0.5, "%0", "%50"});
+    // A percent whose product would overflow the type shows the exact scaled digits.
+    const std::string z309(309, '0');
+    expect_formats(F{1e307, "0%", "1" + z309 + "%"}, F{-1e307, "0.00%", "-1" + z309 + ".00%"},
+                   F{1e307, "Percent", "1" + z309 + ".%"}, F{1.5e307, "0.00E+00%", "1.50E+309%"},
+                   F{S(1e37f), "0%", "1" + std::string(39, '0') + "%"});
 }
 
 TEST_F(NumericSectionsTest, ScientificForm) {

@@ -160,6 +160,16 @@ TEST_F(VariantSelection, PartitionLaysOutTheRange) {
             VT_NULL,
             kAny,
             {trap(BI_TRAP_INVALID_USE_OF_NULL)}}});
+    // An argument that is no Long: its conversion trap alone, then Empty (no range text).
+    host().strict_limits = false;
+    check({
+        {got(partition(r8(NAN), i2(0), i2(9), i2(1))), VT_EMPTY, kAny, {trap(BI_TRAP_OVERFLOW)}},
+        {got(partition(i2(5), i2(0), r8(1e10), r8(NAN))), VT_EMPTY, kAny, {trap(BI_TRAP_OVERFLOW)}},
+        {got(partition(i2(5), bstr_variant("abc"), i2(9), i2(1))),
+         VT_EMPTY,
+         kAny,
+         {trap(BI_TRAP_TYPE_MISMATCH)}},
+    });
     set_mode(HookMode::Throw); // a conversion hook that throws: every argument is released
     EXPECT_THROW(
         partition(bstr_variant("5"), bstr_variant("abc"), bstr_variant("9"), bstr_variant("1")),
