@@ -11,6 +11,7 @@
 #include "brtl/runtime.h"
 #include "brtl/texts.h"
 #include "datetime/calendar.h"
+#include "datetime/eras.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
 #include "runtime/frame.h"
@@ -22,13 +23,6 @@ namespace {
 // A spliced pattern may itself contain tokens that splice (a locale pattern holding "ddddd");
 // past this many splices in one section the section is rejected instead of growing forever.
 constexpr int kMaxSplices = 64;
-
-// Eras of the multibyte locale: the first serial of each and the year before its first year.
-struct Era {
-    int64_t first_serial;
-    int32_t year_base;
-};
-constexpr Era kEras[] = {{-11435, 1867}, {4595, 1911}, {9856, 1925}, {32516, 1988}};
 
 // Host text ids, less the month (1-12), the weekday (1 = Sunday) or the era (from 0).
 constexpr int32_t kMonthNames = BI_TEXT_MONTHS + 1;
@@ -267,18 +261,10 @@ TokenResult a_token(Parser &ps) {
     return TokenResult::Done;
 }
 
-int era_of(double serial) {
-    int64_t day = serial_day(serial);
-    int era = -1;
-    for (int i = 0; i < 4; ++i)
-        if (day >= kEras[i].first_serial) era = i;
-    return era;
-}
-
 TokenResult era_token(Parser &ps) {
     int count = count_run(ps, 3);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of(ps.date.serial);
+    int era = era_of_serial(ps.date.serial);
     if (era >= 0) ps.literal(host_word(kEraNames[count - 1] - era));
     return TokenResult::Done;
 }
@@ -286,8 +272,8 @@ TokenResult era_token(Parser &ps) {
 TokenResult era_year_token(Parser &ps) {
     int count = count_run(ps, 2);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of(ps.date.serial);
-    if (era >= 0) push_number(ps, ps.date.year - kEras[era].year_base, count);
+    int era = era_of_serial(ps.date.serial);
+    if (era >= 0) push_number(ps, ps.date.year - era_year_offset(era), count);
     return TokenResult::Done;
 }
 
