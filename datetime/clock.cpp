@@ -16,6 +16,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 
@@ -51,17 +52,10 @@ int32_t leading_integer(const char *p) {
     return static_cast<int32_t>(value);
 }
 
-// The byte length of the character at p (1 for a single byte or an invalid sequence).
-size_t char_length(const char *p) {
-    if (pf::mb_cur_max() < 2) return 1;
-    int n = pf::mblen(p, static_cast<size_t>(pf::mb_cur_max()));
-    return n > 1 ? static_cast<size_t>(n) : 1;
-}
-
 // The index of the first character at or after from that is not a digit, or -1 when the text
 // ends first. Multibyte characters are stepped over whole: a trail byte is never a digit.
 ptrdiff_t first_non_digit(const char *text, size_t from) {
-    for (size_t i = from; text[i] != '\0'; i += char_length(text + i))
+    for (size_t i = from; text[i] != '\0'; i += pf::char_length(text + i, 2))
         if (!pf::is_digit(static_cast<unsigned char>(text[i]))) return static_cast<ptrdiff_t>(i);
     return -1;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "brtl/host.h"
+#include "brtl/texts.h"
 #include "platform/memory.h"
 #include "runtime/frame.h"
 
@@ -45,12 +46,22 @@ template <size_t N> bool copy_texts(const int32_t (&ids)[N], const char *(&out)[
     return true;
 }
 
-constexpr int32_t kDateWordIds[14] = {-1001, -1002, -1003, -1004, -1005, -1006, -1007,
-                                      -1008, -1009, -1010, -1011, -1012, -1021, -1020};
+// The twelve month names, then AM and PM.
+constexpr int32_t kDateWordIds[14] = {BI_TEXT_MONTHS,     BI_TEXT_MONTHS - 1,  BI_TEXT_MONTHS - 2,
+                                      BI_TEXT_MONTHS - 3, BI_TEXT_MONTHS - 4,  BI_TEXT_MONTHS - 5,
+                                      BI_TEXT_MONTHS - 6, BI_TEXT_MONTHS - 7,  BI_TEXT_MONTHS - 8,
+                                      BI_TEXT_MONTHS - 9, BI_TEXT_MONTHS - 10, BI_TEXT_MONTHS - 11,
+                                      BI_TEXT_AM,         BI_TEXT_PM};
 
+// The three era tables (long, middle, short), then the unit markers.
 constexpr int32_t kEraWordIds[kEraTables * kErasPerTable + kUnitCount] = {
-    -1121, -1122, -1123, -1124, -1125, -1126, -1127, -1128, -1129, -1130, -1131,
-    -1132, -1133, -1134, -1135, -1146, -1147, -1148, -1149, -1150, -1151};
+    BI_TEXT_LONG_ERAS,       BI_TEXT_LONG_ERAS - 1,   BI_TEXT_LONG_ERAS - 2,
+    BI_TEXT_LONG_ERAS - 3,   BI_TEXT_LONG_ERAS - 4,   BI_TEXT_MIDDLE_ERAS,
+    BI_TEXT_MIDDLE_ERAS - 1, BI_TEXT_MIDDLE_ERAS - 2, BI_TEXT_MIDDLE_ERAS - 3,
+    BI_TEXT_MIDDLE_ERAS - 4, BI_TEXT_SHORT_ERAS,      BI_TEXT_SHORT_ERAS - 1,
+    BI_TEXT_SHORT_ERAS - 2,  BI_TEXT_SHORT_ERAS - 3,  BI_TEXT_SHORT_ERAS - 4,
+    BI_TEXT_UNITS,           BI_TEXT_UNITS - 1,       BI_TEXT_UNITS - 2,
+    BI_TEXT_UNITS - 3,       BI_TEXT_UNITS - 4,       BI_TEXT_UNITS - 5};
 
 const char *g_date_texts[14];
 bool g_date_words_read = false;

@@ -14,6 +14,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 

@@ -102,12 +102,6 @@ bool add_separator(TokenList &list, int32_t value) {
     return false;
 }
 
-size_t char_length(const char *p, size_t available) {
-    if (pf::mb_cur_max() < 2) return 1;
-    int n = pf::mblen(p, available < 2 ? available : 2);
-    return n > 1 ? static_cast<size_t>(n) : 1;
-}
-
 bool tokenize(const char *p, const char *end, TokenList &list) {
     while (p < end) {
         auto c = static_cast<unsigned char>(*p);
@@ -124,7 +118,7 @@ bool tokenize(const char *p, const char *end, TokenList &list) {
             }
             if (!list.push(kNumber, static_cast<int32_t>(value))) return false;
         } else {
-            size_t n = char_length(p, static_cast<size_t>(end - p));
+            size_t n = pf::char_length(p, static_cast<size_t>(end - p));
             int32_t value = n == 2 ? (c << 8) | static_cast<unsigned char>(p[1]) : c;
             p += n;
             if (!add_separator(list, value)) return false;
@@ -345,7 +339,7 @@ void trim(const char *&begin, const char *&end) {
             p += n;
             continue;
         }
-        p += char_length(p, available);
+        p += pf::char_length(p, available);
         kept = p;
     }
     end = kept;

@@ -12,20 +12,6 @@
 
 namespace brtl {
 
-int era_of_serial(double serial) {
-    // First days of eras 0 to 3.
-    static constexpr int64_t kEraStarts[kEraCount] = {-11435, 4595, 9856, 32516};
-    int64_t day = serial_day(serial);
-    for (int era = kEraCount - 1; era >= 0; --era)
-        if (day >= kEraStarts[era]) return era;
-    return -1;
-}
-
-int32_t era_year_offset(int era) {
-    static constexpr int32_t kOffsets[kEraCount] = {1867, 1911, 1925, 1988};
-    return era >= 0 && era < kEraCount ? kOffsets[era] : -1;
-}
-
 namespace {
 
 // The rewritten text: appends are bounded by the capacity, and one that does not fit fails the
@@ -217,8 +203,9 @@ bool rewrite_multibyte_date(const char *text, size_t n, char (&buffer)[kRewriteC
             if (!rewrite_era(s, out, words, era, era_length, given)) return false;
             continue;
         }
-        int len = pf::mblen(s.p, s.available() < 2 ? s.available() : 2);
-        if (len > 1 || len < 0) return false; // another multibyte character
+        bool valid = false;
+        if (pf::char_length(s.p, s.available(), &valid) > 1 || !valid)
+            return false; // another multibyte character, or no character
         if (!out.append(s.p, 1)) return false;
         ++s.p;
     }

@@ -5,6 +5,7 @@
 #include "datetime/date_argument.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 

@@ -19,8 +19,6 @@ namespace brtl::fileio {
 
 namespace {
 
-constexpr int32_t kTrapEndOfFile = 62;
-
 bool is_blank(int c) {
     return c == ' ' || c == '\t';
 }
@@ -37,7 +35,7 @@ class FieldReader {
         field_.clear();
         int c = next();
         if (c == EOF) {
-            raise_trap(kTrapEndOfFile);
+            raise_trap(BI_TRAP_INPUT_PAST_END);
             return false;
         }
         while (is_blank(c))
@@ -109,31 +107,9 @@ class FieldReader {
     size_t quoted_end_ = 0;
 };
 
-// atoi and atol of the platform runtime: blanks, a sign and digits, kept to the low bits of the
-// exact value (out-of-range text is not reported).
-uint64_t integer_of(const char *p) {
-    while (pf::is_space(static_cast<unsigned char>(*p)))
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    uint64_t value = 0;
-    for (; pf::is_digit(static_cast<unsigned char>(*p)); ++p)
-        value = value * 10 + static_cast<uint64_t>(*p - '0');
-    return negative ? ~value + 1 : value;
-}
-
 void store_string(BiString *target, const char *text, size_t n) {
-    if (length_of(*target) != 0) ZrFree(target->data);
-    *target = empty_string();
-    if (n == 0) return;
-    auto *data = static_cast<char *>(ZrMalloc(n + 1));
-    if (data == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return;
-    }
-    std::memcpy(data, text, n);
-    data[n] = '\0';
-    *target = BiString{data, static_cast<uint32_t>(n)};
+    release_variable(*target);
+    *target = owned_copy(text, n);
 }
 
 void store_fixed(char *target, int32_t length, const char *text, size_t n) {
@@ -166,10 +142,10 @@ bool input_items(FILE *stream, int32_t count, va_list *ap) {
                 return false;
             break;
         case BI_TYPE_INTEGER:
-            *static_cast<int16_t *>(target) = static_cast<int16_t>(integer_of(p));
+            *static_cast<int16_t *>(target) = static_cast<int16_t>(pf::parse_integer(p));
             break;
         case BI_TYPE_LONG:
-            *static_cast<int32_t *>(target) = static_cast<int32_t>(integer_of(p));
+            *static_cast<int32_t *>(target) = static_cast<int32_t>(pf::parse_integer(p));
             break;
         case BI_TYPE_SINGLE:
             *static_cast<float *>(target) = static_cast<float>(pf::parse_written_double(p).value);
@@ -207,12 +183,8 @@ using namespace brtl::fileio;
 extern "C" {
 
 BRTL_API void ZbiBuiltIn_Input(int16_t number, int32_t count, ...) {
-    FileRecord *record = checked_record(number);
+    FileRecord *record = record_in_mode(number, kModeInput | kModeBinary);
     if (record == nullptr) return;
-    if (record->mode == kModeOutput || record->mode == kModeAppend || record->mode == kModeRandom) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return;
-    }
     va_list ap;
     va_start(ap, count);
     try {

@@ -14,6 +14,8 @@
 #include "platform/numparse.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
+#include "variant/string_variant.h"
 
 namespace brtl::fileio {
 
@@ -25,33 +27,13 @@ bool is_digit(char c) {
 
 // atoi of the platform runtime over a cursor that the caller then moves with skip_digits.
 int32_t atoi_at(const char *p) {
-    while (pf::is_space(static_cast<unsigned char>(*p)))
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    uint32_t value = 0;
-    for (; is_digit(*p); ++p)
-        value = value * 10u + static_cast<uint32_t>(*p - '0');
-    return static_cast<int32_t>(negative ? 0u - value : value);
+    return static_cast<int32_t>(pf::parse_integer(p));
 }
 
 const char *skip_digits(const char *p) {
     while (is_digit(*p))
         ++p;
     return p;
-}
-
-bool store_text(VARIANT *target, const char *text, size_t n) {
-    uint32_t count = 0;
-    ZrBuffer<OLECHAR> wide(ZbiCharToOle(text, static_cast<uint32_t>(n), &count));
-    BSTR b = wide ? SysAllocStringLen(wide.get(), count) : nullptr;
-    if (b == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return false;
-    }
-    target->vt = VT_BSTR;
-    target->bstrVal = b;
-    return true;
 }
 
 double serial_of(VARIANT *date) {
@@ -198,7 +180,7 @@ bool store_variant_field(const char *field, size_t n, VARIANT *target) {
     if (*p == '"') {
         const char *end = field + n;
         if (end - 1 > p && end[-1] == '"') --end;
-        return store_text(target, p + 1, static_cast<size_t>(end - (p + 1)));
+        return store_text_variant(target, p + 1, static_cast<size_t>(end - (p + 1)));
     }
     if (*p == '#') {
         const char *first = p + 1;
@@ -209,15 +191,16 @@ bool store_variant_field(const char *field, size_t n, VARIANT *target) {
                 target->vt = VT_NULL;
                 return true;
             }
-            return store_text(target, field, n);
+            return store_text_variant(target, field, n);
         }
         double serial = 0.0;
-        if (!read_date(first, serial)) return store_text(target, field, n);
+        if (!read_date(first, serial)) return store_text_variant(target, field, n);
         target->vt = VT_DATE;
         target->date = serial;
         return true;
     }
-    if (*p != '+' && *p != '-' && *p != '.' && !is_digit(*p)) return store_text(target, field, n);
+    if (*p != '+' && *p != '-' && *p != '.' && !is_digit(*p))
+        return store_text_variant(target, field, n);
     return store_number(p, target);
 }
 

@@ -13,25 +13,18 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/string_variant.h"
 
 namespace brtl::fileio {
 
 namespace {
 
-constexpr int32_t kTargetString = 13;
-constexpr int32_t kTargetVariant = 1;
-
-constexpr int32_t kTrapEndOfFile = 62;
-constexpr int32_t kTrapReadFailure = 75;
-
 // Empties a Line Input # target: the old value of a string is released, a Variant is cleared, a
 // fixed-length string is filled with spaces.
 void empty_target(int32_t type, int32_t length, void *target) {
-    if (type == kTargetString) {
-        auto *s = static_cast<BiString *>(target);
-        if (length_of(*s) != 0) ZrFree(s->data);
-        *s = empty_string();
-    } else if (type == kTargetVariant) {
+    if (type == BI_TYPE_STRING) {
+        release_variable(*static_cast<BiString *>(target));
+    } else if (type == BI_TYPE_VARIANT) {
         BiXVariantClear(static_cast<VARIANT *>(target));
     } else if (length > 0) {
         std::memset(target, ' ', static_cast<size_t>(length));
@@ -40,27 +33,10 @@ void empty_target(int32_t type, int32_t length, void *target) {
 
 // Stores a line into the emptied target; trap 7 (the target stays empty) when memory runs out.
 void store_line(int32_t type, int32_t length, void *target, const char *line, size_t n) {
-    if (type == kTargetString) {
-        if (n == 0) return;
-        auto *data = static_cast<char *>(ZrMalloc(n + 1));
-        if (data == nullptr) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return;
-        }
-        std::memcpy(data, line, n);
-        data[n] = '\0';
-        *static_cast<BiString *>(target) = BiString{data, static_cast<uint32_t>(n)};
-    } else if (type == kTargetVariant) {
-        uint32_t count = 0;
-        ZrBuffer<OLECHAR> wide(ZbiCharToOle(line, static_cast<uint32_t>(n), &count));
-        BSTR text = wide ? SysAllocStringLen(wide.get(), count) : nullptr;
-        if (text == nullptr) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return;
-        }
-        auto *v = static_cast<VARIANT *>(target);
-        v->vt = VT_BSTR;
-        v->bstrVal = text;
+    if (type == BI_TYPE_STRING) {
+        *static_cast<BiString *>(target) = owned_copy(line, n);
+    } else if (type == BI_TYPE_VARIANT) {
+        store_text_variant(static_cast<VARIANT *>(target), line, n);
     } else if (length > 0) {
         std::memcpy(target, line,
                     n < static_cast<size_t>(length) ? n : static_cast<size_t>(length));
@@ -82,15 +58,11 @@ extern "C" {
 
 BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length, void *target) {
     empty_target(type, length, target);
-    FileRecord *record = checked_record(number);
+    FileRecord *record = record_in_mode(number, kModeInput | kModeOutput | kModeAppend);
     if (record == nullptr) return;
-    if (record->mode == kModeRandom || record->mode == kModeBinary) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return;
-    }
     pf::Line line = pf::read_line(record->stream);
     if (line.status != pf::Line::Read) {
-        raise_trap(line.status == pf::Line::End ? kTrapEndOfFile : BI_TRAP_OUT_OF_MEMORY);
+        raise_trap(line.status == pf::Line::End ? BI_TRAP_INPUT_PAST_END : BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     size_t n = line.length;
@@ -102,66 +74,38 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
 BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number) {
     FileRecord *record = checked_record(number);
     if (record == nullptr) return empty_string(true);
-    if (n < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return empty_string(true);
-    }
-    if (!may_read_text(*record)) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return empty_string(true);
-    }
+    if (n < 0) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!may_read_text(*record)) return empty_after_trap(BI_TRAP_BAD_FILE_MODE);
     if (n == 0) return empty_string(true);
     ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(static_cast<size_t>(n) + 1)));
-    if (!bytes) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
-    if (std::fread(bytes.get(), static_cast<size_t>(n), 1, record->stream) != 1) {
-        raise_trap(std::feof(record->stream) ? kTrapEndOfFile : kTrapReadFailure);
-        return empty_string(true);
-    }
+    if (!bytes) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (std::fread(bytes.get(), static_cast<size_t>(n), 1, record->stream) != 1)
+        return empty_after_trap(std::feof(record->stream) ? BI_TRAP_INPUT_PAST_END
+                                                          : BI_TRAP_PATH_FILE_ACCESS);
     return adopt_buffer(bytes.release(), static_cast<size_t>(n));
 }
 
 BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number) {
     if (pf::mb_cur_max() == 1) return ZbiBuiltIn_Input_(n, number);
     FileRecord *record = find_record(number);
-    if (record == nullptr) {
-        raise_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
-        return empty_string(true);
-    }
-    if (n < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return empty_string(true);
-    }
-    if (!may_read_text(*record)) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return empty_string(true);
-    }
+    if (record == nullptr) return empty_after_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+    if (n < 0) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!may_read_text(*record)) return empty_after_trap(BI_TRAP_BAD_FILE_MODE);
     // At most two bytes per character of the code page.
     ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(2 * static_cast<size_t>(n) + 1)));
-    if (!bytes) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!bytes) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     FILE *stream = record->stream;
     size_t used = 0;
     for (int32_t count = 0; count < n; ++count) {
         int c = pf::read_byte(stream);
         if (c == '\n') c = pf::read_byte(stream); // a line feed is not a character here
-        if (c == EOF) {
-            raise_trap(kTrapEndOfFile);
-            return empty_string(true);
-        }
+        if (c == EOF) return empty_after_trap(BI_TRAP_INPUT_PAST_END);
         bytes.get()[used++] = static_cast<char>(c);
         if (!pf::is_lead_byte(static_cast<unsigned char>(c))) continue;
         int trail = pf::read_byte(stream);
-        if (trail == EOF) {
-            raise_trap(kTrapEndOfFile);
-            return empty_string(true);
-        }
+        if (trail == EOF) return empty_after_trap(BI_TRAP_INPUT_PAST_END);
         char pair[2] = {static_cast<char>(c), static_cast<char>(trail)};
-        if (pf::mblen(pair, 2) == 2) {
+        if (pf::char_length(pair, 2) == 2) {
             bytes.get()[used++] = pair[1];
         } else {
             std::ungetc(trail, stream); // a lead byte without a trail is a character of its own

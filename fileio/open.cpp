@@ -90,13 +90,8 @@ int32_t default_record_length(int32_t mode) {
 // Copies the name with "/" turned into "\"; under a double-byte code page only the first byte
 // of each character is tested, so a trail byte is never changed.
 void normalize_separators(const char *name, size_t n, char *out) {
-    bool single_byte = pf::mb_cur_max() == 1;
     for (size_t i = 0; i < n;) {
-        size_t len = 1;
-        if (!single_byte) {
-            int m = pf::mblen(name + i, n - i);
-            if (m > 1) len = static_cast<size_t>(m);
-        }
+        size_t len = pf::char_length(name + i, n - i);
         std::memcpy(out + i, name + i, len);
         if (len == 1 && out[i] == '/') out[i] = '\\';
         i += len;
@@ -110,8 +105,7 @@ bool input_directory_exists(const char *full) {
     size_t n = std::strlen(full);
     size_t last_backslash = n, last_colon = n;
     for (size_t i = 0; i < n;) {
-        int m = pf::mblen(full + i, n - i);
-        size_t len = m > 1 ? static_cast<size_t>(m) : 1u;
+        size_t len = pf::char_length(full + i, n - i);
         if (len == 1 && full[i] == '\\') last_backslash = i;
         if (len == 1 && full[i] == ':') last_colon = i;
         i += len;
@@ -216,7 +210,7 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
         return;
     }
     if (name.size() > kMaxName) {
-        file_trap(64);
+        file_trap(BI_TRAP_BAD_FILE_NAME);
         return;
     }
     if (name.size() == 0) {
@@ -224,7 +218,7 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
         return;
     }
     if (std::memchr(name.data(), '\0', name.size()) != nullptr) {
-        file_trap(64); // a NUL would silently name another file
+        file_trap(BI_TRAP_BAD_FILE_NAME); // a NUL would silently name another file
         return;
     }
     char normalized[kMaxName + 1];
@@ -237,16 +231,16 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
         return;
     }
     if (full_length >= sizeof full) {
-        file_trap(64);
+        file_trap(BI_TRAP_BAD_FILE_NAME);
         return;
     }
     if (mode == kModeInput && !input_directory_exists(full)) {
-        file_trap(76);
+        file_trap(BI_TRAP_PATH_NOT_FOUND);
         return;
     }
     ZrBuffer<char> path(ZrStrCopy(full));
     if (!path) {
-        raise_trap(75);
+        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return;
     }
 
@@ -301,7 +295,8 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
     table::store(number, stored);
     stream.stream = nullptr;
 
-    if (mode == kModeAppend && std::fseek(stored->stream, 0, SEEK_END) != 0) raise_trap(75);
+    if (mode == kModeAppend && std::fseek(stored->stream, 0, SEEK_END) != 0)
+        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
 }
 
 } // namespace

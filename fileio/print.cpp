@@ -13,6 +13,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl::fileio {
 
@@ -71,13 +72,14 @@ int64_t printing_columns(const char *text, size_t n) {
     }
     int64_t columns = 0;
     for (size_t i = 0; i < n;) {
-        int len = pf::mblen(text + i, n - i);
-        if (len >= 2) {
-            columns += len;
-            i += static_cast<size_t>(len);
+        bool valid = false;
+        size_t len = pf::char_length(text + i, n - i, &valid);
+        if (len == 2) {
+            columns += 2;
+            i += 2;
             continue;
         }
-        if (len != 0 && (len < 0 || static_cast<unsigned char>(text[i]) >= 0x20)) ++columns;
+        if (!valid || static_cast<unsigned char>(text[i]) >= 0x20) ++columns;
         ++i;
     }
     return columns;
@@ -179,12 +181,8 @@ class Printer {
 };
 
 void print_items(int16_t number, PrintItems &items) {
-    FileRecord *record = checked_record(number);
+    FileRecord *record = record_in_mode(number, kModeOutput | kModeAppend);
     if (record == nullptr) return;
-    if (record->mode != kModeOutput && record->mode != kModeAppend) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return;
-    }
     Printer printer(*record);
     int32_t tag = 0;
     while (items.next_tag(tag)) {
@@ -221,16 +219,10 @@ BiString padded_text(const VARIANT &v, const char *before, const char *after) {
     ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
     size_t lead = std::strlen(before), tail = std::strlen(after);
     size_t n = lead + bytes + tail;
-    if (!text || n > BI_STRING_LENGTH_MASK) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!text || n > BI_STRING_LENGTH_MASK) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     if (lead == 0 && tail == 0) return adopt_buffer(text.release(), bytes);
     ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 1)));
-    if (!out) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     std::memcpy(out.get(), before, lead);
     std::memcpy(out.get() + lead, text.get(), bytes);
     std::memcpy(out.get() + lead + bytes, after, tail);
@@ -283,15 +275,9 @@ BRTL_API void ZbiBuiltIn_Width(int16_t number, int32_t width) {
 BRTL_API BiString ZbiBuiltIn_CvtPSNS(BiString text) {
     OwnedString owned(text);
     size_t n = owned.size();
-    if (n + 1 > BI_STRING_LENGTH_MASK) {
-        raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
-        return empty_string(true);
-    }
+    if (n + 1 > BI_STRING_LENGTH_MASK) return empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
     ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 2)));
-    if (!out) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     std::memcpy(out.get(), owned.data(), n);
     out.get()[n] = ' ';
     return adopt_buffer(out.release(), n + 1);

@@ -56,41 +56,42 @@ int close_all() {
 // hook that leaves by an exception leaves no file of the statement open.
 void report_full_disk(int count) {
     for (int i = 0; i < count; ++i)
-        raise_trap(61);
+        raise_trap(BI_TRAP_DISK_FULL);
 }
 
 int32_t trap_of_crt_errno(int32_t e) {
     switch (e) {
     case pf::crt::kEPERM:
-        return 70;
+        return BI_TRAP_PERMISSION_DENIED;
     case pf::crt::kENOENT:
-        return 53;
+        return BI_TRAP_FILE_NOT_FOUND;
     case pf::crt::kEIO:
-        return 57;
+        return BI_TRAP_DEVICE_IO_ERROR;
     case pf::crt::kENXIO:
     case pf::crt::kENODEV:
-        return 68;
+        return BI_TRAP_DEVICE_UNAVAILABLE;
     case pf::crt::kENOEXEC:
-        return 321;
+        return BI_TRAP_BAD_FILE_FORMAT;
     case pf::crt::kEBADF:
-        return 52;
+        return BI_TRAP_BAD_FILE_NAME_OR_NUMBER;
     case pf::crt::kENOMEM:
-        return 7;
+        return BI_TRAP_OUT_OF_MEMORY;
     case pf::crt::kEACCES:
-        return pf::last_os_error() == pf::oserr::kNotReady ? 71 : 70;
+        return pf::last_os_error() == pf::oserr::kNotReady ? BI_TRAP_DISK_NOT_READY
+                                                           : BI_TRAP_PERMISSION_DENIED;
     case pf::crt::kEEXIST:
-        return 58;
+        return BI_TRAP_FILE_ALREADY_EXISTS;
     case pf::crt::kENOTDIR:
     case pf::crt::kEISDIR:
     case pf::crt::kEROFS:
-        return 75;
+        return BI_TRAP_PATH_FILE_ACCESS;
     case pf::crt::kENFILE:
     case pf::crt::kEMFILE:
-        return 67;
+        return BI_TRAP_TOO_MANY_FILES;
     case pf::crt::kENOSPC:
-        return 61;
+        return BI_TRAP_DISK_FULL;
     default:
-        return 17;
+        return BI_TRAP_ASSERTION;
     }
 }
 
@@ -105,6 +106,13 @@ FileRecord *checked_record(int16_t number) {
     FileRecord *record = find_record(number);
     if (record == nullptr) raise_file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER, number_subject(number));
     return record;
+}
+
+FileRecord *record_in_mode(int16_t number, int32_t modes) {
+    FileRecord *record = checked_record(number);
+    if (record == nullptr || (record->mode & modes) != 0) return record;
+    raise_trap(BI_TRAP_BAD_FILE_MODE);
+    return nullptr;
 }
 
 bool &dir_restart_flag() {
@@ -199,7 +207,7 @@ BRTL_API void ZbiBuiltIn_Reset(void) {
 BRTL_API int16_t ZbiBuiltIn_FreeFile(void) {
     for (int k = 0; k < kFileNumbers; ++k)
         if (g_table[k] == nullptr) return static_cast<int16_t>(k + 1);
-    raise_trap(67);
+    raise_trap(BI_TRAP_TOO_MANY_FILES);
     return 0;
 }
 
@@ -207,7 +215,7 @@ BRTL_API int32_t ZbiBuiltIn_FileAttr(int16_t number, int16_t return_type) {
     FileRecord *record = checked_record(number);
     if (record == nullptr) return 0;
     if (return_type == 1) return record->mode;
-    if (return_type == 2) return fileno(record->stream);
+    if (return_type == 2) return record->descriptor;
     raise_trap(BI_TRAP_ILLEGAL_CALL);
     return 0;
 }

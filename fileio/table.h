@@ -47,6 +47,11 @@ FileRecord *find_record(int32_t number);
 // file trap hook with the number (16-bit, sign-extended) in decimal as subject.
 FileRecord *checked_record(int16_t number);
 
+// The file number and mode check of the statements that need one of some modes: the record, or
+// null after trap 52 (as checked_record) or trap 54 when the file's mode is not one of `modes`
+// (a set of Mode bits).
+FileRecord *record_in_mode(int16_t number, int32_t modes);
+
 // The directory-listing restart flag: set by Reset and by the end of a nested run; Dir reads and
 // clears it.
 bool &dir_restart_flag();

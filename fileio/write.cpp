@@ -241,12 +241,8 @@ class Writer {
 };
 
 void write_items(int16_t number, WriteItems &items) {
-    FileRecord *record = checked_record(number);
+    FileRecord *record = record_in_mode(number, kModeOutput | kModeAppend);
     if (record == nullptr) return;
-    if (record->mode != kModeOutput && record->mode != kModeAppend) {
-        raise_trap(BI_TRAP_BAD_FILE_MODE);
-        return;
-    }
     Writer writer(*record);
     while (items.more()) {
         if (!items.known_code()) {

@@ -18,6 +18,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl::format {
 
@@ -240,17 +241,13 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     case ParseStatus::Ok:
         break;
     case ParseStatus::Rejected:
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return empty_string(true);
+        return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     case ParseStatus::Failed:
         return empty_string(true);
     }
     parsed.state.section = section.number;
     Output out;
-    if (!format_section(parsed, number, out)) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!format_section(parsed, number, out)) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     return temporary_copy(out.data(), out.size());
 }
 

@@ -9,7 +9,9 @@
 
 #include "brtl/datetime.h"
 #include "brtl/runtime.h"
+#include "brtl/texts.h"
 #include "datetime/calendar.h"
+#include "datetime/eras.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
 #include "runtime/frame.h"
@@ -22,19 +24,13 @@ namespace {
 // past this many splices in one section the section is rejected instead of growing forever.
 constexpr int kMaxSplices = 64;
 
-// Eras of the multibyte locale: the first serial of each and the year before its first year.
-struct Era {
-    int64_t first_serial;
-    int32_t year_base;
-};
-constexpr Era kEras[] = {{-11435, 1867}, {4595, 1911}, {9856, 1925}, {32516, 1988}};
-
-// Host text ids.
-constexpr int32_t kMonthNames = -1000;                 // - month (1-12)
-constexpr int32_t kDayNames = -1012;                   // - weekday (1 = Sunday)
-constexpr int32_t kLongDayNames = -1100;               // aaaa: - weekday
-constexpr int32_t kShortDayNames = -1107;              // aaa: - weekday
-constexpr int32_t kEraNames[] = {-1131, -1126, -1121}; // g, gg, ggg: - era
+// Host text ids, less the month (1-12), the weekday (1 = Sunday) or the era (from 0).
+constexpr int32_t kMonthNames = BI_TEXT_MONTHS + 1;
+constexpr int32_t kDayNames = BI_TEXT_DAYS + 1;
+constexpr int32_t kLongDayNames = BI_TEXT_LONG_DAYS + 1;   // aaaa
+constexpr int32_t kShortDayNames = BI_TEXT_SHORT_DAYS + 1; // aaa
+constexpr int32_t kEraNames[] = {BI_TEXT_SHORT_ERAS, BI_TEXT_MIDDLE_ERAS,
+                                 BI_TEXT_LONG_ERAS}; // g, gg, ggg
 
 int count_run(Parser &ps, uint32_t maximum) {
     return CountLetter(&ps.p, ps.end, maximum);
@@ -265,18 +261,10 @@ TokenResult a_token(Parser &ps) {
     return TokenResult::Done;
 }
 
-int era_of(double serial) {
-    int64_t day = serial_day(serial);
-    int era = -1;
-    for (int i = 0; i < 4; ++i)
-        if (day >= kEras[i].first_serial) era = i;
-    return era;
-}
-
 TokenResult era_token(Parser &ps) {
     int count = count_run(ps, 3);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of(ps.date.serial);
+    int era = era_of_serial(ps.date.serial);
     if (era >= 0) ps.literal(host_word(kEraNames[count - 1] - era));
     return TokenResult::Done;
 }
@@ -284,8 +272,8 @@ TokenResult era_token(Parser &ps) {
 TokenResult era_year_token(Parser &ps) {
     int count = count_run(ps, 2);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of(ps.date.serial);
-    if (era >= 0) push_number(ps, ps.date.year - kEras[era].year_base, count);
+    int era = era_of_serial(ps.date.serial);
+    if (era >= 0) push_number(ps, ps.date.year - era_year_offset(era), count);
     return TokenResult::Done;
 }
 
@@ -421,7 +409,7 @@ const char *am_pm_text(char marker, bool pm) {
     case 'a':
         return pm ? "p" : "a";
     default: { // AMPM: the host's words, or the English ones when the host has none
-        const char *word = host_word(pm ? -1020 : -1021);
+        const char *word = host_word(pm ? BI_TEXT_PM : BI_TEXT_AM);
         return *word != '\0' ? word : (pm ? "PM" : "AM");
     }
     }

@@ -4,16 +4,12 @@
 #pragma once
 
 #include "format/engine.h"
+#include "platform/numtext.h"
 
 namespace brtl::format {
 
-// digits[0] has the place value 10^exponent; no leading zeros (zero is the lone digit "0" with
-// exponent 0) and no trailing zeros.
-struct Decimal {
-    bool negative = false;
-    SmallBuffer<char, 40> digits;
-    int exponent = 0;
-};
+// The digits of a format number: no leading zeros and no trailing zeros.
+using Decimal = pf::DecimalDigits;
 
 void decimal_of(const FormatNumber &number, Decimal &out);
 

@@ -9,6 +9,7 @@
 
 #include "brtl/datetime.h"
 #include "brtl/host.h"
+#include "brtl/texts.h"
 #include "format/engine.h"
 #include "platform/codepage.h"
 #include "platform/memory.h"
@@ -23,8 +24,8 @@ namespace {
 
 // The two ranges of ids the engine asks for: -1037 to -1001 (month and day names, AM and PM,
 // format names) and -1135 to -1101 (day names of the aaa tokens, era names).
-constexpr int32_t kFirstRangeLow = -1037, kFirstRangeHigh = -1001;
-constexpr int32_t kSecondRangeLow = -1135, kSecondRangeHigh = -1101;
+constexpr int32_t kFirstRangeLow = BI_TEXT_NAMED_FORMATS - 15, kFirstRangeHigh = BI_TEXT_MONTHS;
+constexpr int32_t kSecondRangeLow = BI_TEXT_SHORT_ERAS - 4, kSecondRangeHigh = BI_TEXT_LONG_DAYS;
 constexpr size_t kFirstRangeSize = kFirstRangeHigh - kFirstRangeLow + 1;
 constexpr size_t kSecondRangeSize = kSecondRangeHigh - kSecondRangeLow + 1;
 
@@ -103,22 +104,22 @@ struct NamedFormat {
 
 // Searched in this order; the date entries are reached only when no numeric entry matched.
 constexpr NamedFormat kNamedFormats[] = {
-    {-1022, Replacement::Text, ""}, // the plain conversion
-    {-1023, Replacement::Currency, nullptr},
-    {-1024, Replacement::Text, "#.##"},
-    {-1025, Replacement::Text, "#,#.##"},
-    {-1026, Replacement::Text, "#.##%"},
-    {-1027, Replacement::Text, "#.##E+00"},
-    {-1028, Replacement::Name, nullptr}, // answered Yes or No
-    {-1029, Replacement::Name, nullptr}, // answered True or False
-    {-1030, Replacement::Name, nullptr}, // answered On or Off
-    {-1031, Replacement::Text, "c"},
-    {-1032, Replacement::Text, "dddddd"},
-    {-1033, Replacement::MediumDate, nullptr},
-    {-1034, Replacement::Text, "ddddd"},
-    {-1035, Replacement::Text, "ttttt AM/PM"},
-    {-1036, Replacement::Text, "hh:nn AM/PM"},
-    {-1037, Replacement::Text, "hh:nn"},
+    {BI_TEXT_NAMED_FORMATS, Replacement::Text, ""}, // the plain conversion
+    {BI_TEXT_NAMED_FORMATS - 1, Replacement::Currency, nullptr},
+    {BI_TEXT_NAMED_FORMATS - 2, Replacement::Text, "#.##"},
+    {BI_TEXT_NAMED_FORMATS - 3, Replacement::Text, "#,#.##"},
+    {BI_TEXT_NAMED_FORMATS - 4, Replacement::Text, "#.##%"},
+    {BI_TEXT_NAMED_FORMATS - 5, Replacement::Text, "#.##E+00"},
+    {BI_TEXT_NAMED_FORMATS - 6, Replacement::Name, nullptr}, // answered Yes or No
+    {BI_TEXT_NAMED_FORMATS - 7, Replacement::Name, nullptr}, // answered True or False
+    {BI_TEXT_NAMED_FORMATS - 8, Replacement::Name, nullptr}, // answered On or Off
+    {BI_TEXT_NAMED_FORMATS - 9, Replacement::Text, "c"},
+    {BI_TEXT_NAMED_FORMATS - 10, Replacement::Text, "dddddd"},
+    {BI_TEXT_NAMED_FORMATS - 11, Replacement::MediumDate, nullptr},
+    {BI_TEXT_NAMED_FORMATS - 12, Replacement::Text, "ddddd"},
+    {BI_TEXT_NAMED_FORMATS - 13, Replacement::Text, "ttttt AM/PM"},
+    {BI_TEXT_NAMED_FORMATS - 14, Replacement::Text, "hh:nn AM/PM"},
+    {BI_TEXT_NAMED_FORMATS - 15, Replacement::Text, "hh:nn"},
 };
 
 // True when the format begins with the name: single-byte characters compared without regard to

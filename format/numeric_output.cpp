@@ -15,25 +15,12 @@ namespace {
 
 // ---- Decimal digits ---------------------------------------------------------------------------
 
-void strip_trailing_zeros(Decimal &d) {
-    size_t n = d.digits.size();
-    while (n > 1 && d.digits[n - 1] == '0')
-        --n;
-    d.digits.shrink(n);
-}
-
-void set_zero(Decimal &d) {
-    d.digits.clear();
-    d.digits.push('0');
-    d.exponent = 0;
-}
-
 // Reads a number as print_double's "G" conversion writes it ("-1234.5", "1.5E+020") into d.
 void read_printed(const char *text, Decimal &d) {
     const char *p = text;
     d.negative = *p == '-';
     if (d.negative) ++p;
-    d.digits.clear();
+    d.count = 0;
     int before_point = 0; // digits before the point, leading zeros included
     int leading_zeros = 0;
     bool point = false;
@@ -42,60 +29,25 @@ void read_printed(const char *text, Decimal &d) {
             point = true;
         } else if (*p >= '0' && *p <= '9') {
             if (!point) ++before_point;
-            if (d.digits.empty() && *p == '0')
+            if (d.count == 0 && *p == '0')
                 ++leading_zeros;
-            else
-                d.digits.push(*p);
+            else if (d.count < Decimal::kCapacity)
+                d.digits[d.count++] = *p;
         }
     }
-    if (d.digits.empty()) {
-        set_zero(d);
+    if (d.count == 0) {
+        d.set_zero();
         return;
     }
     d.exponent = before_point - leading_zeros - 1 + (*p == 'E' ? std::atoi(p + 1) : 0);
-    strip_trailing_zeros(d);
-}
-
-bool is_zero(const Decimal &d) {
-    return d.digits.size() == 1 && d.digits[0] == '0';
-}
-
-char digit_at(const Decimal &d, long index) {
-    return index >= 0 && static_cast<size_t>(index) < d.digits.size() ? d.digits[index] : '0';
+    d.strip_trailing_zeros();
 }
 
 // Rounds d half away from zero so that no digit below 10^-decimals remains.
 void round_at(Decimal &d, int decimals) {
-    long keep = static_cast<long>(d.exponent) + 1 + decimals; // digits at 10^-decimals and above
-    if (keep >= static_cast<long>(d.digits.size()) || is_zero(d)) return;
-    if (keep < 0) {
-        set_zero(d);
-        return;
-    }
-    bool up = d.digits[keep] >= '5';
-    if (keep == 0) {
-        if (!up) {
-            set_zero(d);
-            return;
-        }
-        d.digits.clear();
-        d.digits.push('1');
-        d.exponent += 1;
-        return;
-    }
-    d.digits.shrink(static_cast<size_t>(keep));
-    if (up) {
-        long i = keep - 1;
-        while (i >= 0 && d.digits[i] == '9')
-            d.digits[i--] = '0';
-        if (i >= 0) {
-            ++d.digits[i];
-        } else {
-            d.digits[0] = '1'; // all nines: one more place, the rest zeros
-            d.exponent += 1;
-        }
-    }
-    strip_trailing_zeros(d);
+    if (d.is_zero()) return;
+    d.round_significant(static_cast<long>(d.exponent) + 1 + decimals);
+    d.strip_trailing_zeros();
 }
 
 // ---- Output helpers ---------------------------------------------------------------------------
@@ -244,41 +196,39 @@ void decimal_of(const FormatNumber &number, Decimal &out) {
                                           : static_cast<uint64_t>(number.currency);
         if (magnitude == 0) {
             out.negative = false;
-            set_zero(out);
+            out.set_zero();
             return;
         }
         size_t n = unsigned_text(magnitude, 1, text);
-        out.digits.clear();
-        out.digits.append(text, n);
+        std::memcpy(out.digits, text, n);
+        out.count = static_cast<int>(n);
         out.exponent = static_cast<int>(n) - 5;
-        strip_trailing_zeros(out);
+        out.strip_trailing_zeros();
         return;
     }
     default:
         out.negative = false;
-        set_zero(out);
+        out.set_zero();
         return;
     }
 }
 
 void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out) {
-    Decimal d;
-    d.negative = decimal.negative;
-    d.digits.append(decimal.digits.data(), decimal.digits.size());
+    Decimal d = decimal;
     d.exponent = decimal.exponent + shift;
     round_at(d, decimals);
     out.integer.clear();
     out.fraction.clear();
-    if (!is_zero(d))
+    if (!d.is_zero())
         for (long i = 0; i <= d.exponent; ++i)
-            out.integer.push(digit_at(d, i));
+            out.integer.push(d.digit_at(i));
     for (int j = 0; j < decimals; ++j)
-        out.fraction.push(digit_at(d, d.exponent + 1L + j));
+        out.fraction.push(d.digit_at(d.exponent + 1L + j));
     size_t n = out.fraction.size();
     while (n > 0 && out.fraction[n - 1] == '0')
         --n;
     out.fraction.shrink(n);
-    out.negative = d.negative && !is_zero(d);
+    out.negative = d.negative && !d.is_zero();
 }
 
 bool format_section(const ParsedSection &parsed, const FormatNumber &number, Output &out) {
@@ -287,7 +237,7 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         Decimal decimal;
         decimal_of(number, decimal);
         round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
-        if (!decimal.digits.ok() || !digits.integer.ok() || !digits.fraction.ok()) return false;
+        if (!digits.integer.ok() || !digits.fraction.ok()) return false;
     }
     double seconds = serial_time(serial_for_text(serial_of(number))) * 86400.0;
     integer_part(parsed, digits, seconds, out);

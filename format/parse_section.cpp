@@ -239,8 +239,7 @@ void lay_out_exponent(Parser &ps) {
     decimal_of(ps.number, decimal);
     const int32_t scaled_shift = out.shift; // places the percent scaling moved the digits by
     decimal.exponent += scaled_shift;
-    bool below_one =
-        decimal.exponent < 0 || (decimal.digits.size() == 1 && decimal.digits[0] == '0');
+    bool below_one = decimal.exponent < 0 || decimal.is_zero();
     int e = (below_one ? 0 : decimal.exponent + 1) - ps.mantissa_integer;
     // A mantissa that rounds up to one more integer digit than it has placeholders (9.999 with
     // 0.00E+00) moves one more place: 1.00E+01, not 10.00E+00.

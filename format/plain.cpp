@@ -15,6 +15,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace brtl::format {
 
@@ -88,10 +89,7 @@ BiString with_leading_space(BiString text, bool leading_space) {
     if (!leading_space || (length_of(text) > 0 && text.data[0] == '-')) return text;
     OwnedString owned(text);
     ZrBuffer<char> spaced(static_cast<char *>(ZrMalloc(owned.size() + 2)));
-    if (!spaced) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!spaced) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     spaced.get()[0] = ' ';
     std::memcpy(spaced.get() + 1, owned.data(), owned.size());
     return adopt_buffer(spaced.release(), owned.size() + 1);
@@ -135,17 +133,13 @@ BiString variant_plain(const VARIANT *v, const char *format, uint32_t format_len
     case VT_BSTR: {
         if (!leading_space) return format_string(v, format, format_length);
         LocalVariant number;
-        if (BiXVariantCopy(number.get(), v) != S_OK) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return empty_string(true);
-        }
+        if (BiXVariantCopy(number.get(), v) != S_OK) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
         ZbiVariantCvtToNum(number.get(), number.get());
         if (number->vt == VT_BSTR || number->vt == VT_EMPTY) return empty_string(true);
         return variant_plain(number.get(), format, format_length, true);
     }
     default:
-        raise_trap(BI_TRAP_TYPE_MISMATCH);
-        return empty_string(true);
+        return empty_after_trap(BI_TRAP_TYPE_MISMATCH);
     }
 }
 
@@ -218,10 +212,7 @@ BiString apply_case(BiString text, const StringFormat &sf) {
 BiString fill_bytes(BiString text, const char *part, size_t part_length, bool left_to_right) {
     OwnedString owned(text);
     ZrBuffer<char> out(static_cast<char *>(ZrMalloc(part_length + owned.size() + 1)));
-    if (!out) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     size_t n = fill(part, part_length, owned.data(), owned.size(), left_to_right, out.get());
     return adopt_buffer(out.release(), n);
 }
@@ -233,22 +224,13 @@ BiString fill_wide(BiString text, const char *part, size_t part_length, bool lef
     uint32_t fn = 0, tn = 0;
     ZrBuffer<OLECHAR> f(ZbiCharToWide(part, static_cast<uint32_t>(part_length), &fn));
     ZrBuffer<OLECHAR> t(ZbiCharToWide(owned.data(), owned.size(), &tn));
-    if (!f || !t) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!f || !t) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     ZrBuffer<OLECHAR> out(static_cast<OLECHAR *>(ZrMalloc((fn + tn + 1) * sizeof(OLECHAR))));
-    if (!out) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     size_t n = fill(f.get(), fn, t.get(), tn, left_to_right, out.get());
     uint32_t bytes = 0;
     ZrBuffer<char> multibyte(ZbiWideToChar(out.get(), static_cast<uint32_t>(n), &bytes));
-    if (!multibyte) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return empty_string(true);
-    }
+    if (!multibyte) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     return temporary_copy(multibyte.get(), bytes);
 }
 
@@ -287,8 +269,7 @@ BiString format_plain(int32_t kind, const void *value, const char *format, uint3
     case 9:
         return number_text(kind, value, leading_space);
     default:
-        raise_trap(BI_TRAP_UNSUPPORTED);
-        return empty_string(true);
+        return empty_after_trap(BI_TRAP_UNSUPPORTED);
     }
 }
 

@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "brtl/host.h"
-#include "brtl/runtime.h"
 #include "platform/codepage.h"
 #include "platform/memory.h"
 
@@ -14,10 +13,10 @@ struct NamedProcedure {
 };
 NamedProcedure g_procedures[8];
 
-// The wide copy of a NUL-terminated text through the runtime's conversion.
+// The wide copy of a NUL-terminated text.
 OLECHAR *wide_copy(const char *text) {
     uint32_t count = 0;
-    return ZbiCharToWide(text, static_cast<uint32_t>(std::strlen(text)), &count);
+    return brtl::pf::widen(text, std::strlen(text), &count);
 }
 
 char *multibyte_copy(const OLECHAR *text) {
@@ -25,7 +24,7 @@ char *multibyte_copy(const OLECHAR *text) {
     while (text[n] != 0)
         ++n;
     uint32_t bytes = 0;
-    return ZbiWideToChar(text, n, &bytes);
+    return brtl::pf::narrow(text, n, &bytes);
 }
 
 } // namespace
@@ -44,7 +43,7 @@ BRTL_API uint32_t ZrStrLen(const char *text) {
 }
 
 BRTL_API uint32_t ZrStrCharLen(const char *text) {
-    return ZbiStrCharLen(text, static_cast<uint32_t>(std::strlen(text)));
+    return brtl::pf::char_count(text, std::strlen(text));
 }
 
 BRTL_API int32_t ZrStrCmp(const char *a, const char *b) {

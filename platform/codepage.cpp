@@ -4,6 +4,8 @@
 // iconv converter, plus the five single bytes that iconv leaves out but the code page defines.
 #include "platform/codepage.h"
 
+#include "platform/memory.h"
+
 #include "brtl/platform.h"
 
 #include <iconv.h>
@@ -185,6 +187,18 @@ int mblen(const char *s, size_t n) {
     return page.double_byte[b << 8 | trail] != 0 ? 2 : -1;
 }
 
+size_t char_length(const char *p, size_t available, bool *valid) {
+    const CodePage &page = cp();
+    unsigned char b = static_cast<unsigned char>(*p);
+    if (!page.lead[b]) {
+        if (valid) *valid = b == 0 || page.single[b] != kNoUnit;
+        return 1;
+    }
+    bool pair = available >= 2 && page.double_byte[b << 8 | static_cast<unsigned char>(p[1])] != 0;
+    if (valid) *valid = pair;
+    return pair ? 2 : 1;
+}
+
 int mbtowc(OLECHAR *out, const char *s, size_t n) {
     if (s == nullptr || n == 0) return 0;
     const CodePage &page = cp();
@@ -308,6 +322,56 @@ OLECHAR tow_upper(OLECHAR c) {
         if (c >= r.first_upper + r.offset && c <= r.last_upper + r.offset)
             return static_cast<OLECHAR>(c - r.offset);
     return c;
+}
+
+OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
+    *count = 0;
+    auto *out = static_cast<OLECHAR *>(allocate((n + 1) * sizeof(OLECHAR)));
+    if (out == nullptr) return nullptr;
+    uint32_t units = 0;
+    for (size_t i = 0; i < n;) {
+        size_t left = n - i;
+        OLECHAR unit = 0;
+        int used = mbtowc(&unit, p + i, left < 2 ? left : 2);
+        if (used < 0) {
+            unit = static_cast<OLECHAR>(kDefaultChar);
+            used = 1;
+        } else if (used == 0) {
+            unit = 0; // an embedded NUL byte becomes a NUL unit
+            used = 1;
+        }
+        out[units++] = unit;
+        i += static_cast<size_t>(used);
+    }
+    out[units] = 0;
+    *count = units;
+    return out;
+}
+
+char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes) {
+    *bytes = 0;
+    size_t max = static_cast<size_t>(mb_cur_max());
+    auto *out = static_cast<char *>(allocate(max * (n + 1)));
+    if (out == nullptr) return nullptr;
+    uint32_t used = 0;
+    for (size_t i = 0; i < n; ++i) {
+        int len = wctomb(out + used, w[i]);
+        if (len < 0) {
+            out[used] = kDefaultChar;
+            len = 1;
+        }
+        used += static_cast<uint32_t>(len);
+    }
+    out[used] = '\0';
+    *bytes = used;
+    return out;
+}
+
+uint32_t char_count(const char *p, size_t n) {
+    uint32_t chars = 0;
+    for (size_t i = 0; i < n; ++chars)
+        i += char_length(p + i, n - i);
+    return chars;
 }
 
 } // namespace brtl::pf

@@ -26,12 +26,29 @@ bool is_lead_byte(unsigned char b);
 
 // mblen: 0 for a NUL byte, the byte count of a valid character within n bytes, -1 otherwise.
 int mblen(const char *s, size_t n);
+// The byte length of the character at p, reading no more than `available` bytes (at least 1) nor
+// mb_cur_max(): 2 for a double-byte character, 1 for anything else (a single byte, a NUL, or an
+// invalid or cut-off sequence, which a caller steps over a byte at a time). When `valid` is
+// given it tells whether the bytes are a character of the code page (a NUL is one).
+size_t char_length(const char *p, size_t available, bool *valid = nullptr);
 // mbtowc: stores the UTF-16 unit of the character at s (reading at most n bytes); returns its
 // byte count, 0 for a NUL byte, -1 for an invalid or incomplete sequence (*out is then unset).
 int mbtowc(OLECHAR *out, const char *s, size_t n);
 // wctomb: writes the multibyte form of unit (at most mb_cur_max() bytes); returns the byte
 // count (1 for the NUL unit) or -1 when the code page has no such character.
 int wctomb(char *out, OLECHAR unit);
+
+// Conversions to and from UTF-16 into fresh blocks of the library's allocator (freed with
+// release, the host library's ZrFree). A sequence that is not a character of the code page
+// becomes one "?" and the walk advances one byte, so every walk ends within its given length.
+// n bytes to UTF-16 units and a NUL unit; *count receives the unit count. Null when memory runs
+// out (*count is then 0).
+OLECHAR *widen(const char *p, size_t n, uint32_t *count);
+// n UTF-16 units to multibyte text and a NUL; *bytes receives the byte length. Null when memory
+// runs out (*bytes is then 0).
+char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes);
+// The number of characters that start within the first n bytes of p.
+uint32_t char_count(const char *p, size_t n);
 
 // Byte character classes of the code page (ASCII letters, digits, blanks and punctuation in
 // both code pages).

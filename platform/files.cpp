@@ -200,13 +200,6 @@ bool is_separator(char c) {
     return c == '\\' || c == '/';
 }
 
-// The byte count of the character at p (at least 1, never past the NUL).
-size_t char_length(const char *p) {
-    if (*p == '\0') return 1;
-    int n = pf::mblen(p, static_cast<size_t>(pf::mb_cur_max()));
-    return n > 1 ? static_cast<size_t>(n) : 1u;
-}
-
 // A bounded text being built; remembers when something did not fit.
 struct PathBuilder {
     static constexpr size_t kCapacity = PATH_MAX + 2 * (kMaxFullPath + 1);
@@ -228,7 +221,7 @@ struct PathBuilder {
     // byte of a double-byte character is never taken for a separator; root when there is none.
     size_t last_separator() const {
         size_t last = root;
-        for (size_t i = root; i < length; i += char_length(text + i))
+        for (size_t i = root; i < length; i += pf::char_length(text + i, 2))
             if (text[i] == '\\') last = i;
         return last;
     }
@@ -251,7 +244,7 @@ struct PathBuilder {
                 ++p;
             const char *start = p;
             while (*p != '\0' && !is_separator(*p))
-                p += char_length(p);
+                p += pf::char_length(p, 2);
             component(start, static_cast<size_t>(p - start));
         }
     }
@@ -325,7 +318,7 @@ bool to_system_path(const char *path, char *out, size_t cap) {
     }
     size_t n = 0;
     while (*p != '\0') {
-        size_t len = is_separator(*p) ? 1 : char_length(p);
+        size_t len = is_separator(*p) ? 1 : pf::char_length(p, 2);
         if (n + len >= cap) {
             errno = ENAMETOOLONG;
             return false;

@@ -1,5 +1,7 @@
 #include "platform/numparse.h"
 
+#include "platform/codepage.h"
+
 #include <locale.h>
 
 #include <cerrno>
@@ -92,6 +94,22 @@ ParsedDouble parse_written_double(const char *text) {
         result.range_error = false;
     }
     return result;
+}
+
+} // namespace brtl::pf
+
+namespace brtl::pf {
+
+uint64_t parse_integer(const char *text) {
+    const char *p = text;
+    while (is_space(static_cast<unsigned char>(*p)))
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    uint64_t value = 0;
+    for (; is_digit(static_cast<unsigned char>(*p)); ++p)
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+    return negative ? ~value + 1 : value;
 }
 
 } // namespace brtl::pf

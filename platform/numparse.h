@@ -3,6 +3,8 @@
 // optional exponent introduced by "e", "E", "d" or "D". No hexadecimal, infinity or NaN forms.
 #pragma once
 
+#include <cstdint>
+
 namespace brtl::pf {
 
 struct ParsedDouble {
@@ -17,5 +19,9 @@ ParsedDouble parse_double(const char *text);
 // of 15 significant digits (1.79769313486232E+308, a little above that Double) gives that Double
 // rather than an overflow, so that what Write # writes of it reads back.
 ParsedDouble parse_written_double(const char *text);
+
+// atoi and atol of the platform C runtime: blanks, a sign and digits. The result keeps the low
+// bits of the exact value (text out of range is not reported); callers narrow it to their width.
+uint64_t parse_integer(const char *text);
 
 } // namespace brtl::pf

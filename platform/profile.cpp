@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include "brtl/platform.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -8,8 +10,6 @@
 #include <cstring>
 #include <mutex>
 #include <vector>
-
-#include "brtl/datetime.h"
 
 namespace brtl::pf {
 

@@ -41,6 +41,26 @@ BiString temporary_copy(const char *text) {
     return temporary_copy(text, std::strlen(text));
 }
 
+BiString owned_copy(const char *text, size_t n) {
+    BiString s;
+    if (!try_temporary_copy(text, n, s)) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return empty_string();
+    }
+    s.length_word &= BI_STRING_LENGTH_MASK;
+    return s;
+}
+
+void release_variable(BiString &variable) {
+    if (length_of(variable) != 0) ZrFree(variable.data);
+    variable = empty_string();
+}
+
+BiString empty_after_trap(int32_t trap) {
+    raise_trap(trap);
+    return empty_string(true);
+}
+
 BiString adopt_buffer(char *buffer, size_t n) {
     if (n == 0) {
         ZrFree(buffer);

@@ -31,6 +31,14 @@ BiString temporary_copy(const char *text, size_t n);
 BiString temporary_copy(const char *text);
 // As temporary_copy without the trap: false (and out untouched) when memory runs out.
 bool try_temporary_copy(const char *text, size_t n, BiString &out);
+// A new string owned by a variable (no temporary flag) holding n bytes of text and a NUL; the
+// empty string for n = 0. When memory runs out raises trap 7 and returns the empty string.
+BiString owned_copy(const char *text, size_t n);
+// Releases the old value of a string variable before an assignment and leaves it empty.
+void release_variable(BiString &variable);
+// Raises the trap and returns the empty temporary: the trap path of a builtin returning a string,
+// whose result once a returning hook is back is the empty string.
+BiString empty_after_trap(int32_t trap);
 // Takes a ZrMalloc buffer of n bytes plus a NUL as a temporary (the empty string for n = 0,
 // freeing the buffer).
 BiString adopt_buffer(char *buffer, size_t n);

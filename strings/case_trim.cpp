@@ -36,11 +36,10 @@ void map_case_bytes(char *p, uint32_t n, Case to) {
 // walk stops at a NUL byte or at a byte sequence that is no character; the bytes after it are
 // kept as they are.
 void map_case_chars(char *p, uint32_t n, Case to) {
-    size_t max = static_cast<size_t>(brtl::pf::mb_cur_max());
     for (uint32_t i = 0; i < n;) {
-        size_t left = n - i;
-        int len = brtl::pf::mblen(p + i, left < max ? left : max);
-        if (len <= 0) return;
+        bool valid = false;
+        size_t len = brtl::pf::char_length(p + i, n - i, &valid);
+        if (!valid || p[i] == '\0') return;
         if (len == 1) {
             int c = static_cast<unsigned char>(p[i]);
             p[i] = static_cast<char>(to == Case::Lower ? brtl::pf::to_lower(c)
@@ -53,10 +52,8 @@ void map_case_chars(char *p, uint32_t n, Case to) {
 BiString map_case_string(BiString s, Case to) {
     BiString work = s;
     if (!brtl::is_temporary(s)) { // a borrowed string is copied, a temporary changed in place
-        if (!brtl::try_temporary_copy(s.data, brtl::length_of(s), work)) {
-            brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return brtl::empty_string(true);
-        }
+        if (!brtl::try_temporary_copy(s.data, brtl::length_of(s), work))
+            return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     }
     uint32_t n = brtl::length_of(work);
     if (n == 0) return work;

@@ -19,6 +19,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "strings/text_util.h"
+#include "variant/owned_variant.h"
 
 namespace {
 
@@ -239,9 +240,7 @@ bool numeric_scan(Scanner sc) {
     if (sc.left() == 1 && sc.peek() == '.') return true;
     sc.skip_blanks_and_commas();
     if (sc.at_end()) return false;
-    if (brtl::pf::mb_cur_max() > 1 &&
-        brtl::pf::mblen(sc.position(), std::min<uint32_t>(sc.left(), 2)) > 1)
-        return false;
+    if (brtl::pf::char_length(sc.position(), sc.left()) > 1) return false;
     bool has_sign = sc.accept_either('-', '+');
     if (sc.peek() == '&') return !has_sign && numeric_radix(sc);
     if (sc.digit() < 0 && sc.peek() != '.') return false;

@@ -12,6 +12,7 @@
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 namespace {
 
@@ -45,14 +46,11 @@ bool string_pattern(brtl::OwnedVariant &ch, uint32_t &code, Pattern &pattern) {
     uint32_t bytes = 0;
     brtl::ZrBuffer<char> text(ZbiOleToChar(b, &bytes));
     if (!text) return clear_and_trap(ch, BI_TRAP_OUT_OF_MEMORY);
-    uint32_t max = static_cast<uint32_t>(brtl::pf::mb_cur_max());
-    if (max > 1) {
-        int len = brtl::pf::mblen(text.get(), bytes < max ? bytes : max);
-        if (len > 1) {
-            std::memcpy(pattern.bytes, text.get(), static_cast<size_t>(len));
-            pattern.size = static_cast<uint32_t>(len);
-            return true;
-        }
+    size_t len = brtl::pf::char_length(text.get(), bytes);
+    if (len > 1) {
+        std::memcpy(pattern.bytes, text.get(), len);
+        pattern.size = static_cast<uint32_t>(len);
+        return true;
     }
     // The byte is taken as it is: widened with its sign, a byte above 0x7F would turn into a
     // two-byte code under a double-byte code page.
@@ -132,16 +130,10 @@ int32_t argument_trap(int32_t n, const VARIANT &ch) {
 // n copies of the pattern as a new temporary; no allocation for an empty result.
 BiString repeat(const Pattern &pattern, int32_t n) {
     uint64_t total = static_cast<uint64_t>(pattern.size) * static_cast<uint64_t>(n);
-    if (total > kMaxLength) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return brtl::empty_string(true);
-    }
+    if (total > kMaxLength) return brtl::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     if (total == 0) return brtl::empty_string(true);
     auto *data = static_cast<char *>(ZrMemAlloc(static_cast<size_t>(total) + 1, 2));
-    if (data == nullptr) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
-        return brtl::empty_string(true);
-    }
+    if (data == nullptr) return brtl::empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
     if (pattern.size == 1)
         std::memset(data, pattern.bytes[0], static_cast<size_t>(total));
     else

@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "runtime/frame.h"
 #include "strings/text_util.h"
+#include "variant/owned_variant.h"
 
 namespace {
 

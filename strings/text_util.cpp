@@ -9,6 +9,7 @@
 #include "brtl/variant.h"
 #include "platform/codepage.h"
 #include "runtime/frame.h"
+#include "variant/owned_variant.h"
 
 namespace brtl::str {
 
@@ -38,8 +39,7 @@ BiString release_to_empty(OwnedString &arg, bool temporary) {
 
 BiString release_and_trap(OwnedString &arg, int32_t trap) {
     arg.reset();
-    raise_trap(trap);
-    return empty_string(true);
+    return empty_after_trap(trap);
 }
 
 bool cut(OwnedString &arg, uint32_t offset, uint32_t count, BiString &out) {

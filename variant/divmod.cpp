@@ -7,6 +7,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/ops.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 

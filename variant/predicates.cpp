@@ -4,18 +4,18 @@
 #include "brtl/host.h"
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
+#include "brtl/texts.h"
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/ops.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 
 namespace {
 
 constexpr int32_t kParseDateAndTime = 2;
-constexpr int32_t kTrueTextId = -1038;
-constexpr int32_t kFalseTextId = -1039;
 
 // The multibyte text of a string Variant as a temporary; false (trap 7) when memory runs out.
 bool text_of_string(const VARIANT *v, BiString &text) {
@@ -58,10 +58,10 @@ BooleanTexts g_boolean_texts;
 bool boolean_texts_ready() {
     if (g_boolean_texts.true_text != nullptr) return true;
     // Each word is copied before the next is asked for: the host may reuse its buffer.
-    const char *word = host_text(kTrueTextId);
+    const char *word = host_text(BI_TEXT_TRUE);
     ZrBuffer<char> true_copy(ZrStrCopy(word != nullptr ? word : ""));
     if (!true_copy) return false;
-    word = host_text(kFalseTextId);
+    word = host_text(BI_TEXT_FALSE);
     ZrBuffer<char> false_copy(ZrStrCopy(word != nullptr ? word : ""));
     if (!false_copy) return false;
     g_boolean_texts.false_text = false_copy.release();
@@ -110,14 +110,8 @@ BRTL_API VARIANT_BOOL ZbiBuiltIn_IsDate(VARIANT v) {
 }
 
 BRTL_API BiString ZbiCvtBooleanToString(int32_t b) {
-    if (!brtl::boolean_texts_ready()) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return brtl::empty_string(true);
-    }
-    if (b != -1 && b != 0) {
-        brtl::raise_trap(BI_TRAP_UNSUPPORTED);
-        return brtl::empty_string(true);
-    }
+    if (!brtl::boolean_texts_ready()) return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (b != -1 && b != 0) return brtl::empty_after_trap(BI_TRAP_UNSUPPORTED);
     return brtl::temporary_copy(b == -1 ? brtl::g_boolean_texts.true_text
                                         : brtl::g_boolean_texts.false_text);
 }

@@ -9,6 +9,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/ops.h"
+#include "variant/owned_variant.h"
 
 static_assert(sizeof(VARIANT) == 16, "argument lists step by 16 bytes");
 

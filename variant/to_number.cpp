@@ -15,6 +15,7 @@
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/number_text.h"
+#include "variant/owned_variant.h"
 
 namespace brtl {
 
@@ -66,13 +67,12 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
     size_t kept = 0, removed = 0;
     bool multibyte = pf::mb_cur_max() > 1;
     for (const char *q = p; q < end;) {
-        int len = multibyte ? pf::mblen(q, static_cast<size_t>(end - q)) : 1;
-        if (len < 1) len = 1;
+        size_t len = multibyte ? pf::char_length(q, static_cast<size_t>(end - q)) : 1;
         if (len == 1 && *q == separator && separator != '\0') {
             ++removed;
         } else {
-            std::memcpy(copy + kept, q, static_cast<size_t>(len));
-            kept += static_cast<size_t>(len);
+            std::memcpy(copy + kept, q, len);
+            kept += len;
         }
         q += len;
     }

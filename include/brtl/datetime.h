@@ -2,6 +2,7 @@
 #ifndef BRTL_DATETIME_H
 #define BRTL_DATETIME_H
 
+#include "platform.h"
 #include "types.h"
 
 BRTL_BEGIN_DECLS
@@ -24,10 +25,7 @@ typedef struct BiBrokenDownTime {
  * life of the process; a missing file, section or key gives the default named here. Text values
  * are read up to 63 characters. The patterns and names returned are owned by the library. */
 
-/* Names the profile file to read; null goes back to $BRTL_PROFILE, else
- * $XDG_CONFIG_HOME/brtl/win.ini, else ~/.config/brtl/win.ini. Settings already read keep their
- * values. The path is copied. */
-BRTL_API void brtl_set_profile_path(const char *path);
+/* brtl_set_profile_path (platform.h) names the profile file. */
 
 /* The time separator: the first character of "sTime" (":"); NUL when the value is empty. */
 BRTL_API char ZrIntlGetTimeSeperator(void);

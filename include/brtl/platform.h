@@ -32,6 +32,13 @@ BRTL_API int32_t brtl_setlocale(const char *name);
 /* The name of the code page in force. */
 BRTL_API const char *brtl_getlocale(void);
 
+/* ---- Profile -------------------------------------------------------------------------------- */
+
+/* Names the profile file to read; null goes back to $BRTL_PROFILE, else
+ * $XDG_CONFIG_HOME/brtl/win.ini, else ~/.config/brtl/win.ini. Settings already read keep their
+ * values. The path is copied. */
+BRTL_API void brtl_set_profile_path(const char *path);
+
 BRTL_END_DECLS
 
 #endif

@@ -151,6 +151,7 @@ enum {
 
 /* ---- Trap numbers ---------------------------------------------------------------------------- */
 
+/* Every trap number the library raises, in numeric order. */
 enum {
     BI_TRAP_ILLEGAL_CALL = 5,
     BI_TRAP_OVERFLOW = 6,
@@ -159,14 +160,29 @@ enum {
     BI_TRAP_DIVISION_BY_ZERO = 11,
     BI_TRAP_TYPE_MISMATCH = 13,
     BI_TRAP_OUT_OF_STRING_SPACE = 14,
-    BI_TRAP_ASSERTION = 17,
+    BI_TRAP_ASSERTION = 17, /* also the file error of an unmapped errno value */
+    BI_TRAP_UNSUPPORTED = 51,
     BI_TRAP_BAD_FILE_NAME_OR_NUMBER = 52,
     BI_TRAP_FILE_NOT_FOUND = 53,
     BI_TRAP_BAD_FILE_MODE = 54,
     BI_TRAP_FILE_ALREADY_OPEN = 55,
-    BI_TRAP_UNSUPPORTED = 51,
+    BI_TRAP_DEVICE_IO_ERROR = 57,
+    BI_TRAP_FILE_ALREADY_EXISTS = 58,
+    BI_TRAP_BAD_RECORD_LENGTH = 59,
+    BI_TRAP_DISK_FULL = 61,
+    BI_TRAP_INPUT_PAST_END = 62,
+    BI_TRAP_BAD_RECORD_NUMBER = 63,
+    BI_TRAP_BAD_FILE_NAME = 64,
+    BI_TRAP_TOO_MANY_FILES = 67,
+    BI_TRAP_DEVICE_UNAVAILABLE = 68,
+    BI_TRAP_PERMISSION_DENIED = 70,
+    BI_TRAP_DISK_NOT_READY = 71,
+    BI_TRAP_RENAME_ACROSS_DISKS = 74,
+    BI_TRAP_PATH_FILE_ACCESS = 75,
+    BI_TRAP_PATH_NOT_FOUND = 76,
     BI_TRAP_PATTERN = 93,
-    BI_TRAP_INVALID_USE_OF_NULL = 94
+    BI_TRAP_INVALID_USE_OF_NULL = 94,
+    BI_TRAP_BAD_FILE_FORMAT = 321
 };
 
 /* ---- Host hooks -------------------------------------------------------------------------------

@@ -90,3 +90,30 @@ TEST_F(CodePageTest, WideCaseMappingCoversAsciiUnderCAndTheCodePagesLettersUnder
     EXPECT_TRUE(pf::isw_lower(0x0430));
     EXPECT_TRUE(pf::isw_digit(0xFF11));
 }
+
+TEST_F(CodePageTest, CharLengthIsBoundedByTheBytesAvailableAndReportsValidity) {
+    struct Row {
+        const char *locale;
+        const char *text;
+        size_t available;
+        size_t length;
+        bool valid;
+    };
+    const Row rows[] = {
+        {"C", "\x82\xA0", 2, 1, true},      // no lead bytes in the single-byte code page
+        {"C", "", 2, 1, true},              // a NUL is a character of one byte
+        {"Ja_JP", "\x82\xA0", 2, 2, true},  // a double-byte character
+        {"Ja_JP", "\x82\xA0", 1, 1, false}, // cut off by the bound
+        {"Ja_JP", "\x82\x7F", 2, 1, false}, // no trail byte
+        {"Ja_JP", "\x82", 2, 1, false},     // cut off by the NUL
+        {"Ja_JP", "a\x82", 2, 1, true},
+        {"Ja_JP", "", 2, 1, true},
+    };
+    for (const Row &row : rows) {
+        ASSERT_EQ(brtl_setlocale(row.locale), 0);
+        bool valid = !row.valid;
+        EXPECT_EQ(pf::char_length(row.text, row.available, &valid), row.length) << row.text;
+        EXPECT_EQ(valid, row.valid) << row.locale << " " << row.text;
+        EXPECT_EQ(pf::char_length(row.text, row.available), row.length);
+    }
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "harness/harness.h"
+#include "platform/numparse.h"
 #include "platform/numtext.h"
 
 using namespace brtl_test;
@@ -77,4 +78,21 @@ TEST(NumberText, BoundedBufferStillReportsTheWholeLength) {
     EXPECT_EQ(brtl::pf::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
     EXPECT_STREQ(small, "123");
     EXPECT_EQ(brtl::pf::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
+}
+
+TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
+    struct Row {
+        const char *text;
+        uint64_t value;
+    };
+    const Row rows[] = {
+        {" \t-12x", static_cast<uint64_t>(-12)},
+        {"+7", 7},
+        {"- 3", 0},                  // no digits after the sign
+        {"4294967297", 4294967297u}, // int32 callers keep the low bits: 1
+        {"18446744073709551617", 1}, // wraps past 64 bits
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(brtl::pf::parse_integer(row.text), row.value) << row.text;
+    EXPECT_EQ(static_cast<int32_t>(brtl::pf::parse_integer("4294967297")), 1);
 }

@@ -1,4 +1,4 @@
-#include "runtime/guards.h"
+#include "variant/owned_variant.h"
 
 #include "brtl/variant.h"
 

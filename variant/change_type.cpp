@@ -9,12 +9,14 @@
 #include "brtl/numeric.h"
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
+#include "brtl/texts.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
 #include "runtime/bstr_text.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/number_text.h"
+#include "variant/owned_variant.h"
 
 namespace {
 
@@ -125,9 +127,9 @@ HRESULT boolean_of_string(const VARIANT &v, bool &out) {
     if (hr == E_OUTOFMEMORY) return hr;
     brtl::BstrText text(v.bstrVal);
     if (!text.ok()) return E_OUTOFMEMORY;
-    if (is_true_word(text.data(), -1038, "True"))
+    if (is_true_word(text.data(), BI_TEXT_TRUE, "True"))
         out = true;
-    else if (is_true_word(text.data(), -1039, "False"))
+    else if (is_true_word(text.data(), BI_TEXT_FALSE, "False"))
         out = false;
     else
         return DISP_E_TYPEMISMATCH;

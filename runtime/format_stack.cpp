@@ -1,0 +1,37 @@
+// The two small text helpers of the format engine: counting a run of one letter and pushing a
+// text on the engine's character stack.
+#include "brtl/host.h"
+#include "brtl/runtime.h"
+#include "platform/codepage.h"
+#include "runtime/frame.h"
+
+extern "C" {
+
+BRTL_API int32_t CountLetter(const char **pp, const char *end, uint32_t max) {
+    const char *p = *pp;
+    int letter = brtl::pf::to_lower(static_cast<unsigned char>(*p));
+    uint32_t run = 1;
+    ++p;
+    while (p < end && run < max && brtl::pf::to_lower(static_cast<unsigned char>(*p)) == letter) {
+        ++p;
+        ++run;
+    }
+    *pp = p;
+    return static_cast<int32_t>(run);
+}
+
+BRTL_API BiFormatStackCell *PushStringOnStack(const char *text, BiFormatStackCell *top) {
+    for (const char *p = text; *p; ++p) {
+        auto *cell = static_cast<BiFormatStackCell *>(ZrMalloc(sizeof(BiFormatStackCell)));
+        if (cell == nullptr) {
+            brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            return top;
+        }
+        cell->ch = *p;
+        cell->next = top;
+        top = cell;
+    }
+    return top;
+}
+
+} // extern "C"

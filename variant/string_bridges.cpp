@@ -1,0 +1,55 @@
+// The bridges between runtime strings and Variants: a runtime string into a String Variant and a
+// Variant into a runtime string.
+#include "variant/owned_variant.h"
+#include "variant/string_variant.h"
+
+#include "brtl/host.h"
+#include "brtl/platform.h"
+#include "brtl/runtime.h"
+#include "brtl/variant.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+#include "runtime/guards.h"
+
+namespace brtl {
+
+bool store_text_variant(VARIANT *target, const char *text, size_t n) {
+    uint32_t count = 0;
+    ZrBuffer<OLECHAR> wide(ZbiCharToOle(text, static_cast<uint32_t>(n), &count));
+    BSTR b = wide ? SysAllocStringLen(wide.get(), count) : nullptr;
+    if (b == nullptr) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return false;
+    }
+    target->vt = VT_BSTR;
+    target->bstrVal = b;
+    return true;
+}
+
+} // namespace brtl
+
+extern "C" {
+
+BRTL_API VARIANT *ZbiEvalCvtSV(VARIANT *result, BiString s) {
+    brtl::OwnedString text(s);
+    result->vt = VT_EMPTY;
+    brtl::store_text_variant(result, text.data(), text.size());
+    return result;
+}
+
+BRTL_API BiString ZbiEvalCvtVS(VARIANT v, uint8_t clear) {
+    // With the clear flag the Variant is ours to release; without it the caller keeps what it
+    // passed, but a string this call converts it into is ours.
+    brtl::OwnedVariant owned(clear ? &v : nullptr);
+    if (v.vt != VT_BSTR) {
+        ZbiVariantCvtToBStr(&v, &v);
+        if (v.vt != VT_BSTR) return brtl::empty_string(true);
+        if (!clear) owned.adopt(&v);
+    }
+    uint32_t bytes = 0;
+    brtl::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
+    if (!text) return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    return brtl::temporary_copy(text.get(), bytes);
+}
+
+} // extern "C"

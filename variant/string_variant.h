@@ -1,0 +1,14 @@
+// Text into a String Variant, for every builtin that stores text in a Variant.
+#pragma once
+
+#include <cstddef>
+
+#include "brtl/types.h"
+
+namespace brtl {
+
+// Stores n bytes of code-page text in target as a String Variant (the target's old value is not
+// cleared). When memory runs out raises trap 7, leaves target as it was and returns false.
+bool store_text_variant(VARIANT *target, const char *text, size_t n);
+
+} // namespace brtl
