@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::init_runtime();
     fuzz::Input in(data, size);
     uint8_t selector = in.byte();
-    brtl_setlocale((selector & 0x80) != 0 ? "Ja_JP" : "C");
+    fuzz::use_code_page(selector);
     VARIANT result;
     VariantInit(&result);
     ZbiParseDateAndTime(&result, fuzz::temporary(in.rest()), selector % 3, (selector >> 2) & 1);

@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::init_runtime();
     fuzz::Input in(data, size);
     uint8_t selector = in.byte();
-    brtl_setlocale((selector & 0x80) != 0 ? "Ja_JP" : "C");
+    fuzz::use_code_page(selector);
     switch (selector % 7) {
     case 0: {
         int16_t x = in.value<int16_t>();

@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     uint8_t ops[8];
     for (uint8_t &op : ops)
         op = in.byte();
-    brtl_setlocale((ops[0] & 0x80) != 0 ? "Ja_JP" : "C");
+    fuzz::use_code_page(ops[0]);
     static const std::string path = fuzz::scratch_file("input.txt");
     fuzz::write_bytes(path, in.rest());
     fuzz::open_file(path, BI_FILE_MODE_INPUT, 1);

@@ -37,6 +37,11 @@ inline void init_runtime() {
     (void)ready;
 }
 
+// The code page of this input: Ja_JP when the selector byte's top bit is set, else "C".
+inline void use_code_page(uint8_t selector) {
+    brtl_setlocale((selector & 0x80) != 0 ? "Ja_JP" : "C");
+}
+
 // A temporary runtime string (ZrMalloc) holding text; the builtin that receives it frees it.
 inline BiString temporary(std::string_view text) {
     if (text.empty()) return BiString{const_cast<char *>(""), BI_STRING_TEMP_FLAG};

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::init_runtime();
     fuzz::Input in(data, size);
     uint8_t selector = in.byte();
-    brtl_setlocale((selector & 0x80) != 0 ? "Ja_JP" : "C");
+    fuzz::use_code_page(selector);
     std::string_view text = in.rest();
     VARIANT v = fuzz::string_variant(text);
     BiVariantCvtStrToNum(&v);

@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::init_runtime();
     fuzz::Input in(data, size);
     uint8_t selector = in.byte();
-    brtl_setlocale((selector & 0x80) != 0 ? "Ja_JP" : "C");
+    fuzz::use_code_page(selector);
     const int count = 1 + selector % kMaxItems;
     VARIANT values[kMaxItems], originals[kMaxItems], read[kMaxItems];
     for (int i = 0; i < count; ++i) {
