@@ -20,12 +20,21 @@ BRTL_API int32_t CountLetter(const char **pp, const char *end, uint32_t max) {
     return static_cast<int32_t>(run);
 }
 
+// Pushes the whole text or nothing: without memory for a cell, the cells already pushed for
+// this text are freed before the trap, since a hook that leaves by an exception would otherwise
+// lose them (the caller still holds the old top).
 BRTL_API BiFormatStackCell *PushStringOnStack(const char *text, BiFormatStackCell *top) {
+    BiFormatStackCell *const start = top;
     for (const char *p = text; *p; ++p) {
         auto *cell = static_cast<BiFormatStackCell *>(ZrMalloc(sizeof(BiFormatStackCell)));
         if (cell == nullptr) {
+            while (top != start) {
+                BiFormatStackCell *below = top->next;
+                ZrFree(top);
+                top = below;
+            }
             brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
-            return top;
+            return start;
         }
         cell->ch = *p;
         cell->next = top;

@@ -24,15 +24,23 @@ bool looks_like_plain_number(BSTR b) {
     return true;
 }
 
-// Parses the string of src (which is released) as a date and time; false when it is none.
-bool parse_date(VARIANT *src, double &serial) {
-    BiString text = ZbiEvalCvtVS(*src, 1);
-    src->vt = VT_EMPTY; // its string went with the text
+enum class DateText { Parsed, NotADate, Trapped };
+
+// Parses the string of src (which is released) as a date and time. The string leaves src before
+// its conversion, which releases it also when a hook leaves by an exception; a conversion or a
+// parse that traps (no memory) ends the call with that one trap.
+DateText parse_date(VARIANT *src, double &serial) {
+    VARIANT moved = *src;
+    src->vt = VT_EMPTY;
+    uint64_t traps_before = brtl::traps_raised();
+    BiString text = ZbiEvalCvtVS(moved, 1);
+    if (brtl::traps_raised() != traps_before) return DateText::Trapped;
     VARIANT parsed;
     ZbiParseDateAndTime(&parsed, text, 2, 1);
-    if (parsed.vt != VT_DATE) return false;
+    if (brtl::traps_raised() != traps_before) return DateText::Trapped;
+    if (parsed.vt != VT_DATE) return DateText::NotADate;
     serial = parsed.date;
-    return true;
+    return DateText::Parsed;
 }
 
 } // namespace
@@ -52,7 +60,9 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
             brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
         } else {
-            parsed = parse_date(src, serial);
+            DateText read = parse_date(src, serial);
+            if (read == DateText::Trapped) return;
+            parsed = read == DateText::Parsed;
         }
         if (!parsed) {
             brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);

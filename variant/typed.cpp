@@ -122,7 +122,10 @@ BRTL_API int32_t ZbiVariantCvtFromVariant(void *p, int32_t code, VARIANT *src) {
     return 0;
 }
 
+// A conversion that already raised its trap inside (a text it could not make for lack of
+// memory) is not reported a second time from its HRESULT.
 BRTL_API void ZbiVariantChangeTypeAndTrap(VARIANT *dst, VARIANT *src, VARTYPE vt) {
+    const uint64_t traps_before = brtl::traps_raised();
     HRESULT hr;
     if (src->vt == VT_ERROR) {
         VARIANT code = *src; // the error code converts as a Long
@@ -137,7 +140,7 @@ BRTL_API void ZbiVariantChangeTypeAndTrap(VARIANT *dst, VARIANT *src, VARTYPE vt
     }
     if (dst != src) BiXVariantClear(src);
     int32_t trap = ZbiCvtHResultToTrapNo(hr);
-    if (trap != 0) brtl::raise_trap(trap);
+    if (trap != 0 && brtl::traps_raised() == traps_before) brtl::raise_trap(trap);
 }
 
 } // extern "C"
