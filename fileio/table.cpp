@@ -145,7 +145,7 @@ bool write_piece(FileRecord &record, const char *bytes, size_t n) {
         raise_system_error(record, errno);
         return false;
     }
-    if (std::fflush(record.stream) != 0) {
+    if (pf::flush_stream(record.stream) != 0) {
         raise_system_error(record, errno);
         return false;
     }

@@ -154,7 +154,7 @@ class Writer {
     bool end_of_line() {
         if (!put("\r\n", 2)) return false;
         r_.column = 0;
-        if (std::fflush(r_.stream) == 0) return true;
+        if (pf::flush_stream(r_.stream) == 0) return true;
         raise_system_error(r_, errno);
         return false;
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/io_faults.h"
 #include "platform/memory.h"
 
 namespace brtl::pf {
@@ -436,7 +437,7 @@ int sopen(const char *path, int flags, int share_mode, int permission) {
     }
     int descriptor;
     do {
-        descriptor = open(system_path, os_flags, mode);
+        descriptor = file_call_fails() ? -1 : open(system_path, os_flags, mode);
     } while (descriptor < 0 && errno == EINTR);
     struct stat info {};
     if (descriptor >= 0 && fstat(descriptor, &info) != 0)
@@ -505,9 +506,40 @@ void set_full_buffering(FILE *stream, size_t size) {
     setvbuf(stream, nullptr, _IOFBF, size);
 }
 
+size_t write_bytes(FILE *stream, const char *bytes, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return done;
+        }
+        done += fwrite_unlocked(bytes + done, 1, n - done, stream);
+        if (done < n) {
+            if (errno != EINTR) return done;
+            clearerr_unlocked(stream);
+        }
+    }
+    return done;
+}
+
+int flush_stream(FILE *stream) {
+    for (;;) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return EOF;
+        }
+        if (fflush(stream) == 0) return 0;
+        if (errno != EINTR) return EOF;
+        clearerr(stream);
+    }
+}
+
+// The stream is closed even when the switch makes the call fail, as fclose frees the stream
+// whatever it reports.
 int close_stream(FILE *stream) {
     ShareEntry *entry = unlink_entry(fileno(stream));
     int result = fclose(stream);
+    if (file_call_fails()) result = EOF;
     int saved = errno;
     if (entry != nullptr) {
         release(entry->buffer);
@@ -533,10 +565,19 @@ Line read_line(FILE *stream) {
     ShareEntry *entry = find_entry(fileno(stream));
     char **line = entry != nullptr ? &entry->line : &g_other_line;
     size_t *capacity = entry != nullptr ? &entry->line_capacity : &g_other_capacity;
-    errno = 0;
-    ssize_t n = getdelim(line, capacity, '\n', stream);
-    if (n >= 0) return Line{*line, static_cast<size_t>(n), Line::Read};
-    return Line{nullptr, 0, errno == ENOMEM ? Line::NoMemory : Line::End};
+    for (;;) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return Line{nullptr, 0, Line::Failed};
+        }
+        errno = 0;
+        ssize_t n = getdelim(line, capacity, '\n', stream);
+        if (n >= 0) return Line{*line, static_cast<size_t>(n), Line::Read};
+        if (errno == ENOMEM) return Line{nullptr, 0, Line::NoMemory};
+        if (!ferror(stream)) return Line{nullptr, 0, Line::End};
+        if (errno != EINTR) return Line{nullptr, 0, Line::Failed};
+        clearerr(stream); // interrupted: the bytes read so far stay in the stream's buffer
+    }
 }
 
 bool readable(FILE *stream) {

@@ -149,17 +149,20 @@ size_t open_descriptor_count();
 inline int read_byte(FILE *stream) {
     return getc_unlocked(stream);
 }
-// fwrite of n bytes without the stream lock; the number of bytes written.
-inline size_t write_bytes(FILE *stream, const char *bytes, size_t n) {
-    return fwrite_unlocked(bytes, 1, n, stream);
-}
+// fwrite of n bytes without the stream lock; the number of bytes written (fewer, with errno
+// set, when the system reported a failure). A write interrupted by a signal goes on with what
+// is left.
+size_t write_bytes(FILE *stream, const char *bytes, size_t n);
+// fflush: 0, or EOF with errno set; an interrupted flush is tried again.
+int flush_stream(FILE *stream);
 
 // One line of a stream: the bytes up to and including a line feed, or up to the end of the
 // file. The bytes stay valid until the next read_line of the stream or its close.
 struct Line {
     const char *data;
     size_t length;
-    enum Status { Read, End, NoMemory } status; // End: the file ended before any byte
+    // End: the file ended before any byte; Failed: the system could not read (errno set).
+    enum Status { Read, End, NoMemory, Failed } status;
 };
 Line read_line(FILE *stream);
 

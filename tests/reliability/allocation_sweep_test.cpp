@@ -6,8 +6,6 @@
 // memory to spare gives that result again. The table is checked against the export list, so a
 // new export fails this suite until it has a row here or a place among the exports that do not
 // allocate.
-#include <dirent.h>
-
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -18,13 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "harness/harness.h"
 #include "platform/memory.h"
+#include "reliability/sweep_support.h"
 
 namespace brtl_test {
 namespace {
 
 namespace pf = brtl::pf;
+using namespace sweep;
 
 // Arms the failure injection for one call and measures how many allocations the call made.
 class Sweep {
@@ -62,36 +61,6 @@ struct Row {
     SweepCall call;
     int32_t own_trap = 0; // a trap the export's contract gives for a lack of memory instead of 7
 };
-
-// A Variant the test owns for an in-place call; cleared however the call ends.
-struct Held {
-    VARIANT v;
-    explicit Held(VARIANT value) : v(value) {}
-    Held() { VariantInit(&v); }
-    ~Held() { VariantClear(&v); }
-    Held(const Held &) = delete;
-    Held &operator=(const Held &) = delete;
-};
-
-// The subtype and value of a Variant as text, read without the library's conversions.
-std::string show(VARIANT &v) {
-    std::ostringstream out;
-    out << "vt" << v.vt << ":";
-    switch (v.vt) {
-    case VT_BSTR: out << ascii_of(v.bstrVal); break;
-    case VT_I2: out << v.iVal; break;
-    case VT_I4: out << v.lVal; break;
-    case VT_R4: out << v.fltVal; break;
-    case VT_R8: out << v.dblVal; break;
-    case VT_DATE: out << v.date; break;
-    case VT_BOOL: out << v.boolVal; break;
-    case VT_CY: out << v.cyVal; break;
-    case VT_ERROR: out << v.scode; break;
-    default: break;
-    }
-    VariantClear(&v);
-    return out.str();
-}
 
 // Notes an HRESULT that reports the lack of memory.
 void checked(Sweep &s, HRESULT hr) {
@@ -142,20 +111,6 @@ template <class F> std::string string_result(Sweep &s, F f) {
     return take(out);
 }
 
-// A file of the scratch directory as bytes.
-std::string file_bytes(const char *name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void make_file(const char *name, const std::string &bytes) {
-    std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-void open_file(const char *name, int16_t mode, int16_t number) {
-    ZbiBuiltIn_Open(temp(name), mode, BI_FILE_ACCESS_DEFAULT, BI_FILE_LOCK_DEFAULT, number, -1);
-}
-
 // Runs f with file 1 open for output on sweep.txt and shows the file's bytes after closing it.
 template <class F> std::string written(Sweep &s, F f) {
     open_file("sweep.txt", BI_FILE_MODE_OUTPUT, 1);
@@ -176,15 +131,6 @@ template <class F> std::string reading(Sweep &s, const std::string &bytes, F f) 
     ZbiBuiltIn_Reset();
     return got;
 }
-
-// A string variable that a statement fills; it owns its text, freed however the call ends.
-struct StringVariable {
-    BiString s{};
-    ~StringVariable() {
-        if (BiStringLength(s) != 0) ZbiFreeBiString(s);
-    }
-    std::string text() const { return text_of(s); }
-};
 
 std::string number(double d) {
     std::ostringstream out;
@@ -421,15 +367,6 @@ std::vector<std::string> exported_names() {
     while (std::getline(map, line))
         if (std::regex_search(line, m, entry)) names.push_back(m[1]);
     return names;
-}
-
-int open_descriptors() {
-    int count = 0;
-    if (DIR *dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr) ++count;
-        closedir(dir);
-    }
-    return count;
 }
 
 struct Outcome {

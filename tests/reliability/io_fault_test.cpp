@@ -1,0 +1,209 @@
+// The I/O fault sweep: each file statement runs while the k-th system file call fails with EIO,
+// ENOSPC or EACCES, for k = 0, 1, ... until the statement no longer reaches the failing call,
+// under a returning and a throwing hook. Every failure becomes the one mapped trap through the
+// file trap hook with the subject the statement gives; what the file holds afterwards is a
+// prefix of what the statement writes with a sound disk (nothing reported written is lost, nothing
+// else is written); no block or descriptor is left behind; and the number can be closed and
+// opened again. An interrupted call (EINTR) is tried again: the statement completes as if nothing
+// had happened.
+#include <cerrno>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/io_faults.h"
+#include "reliability/sweep_support.h"
+
+namespace brtl_test {
+namespace {
+
+namespace pf = brtl::pf;
+using namespace sweep;
+
+// A statement of a row: runs on file 1, set up before; returns what it read (empty for writes).
+struct Row {
+    const char *name;
+    std::string before;              // the file before the statement
+    std::function<void()> setup;     // opens number 1 (not swept)
+    std::function<std::string()> run; // the swept statement
+    // The subject of the trap when call k of `calls` fails.
+    enum Subject { Name, Path, EmptyUntilTheFlush, NoSubject } subject;
+};
+
+const char *const kFile = "faults.txt";
+
+void open_for(int16_t mode) {
+    open_file(kFile, mode, 1);
+}
+
+std::string line_of_file() {
+    StringVariable line;
+    ZbiBuiltIn_LineInput(1, BI_TYPE_STRING, 0, &line.s);
+    return line.text();
+}
+
+const std::vector<Row> &rows() {
+    static const std::vector<Row> table = {
+        {"Open for Output", "old", [] {},
+         [] { open_for(BI_FILE_MODE_OUTPUT); return std::string(); }, Row::Name},
+        {"Open for Append", "old\r\n", [] {},
+         [] { open_for(BI_FILE_MODE_APPEND); return std::string(); }, Row::Name},
+        {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); },
+         [] {
+             BiString a = temp("alpha"), b = temp("beta");
+             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, a, BI_PRINT_COMMA, BI_PRINT_TEXT, b, BI_PRINT_END_OF_LINE);
+             return std::string();
+         },
+         Row::Path},
+        {"Write #", "1,2\r\n", [] { open_for(BI_FILE_MODE_APPEND); },
+         [] {
+             int16_t text_code = BI_TYPE_STRING, double_code = BI_TYPE_DOUBLE;
+             BiString text = temp("quoted");
+             double d = 2.5;
+             void *items[] = {&text_code, &text, &double_code, &d};
+             ZbiBuiltIn_Write(1, 2, items);
+             return std::string();
+         },
+         Row::EmptyUntilTheFlush}, // a formatted write has no subject, the final flush the path
+        {"Line Input #", "first line\r\nsecond\r\n", [] { open_for(BI_FILE_MODE_INPUT); },
+         [] { std::string a = line_of_file(); return a + "|" + line_of_file(); }, Row::Path},
+        {"Close", "", [] { open_for(BI_FILE_MODE_OUTPUT); ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept")); },
+         [] { int16_t n = 1; ZbiBuiltIn_Close(1, &n); return std::string(); }, Row::NoSubject},
+    };
+    return table;
+}
+
+struct Outcome {
+    std::string read;
+    std::string file;
+    std::vector<Trap> traps;
+    bool thrown = false;
+    unsigned long calls = 0;
+    long leaked = 0;
+    int descriptors = 0;
+    bool reopened = false;
+};
+
+class IoFaultTest : public RuntimeTest {
+  protected:
+    void TearDown() override {
+        pf::fail_file_calls_after(-1, 0);
+        set_mode(HookMode::Return);
+        ZbiBuiltIn_Reset();
+        RuntimeTest::TearDown();
+    }
+
+    Outcome run(const Row &row, long fail_at, int error, HookMode mode) {
+        set_mode(HookMode::Return);
+        ZbiBuiltIn_Reset();
+        int fds = open_descriptors();
+        BlockBalance balance;
+        make_file(kFile, row.before);
+        row.setup();
+        EXPECT_TRUE(traps().empty()) << "the setup traps";
+        clear_traps();
+        set_mode(mode);
+        Outcome o;
+        unsigned long start = pf::file_call_count();
+        if (fail_at >= 0) pf::fail_file_calls_after(fail_at, error);
+        try {
+            o.read = row.run();
+        } catch (const TrapException &) {
+            o.thrown = true;
+        }
+        pf::fail_file_calls_after(-1, 0);
+        o.calls = pf::file_call_count() - start;
+        set_mode(HookMode::Return);
+        o.traps = traps();
+        clear_traps();
+        ZbiBuiltIn_Reset();
+        o.file = file_bytes(kFile);
+        // The table is consistent: the number opens again and closes without a trap.
+        open_for(BI_FILE_MODE_INPUT);
+        o.reopened = ZbiBuiltIn_FreeFile() == 2 && traps().empty();
+        ZbiBuiltIn_Reset();
+        clear_traps();
+        o.leaked = balance.delta();
+        o.descriptors = open_descriptors() - fds;
+        return o;
+    }
+};
+
+// The trap and its subject that a system error at call k of `calls` gives for a row. A close
+// reports only a full disk, through the trap hook, once the number is free.
+Trap expected_trap(const Row &row, int error, long k, unsigned long calls, const std::string &path) {
+    int32_t number = error == EIO      ? BI_TRAP_DEVICE_IO_ERROR
+                     : error == ENOSPC ? BI_TRAP_DISK_FULL
+                                       : BI_TRAP_PERMISSION_DENIED;
+    switch (row.subject) {
+    case Row::Name: return {number, Family::FileTrap, kFile};
+    case Row::Path: return {number, Family::FileTrap, path};
+    case Row::EmptyUntilTheFlush:
+        return {number, Family::FileTrap, k + 1 == static_cast<long>(calls) ? path : ""};
+    case Row::NoSubject: break;
+    }
+    return {number, Family::Trap, ""};
+}
+
+TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
+    const std::string path = "C:" + (scratch_dir() / kFile).string();
+    std::string dialect_path = path;
+    for (char &c : dialect_path)
+        if (c == '/') c = '\\';
+    unsigned long points = 0;
+    for (const Row &row : rows()) {
+        SCOPED_TRACE(row.name);
+        const Outcome reference = run(row, -1, 0, HookMode::Return);
+        ASSERT_TRUE(reference.traps.empty()) << reference.traps[0];
+        ASSERT_GT(reference.calls, 0u);
+        for (int error : {EIO, ENOSPC, EACCES}) {
+            for (long k = 0; k < static_cast<long>(reference.calls); ++k) {
+                for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
+                    SCOPED_TRACE("errno " + std::to_string(error) + " at file call " +
+                                 std::to_string(k + 1) +
+                                 (mode == HookMode::Throw ? ", throwing hook" : ", returning hook"));
+                    Outcome o = run(row, k, error, mode);
+                    ++points;
+                    EXPECT_EQ(o.leaked, 0);
+                    EXPECT_EQ(o.descriptors, 0);
+                    EXPECT_TRUE(o.reopened);
+                    // The file as it was, or what the statement keeps of it followed by a prefix
+                    // of what it writes.
+                    size_t kept = 0;
+                    while (kept < row.before.size() && kept < reference.file.size() &&
+                           row.before[kept] == reference.file[kept])
+                        ++kept;
+                    bool as_before = o.file == row.before;
+                    bool prefix = o.file.size() >= kept &&
+                                  reference.file.compare(0, o.file.size(), o.file) == 0;
+                    EXPECT_TRUE(as_before || prefix)
+                        << "the file holds \"" << o.file << "\", not a prefix of \""
+                        << reference.file << "\"";
+                    if (o.traps.empty()) { // a failure the statement does not report (Close)
+                        EXPECT_EQ(o.file, reference.file);
+                        continue;
+                    }
+                    EXPECT_EQ(o.traps, std::vector<Trap>{expected_trap(row, error, k, reference.calls, dialect_path)});
+                    EXPECT_EQ(o.thrown, mode == HookMode::Throw);
+                }
+            }
+        }
+    }
+    std::cout << "[ faults   ] " << rows().size() << " statements, " << points << " failure points\n";
+}
+
+TEST_F(IoFaultTest, AnInterruptedCallIsTriedAgain) {
+    for (const Row &row : rows()) {
+        SCOPED_TRACE(row.name);
+        const Outcome reference = run(row, -1, 0, HookMode::Return);
+        for (long k = 0; k < static_cast<long>(reference.calls); ++k) {
+            Outcome o = run(row, k, EINTR, HookMode::Throw);
+            EXPECT_TRUE(o.traps.empty()) << o.traps[0];
+            EXPECT_EQ(o.read, reference.read);
+            EXPECT_EQ(o.file, reference.file);
+        }
+    }
+}
+
+} // namespace
+} // namespace brtl_test
