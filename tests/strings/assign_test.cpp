@@ -261,7 +261,7 @@ TEST_F(AssignTest, VariantStatementsOnAStringDestination) {
 TEST_F(AssignTest, VariantStatementsOnEverySubtype) {
     // The destination's value gives the field: its text, whose length is the width. The
     // destination becomes a string Variant of that width.
-    const VARIANT values[] = {empty_variant(), i2(-123), i4(70000), r4(1.5f), r8(-2.25),
+    VARIANT values[] = {empty_variant(), i2(-123), i4(70000), r4(1.5f), r8(-2.25),
                               cy(123456),      date(2.5), boolean(true), error_variant(7),
                               bstr_variant("text")};
     for (const VARIANT &value : values) {
@@ -301,6 +301,8 @@ TEST_F(AssignTest, VariantStatementsOnEverySubtype) {
         VariantClear(&dest);
         clear_traps();
     }
+    for (VARIANT &value : values)
+        VariantClear(&value);
 }
 
 TEST_F(AssignTest, VariantStatementTrapsKeepTheDestination) {
