@@ -95,10 +95,9 @@ void BM_TowlowerFind(benchmark::State &state) {
         state.PauseTiming();
         VARIANT text = bstr(long_text()), sought = bstr(kSoughtUpper);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(towlower_find(reinterpret_cast<const char16_t *>(text.bstrVal),
-                                               SysStringLen(text.bstrVal),
-                                               reinterpret_cast<const char16_t *>(sought.bstrVal),
-                                               SysStringLen(sought.bstrVal)));
+        benchmark::DoNotOptimize(towlower_find(
+            reinterpret_cast<const char16_t *>(text.bstrVal), SysStringLen(text.bstrVal),
+            reinterpret_cast<const char16_t *>(sought.bstrVal), SysStringLen(sought.bstrVal)));
         VariantClear(&text);
         VariantClear(&sought);
     }
@@ -130,8 +129,7 @@ void BM_ConvertMemcmp(benchmark::State &state) {
 }
 
 // Like on typical patterns, and fnmatch on the same texts (the BSTRs made on both sides).
-void like_loop(benchmark::State &state, const std::u16string &text,
-               const std::u16string &pattern) {
+void like_loop(benchmark::State &state, const std::u16string &text, const std::u16string &pattern) {
     for (auto _ : state) {
         VARIANT t = bstr(text), p = bstr(pattern), r;
         ZbiMatchPattern(&r, t, p);
@@ -159,8 +157,7 @@ void BM_LikeClass(benchmark::State &state) {
     like_loop(state, u"B52 bomber", u"[A-Z]##*");
 }
 void BM_FnmatchClass(benchmark::State &state) {
-    fnmatch_loop(state, u"B52 bomber", "B52 bomber", u"[A-Z]##*",
-                 "[A-Z][0-9][0-9]*");
+    fnmatch_loop(state, u"B52 bomber", "B52 bomber", u"[A-Z]##*", "[A-Z][0-9][0-9]*");
 }
 
 // The adversarial input: n units of "a" against 20 repetitions of "*a" and a "b". The time per
@@ -178,9 +175,9 @@ void BM_LikeAdversarial(benchmark::State &state) {
         ZbiMatchPattern(&r, t, p);
         benchmark::DoNotOptimize(r.iVal);
     }
-    state.counters["ns/unit"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * 1e-9,
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns/unit"] = benchmark::Counter(static_cast<double>(state.range(0)) * 1e-9,
+                                                   benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
 }
 
 } // namespace

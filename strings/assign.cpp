@@ -244,8 +244,7 @@ BRTL_API void ZbiBuiltIn_RSetVar(VARIANT *dest, VARIANT src) {
     on_variant(dest, src, justify_right, 0, 0, SourceConversion::ChangeType);
 }
 
-BRTL_API void ZbiBuiltIn_LSetRec(void *dest, int32_t dest_size, const void *src,
-                                 int32_t src_size) {
+BRTL_API void ZbiBuiltIn_LSetRec(void *dest, int32_t dest_size, const void *src, int32_t src_size) {
     int32_t count = src_size < dest_size ? src_size : dest_size;
     if (count > 0) std::memmove(dest, src, static_cast<size_t>(count));
 }

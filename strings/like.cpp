@@ -43,9 +43,10 @@ int16_t answer(VARIANT &text, VARIANT &pattern) {
         return kFalse;
     }
     bool ignore_case = brtl::text_compare();
-    MatchResult r = brtl::pf::mb_cur_max() == 1
-                        ? brtl::str::match_bytes(t.data(), t.size(), p.data(), p.size(), ignore_case)
-                        : match_wide_texts(t, p, ignore_case);
+    MatchResult r =
+        brtl::pf::mb_cur_max() == 1
+            ? brtl::str::match_bytes(t.data(), t.size(), p.data(), p.size(), ignore_case)
+            : match_wide_texts(t, p, ignore_case);
     if (r == MatchResult::BadList) brtl::raise_trap(BI_TRAP_PATTERN);
     return r == MatchResult::Match ? kTrue : kFalse;
 }

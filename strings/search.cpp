@@ -103,7 +103,7 @@ VARIANT *search(VARIANT *result, int32_t start, VARIANT text, VARIANT sought, in
     uint32_t from = static_cast<uint32_t>(start) - 1;
     int64_t found = -1;
     if (n == 0) {
-        found = static_cast<uint32_t>(start) <= len ? from : -1;
+        if (from < len) found = from;
     } else if (from < len) {
         if (compare == Compare::Text && folding == Folding::Wide) {
             lower_units(text.bstrVal);

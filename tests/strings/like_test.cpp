@@ -51,19 +51,44 @@ const Trap kPatternTrap{BI_TRAP_PATTERN, Family::Trap, ""};
 } // namespace
 
 TEST_F(LikeTest, Elements) {
-    expect_likes({L{"abc", "a*", true},     L{"abc", "a*c", true},    L{"abc", "a?", false},
-                  L{"", "*", true},         L{"", "", true},          L{"a", "", false},
-                  L{"a1", "a#", true},      L{"aa", "a#", false},     L{"b", "[a-c]", true},
-                  L{"b", "[!a-c]", false},  L{"-", "[a-]", true},     L{"ab", "a[]b", true},
-                  L{"!", "[!]", true},      L{"x", "[!]", false},     L{"", "[]", true},
-                  L{"", "?", false},        L{"", "#", false},        L{"", "[a]", false},
-                  L{"abc", "*b*", true},    L{"abc", "**", true},     L{"abc", "*c*d", false},
-                  L{"a*c", "a[*]c", true},  L{"a?c", "a[?]c", true},  L{"abc", "a[?]c", false},
-                  L{"]", "[]]", true},     L{"]", "[!]]", false},    L{"!]", "[!]]", true},
-                  L{"a", "[!b]", true},     L{"-", "[!-]", false},    L{"z", "[a-cx-z]", true},
-                  L{"\xE9", "[\xE0-\xEF]", true},                     L{"5", "[0-9]*", true},
-                  L{"a", "[*]", false},     L{"abcdef", "*c?e*", true}, L{"aXb", "a[A-Z]b", true},
-                  L{"a\0b"s, "a?b", true}, L{"ab", "a\0b"s, false}, L{"a\0"s, "a\0"s, true}});
+    expect_likes({L{"abc", "a*", true},
+                  L{"abc", "a*c", true},
+                  L{"abc", "a?", false},
+                  L{"", "*", true},
+                  L{"", "", true},
+                  L{"a", "", false},
+                  L{"a1", "a#", true},
+                  L{"aa", "a#", false},
+                  L{"b", "[a-c]", true},
+                  L{"b", "[!a-c]", false},
+                  L{"-", "[a-]", true},
+                  L{"ab", "a[]b", true},
+                  L{"!", "[!]", true},
+                  L{"x", "[!]", false},
+                  L{"", "[]", true},
+                  L{"", "?", false},
+                  L{"", "#", false},
+                  L{"", "[a]", false},
+                  L{"abc", "*b*", true},
+                  L{"abc", "**", true},
+                  L{"abc", "*c*d", false},
+                  L{"a*c", "a[*]c", true},
+                  L{"a?c", "a[?]c", true},
+                  L{"abc", "a[?]c", false},
+                  L{"]", "[]]", true},
+                  L{"]", "[!]]", false},
+                  L{"!]", "[!]]", true},
+                  L{"a", "[!b]", true},
+                  L{"-", "[!-]", false},
+                  L{"z", "[a-cx-z]", true},
+                  L{"\xE9", "[\xE0-\xEF]", true},
+                  L{"5", "[0-9]*", true},
+                  L{"a", "[*]", false},
+                  L{"abcdef", "*c?e*", true},
+                  L{"aXb", "a[A-Z]b", true},
+                  L{"a\0b"s, "a?b", true},
+                  L{"ab", "a\0b"s, false},
+                  L{"a\0"s, "a\0"s, true}});
 }
 
 TEST_F(LikeTest, CaseFollowsTheTextCompareQuery) {
@@ -96,15 +121,18 @@ TEST_F(LikeTest, BadListsRaiseTrap93Once) {
     // A list without its "]" or with a bad range, reached while a text character remains. The
     // walk would meet it again at every position of the "*": it is raised once and the answer
     // is no match.
-    const L bad[] = {L{"x", "[a", false},      L{"x", "[c-a]", false},  L{"x", "[a-", false},
-                     L{"xxxx", "*[a", false},   L{"ab", "a[b-", false},  L{"x", "[", false},
-                     L{"x", "[!", false},       L{"x", "[a-cz-a]", false}, L{"b", "[ba-\xE9]", false},
-                     L{"abc", "*b*[", false},   L{"b", "[b", false}};
+    const L bad[] = {L{"x", "[a", false},     L{"x", "[c-a]", false},    L{"x", "[a-", false},
+                     L{"xxxx", "*[a", false}, L{"ab", "a[b-", false},    L{"x", "[", false},
+                     L{"x", "[!", false},     L{"x", "[a-cz-a]", false}, L{"b", "[ba-\xE9]", false},
+                     L{"abc", "*b*[", false}, L{"b", "[b", false}};
     for (const L &c : bad) {
         SCOPED_TRACE(c.pattern);
-        expect_raises([&] { return std::pair{bstr_variant(c.text), bstr_variant(c.pattern)}; },
-                      [](std::pair<VARIANT, VARIANT> &v) { EXPECT_EQ(like(v.first, v.second), 0); },
-                      kPatternTrap);
+        expect_raises(
+            [&] {
+                return std::pair{bstr_variant(c.text), bstr_variant(c.pattern)};
+            },
+            [](std::pair<VARIANT, VARIANT> &v) { EXPECT_EQ(like(v.first, v.second), 0); },
+            kPatternTrap);
     }
     // Not reached with a character left: nothing is raised.
     expect_likes({L{"x", "y[a", false}, L{"a", "a[b", false}, L{"", "[c-a]", false},
@@ -146,10 +174,10 @@ TEST_F(LikeTest, WideMatcherUnderTheDoubleByteCodePage) {
     };
     for (const W &c : {W{a, u"?", true}, W{a + u"b", u"??", true}, W{a + u"b", u"?", false},
                        W{u"x", u"[!]", true}, W{u"!", u"[!]", true}, W{u"", u"[!]", false},
-                       W{i, u"[" + a + u"-" + u + u"]", true}, W{u"b", u"[" + a + u"-" + u + u"]", false},
-                       W{a, u"[" + i + a + u"]", true}, W{u"\uFF11", u"#", true},
-                       W{u"a" + a + u"c", u"a*c", true}, W{u"b", u"[a-c]", true},
-                       W{u"-", u"[a-]", true}, W{u"ab", u"a[]b", true}}) {
+                       W{i, u"[" + a + u"-" + u + u"]", true},
+                       W{u"b", u"[" + a + u"-" + u + u"]", false}, W{a, u"[" + i + a + u"]", true},
+                       W{u"\uFF11", u"#", true}, W{u"a" + a + u"c", u"a*c", true},
+                       W{u"b", u"[a-c]", true}, W{u"-", u"[a-]", true}, W{u"ab", u"a[]b", true}}) {
         EXPECT_EQ(like(bstr_variant(c.text), bstr_variant(c.pattern)), c.expected ? -1 : 0)
             << std::string(c.pattern.begin(), c.pattern.end());
     }
@@ -273,7 +301,9 @@ class ReferenceMatcher {
         for (size_t i = 0; i < p.size();) {
             char c = p[i];
             if (c == '*' || c == '?' || c == '#') {
-                e_.push_back(element(c == '*' ? Element::Star : c == '?' ? Element::Any : Element::Digit));
+                e_.push_back(element(c == '*'   ? Element::Star
+                                     : c == '?' ? Element::Any
+                                                : Element::Digit));
                 ++i;
                 continue;
             }
@@ -398,8 +428,7 @@ TEST_F(LikeTest, StripOutFormatChars) {
     for (const Case &c : {Case{"A '%s' B", "A B"}, Case{"A %s B", "A B"}, Case{"A %s", "A"},
                           Case{"%s", ""}, Case{"", ""}, Case{"'%s", "'"}, Case{"%s%s x", "x"},
                           Case{"100% sure", "100% sure"}, Case{"x  ", "x"},
-                          Case{"File '%s' not found", "File not found"},
-                          Case{"a %s  b", "a  b"}}) {
+                          Case{"File '%s' not found", "File not found"}, Case{"a %s  b", "a  b"}}) {
         std::vector<char> buffer(c.text, c.text + std::strlen(c.text) + 1);
         int32_t n = ZbiStripOutFormatChars(buffer.data());
         EXPECT_STREQ(buffer.data(), c.expected) << c.text;

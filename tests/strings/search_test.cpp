@@ -40,8 +40,7 @@ struct InStrCase {
 
 void expect_instr(Search fn, const InStrCase &c) {
     SCOPED_TRACE(testing::Message() << "start " << c.start << " in \"" << shown(c.text)
-                                    << "\" of \"" << shown(c.sought) << "\" mode "
-                                    << c.mode);
+                                    << "\" of \"" << shown(c.sought) << "\" mode " << c.mode);
     BlockBalance balance;
     int owned = (c.text.vt == VT_BSTR) + (c.sought.vt == VT_BSTR);
     VARIANT r = i2(99);
@@ -68,18 +67,18 @@ VARIANT w(const std::u16string &text) {
 
 TEST_F(SearchTest, InStrPositions) {
     for (Search fn : {ZbiBuiltIn_InStr, ZbiBuiltIn_InStrC})
-        for (const I &c : {
-                 I{1, s("abcabc"), s("c"), 0, 3},      I{4, s("abcabc"), s("c"), 0, 6},
-                 I{7, s("abcabc"), s("c"), 0, 0},      I{3, s("abc"), s(""), 0, 3},
-                 I{4, s("abc"), s(""), 0, 0},          I{1, s(""), s(""), 0, 0},
-                 I{1, s(""), s("a"), 0, 0},            I{1, s("ABC"), s("b"), 1, 2},
-                 I{1, s("ABC"), s("b"), 0, 0},         I{1, s("ab"), s("abc"), 0, 0},
-                 I{2, s("abcd"), s("bcd"), 0, 2},      I{3, s("abcd"), s("bcd"), 0, 0},
-                 I{1, s("aaab"), s("aab"), 0, 2},      I{0x7FFFFFFF, s("abc"), s("a"), 0, 0},
-                 I{1, s("x\0y"s), s("\0y"s), 0, 2},      I{1, s("abc"), s("ABC"), 256, 1},
-                 I{1, s("abc"), s("ABC"), 262, 1},     I{1, null_variant(), s("a"), 0, -1},
-                 I{1, s("a"), null_variant(), 1, -1},  I{0, null_variant(), s("a"), 0, -1},
-                 I{1, i4(12345), s("34"), 0, 3},       I{1, s("a1.5"), r8(1.5), 0, 2}})
+        for (const I &c :
+             {I{1, s("abcabc"), s("c"), 0, 3},     I{4, s("abcabc"), s("c"), 0, 6},
+              I{7, s("abcabc"), s("c"), 0, 0},     I{3, s("abc"), s(""), 0, 3},
+              I{4, s("abc"), s(""), 0, 0},         I{1, s(""), s(""), 0, 0},
+              I{1, s(""), s("a"), 0, 0},           I{1, s("ABC"), s("b"), 1, 2},
+              I{1, s("ABC"), s("b"), 0, 0},        I{1, s("ab"), s("abc"), 0, 0},
+              I{2, s("abcd"), s("bcd"), 0, 2},     I{3, s("abcd"), s("bcd"), 0, 0},
+              I{1, s("aaab"), s("aab"), 0, 2},     I{0x7FFFFFFF, s("abc"), s("a"), 0, 0},
+              I{1, s("x\0y"s), s("\0y"s), 0, 2},   I{1, s("abc"), s("ABC"), 256, 1},
+              I{1, s("abc"), s("ABC"), 262, 1},    I{1, null_variant(), s("a"), 0, -1},
+              I{1, s("a"), null_variant(), 1, -1}, I{0, null_variant(), s("a"), 0, -1},
+              I{1, i4(12345), s("34"), 0, 3},      I{1, s("a1.5"), r8(1.5), 0, 2}})
             expect_instr(fn, c);
 }
 
@@ -160,7 +159,9 @@ TEST_F(SearchTest, TrapsReleaseBothOperands) {
                              false});
     for (const Case &c : cases)
         expect_raises(
-            [&] { return std::pair{c.null_text ? null_variant() : s("text"), s("x")}; },
+            [&] {
+                return std::pair{c.null_text ? null_variant() : s("text"), s("x")};
+            },
             [&](std::pair<VARIANT, VARIANT> &ab) { c.call(ab.first, ab.second); },
             {BI_TRAP_ILLEGAL_CALL, Family::Trap, ""});
 }
@@ -190,8 +191,8 @@ struct StrCompCase {
 };
 
 void expect_strcomp(const StrCompCase &c) {
-    SCOPED_TRACE(testing::Message() << "\"" << shown(c.a) << "\" with \""
-                                    << shown(c.b) << "\" mode " << c.mode);
+    SCOPED_TRACE(testing::Message()
+                 << "\"" << shown(c.a) << "\" with \"" << shown(c.b) << "\" mode " << c.mode);
     BlockBalance balance;
     int owned = (c.a.vt == VT_BSTR) + (c.b.vt == VT_BSTR);
     VARIANT r = i4(99);
@@ -213,19 +214,29 @@ using C = StrCompCase;
 TEST_F(SearchTest, StrCompOrders) {
     // Prefixes order first; embedded NULs take part (the second text's terminating NUL among
     // them, so "a" and NUL equals "a"); bytes compare unsigned; a number is compared as its text.
-    for (const C &c : {
-             C{s("abc"), s("abd"), 0, -1},      C{s("abc"), s("ab"), 0, 1},
-             C{s("ab"), s("abc"), 0, -1},       C{s("ABC"), s("abc"), 1, 0},
-             C{s("ABC"), s("abc"), 0, -1},      C{s("abc"), s("abc"), 0, 0},
-             C{s(""), s(""), 0, 0},             C{s(""), s("a"), 0, -1},
-             C{s("a"), s(""), 0, 1},            C{i2(10), i2(9), 0, -1},
-             C{s("a\0b"s), s("a\0c"s), 0, -1},  C{s("a\0"s), s("a"), 0, 0},
-             C{s("a"), s("a\0"s), 0, -1},       C{s("a\0b"s), s("a"), 1, 1},
-             C{s("\xE9"), s("z"), 0, 1},        C{s("["), s("a"), 1, -1},
-             C{s("["), s("A"), 1, -1},          C{s("abc"), s("ABD"), 1, -1},
-             C{s("abcd"), s("ABC"), 1, 1},      C{null_variant(), s("a"), 0, 2},
-             C{s("a"), null_variant(), 1, 2},   C{r8(1.5), s("1.5"), 0, 0},
-             C{empty_variant(), s(""), 0, 0}})
+    for (const C &c : {C{s("abc"), s("abd"), 0, -1},
+                       C{s("abc"), s("ab"), 0, 1},
+                       C{s("ab"), s("abc"), 0, -1},
+                       C{s("ABC"), s("abc"), 1, 0},
+                       C{s("ABC"), s("abc"), 0, -1},
+                       C{s("abc"), s("abc"), 0, 0},
+                       C{s(""), s(""), 0, 0},
+                       C{s(""), s("a"), 0, -1},
+                       C{s("a"), s(""), 0, 1},
+                       C{i2(10), i2(9), 0, -1},
+                       C{s("a\0b"s), s("a\0c"s), 0, -1},
+                       C{s("a\0"s), s("a"), 0, 0},
+                       C{s("a"), s("a\0"s), 0, -1},
+                       C{s("a\0b"s), s("a"), 1, 1},
+                       C{s("\xE9"), s("z"), 0, 1},
+                       C{s("["), s("a"), 1, -1},
+                       C{s("["), s("A"), 1, -1},
+                       C{s("abc"), s("ABD"), 1, -1},
+                       C{s("abcd"), s("ABC"), 1, 1},
+                       C{null_variant(), s("a"), 0, 2},
+                       C{s("a"), null_variant(), 1, 2},
+                       C{r8(1.5), s("1.5"), 0, 0},
+                       C{empty_variant(), s(""), 0, 0}})
         expect_strcomp(c);
 }
 
