@@ -376,3 +376,23 @@ TEST_F(AssignTest, VariantMidUnderTheDoubleByteCodePage) {
     VariantClear(&dest);
     EXPECT_TRUE(traps().empty());
 }
+
+TEST_F(AssignTest, ObjectOperands) {
+    // An object has no text. As the destination it keeps its one reference (the working copy's
+    // reference is dropped); as the source it is released.
+    CountedObject object;
+    for (auto statement : {ZbiBuiltIn_LSetVar, ZbiBuiltIn_RSetVar}) {
+        VARIANT dest = object.variant();
+        statement(&dest, bstr_variant("x"));
+        EXPECT_EQ(traps(), (std::vector<Trap>{{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""}}));
+        EXPECT_EQ(dest.vt, VT_DISPATCH);
+        EXPECT_EQ(object.references, 1);
+        clear_traps();
+    }
+    const Trap mismatch{BI_TRAP_TYPE_MISMATCH, Family::Trap, ""};
+    VARIANT dest = bstr_variant("abc");
+    expect_object_released([&](VARIANT src) { ZbiBuiltIn_MidStmt(&dest, src, 1, 1); }, mismatch);
+    expect_object_released([&](VARIANT src) { ZbiBuiltIn_MidBStmt(&dest, src, 1, 1); }, mismatch);
+    EXPECT_EQ(variant_text(dest), u"abc");
+    VariantClear(&dest);
+}
