@@ -154,8 +154,8 @@ bool take_destination(const VARIANT *dest, VariableGuard &field) {
     brtl::LocalVariant copy;
     if (dest->vt < VT_BSTR) {
         *copy = *dest; // no storage of its own to share
-    } else if (ZbiVariantCopyNoClear_(copy.get(), dest) != S_OK) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    } else if (HRESULT hr = ZbiVariantCopyNoClear_(copy.get(), dest); hr != S_OK) {
+        brtl::raise_trap(ZbiCvtHResultToTrapNo(hr));
         return false;
     }
     BiString text;
