@@ -67,6 +67,64 @@ BRTL_API BiString ZbiBuiltIn_MidFuncC_(BiString s, int32_t start, int32_t length
 /* A temporary of n copies of the character given by ch (a code or a string); clears ch. */
 BRTL_API BiString ZbiBuiltIn_Space_(int32_t n, VARIANT ch);
 
+/* ---- String statements ----------------------------------------------------------------------
+ * The runtime-string forms write into the caller's variable *dest; a temporary src is released
+ * on every path. LSet, RSet and MidB never change dest's byte length; Mid may give dest a new
+ * buffer (under a double-byte code page a new byte length too). A double-byte character is
+ * never split by Mid, LSet or RSet. A start or length below 1 (with a length other than 0), or
+ * a start beyond dest, raises trap 5. The Variant forms own src and store a new string in *dest;
+ * after a conversion trap whose hook returns *dest keeps its value. */
+
+/* Mid(dest, start, length) = src, counting characters of the code page. */
+BRTL_API void ZbiBuiltIn_MidStmt_(BiString *dest, BiString src, int32_t start, int32_t length);
+/* MidB(dest, start, length) = src, counting bytes; dest keeps its buffer and length. */
+BRTL_API void ZbiBuiltIn_MidBStmt_(BiString *dest, BiString src, int32_t start, int32_t length);
+/* Mid on the code page form of a Variant's text; dest becomes a string Variant. */
+BRTL_API void ZbiBuiltIn_MidStmt(VARIANT *dest, VARIANT src, int32_t start, int32_t length);
+/* MidB on the code page form of a Variant's text; dest becomes a string Variant. */
+BRTL_API void ZbiBuiltIn_MidBStmt(VARIANT *dest, VARIANT src, int32_t start, int32_t length);
+/* LSet dest = src: src left-justified in dest's width, the rest filled with spaces. */
+BRTL_API void ZbiBuiltIn_LSet(BiString *dest, BiString src);
+/* RSet dest = src: src right-justified in dest's width (left-justified when it does not fit). */
+BRTL_API void ZbiBuiltIn_RSet(BiString *dest, BiString src);
+/* LSet on a Variant: the width is the byte length of dest's text. */
+BRTL_API void ZbiBuiltIn_LSetVar(VARIANT *dest, VARIANT src);
+/* RSet on a Variant: the width is the byte length of dest's text. */
+BRTL_API void ZbiBuiltIn_RSetVar(VARIANT *dest, VARIANT src);
+/* Copies the first min(src_size, dest_size) bytes of a record over another; no padding. */
+BRTL_API void ZbiBuiltIn_LSetRec(void *dest, int32_t dest_size, const void *src, int32_t src_size);
+
+/* ---- Search and comparison -------------------------------------------------------------------
+ * The compare mode: 0 compares binary, 1 and the other accepted values (256, 258 to 262) compare
+ * as text (case-blind); any other value raises trap 5. The builtins own and clear both operands;
+ * a Null operand gives Null; numbers are compared as their text. */
+#define BI_COMPARE_BINARY 0
+#define BI_COMPARE_TEXT 1
+#define BI_COMPARE_TEXT_256 256
+#define BI_COMPARE_TEXT_RANGE_FIRST 258
+#define BI_COMPARE_TEXT_RANGE_LAST 262
+
+/* The 1-based position of sought in text from start on (a Long), or 0; text mode folds ASCII. */
+BRTL_API VARIANT *ZbiBuiltIn_InStr(VARIANT *result, int32_t start, VARIANT text, VARIANT sought,
+                                   int32_t mode);
+/* As ZbiBuiltIn_InStr; text mode folds case by the wide-character rules. */
+BRTL_API VARIANT *ZbiBuiltIn_InStrC(VARIANT *result, int32_t start, VARIANT text, VARIANT sought,
+                                    int32_t mode);
+/* -1, 0 or 1 (an Integer) as a orders before, with or after b by their code page bytes. */
+BRTL_API VARIANT *ZbiBuiltIn_StrComp(VARIANT *result, VARIANT a, VARIANT b, int16_t mode);
+
+/* ---- Pattern matching ------------------------------------------------------------------------ */
+
+/* A host matcher, found as "ZrBiMatchPattern" by ZrGetIntStrProc under a double-byte code page:
+ * NUL-terminated text and pattern, nonzero to ignore case; returns -1 on a match, else 0. */
+typedef int32_t (*BiMatchPatternProc)(const OLECHAR *text, const OLECHAR *pattern,
+                                      int32_t ignore_case);
+/* text Like pattern: an Integer -1 or 0, Null when either is Null; owns and clears both. A list
+ * without its "]" or with a bad range raises trap 93 (once) and the answer is 0. */
+BRTL_API VARIANT *ZbiMatchPattern(VARIANT *result, VARIANT text, VARIANT pattern);
+/* Removes the "%s" placeholders of a message template in place; returns the new length. */
+BRTL_API int32_t ZbiStripOutFormatChars(char *s);
+
 /* ---- Numeric text scanning ---------------------------------------------------------------- */
 
 /* The number at the start of s, as BASIC's Val reads it; a temporary s is released. */
