@@ -1,5 +1,6 @@
 #include "platform/numtext.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,16 +14,27 @@ constexpr int kSignificant = 17;
 
 using Decimal = DecimalDigits;
 
+// The first 17 significant digits of the exact value and the exponent of the first. to_chars in
+// scientific form with 16 fraction digits rounds the exact binary value as the C library's
+// "%.16e" does (to nearest, ties to even on the exact value), without its locale and format work.
 Decimal to_decimal(double magnitude) {
     Decimal d;
     if (magnitude == 0.0) return d;
     char text[40];
-    std::snprintf(text, sizeof text, "%.*e", kSignificant - 1, magnitude);
+    std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, kSignificant - 1);
+    const char *end = r.ptr;
     int n = 0;
-    for (const char *p = text; *p && *p != 'e'; ++p)
+    const char *p = text;
+    for (; p < end && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') d.digits[n++] = *p;
     d.count = n;
-    d.exponent = std::atoi(std::strchr(text, 'e') + 1);
+    int sign = 1, exponent = 0;
+    for (++p; p < end; ++p) {
+        if (*p == '-') sign = -1;
+        else if (*p >= '0' && *p <= '9') exponent = exponent * 10 + (*p - '0');
+    }
+    d.exponent = sign * exponent;
     return d;
 }
 
@@ -99,6 +111,10 @@ void DecimalDigits::round_significant(long keep) {
         digits[0] = '1'; // all nines: one more place, the rest zeros
         ++exponent;
     }
+}
+
+DecimalDigits significant_digits(double magnitude) {
+    return to_decimal(magnitude);
 }
 
 size_t print_double(char *buf, size_t cap, double v, char conversion, int precision,

@@ -40,6 +40,9 @@ struct DecimalDigits {
     void round_significant(long keep);
 };
 
+// The 17 significant digits of a finite magnitude (0 or more) that every conversion starts from.
+DecimalDigits significant_digits(double magnitude);
+
 // Prints v as printf's conversion ('f', 'e', 'E', 'g' or 'G') with the precision (negative
 // means the default 6) and the '#' flag, sign included but no padding. Writes at most cap bytes
 // (a NUL included when cap > 0) and returns the length of the whole text.

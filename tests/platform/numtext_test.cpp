@@ -1,7 +1,11 @@
 // The number-text rule: 17 significant digits, decimal ties away from zero, three exponent
 // digits. Where it differs from glibc the expected text says so.
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "harness/harness.h"
@@ -95,4 +99,46 @@ TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
     for (const Row &row : rows)
         EXPECT_EQ(brtl::pf::parse_integer(row.text), row.value) << row.text;
     EXPECT_EQ(static_cast<int32_t>(brtl::pf::parse_integer("4294967297")), 1);
+}
+
+// The digits come from to_chars; they must be the C library's "%.16e" digits of the exact value
+// on random bit patterns, short decimals, halves and every power of ten with its neighbours.
+TEST(NumberText, SignificantDigitsMatchTheCLibraryOnAMillionValues) {
+    auto expect_same = [](double v) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.16e", v);
+        std::string digits;
+        for (const char *p = text; *p != 'e'; ++p)
+            if (*p != '.') digits += *p;
+        int exponent = std::atoi(std::strchr(text, 'e') + 1);
+        brtl::pf::DecimalDigits d = brtl::pf::significant_digits(v);
+        if (std::string(d.digits, d.digits + d.count) != digits || d.exponent != exponent) {
+            ADD_FAILURE() << text << " gives " << std::string(d.digits, d.digits + d.count) << "e"
+                          << d.exponent;
+            return false;
+        }
+        return true;
+    };
+    std::mt19937_64 random(20261207);
+    long checked = 0;
+    auto check = [&](double v) {
+        if (!std::isfinite(v) || v <= 0) return true;
+        ++checked;
+        return expect_same(v);
+    };
+    for (int i = 0; i < 600000; ++i) {
+        uint64_t bits = random() & 0x7FFFFFFFFFFFFFFFull;
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!check(v)) return;
+    }
+    for (int i = 0; i < 300000; ++i) {
+        double decimal = static_cast<double>(random() % 100000000) / std::pow(10.0, random() % 12);
+        if (!check(decimal) || !check((random() % 1000000) + 0.5)) return;
+    }
+    for (int k = -307; k <= 308; ++k) {
+        double p = std::pow(10.0, k);
+        if (!check(p) || !check(std::nextafter(p, 0.0)) || !check(std::nextafter(p, HUGE_VAL))) return;
+    }
+    EXPECT_GT(checked, 1000000);
 }
