@@ -1,6 +1,7 @@
 // The Variant + operator through the exported table, as translated code calls it, beside the
 // plain work it stands for: a C++ add of two numbers, a memcpy of the bytes of two strings.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "bench.h"
@@ -107,7 +108,48 @@ void PlainConcatenate(benchmark::State &state) {
     }
 }
 
+// s = s & "x", repeated: the time per step must stay flat as the string grows. The baseline is a
+// real join: a std::u16string appended one unit at a time, its operand made at every step.
+const OLECHAR kX[] = {OLECHAR('x'), 0};
+
+void VariantAppendGrowth(benchmark::State &state) {
+    const int64_t steps = state.range(0);
+    for (auto _ : state) {
+        VARIANT s{};
+        s.vt = VT_BSTR;
+        s.bstrVal = SysAllocStringLen(nullptr, 0);
+        for (int64_t i = 0; i < steps; ++i) {
+            VARIANT x{};
+            x.vt = VT_BSTR;
+            x.bstrVal = SysAllocStringLen(kX, 1);
+            BiVariantBinOpTable[VT_BSTR * 14 + VT_BSTR](0, &s, &s, &x);
+        }
+        benchmark::DoNotOptimize(s.bstrVal);
+        VariantClear(&s);
+    }
+    state.SetItemsProcessed(state.iterations() * steps);
+}
+
+void PlainAppendGrowth(benchmark::State &state) {
+    const int64_t steps = state.range(0);
+    for (auto _ : state) {
+        std::u16string s;
+        for (int64_t i = 0; i < steps; ++i) {
+            std::u16string x(1, u'x');
+            benchmark::DoNotOptimize(x.data());
+            s += x;
+        }
+        benchmark::DoNotOptimize(s.data());
+    }
+    state.SetItemsProcessed(state.iterations() * steps);
+}
+
 } // namespace
+
+BENCHMARK(VariantAppendGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
+BENCHMARK(PlainAppendGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
+static const int g_append_pair = brtl_bench::register_pair(
+    "s = s & \"x\", 100,000 steps / u16string +=", "VariantAppendGrowth/100000", "PlainAppendGrowth/100000");
 
 BENCHMARK(PlainAddIntegers);
 BRTL_BENCH_PAIR("Variant + of two Integers", VariantAddIntegers, PlainAddIntegers);

@@ -1,5 +1,7 @@
 #include "platform/memory.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -55,6 +57,10 @@ void release(void *block) {
     if (block == nullptr) return;
     g_live.fetch_sub(1, std::memory_order_relaxed);
     std::free(block);
+}
+
+size_t usable_size(void *block) {
+    return block == nullptr ? 0 : malloc_usable_size(block);
 }
 
 void *allocate_lasting(size_t bytes) {

@@ -11,6 +11,9 @@ void *allocate(size_t bytes);
 void *allocate_zeroed(size_t count, size_t size);
 void *reallocate(void *block, size_t bytes);
 void release(void *block);
+// The bytes a block from allocate or reallocate can hold (at least what was asked for), so that
+// a block grown step by step can use the room the allocator already gave it.
+size_t usable_size(void *block);
 
 // A block that a cache keeps for the life of the process (filled on first use, never freed):
 // the failure injection applies to it, but it is not counted among the live blocks, so that a

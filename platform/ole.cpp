@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "brtl/platform.h"
+#include "platform/bstr.h"
 #include "platform/memory.h"
 
 namespace {
@@ -42,6 +43,31 @@ HRESULT copy_owned(VARIANT *dst, const VARIANT &src) {
 }
 
 } // namespace
+
+namespace brtl::pf {
+
+BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n) {
+    uint32_t length = SysStringLen(b);
+    if (n > kMaxUnits - length) return nullptr;
+    uint32_t total = length + n;
+    size_t needed = sizeof(uint32_t) + 2u * size_t{total} + 2u;
+    void *block = prefix_of(b);
+    if (usable_size(block) < needed) {
+        size_t grown = needed + needed / 2;
+        void *moved = reallocate(block, grown);
+        if (moved == nullptr) moved = reallocate(block, needed);
+        if (moved == nullptr) return nullptr;
+        block = moved;
+    }
+    auto *prefix = static_cast<uint32_t *>(block);
+    prefix[0] = 2u * total;
+    BSTR joined = reinterpret_cast<BSTR>(prefix + 1);
+    if (n != 0) std::memcpy(joined + length, units, 2u * size_t{n});
+    joined[total] = 0;
+    return joined;
+}
+
+} // namespace brtl::pf
 
 extern "C" {
 

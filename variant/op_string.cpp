@@ -5,6 +5,7 @@
 
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
+#include "platform/bstr.h"
 #include "platform/codepage.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
@@ -135,7 +136,20 @@ void string_right(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right) {
 }
 
 void concatenate(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
-    // The UTF-16 units are joined as they are, so no character is lost to the code page.
+    // The UTF-16 units are joined as they are, so no character is lost to the code page. The
+    // left operand is consumed: its block grows to hold the join (s = s & x stays linear).
+    if (left != right && left->bstrVal != nullptr) {
+        BSTR joined = pf::append_units(left->bstrVal, right->bstrVal, SysStringLen(right->bstrVal));
+        if (joined == nullptr) {
+            fail_binary(result, left, right, BI_TRAP_OUT_OF_MEMORY);
+            return;
+        }
+        left->vt = VT_EMPTY; // its block is the join now
+        BiXVariantClear(right);
+        result->vt = VT_BSTR;
+        result->bstrVal = joined;
+        return;
+    }
     uint32_t na = SysStringLen(left->bstrVal), nb = SysStringLen(right->bstrVal);
     uint64_t total = uint64_t{na} + nb;
     BSTR joined =

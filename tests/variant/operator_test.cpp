@@ -182,18 +182,20 @@ TEST_F(VariantOperators, CaseBlindComparisonLeavesTrailBytesAlone) {
 
 TEST_F(VariantOperators, OutOfMemoryTrapsAndReleasesBothOperands) {
     // With no memory at all both the join and the comparison fail; with one allocation left the
-    // join succeeds and the comparison still fails. An Empty that must become an empty string
-    // without memory traps 14.
+    // join succeeds and the comparison still fails (the right text is longer than the room the
+    // left one's block has to spare). An Empty that must become an empty string without memory
+    // traps 14.
     const Trap no_memory = trap(BI_TRAP_OUT_OF_MEMORY);
     BlockBalance balance;
     for (long successes : {0L, 1L}) {
-        VARIANT a = bstr_variant("left"), b = bstr_variant("right");
+        VARIANT a = bstr_variant("left"), b = bstr_variant(" and a right text that needs a new block");
         VARIANT c = bstr_variant("x"), d = bstr_variant("y");
         fail_allocations_after(successes, true);
         Got joined = got(binary(kAdd, a, b)), compared = got(binary(kLt, c, d));
         fail_allocations_after(-1);
         if (successes == 0) check({{joined, VT_EMPTY, kAny, {no_memory}}});
-        if (successes == 1) check({{joined, VT_BSTR, kAny, {}, "leftright"}});
+        if (successes == 1)
+            check({{joined, VT_BSTR, kAny, {}, "left and a right text that needs a new block"}});
         check({{compared, VT_EMPTY, kAny, {no_memory}}});
     }
     VARIANT s = bstr_variant("x");
