@@ -10,6 +10,7 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
@@ -19,11 +20,38 @@ namespace brtl::fileio {
 
 namespace {
 
-// Empties a Line Input # target: the old value of a string is released, a Variant is cleared, a
-// fixed-length string is filled with spaces.
-void empty_target(int32_t type, int32_t length, void *target) {
+// The block of a string variable's old value, taken out of the variable (which is left empty, as
+// every Line Input # target is before the line is read) and kept until the line is known: a line
+// that fits is copied into it instead of into a new block, so a loop reading lines into one
+// variable allocates only when a line is longer than any before. Freed on every other path.
+class KeptBlock {
+  public:
+    KeptBlock() = default;
+    KeptBlock(const KeptBlock &) = delete;
+    KeptBlock &operator=(const KeptBlock &) = delete;
+    ~KeptBlock() { ZrFree(block_); }
+
+    void take(BiString &variable) {
+        if (length_of(variable) != 0) block_ = variable.data;
+        variable = empty_string();
+    }
+    // The kept block when it holds n bytes and a NUL (then no longer kept), else null.
+    char *fitting(size_t n) {
+        if (block_ == nullptr || pf::usable_size(block_) < n + 1) return nullptr;
+        char *block = block_;
+        block_ = nullptr;
+        return block;
+    }
+
+  private:
+    char *block_ = nullptr;
+};
+
+// Empties a Line Input # target: the old value of a string goes to `kept`, a Variant is
+// cleared, a fixed-length string is filled with spaces.
+void empty_target(int32_t type, int32_t length, void *target, KeptBlock &kept) {
     if (type == BI_TYPE_STRING) {
-        release_variable(*static_cast<BiString *>(target));
+        kept.take(*static_cast<BiString *>(target));
     } else if (type == BI_TYPE_VARIANT) {
         BiXVariantClear(static_cast<VARIANT *>(target));
     } else if (length > 0) {
@@ -32,9 +60,17 @@ void empty_target(int32_t type, int32_t length, void *target) {
 }
 
 // Stores a line into the emptied target; trap 7 (the target stays empty) when memory runs out.
-void store_line(int32_t type, int32_t length, void *target, const char *line, size_t n) {
+void store_line(int32_t type, int32_t length, void *target, const char *line, size_t n,
+                KeptBlock &kept) {
     if (type == BI_TYPE_STRING) {
-        *static_cast<BiString *>(target) = owned_copy(line, n);
+        char *block = n != 0 && n <= BI_STRING_LENGTH_MASK ? kept.fitting(n) : nullptr;
+        if (block == nullptr) {
+            *static_cast<BiString *>(target) = owned_copy(line, n);
+            return;
+        }
+        std::memcpy(block, line, n);
+        block[n] = '\0';
+        *static_cast<BiString *>(target) = BiString{block, static_cast<uint32_t>(n)};
     } else if (type == BI_TYPE_VARIANT) {
         store_text_variant(static_cast<VARIANT *>(target), line, n);
     } else if (length > 0) {
@@ -57,7 +93,8 @@ using namespace brtl::fileio;
 extern "C" {
 
 BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length, void *target) {
-    empty_target(type, length, target);
+    KeptBlock kept;
+    empty_target(type, length, target, kept);
     FileRecord *record = record_in_mode(number, kModeInput | kModeOutput | kModeAppend);
     if (record == nullptr) return;
     pf::Line line = pf::read_line(record->stream);
@@ -70,7 +107,7 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
     size_t n = line.length;
     if (n > 0 && line.data[n - 1] == '\n') --n;
     if (n > 0 && line.data[n - 1] == '\r') --n;
-    store_line(type, length, target, line.data, n);
+    store_line(type, length, target, line.data, n, kept);
 }
 
 BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number) {

@@ -29,6 +29,20 @@ class InputFunctionTest : public FileTest {};
 
 } // namespace
 
+TEST_F(LineInputTest, ALineThatFitsIsCopiedIntoTheVariablesOwnBlock) {
+    input_file("a longer first line\r\nshort\r\n\r\nthen a line longer than any block so far\r\n");
+    make_host_objects();
+    BlockBalance balance;
+    EXPECT_EQ(line(), "a longer first line");
+    const char *block = var_.data;
+    EXPECT_EQ(line(), "short");
+    EXPECT_EQ(var_.data, block);
+    EXPECT_EQ(line(), ""); // the empty line keeps no block
+    EXPECT_EQ(line(), "then a line longer than any block so far");
+    release(var_);
+    EXPECT_EQ(balance.delta(), 0);
+}
+
 TEST_F(LineInputTest, LinesEndAtALineFeedAndLoseOneCarriageReturn) {
     std::string longest(100000, 'q');
     longest[50000] = '\r';
