@@ -1,0 +1,40 @@
+// The X11 desktop: the library's connection to the display named by DISPLAY, top-level windows
+// by title, the input focus, window activation, the bell, and key events through XTest. libX11
+// and libXtst are loaded at run time, so that the library has no hard desktop dependency.
+#pragma once
+
+#include <cstdint>
+
+namespace brtl::pf::x11 {
+
+// An X11 window id; 0 is no window.
+using Window = unsigned long;
+
+// True when DISPLAY names a display that opens (the connection is kept for later calls and
+// reopened when DISPLAY changes).
+bool display_open();
+// The window with the input focus (the root when the focus follows the pointer), 0 when nothing
+// has the focus or no display is open.
+Window focused_window();
+// The top-level window (a child of the root, or a window managed inside a frame of one) whose
+// title (_NET_WM_NAME, else WM_NAME) is exactly the text; 0 when none.
+Window find_window(const char *title);
+// True when the input focus is in the window or one of its descendants.
+bool has_focus(Window window);
+// Asks for the window to become active: through the window manager's _NET_ACTIVE_WINDOW when one
+// supports it, else raises it and sets the input focus on it. False when the window is not
+// viewable or the request fails.
+bool activate(Window window);
+// Rings the display's bell; false when no display is open.
+bool bell();
+
+// A connection of its own for playing keys from a thread other than the caller's.
+struct KeySink;
+// Null when there is no display or XTest is missing.
+KeySink *open_key_sink();
+// Presses or releases the key that carries the virtual key (the scan code serves for a key whose
+// keysym the running keyboard map lacks); false when the map has no key for it.
+bool send_key(KeySink *sink, uint32_t vk, uint32_t scan, bool press);
+void close_key_sink(KeySink *sink);
+
+} // namespace brtl::pf::x11
