@@ -15,21 +15,24 @@ namespace {
 // How long AppActivate waits for the focus to arrive: this many polls, one millisecond apart.
 constexpr int kFocusPolls = 2000;
 
-bool wait_for_focus(pf::x11::Window window) {
+bool wait_for_focus(pf::x11::Session &x, pf::x11::Window window) {
     for (int i = 0; i < kFocusPolls; ++i) {
-        if (pf::x11::has_focus(window)) return true;
+        if (x.has_focus(window)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return pf::x11::has_focus(window);
+    return x.has_focus(window);
 }
 
-// False when the window is missing, cannot be activated or does not get the focus in time.
+// False when there is no display, the window is missing, cannot be activated or does not get
+// the focus in time.
 bool app_activate(const char *title) {
     if (title == nullptr) return false;
-    pf::x11::Window window = pf::x11::find_window(title);
+    pf::x11::Session x;
+    if (!x.open()) return false;
+    pf::x11::Window window = x.find_window(title);
     if (window == 0) return false;
-    if (pf::x11::has_focus(window)) return true;
-    return pf::x11::activate(window) && wait_for_focus(window);
+    if (x.has_focus(window)) return true;
+    return x.activate(window) && wait_for_focus(x, window);
 }
 
 } // namespace
@@ -52,7 +55,11 @@ BRTL_API void ZbiBuiltIn_AppActivate(BiString title) {
 }
 
 BRTL_API void ZbiBuiltIn_Beep(void) {
-    if (!brtl::pf::x11::bell()) brtl::pf::terminal_bell();
+    brtl::pf::x11::Session x;
+    if (x.open())
+        x.bell();
+    else
+        brtl::pf::terminal_bell();
 }
 
 } // extern "C"

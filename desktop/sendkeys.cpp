@@ -83,9 +83,15 @@ void wait_until_played() {
     p.finished.wait(lock, [&p] { return !p.playing; });
 }
 
+// X11 has no disabled windows: any window with the focus takes keys.
+bool has_focused_window() {
+    pf::x11::Session x;
+    return x.open() && x.focused_window() != 0;
+}
+
 KeyFailure send_keys(const char *keys, bool wait) {
     if (keys == nullptr || *keys == '\0') return KeyFailure::Syntax;
-    if (pf::x11::focused_window() == 0) return KeyFailure::NoWindow;
+    if (!has_focused_window()) return KeyFailure::NoWindow;
     KeyList compiled;
     KeyFailure failure = compile_keys(keys, compiled);
     if (failure != KeyFailure::None) return failure;

@@ -58,7 +58,7 @@ void *open_library(const char *soname, const char *devname) {
 
 // The displays the library opened: X errors on them are the library's own; errors on any other
 // display go to the handler that was installed before.
-constexpr int kOwnSlots = 4;
+constexpr int kOwnSlots = 16;
 std::atomic<Display *> g_own[kOwnSlots];
 std::atomic<bool> g_error_seen{false};
 XErrorHandler g_previous_handler = nullptr;
@@ -120,32 +120,19 @@ const char *display_name() {
     return name != nullptr && *name != '\0' ? name : nullptr;
 }
 
-// The library's connection for calls on the host's thread, with the DISPLAY it was opened for.
-std::mutex g_mutex;
-Display *g_display = nullptr;
-char g_display_name[256];
-
-void close_main() {
-    if (g_display == nullptr) return;
-    own(g_display, false);
-    g_api.close_display(g_display);
-    g_display = nullptr;
+// A connection of the library's own, whose X errors the library's handler takes.
+Display *connect() {
+    const char *name = display_name();
+    if (name == nullptr || !loaded()) return nullptr;
+    Display *dpy = g_api.open_display(name);
+    if (dpy != nullptr) own(dpy, true);
+    return dpy;
 }
 
-// The open connection (g_mutex held), opened or reopened for the current DISPLAY.
-Display *main_display() {
-    const char *name = display_name();
-    if (name == nullptr || std::strlen(name) >= sizeof g_display_name || !loaded()) {
-        close_main();
-        return nullptr;
-    }
-    if (g_display != nullptr && std::strcmp(name, g_display_name) == 0) return g_display;
-    close_main();
-    g_display = g_api.open_display(name);
-    if (g_display == nullptr) return nullptr;
-    std::strcpy(g_display_name, name);
-    own(g_display, true);
-    return g_display;
+void disconnect(Display *dpy) {
+    if (dpy == nullptr) return;
+    own(dpy, false);
+    g_api.close_display(dpy);
 }
 
 Atom atom(Display *dpy, const char *name) {
@@ -264,33 +251,27 @@ constexpr uint32_t kLastMainBlockScan = 0x58;
 
 } // namespace
 
-bool display_open() {
-    std::lock_guard lock(g_mutex);
-    return main_display() != nullptr;
+Session::Session() : dpy_(connect()) {}
+
+Session::~Session() {
+    disconnect(static_cast<Display *>(dpy_));
 }
 
-Window focused_window() {
-    std::lock_guard lock(g_mutex);
-    Display *dpy = main_display();
-    if (dpy == nullptr) return 0;
+Window Session::focused_window() {
+    Display *dpy = static_cast<Display *>(dpy_);
     Window focus = None;
     int revert = 0;
     g_api.get_input_focus(dpy, &focus, &revert);
-    if (focus == PointerRoot) return g_api.default_root(dpy);
-    return focus;
+    return focus == PointerRoot ? g_api.default_root(dpy) : focus;
 }
 
-Window find_window(const char *title) {
-    std::lock_guard lock(g_mutex);
-    Display *dpy = main_display();
-    if (dpy == nullptr) return 0;
+Window Session::find_window(const char *title) {
+    Display *dpy = static_cast<Display *>(dpy_);
     return search(dpy, g_api.default_root(dpy), title, 3);
 }
 
-bool has_focus(Window window) {
-    std::lock_guard lock(g_mutex);
-    Display *dpy = main_display();
-    if (dpy == nullptr || window == 0) return false;
+bool Session::has_focus(Window window) {
+    Display *dpy = static_cast<Display *>(dpy_);
     Window focus = None;
     int revert = 0;
     g_api.get_input_focus(dpy, &focus, &revert);
@@ -300,25 +281,18 @@ bool has_focus(Window window) {
     return false;
 }
 
-bool activate(Window window) {
-    std::lock_guard lock(g_mutex);
-    Display *dpy = main_display();
-    if (dpy == nullptr) return false;
-    if (manager_activates(dpy)) {
-        bool sent = ask_manager(dpy, window);
-        g_api.flush(dpy);
-        return sent;
-    }
-    return raise_and_focus(dpy, window);
+bool Session::activate(Window window) {
+    Display *dpy = static_cast<Display *>(dpy_);
+    if (!manager_activates(dpy)) return raise_and_focus(dpy, window);
+    bool sent = ask_manager(dpy, window);
+    g_api.flush(dpy);
+    return sent;
 }
 
-bool bell() {
-    std::lock_guard lock(g_mutex);
-    Display *dpy = main_display();
-    if (dpy == nullptr) return false;
+void Session::bell() {
+    Display *dpy = static_cast<Display *>(dpy_);
     g_api.bell(dpy, 0);
     g_api.flush(dpy);
-    return true;
 }
 
 struct KeySink {
@@ -326,20 +300,20 @@ struct KeySink {
 };
 
 KeySink *open_key_sink() {
-    const char *name = display_name();
-    if (name == nullptr || !loaded() || !g_have_xtest) return nullptr;
-    Display *dpy = g_api.open_display(name);
-    if (dpy == nullptr) return nullptr;
+    Display *dpy = connect();
+    if (dpy == nullptr || !g_have_xtest) {
+        disconnect(dpy);
+        return nullptr;
+    }
     int event_base = 0, error_base = 0, major = 0, minor = 0;
     KeySink *sink = nullptr;
     if (g_api.test_query_extension(dpy, &event_base, &error_base, &major, &minor))
         sink = static_cast<KeySink *>(std::malloc(sizeof(KeySink)));
     if (sink == nullptr) {
-        g_api.close_display(dpy);
+        disconnect(dpy);
         return nullptr;
     }
     sink->dpy = dpy;
-    own(dpy, true);
     return sink;
 }
 
@@ -356,8 +330,7 @@ bool send_key(KeySink *sink, uint32_t vk, uint32_t scan, bool press) {
 
 void close_key_sink(KeySink *sink) {
     if (sink == nullptr) return;
-    own(sink->dpy, false);
-    g_api.close_display(sink->dpy);
+    disconnect(sink->dpy);
     std::free(sink);
 }
 

@@ -10,23 +10,36 @@ namespace brtl::pf::x11 {
 // An X11 window id; 0 is no window.
 using Window = unsigned long;
 
-// True when DISPLAY names a display that opens (the connection is kept for later calls and
-// reopened when DISPLAY changes).
-bool display_open();
-// The window with the input focus (the root when the focus follows the pointer), 0 when nothing
-// has the focus or no display is open.
-Window focused_window();
-// The top-level window (a child of the root, or a window managed inside a frame of one) whose
-// title (_NET_WM_NAME, else WM_NAME) is exactly the text; 0 when none.
-Window find_window(const char *title);
-// True when the input focus is in the window or one of its descendants.
-bool has_focus(Window window);
-// Asks for the window to become active: through the window manager's _NET_ACTIVE_WINDOW when one
-// supports it, else raises it and sets the input focus on it. False when the window is not
-// viewable or the request fails.
-bool activate(Window window);
-// Rings the display's bell; false when no display is open.
-bool bell();
+// A connection to the display that DISPLAY names, for the length of one builtin: the library
+// keeps no connection between calls, so that a server that goes away between them cannot end
+// the process.
+class Session {
+  public:
+    Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+    ~Session();
+
+    // False when DISPLAY is unset or empty, libX11 is missing or the display does not open.
+    bool open() const { return dpy_ != nullptr; }
+    // The window with the input focus (the root when the focus follows the pointer), 0 when
+    // nothing has the focus.
+    Window focused_window();
+    // The top-level window (a child of the root, or a window managed inside a frame of one)
+    // whose title (_NET_WM_NAME, else WM_NAME) is exactly the text; 0 when none.
+    Window find_window(const char *title);
+    // True when the input focus is in the window or one of its descendants.
+    bool has_focus(Window window);
+    // Asks for the window to become active: through the window manager's _NET_ACTIVE_WINDOW
+    // when one supports it, else raises it and sets the input focus on it. False when the
+    // window is not viewable or the request fails.
+    bool activate(Window window);
+    // Rings the display's bell.
+    void bell();
+
+  private:
+    void *dpy_;
+};
 
 // A connection of its own for playing keys from a thread other than the caller's.
 struct KeySink;
