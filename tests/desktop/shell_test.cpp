@@ -125,6 +125,15 @@ TEST_F(ShellTest, MissingProgramsAndDirectories) {
     clear_traps();
     EXPECT_EQ(ZbiRunProgram("Q:\\bin\\true", 1), -1);
     EXPECT_EQ(traps(), file_trap("Q:\\bin\\true"));
+    // A file where a directory should be; a name relative to the drive, which the path check
+    // lets pass: still trap 53 once.
+    std::ofstream(scratch_dir() / "plain.txt") << "x";
+    std::string through_file = dialect(scratch_dir() / "plain.txt") + "\\prog";
+    for (const std::string &name : {through_file, std::string("C:prog")}) {
+        clear_traps();
+        EXPECT_EQ(ZbiRunProgram((name + " x").c_str(), 1), -1);
+        EXPECT_EQ(traps(), file_trap(name));
+    }
     for (const char *blank : {" true", "\ttrue"}) {
         clear_traps();
         EXPECT_EQ(ZbiRunProgram(blank, 1), -1);
@@ -157,6 +166,9 @@ TEST_F(ShellTest, ThrowingHooksFreeTheCommand) {
     BlockBalance balance;
     EXPECT_THROW(ZbiBuiltIn_Shell(temp("brtl-no-such-program x"), 1), TrapException);
     EXPECT_THROW(ZbiBuiltIn_Shell(temp(" x"), 1), TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp(dialect(scratch_dir() / "no" / "p") + " x"), 1),
+                 TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp("C:prog x"), 1), TrapException);
     EXPECT_THROW(ZbiBuiltIn_Shell(temp("true"), 0), TrapException);
     EXPECT_EQ(balance.delta(), 0);
 }
