@@ -89,8 +89,11 @@ int32_t failure_of(int error, const char *name) {
         return kLaunchAccessDenied;
     case ENOEXEC:
         return kLaunchBadFormat;
-    default:
+    case ENOMEM:
+    case EAGAIN:
         return kLaunchOutOfResources;
+    default:
+        return kLaunchFailed;
     }
 }
 

@@ -13,6 +13,7 @@ constexpr int32_t kLaunchFileNotFound = 2;
 constexpr int32_t kLaunchPathNotFound = 3;
 constexpr int32_t kLaunchAccessDenied = 5;
 constexpr int32_t kLaunchBadFormat = 11;
+constexpr int32_t kLaunchFailed = 31; // any other reason
 // A started program's result is its process id plus this.
 constexpr int32_t kLaunchProcessBase = 32;
 
