@@ -284,6 +284,13 @@ TEST(DesktopWithoutDisplay, EveryDesktopBuiltinFailsAtOnce) {
     host().traps.clear();
     ZbiBuiltIn_SendKeys(temp(""), 1);
     EXPECT_EQ(host().traps.size(), 1u);
+    // A hook that leaves by an exception: the temporaries are freed all the same.
+    host().mode = HookMode::Throw;
+    BlockBalance balance;
+    EXPECT_THROW(ZbiBuiltIn_SendKeys(temp("abc"), 0), TrapException);
+    EXPECT_THROW(ZbiBuiltIn_AppActivate(temp("anything")), TrapException);
+    EXPECT_EQ(balance.delta(), 0);
+    host().mode = HookMode::Return;
     if (saved != nullptr) setenv("DISPLAY", old.c_str(), 1);
     ZbiTermBasicRTL();
 }
