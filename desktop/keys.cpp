@@ -179,7 +179,10 @@ KeyList::~KeyList() {
 bool KeyList::reserve(size_t wanted) {
     if (wanted > kMaxKeyEvents) return false;
     if (wanted <= capacity_) return true;
-    size_t capacity = (wanted + kGrowth - 1) / kGrowth * kGrowth;
+    // Whole blocks of 256 records, at least doubling, so that a long string is not copied over
+    // and over.
+    size_t target = std::max(wanted, std::min(capacity_ * 2, kMaxKeyEvents));
+    size_t capacity = (target + kGrowth - 1) / kGrowth * kGrowth;
     void *grown = ZrRealloc(events_, capacity * sizeof(BrtlKeyEvent));
     if (grown == nullptr) return false;
     events_ = static_cast<BrtlKeyEvent *>(grown);

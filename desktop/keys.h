@@ -20,7 +20,8 @@ constexpr size_t kMaxKeyEvents = size_t{1} << 24;
 // Failure codes of the engine.
 enum class KeyFailure { None = 0, Syntax = 1, NoMemory = 2, NoWindow = 3 };
 
-// A growable list of events on the host library's allocator, grown 256 records at a time.
+// A growable list of events on the host library's allocator, grown by whole blocks of 256
+// records.
 class KeyList {
   public:
     KeyList() = default;
