@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "brtl/desktop.h"
+#include "desktop/utf8.h"
 #include "platform/terminal.h"
 #include "platform/x11.h"
 #include "runtime/bistring.h"
@@ -25,11 +26,10 @@ bool wait_for_focus(pf::x11::Session &x, pf::x11::Window window) {
 
 // False when there is no display, the window is missing, cannot be activated or does not get
 // the focus in time.
-bool app_activate(const char *title) {
-    if (title == nullptr) return false;
+bool app_activate(const char *title, const char *utf8_title) {
     pf::x11::Session x;
     if (!x.open()) return false;
-    pf::x11::Window window = x.find_window(title);
+    pf::x11::Window window = x.find_window(title, utf8_title);
     if (window == 0) return false;
     if (x.has_focus(window)) return true;
     return x.activate(window) && wait_for_focus(x, window);
@@ -42,7 +42,16 @@ bool app_activate(const char *title) {
 extern "C" {
 
 BRTL_API void ZbiAppActivate(const char *title) {
-    if (!brtl::app_activate(title)) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (title == nullptr) {
+        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return;
+    }
+    brtl::ZrBuffer<char> utf8 = brtl::utf8_of(title);
+    if (utf8 == nullptr) {
+        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    }
+    if (!brtl::app_activate(title, utf8.get())) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 BRTL_API void ZbiBuiltIn_AppActivate(BiString title) {

@@ -166,15 +166,22 @@ int title_matches(Display *dpy, Window w, Atom name, Atom type, const char *titl
     return same ? 1 : 0;
 }
 
-bool has_title(Display *dpy, Window w, const char *title) {
-    int net = title_matches(dpy, w, atom(dpy, "_NET_WM_NAME"), atom(dpy, "UTF8_STRING"), title);
+// The title in the code page and in UTF-8.
+struct Title {
+    const char *text;
+    const char *utf8;
+};
+
+bool has_title(Display *dpy, Window w, const Title &title) {
+    int net =
+        title_matches(dpy, w, atom(dpy, "_NET_WM_NAME"), atom(dpy, "UTF8_STRING"), title.utf8);
     if (net >= 0) return net == 1;
-    return title_matches(dpy, w, XA_WM_NAME, AnyPropertyType, title) == 1;
+    return title_matches(dpy, w, XA_WM_NAME, AnyPropertyType, title.text) == 1;
 }
 
 // Searches the children of w, topmost first, down to depth levels (window managers put a
 // client inside a frame or two).
-Window search(Display *dpy, Window w, const char *title, int depth) {
+Window search(Display *dpy, Window w, const Title &title, int depth) {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     if (!g_api.query_tree(dpy, w, &root, &parent, &children, &count)) return 0;
@@ -265,9 +272,9 @@ Window Session::focused_window() {
     return focus == PointerRoot ? g_api.default_root(dpy) : focus;
 }
 
-Window Session::find_window(const char *title) {
+Window Session::find_window(const char *title, const char *utf8_title) {
     Display *dpy = static_cast<Display *>(dpy_);
-    return search(dpy, g_api.default_root(dpy), title, 3);
+    return search(dpy, g_api.default_root(dpy), Title{title, utf8_title}, 3);
 }
 
 bool Session::has_focus(Window window) {

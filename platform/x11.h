@@ -26,8 +26,9 @@ class Session {
     // nothing has the focus.
     Window focused_window();
     // The top-level window (a child of the root, or a window managed inside a frame of one)
-    // whose title (_NET_WM_NAME, else WM_NAME) is exactly the text; 0 when none.
-    Window find_window(const char *title);
+    // whose title is exactly the text: _NET_WM_NAME compared with its UTF-8 form, else WM_NAME
+    // with the text itself; 0 when none.
+    Window find_window(const char *title, const char *utf8_title);
     // True when the input focus is in the window or one of its descendants.
     bool has_focus(Window window);
     // Asks for the window to become active: through the window manager's _NET_ACTIVE_WINDOW

@@ -48,14 +48,16 @@ class X11Test : public RuntimeTest {
         RuntimeTest::TearDown();
     }
 
-    // A mapped top-level window with the title (WM_NAME and _NET_WM_NAME) that reports its keys.
-    Window make_window(const std::string &title) {
+    // A mapped top-level window with the title (WM_NAME, and _NET_WM_NAME in UTF-8) that reports
+    // its keys.
+    Window make_window(const std::string &title, std::string utf8 = "") {
+        if (utf8.empty()) utf8 = title;
         Window w = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 10, 10, 200, 100, 0, 0, 0);
         XStoreName(dpy_, w, title.c_str());
         XChangeProperty(dpy_, w, XInternAtom(dpy_, "_NET_WM_NAME", False),
                         XInternAtom(dpy_, "UTF8_STRING", False), 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char *>(title.data()),
-                        static_cast<int>(title.size()));
+                        reinterpret_cast<const unsigned char *>(utf8.data()),
+                        static_cast<int>(utf8.size()));
         XSelectInput(dpy_, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
         XMapWindow(dpy_, w);
         XEvent event;
@@ -182,6 +184,22 @@ TEST_F(X11Test, AppActivateMovesTheFocusBetweenTwoWindows) {
     }
     clear_traps();
     ZbiBuiltIn_AppActivate(temp(""));
+    EXPECT_EQ(traps(), only(5));
+}
+
+TEST_F(X11Test, TitlesCompareInUtf8WithNetWmNameAndAsTheyAreWithWmName) {
+    Window net = make_window("brtl caf\xE9", "brtl caf\xC3\xA9");
+    Window plain = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 50, 50, 0, 0, 0);
+    XStoreName(dpy_, plain, "brtl na\xEFve"); // WM_NAME only, in Latin-1
+    XMapWindow(dpy_, plain);
+    XSync(dpy_, False);
+    ZbiAppActivate("brtl caf\xE9"); // the "C" code page: the byte is U+00E9
+    EXPECT_EQ(focus(), net);
+    ZbiAppActivate("brtl na\xEFve");
+    EXPECT_EQ(focus(), plain);
+    EXPECT_TRUE(traps().empty());
+    // The UTF-8 bytes themselves are another title.
+    ZbiAppActivate("brtl caf\xC3\xA9");
     EXPECT_EQ(traps(), only(5));
 }
 
