@@ -7,8 +7,8 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/environment.h"
-#include "runtime/frame.h"
 #include "runtime/bistring.h"
+#include "runtime/frame.h"
 #include "runtime/guards.h"
 #include "variant/owned_variant.h"
 

@@ -29,19 +29,18 @@ struct KeyName {
 // Matched in this order as a case-blind prefix of the text after "{"; the function keys come
 // between TAB/UP and the symbols, F16 down to F1 checked by their own rule.
 constexpr KeyName kNamesBeforeF[] = {
-    {"BACKSPACE", 0x08, false}, {"BKSP", 0x08, false},       {"BS", 0x08, false},
-    {"BREAK", 0x13, false},     {"CAPSLOCK", 0x14, false},   {"CLEAR", 0x0C, false},
-    {"DELETE", 0x2E, false},    {"DEL", 0x2E, false},        {"DOWN", 0x28, false},
-    {"END", 0x23, false},       {"ENTER", 0x0D, false},      {"ESCAPE", 0x1B, false},
-    {"ESC", 0x1B, false},       {"HELP", 0x2F, false},       {"HOME", 0x24, false},
-    {"INSERT", 0x2D, false},    {"LEFT", 0x25, false},       {"NUMLOCK", 0x90, false},
-    {"PGDN", 0x22, false},      {"PGUP", 0x21, false},       {"RIGHT", 0x27, false},
-    {"SCROLLLOCK", 0x91, false}, {"TAB", 0x09, false},       {"UP", 0x26, false},
+    {"BACKSPACE", 0x08, false},  {"BKSP", 0x08, false},     {"BS", 0x08, false},
+    {"BREAK", 0x13, false},      {"CAPSLOCK", 0x14, false}, {"CLEAR", 0x0C, false},
+    {"DELETE", 0x2E, false},     {"DEL", 0x2E, false},      {"DOWN", 0x28, false},
+    {"END", 0x23, false},        {"ENTER", 0x0D, false},    {"ESCAPE", 0x1B, false},
+    {"ESC", 0x1B, false},        {"HELP", 0x2F, false},     {"HOME", 0x24, false},
+    {"INSERT", 0x2D, false},     {"LEFT", 0x25, false},     {"NUMLOCK", 0x90, false},
+    {"PGDN", 0x22, false},       {"PGUP", 0x21, false},     {"RIGHT", 0x27, false},
+    {"SCROLLLOCK", 0x91, false}, {"TAB", 0x09, false},      {"UP", 0x26, false},
 };
 constexpr KeyName kNamesAfterF[] = {
-    {"[", 0xDB, false}, {"]", 0xDD, false}, {"+", 0xBB, true}, {"^", 0x36, true},
-    {"%", 0x35, true},  {"~", 0xC0, true},  {"{", 0xDB, true}, {"}", 0xDD, true},
-    {"(", 0x39, true},  {")", 0x30, true},
+    {"[", 0xDB, false}, {"]", 0xDD, false}, {"+", 0xBB, true}, {"^", 0x36, true}, {"%", 0x35, true},
+    {"~", 0xC0, true},  {"{", 0xDB, true},  {"}", 0xDD, true}, {"(", 0x39, true}, {")", 0x30, true},
 };
 
 // The largest repeat count read; a larger one is kept at this value, which no queue can hold.

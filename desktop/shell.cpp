@@ -29,7 +29,8 @@ int32_t trap_of_launch(const char *command, int32_t r) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
         break;
     case pf::kLaunchFileNotFound:
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, fileio::subject_of(command, program_name_length(command)));
+        raise_file_trap(BI_TRAP_FILE_NOT_FOUND,
+                        fileio::subject_of(command, program_name_length(command)));
         break;
     case pf::kLaunchPathNotFound:
         check_program_path(command, program_name_length(command));

@@ -42,8 +42,7 @@ char *put_utf8(char *out, uint32_t c) {
 
 ZrBuffer<char> utf8_of(const char *text) {
     uint32_t count = 0;
-    ZrBuffer<OLECHAR> units(
-        ZbiCharToOle(text, static_cast<uint32_t>(std::strlen(text)), &count));
+    ZrBuffer<OLECHAR> units(ZbiCharToOle(text, static_cast<uint32_t>(std::strlen(text)), &count));
     if (units == nullptr) return nullptr;
     // At most three bytes for each unit (a pair of units is four bytes), and the NUL.
     ZrBuffer<char> out(static_cast<char *>(ZrMalloc(size_t{count} * 3 + 1)));

@@ -71,7 +71,7 @@ int32_t missing_program(const char *name) {
     if (dir == nullptr) return kLaunchOutOfResources;
     std::memcpy(dir, name, n);
     dir[n] = '\0';
-    struct stat st{};
+    struct stat st {};
     bool is_dir = stat(dir, &st) == 0 && S_ISDIR(st.st_mode);
     std::free(dir);
     return is_dir ? kLaunchFileNotFound : kLaunchPathNotFound;
@@ -134,7 +134,8 @@ void start_reaper(pid_t pid) {
         pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
         pthread_attr_setstacksize(&attr, 64 * 1024);
         pthread_t thread;
-        started = pthread_create(&thread, &attr, reap, reinterpret_cast<void *>(intptr_t{pid})) == 0;
+        started =
+            pthread_create(&thread, &attr, reap, reinterpret_cast<void *>(intptr_t{pid})) == 0;
         pthread_attr_destroy(&attr);
     }
     if (started) return;

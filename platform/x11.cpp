@@ -42,8 +42,8 @@ struct Api {
 };
 
 Api g_api;
-bool g_loaded = false;      // the X11 entry points are there
-bool g_have_xtest = false;  // and those of XTest
+bool g_loaded = false;     // the X11 entry points are there
+bool g_have_xtest = false; // and those of XTest
 std::once_flag g_load_once;
 
 template <typename F> bool bind(void *lib, const char *name, F &slot) {
@@ -88,20 +88,18 @@ void load() {
     void *x11 = open_library("libX11.so.6", "libX11.so");
     if (x11 == nullptr) return;
     Api &a = g_api;
-    g_loaded = bind(x11, "XOpenDisplay", a.open_display) &&
-               bind(x11, "XCloseDisplay", a.close_display) &&
-               bind(x11, "XDefaultRootWindow", a.default_root) &&
-               bind(x11, "XInternAtom", a.intern_atom) &&
-               bind(x11, "XGetWindowProperty", a.get_property) && bind(x11, "XFree", a.free) &&
-               bind(x11, "XQueryTree", a.query_tree) &&
-               bind(x11, "XGetInputFocus", a.get_input_focus) &&
-               bind(x11, "XSetInputFocus", a.set_input_focus) &&
-               bind(x11, "XGetWindowAttributes", a.get_attributes) &&
-               bind(x11, "XRaiseWindow", a.raise_window) &&
-               bind(x11, "XSendEvent", a.send_event) && bind(x11, "XBell", a.bell) &&
-               bind(x11, "XFlush", a.flush) && bind(x11, "XSync", a.sync) &&
-               bind(x11, "XKeysymToKeycode", a.keysym_to_keycode) &&
-               bind(x11, "XSetErrorHandler", a.set_error_handler);
+    g_loaded =
+        bind(x11, "XOpenDisplay", a.open_display) && bind(x11, "XCloseDisplay", a.close_display) &&
+        bind(x11, "XDefaultRootWindow", a.default_root) &&
+        bind(x11, "XInternAtom", a.intern_atom) &&
+        bind(x11, "XGetWindowProperty", a.get_property) && bind(x11, "XFree", a.free) &&
+        bind(x11, "XQueryTree", a.query_tree) && bind(x11, "XGetInputFocus", a.get_input_focus) &&
+        bind(x11, "XSetInputFocus", a.set_input_focus) &&
+        bind(x11, "XGetWindowAttributes", a.get_attributes) &&
+        bind(x11, "XRaiseWindow", a.raise_window) && bind(x11, "XSendEvent", a.send_event) &&
+        bind(x11, "XBell", a.bell) && bind(x11, "XFlush", a.flush) && bind(x11, "XSync", a.sync) &&
+        bind(x11, "XKeysymToKeycode", a.keysym_to_keycode) &&
+        bind(x11, "XSetErrorHandler", a.set_error_handler);
     if (!g_loaded) return;
     g_previous_handler = a.set_error_handler(on_error);
     void *xtst = open_library("libXtst.so.6", "libXtst.so");
@@ -146,8 +144,8 @@ unsigned char *property(Display *dpy, Window w, Atom name, Atom type, unsigned l
     unsigned long after = 0;
     unsigned char *data = nullptr;
     items = 0;
-    if (g_api.get_property(dpy, w, name, 0, 1L << 16, False, type, &actual, &format, &items,
-                           &after, &data) != Success)
+    if (g_api.get_property(dpy, w, name, 0, 1L << 16, False, type, &actual, &format, &items, &after,
+                           &data) != Success)
         return nullptr;
     if (actual == None) {
         if (data != nullptr) g_api.free(data);

@@ -79,11 +79,16 @@ TEST_F(EnvironTest, ByVariant) {
         int32_t trap;
         Family family;
     } rows[] = {
-        {empty_variant(), 5, Family::Trap},      {null_variant(), 94, Family::Trap},
-        {error_variant(7), 13, Family::Trap},    {boolean(true), 5, Family::Trap},
-        {i2(0), 5, Family::Trap},                {i2(256), 5, Family::Trap},
-        {r8(-3.0), 5, Family::Trap},             {bstr_variant("  "), 5, Family::Trap},
-        {r8(1e10), 6, Family::Trap},             {i4(70000), 6, Family::Trap},
+        {empty_variant(), 5, Family::Trap},
+        {null_variant(), 94, Family::Trap},
+        {error_variant(7), 13, Family::Trap},
+        {boolean(true), 5, Family::Trap},
+        {i2(0), 5, Family::Trap},
+        {i2(256), 5, Family::Trap},
+        {r8(-3.0), 5, Family::Trap},
+        {bstr_variant("  "), 5, Family::Trap},
+        {r8(1e10), 6, Family::Trap},
+        {i4(70000), 6, Family::Trap},
     };
     for (const auto &row : rows) {
         clear_traps();

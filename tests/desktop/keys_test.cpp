@@ -56,7 +56,8 @@ TEST(KeyCompiler, PlainCharactersAndShiftFromTheLayout) {
     expect_events("A", shifted(0x141));
     expect_events("+a", shifted('A'));
     expect_events("1!", join({tap('1'), shifted(0x131)}));
-    expect_events(" ;:'\"", join({tap(0x20), tap(0xBA), shifted(0x1BA), tap(0xDE), shifted(0x1DE)}));
+    expect_events(" ;:'\"",
+                  join({tap(0x20), tap(0xBA), shifted(0x1BA), tap(0xDE), shifted(0x1DE)}));
     expect_events("=,-./`[]\\", join({tap(0xBB), tap(0xBC), tap(0xBD), tap(0xBE), tap(0xBF),
                                       tap(0xC0), tap(0xDB), tap(0xDD), tap(0xDC)}));
     expect_events("?<>_|}", join({shifted(0x1BF), shifted(0x1BC), shifted(0x1BE), shifted(0x1BD),
@@ -80,11 +81,17 @@ TEST(KeyCompiler, ModifiersGroupsAndAlt) {
     expect_events("+(ab)c", join({shifted('A'), shifted('B'), tap('C')}));
     expect_events("^+(ab)", join({{{D, kCtrl}}, shifted('A'), {{U, kCtrl}}, shifted('B')}));
     // ")" closes the Shift group first, then Ctrl, then Alt.
-    expect_events("%(^(a)b)c", join({{{SD, kCtrl}, {SD, kAlt}, {SD, 'A'}, {SU, 'A'}, {SU, kAlt},
-                                      {SU, kCtrl}},
-                                     {{SD, kAlt}}, tap('B', true), {{SU, kAlt}}, tap('C')}));
-    expect_events("%(ab)", join({{{SD, kAlt}}, tap('A', true), {{SU, kAlt}, {SD, kAlt}},
-                                 tap('B', true), {{SU, kAlt}}}));
+    expect_events("%(^(a)b)c",
+                  join({{{SD, kCtrl}, {SD, kAlt}, {SD, 'A'}, {SU, 'A'}, {SU, kAlt}, {SU, kCtrl}},
+                        {{SD, kAlt}},
+                        tap('B', true),
+                        {{SU, kAlt}},
+                        tap('C')}));
+    expect_events("%(ab)", join({{{SD, kAlt}},
+                                 tap('A', true),
+                                 {{SU, kAlt}, {SD, kAlt}},
+                                 tap('B', true),
+                                 {{SU, kAlt}}}));
     // An open group at the end is no error.
     expect_events("+(a", shifted('A'));
 }
@@ -114,17 +121,17 @@ TEST(KeyCompiler, EveryNamedKey) {
         uint32_t vk;
         bool shift;
     } rows[] = {
-        {"BACKSPACE", 8, false}, {"BKSP", 8, false},       {"BS", 8, false},
-        {"BREAK", 0x13, false},  {"CAPSLOCK", 0x14, false}, {"CLEAR", 0x0C, false},
-        {"DELETE", 0x2E, false}, {"DEL", 0x2E, false},      {"DOWN", 0x28, false},
-        {"END", 0x23, false},    {"ENTER", 0x0D, false},    {"ESCAPE", 0x1B, false},
-        {"ESC", 0x1B, false},    {"HELP", 0x2F, false},     {"HOME", 0x24, false},
-        {"INSERT", 0x2D, false}, {"LEFT", 0x25, false},     {"NUMLOCK", 0x90, false},
-        {"PGDN", 0x22, false},   {"PGUP", 0x21, false},     {"RIGHT", 0x27, false},
-        {"SCROLLLOCK", 0x91, false}, {"TAB", 9, false},     {"UP", 0x26, false},
-        {"[", 0xDB, false},      {"]", 0xDD, false},        {"+", 0xBB, true},
-        {"^", 0x36, true},       {"%", 0x35, true},         {"~", 0xC0, true},
-        {"{", 0xDB, true},       {"}", 0xDD, true},         {"(", 0x39, true},
+        {"BACKSPACE", 8, false},     {"BKSP", 8, false},        {"BS", 8, false},
+        {"BREAK", 0x13, false},      {"CAPSLOCK", 0x14, false}, {"CLEAR", 0x0C, false},
+        {"DELETE", 0x2E, false},     {"DEL", 0x2E, false},      {"DOWN", 0x28, false},
+        {"END", 0x23, false},        {"ENTER", 0x0D, false},    {"ESCAPE", 0x1B, false},
+        {"ESC", 0x1B, false},        {"HELP", 0x2F, false},     {"HOME", 0x24, false},
+        {"INSERT", 0x2D, false},     {"LEFT", 0x25, false},     {"NUMLOCK", 0x90, false},
+        {"PGDN", 0x22, false},       {"PGUP", 0x21, false},     {"RIGHT", 0x27, false},
+        {"SCROLLLOCK", 0x91, false}, {"TAB", 9, false},         {"UP", 0x26, false},
+        {"[", 0xDB, false},          {"]", 0xDD, false},        {"+", 0xBB, true},
+        {"^", 0x36, true},           {"%", 0x35, true},         {"~", 0xC0, true},
+        {"{", 0xDB, true},           {"}", 0xDD, true},         {"(", 0x39, true},
         {")", 0x30, true},
     };
     for (const auto &row : rows) {
@@ -142,8 +149,8 @@ TEST(KeyCompiler, EveryNamedKey) {
 }
 
 TEST(KeyCompiler, Failures) {
-    const char *syntax[] = {"",      "a)",   "{LEFT 3", "{LEFT",  "{",     "{LEFT x}",
-                            "{LEFT }", "{F17}", "{ab}",   "{LEFT 3x}", "+(a))", "{F1 }"};
+    const char *syntax[] = {"",        "a)",    "{LEFT 3", "{LEFT",     "{",     "{LEFT x}",
+                            "{LEFT }", "{F17}", "{ab}",    "{LEFT 3x}", "+(a))", "{F1 }"};
     for (const char *keys : syntax)
         EXPECT_EQ(brtl_compile_keys(keys, nullptr, 0), -1) << "«" << keys << "»";
     EXPECT_EQ(brtl_compile_keys(nullptr, nullptr, 0), -1);

@@ -202,7 +202,8 @@ void host_handler(int) {
 } // namespace
 
 TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
-    struct sigaction mine{}, before{}, after{};
+    struct sigaction mine {
+    }, before{}, after{};
     mine.sa_handler = host_handler;
     sigemptyset(&mine.sa_mask);
     ASSERT_EQ(sigaction(SIGCHLD, &mine, &before), 0);

@@ -139,16 +139,44 @@ TEST_F(X11Test, TheFocusedWindowReceivesExactlyTheKeys) {
     std::string typed;
     read_presses(presses, typed, 24);
     const std::vector<std::string> expected = {
-        "a",         "Shift_L", "b+S",       "Shift_L", "1+S",    "Return", "Tab",
-        "Left",      "Up",      "Up",        "F5",      "Control_L", "x+C", "Alt_L",
-        "f+A",       "z",       "z",         "z",       "Shift_L", "1+S",   "Shift_L",
-        "2+S",       "3",       "BackSpace",
+        "a",  "Shift_L", "b+S",     "Shift_L",   "1+S",     "Return", "Tab", "Left",
+        "Up", "Up",      "F5",      "Control_L", "x+C",     "Alt_L",  "f+A", "z",
+        "z",  "z",       "Shift_L", "1+S",       "Shift_L", "2+S",    "3",   "BackSpace",
     };
     EXPECT_EQ(presses, expected);
     EXPECT_EQ(typed.substr(0, 5), "aB!\r\t");
     // Nothing more arrives.
     read_presses(presses, typed, expected.size() + 1, 300);
     EXPECT_EQ(presses.size(), expected.size());
+}
+
+// The named keys outside the letters: each reaches the window as its keysym.
+TEST_F(X11Test, NamedKeysArriveAsTheirKeysyms) {
+    make_window("brtl named keys");
+    ZbiAppActivate("brtl named keys");
+    EXPECT_EQ(ZbiSendKeys("{BS}{DEL}{DOWN}{END}{ESC}{HOME}{INSERT}{RIGHT}{PGDN}{PGUP}{F1}{F10}"
+                          "{F12}{[}{]}{+}{^}{%}{~}{{}{}}{(}{)}",
+                          1),
+              0);
+    EXPECT_TRUE(traps().empty());
+    std::vector<std::string> presses;
+    std::string typed;
+    read_presses(presses, typed, 31);
+    const std::vector<std::string> expected = {
+        "BackSpace",     "Delete",      "Down",
+        "End",           "Escape",      "Home",
+        "Insert",        "Right",       "Next",
+        "Prior",         "F1",          "F10",
+        "F12",           "bracketleft", "bracketright",
+        "Shift_L",       "equal+S",     "Shift_L",
+        "6+S",           "Shift_L",     "5+S",
+        "Shift_L",       "grave+S",     "Shift_L",
+        "bracketleft+S", "Shift_L",     "bracketright+S",
+        "Shift_L",       "9+S",         "Shift_L",
+        "0+S",
+    };
+    EXPECT_EQ(presses, expected);
+    EXPECT_EQ(typed.substr(typed.size() - 10), "[]+^%~{}()");
 }
 
 TEST_F(X11Test, ASecondCallAppendsToThePlayingQueue) {

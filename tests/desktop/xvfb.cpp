@@ -38,8 +38,8 @@ bool Xvfb::start(std::string &reason) {
         return false;
     }
     std::string fd_text = std::to_string(fds[1]);
-    const char *argv[] = {"Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "800x600x24",
-                          "-nolisten", "tcp", "-noreset", nullptr};
+    const char *argv[] = {"Xvfb",       "-displayfd", fd_text.c_str(), "-screen",  "0",
+                          "800x600x24", "-nolisten",  "tcp",           "-noreset", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
