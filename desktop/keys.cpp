@@ -3,7 +3,6 @@
 #include "desktop/keys.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "brtl/host.h"
@@ -26,8 +25,8 @@ struct KeyName {
     bool shift;
 };
 
-// Matched in this order as a case-blind prefix of the text after "{"; the function keys come
-// between TAB/UP and the symbols, F16 down to F1 checked by their own rule.
+// Matched in this order as a case-blind prefix of the text after "{"; the function keys F1 to
+// F16 come between these two tables.
 constexpr KeyName kNamesBeforeF[] = {
     {"BACKSPACE", 0x08, false},  {"BKSP", 0x08, false},     {"BS", 0x08, false},
     {"BREAK", 0x13, false},      {"CAPSLOCK", 0x14, false}, {"CLEAR", 0x0C, false},
@@ -46,11 +45,16 @@ constexpr KeyName kNamesAfterF[] = {
 // The largest repeat count read; a larger one is kept at this value, which no queue can hold.
 constexpr uint32_t kCountCeiling = static_cast<uint32_t>(kMaxKeyEvents) + 1;
 
+// The letters of the names are ASCII; the process's locale has no say in their case.
+char ascii_upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // True when text starts with name (letters compared without regard to case); stops at the first
 // difference, so it never reads past the end of text.
 bool prefix_matches(const char *text, const char *name) {
     for (; *name != '\0'; ++text, ++name)
-        if (std::toupper(static_cast<unsigned char>(*text)) != *name) return false;
+        if (ascii_upper(*text) != *name) return false;
     return true;
 }
 
@@ -68,13 +72,13 @@ size_t match_name(const char *p, uint32_t &vk, bool &shift) {
     }
     if (p[0] == 'F' || p[0] == 'f') {
         for (uint32_t f = 1; f <= 16; ++f) {
-            bool two = f >= 10;
-            char tens = two ? '1' : static_cast<char>('0' + f);
-            char units = static_cast<char>('0' + f % 10);
-            if (p[1] != tens || (two && p[2] != units)) continue;
+            bool two_digits = f >= 10;
+            char first = static_cast<char>('0' + (two_digits ? 1 : f));
+            char second = static_cast<char>('0' + f % 10);
+            if (p[1] != first || (two_digits && p[2] != second)) continue;
             if (f == 1 && is_digit(p[2])) continue; // "F1" only when no digit follows
             vk = kVkF1 + f - 1, shift = false;
-            return two ? 3 : 2;
+            return two_digits ? 3 : 2;
         }
     }
     for (const KeyName &k : kNamesAfterF) {
