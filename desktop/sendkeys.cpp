@@ -83,17 +83,20 @@ void wait_until_played() {
     p.finished.wait(lock, [&p] { return !p.playing; });
 }
 
-// X11 has no disabled windows: any window with the focus takes keys.
-bool has_focused_window() {
+// Failure 3 without a display or a window with the focus (X11 has no disabled windows: any
+// window with the focus takes keys); failure 2 when the display cannot play keys.
+KeyFailure check_display() {
     pf::x11::Session x;
-    return x.open() && x.focused_window() != 0;
+    if (!x.open() || x.focused_window() == 0) return KeyFailure::NoWindow;
+    return x.can_play_keys() ? KeyFailure::None : KeyFailure::NoMemory;
 }
 
 KeyFailure send_keys(const char *keys, bool wait) {
     if (keys == nullptr || *keys == '\0') return KeyFailure::Syntax;
-    if (!has_focused_window()) return KeyFailure::NoWindow;
+    KeyFailure failure = check_display();
+    if (failure != KeyFailure::None) return failure;
     KeyList compiled;
-    KeyFailure failure = compile_keys(keys, compiled);
+    failure = compile_keys(keys, compiled);
     if (failure != KeyFailure::None) return failure;
     failure = queue_for_playing(compiled);
     if (failure == KeyFailure::None && wait) wait_until_played();

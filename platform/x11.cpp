@@ -248,6 +248,11 @@ bool raise_and_focus(Display *dpy, Window w) {
     return !g_error_seen.load();
 }
 
+bool has_xtest(Display *dpy) {
+    int event_base = 0, error_base = 0, major = 0, minor = 0;
+    return g_api.test_query_extension(dpy, &event_base, &error_base, &major, &minor) != 0;
+}
+
 // Keys outside the main block, whose scan code plus 8 is not their X keycode.
 bool extended_key(uint32_t vk) {
     return vk == 0x03 || vk == 0x13 || (vk >= 0x21 && vk <= 0x2F);
@@ -300,6 +305,10 @@ void Session::bell() {
     g_api.flush(dpy);
 }
 
+bool Session::can_play_keys() {
+    return g_have_xtest && has_xtest(static_cast<Display *>(dpy_));
+}
+
 struct KeySink {
     Display *dpy;
 };
@@ -310,10 +319,8 @@ KeySink *open_key_sink() {
         disconnect(dpy);
         return nullptr;
     }
-    int event_base = 0, error_base = 0, major = 0, minor = 0;
     KeySink *sink = nullptr;
-    if (g_api.test_query_extension(dpy, &event_base, &error_base, &major, &minor))
-        sink = static_cast<KeySink *>(std::malloc(sizeof(KeySink)));
+    if (has_xtest(dpy)) sink = static_cast<KeySink *>(std::malloc(sizeof(KeySink)));
     if (sink == nullptr) {
         disconnect(dpy);
         return nullptr;

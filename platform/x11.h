@@ -37,6 +37,8 @@ class Session {
     bool activate(Window window);
     // Rings the display's bell.
     void bell();
+    // True when libXtst is there and the server has the XTest extension, which plays keys.
+    bool can_play_keys();
 
   private:
     void *dpy_;

@@ -312,6 +312,34 @@ TEST_F(X11Test, BeepRingsTheDisplaysBell) {
     EXPECT_TRUE(traps().empty());
 }
 
+// A server without the XTest extension cannot play keys: SendKeys fails (trap 5) and queues
+// nothing, while AppActivate, which needs no XTest, still works.
+TEST(DesktopWithoutXTest, SendKeysFails) {
+    Xvfb server;
+    std::string reason;
+    if (!server.start(reason, {"-extension", "XTEST"})) GTEST_SKIP() << "no X server: " << reason;
+    install_hooks();
+    host().traps.clear();
+    Display *dpy = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(dpy, nullptr);
+    int ignored = 0;
+    bool has_xtest = XQueryExtension(dpy, "XTEST", &ignored, &ignored, &ignored);
+    Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 50, 50, 0, 0, 0);
+    XStoreName(dpy, w, "brtl no xtest");
+    XMapWindow(dpy, w);
+    XSync(dpy, False);
+    ZbiAppActivate("brtl no xtest");
+    EXPECT_TRUE(host().traps.empty());
+    if (!has_xtest) {
+        EXPECT_EQ(ZbiSendKeys("abc", 1), 0);
+        EXPECT_EQ(host().traps, (std::vector<Trap>{Trap{5, Family::Trap, ""}}));
+    }
+    XCloseDisplay(dpy);
+    server.stop();
+    ZbiTermBasicRTL();
+    if (has_xtest) GTEST_SKIP() << "the server would not leave XTest out";
+}
+
 TEST(DesktopWithoutDisplay, EveryDesktopBuiltinFailsAtOnce) {
     const char *saved = std::getenv("DISPLAY");
     std::string old = saved != nullptr ? saved : "";

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 extern char **environ;
 
@@ -31,19 +32,23 @@ std::string read_display_number(int fd) {
 
 } // namespace
 
-bool Xvfb::start(std::string &reason) {
+bool Xvfb::start(std::string &reason, const std::vector<std::string> &options) {
     int fds[2];
     if (pipe(fds) != 0) {
         reason = "no pipe";
         return false;
     }
     std::string fd_text = std::to_string(fds[1]);
-    const char *argv[] = {"Xvfb",       "-displayfd", fd_text.c_str(), "-screen",  "0",
-                          "800x600x24", "-nolisten",  "tcp",           "-noreset", nullptr};
+    std::vector<const char *> argv = {"Xvfb",       "-displayfd", fd_text.c_str(), "-screen", "0",
+                                      "800x600x24", "-nolisten",  "tcp",           "-noreset"};
+    for (const std::string &option : options)
+        argv.push_back(option.c_str());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    int error = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char **>(argv), environ);
+    int error =
+        posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char **>(argv.data()), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (error != 0) {

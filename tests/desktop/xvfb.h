@@ -6,13 +6,15 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace brtl_test {
 
 class Xvfb {
   public:
-    // Starts the server and sets DISPLAY; false (with the reason) when it cannot start.
-    bool start(std::string &reason);
+    // Starts the server (with the extra options) and sets DISPLAY; false (with the reason) when
+    // it cannot start.
+    bool start(std::string &reason, const std::vector<std::string> &options = {});
     // Stops the server and restores DISPLAY.
     void stop();
     const std::string &display() const { return display_; }
