@@ -27,8 +27,15 @@ BiString copy_or_empty(const char *text) {
     return text == nullptr ? empty_string(true) : temporary_copy(text);
 }
 
+// The name without the blanks around it; the name itself when it has none.
+BiString trimmed_name(BiString name) {
+    uint32_t n = length_of(name);
+    if (n > 0 && name.data[0] != ' ' && name.data[n - 1] != ' ') return name;
+    return ZbiBuiltIn_RTrim_(ZbiBuiltIn_LTrim_(name));
+}
+
 BiString environ_by_name(BiString name) {
-    OwnedString trimmed(ZbiBuiltIn_RTrim_(ZbiBuiltIn_LTrim_(name)));
+    OwnedString trimmed(trimmed_name(name));
     if (trimmed.size() == 0) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     return copy_or_empty(pf::environment_value(trimmed.data()));
 }

@@ -101,7 +101,8 @@ bool queue_key(State &st, uint32_t key, KeyList &out) {
     uint32_t down = st.alt ? kSysKeyDown : kKeyDown;
     uint32_t up = st.alt ? kSysKeyUp : kKeyUp;
     size_t per_key = 2 + 2 * (size_t{st.ctrl} + size_t{st.shift} + size_t{st.alt});
-    if (st.count > (kMaxKeyEvents - out.size()) / per_key) return false;
+    // count is at most 2^24 + 1 and per_key at most 8: the product fits.
+    if (!out.reserve_more(per_key * st.count)) return false;
     for (uint32_t i = 0; i < st.count; ++i) {
         bool ok = (!st.ctrl || out.push(down, kVkControl)) &&
                   (!st.shift || out.push(down, kVkShift)) && (!st.alt || out.push(down, kVkMenu)) &&
@@ -190,12 +191,6 @@ bool KeyList::reserve(size_t wanted) {
     if (grown == nullptr) return false;
     events_ = static_cast<BrtlKeyEvent *>(grown);
     capacity_ = capacity;
-    return true;
-}
-
-bool KeyList::push(uint32_t message, uint32_t key) {
-    if (!reserve(count_ + 1)) return false;
-    events_[count_++] = BrtlKeyEvent{message, key};
     return true;
 }
 

@@ -30,7 +30,16 @@ class KeyList {
     ~KeyList();
 
     // Appends one event; false when the list is full or memory runs out.
-    bool push(uint32_t message, uint32_t key);
+    bool push(uint32_t message, uint32_t key) {
+        if (count_ == capacity_ && !reserve(count_ + 1)) return false;
+        events_[count_++] = BrtlKeyEvent{message, key};
+        return true;
+    }
+    // Makes room for n more events; false when they do not fit or memory runs out.
+    bool reserve_more(size_t n) {
+        if (n > kMaxKeyEvents - count_) return false;
+        return count_ + n <= capacity_ || reserve(count_ + n);
+    }
     // Appends every event of other; false (nothing appended) when they do not fit.
     bool append(const KeyList &other);
     void clear();

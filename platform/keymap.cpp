@@ -82,7 +82,9 @@ const NamedKey *named_key_of_vk(uint32_t vk) {
 
 } // namespace
 
-uint16_t vk_key_scan(unsigned char c) {
+namespace {
+
+uint16_t key_of_character(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<uint16_t>(c - 'a' + 'A');
     if (c >= 'A' && c <= 'Z') return static_cast<uint16_t>(kScanShift | c);
     if (c >= '0' && c <= '9') return c;
@@ -96,6 +98,22 @@ uint16_t vk_key_scan(unsigned char c) {
         if (k.c == c) return k.scan;
     if (c >= 0x01 && c <= 0x1A) return static_cast<uint16_t>(kScanCtrl | ('A' + c - 1));
     return 0xFFFF;
+}
+
+// The key of every byte, built once.
+struct CharacterKeys {
+    uint16_t key[256];
+    CharacterKeys() {
+        for (int c = 0; c < 256; ++c)
+            key[c] = key_of_character(static_cast<unsigned char>(c));
+    }
+};
+
+} // namespace
+
+uint16_t vk_key_scan(unsigned char c) {
+    static const CharacterKeys keys;
+    return keys.key[c];
 }
 
 uint32_t map_virtual_key(uint32_t vk) {
