@@ -172,11 +172,11 @@ TEST(KeyCompiler, CapacityBoundsTheWrite) {
 TEST(KeyCompiler, OutOfMemoryIsFailureTwo) {
     fail_allocations_after(0, true);
     EXPECT_EQ(brtl_compile_keys("abc", nullptr, 0), -2);
-    // The list grows 256 records at a time: a second block is needed past 256 events.
+    // The list grows by blocks of 256 records: a second block is needed past 256 events.
     fail_allocations_after(1, true);
     EXPECT_EQ(brtl_compile_keys("{a 128}", nullptr, 0), 256);
     fail_allocations_after(1, true);
-    EXPECT_EQ(brtl_compile_keys("{a 129}", nullptr, 0), -2);
+    EXPECT_EQ(brtl_compile_keys("{a 128}b", nullptr, 0), -2);
     fail_allocations_after(-1);
-    EXPECT_EQ(brtl_compile_keys("{a 129}", nullptr, 0), 258);
+    EXPECT_EQ(brtl_compile_keys("{a 128}b", nullptr, 0), 258);
 }
