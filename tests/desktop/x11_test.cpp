@@ -4,6 +4,7 @@
 // builtin fails at once.
 #include "harness/harness.h" // before Xlib.h, whose None macro clashes with gtest's None
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -307,9 +308,28 @@ TEST_F(X11Test, AManagerThatNeverFocusesEndsInTrapFive) {
     EXPECT_LT(waited, std::chrono::seconds(20));
 }
 
+// The server reports every bell to the clients that ask for XKB bell notices.
 TEST_F(X11Test, BeepRingsTheDisplaysBell) {
+    int opcode = 0, event_base = 0, error_base = 0, major = XkbMajorVersion,
+        minor = XkbMinorVersion;
+    if (!XkbQueryExtension(dpy_, &opcode, &event_base, &error_base, &major, &minor))
+        GTEST_SKIP() << "the server has no XKB";
+    XkbSelectEvents(dpy_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    XSync(dpy_, False);
     ZbiBuiltIn_Beep();
     EXPECT_TRUE(traps().empty());
+    bool rang = false;
+    for (int i = 0; i < 300 && !rang; ++i) {
+        XSync(dpy_, False);
+        while (XPending(dpy_) > 0 && !rang) {
+            XEvent event;
+            XNextEvent(dpy_, &event);
+            rang = event.type == event_base &&
+                   reinterpret_cast<XkbAnyEvent *>(&event)->xkb_type == XkbBellNotify;
+        }
+        if (!rang) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(rang);
 }
 
 // A server without the XTest extension cannot play keys: SendKeys fails (trap 5) and queues
