@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -387,4 +389,27 @@ TEST(DesktopWithoutDisplay, EveryDesktopBuiltinFailsAtOnce) {
     host().mode = HookMode::Return;
     if (saved != nullptr) setenv("DISPLAY", old.c_str(), 1);
     ZbiTermBasicRTL();
+}
+
+// Without a display Beep writes BEL to the terminal, here (a child without a controlling
+// terminal) to standard error.
+TEST(DesktopWithoutDisplay, BeepWritesBelToTheTerminal) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        dup2(fds[1], STDERR_FILENO);
+        unsetenv("DISPLAY");
+        ZbiBuiltIn_Beep();
+        _exit(0);
+    }
+    close(fds[1]);
+    char text[8] = {};
+    ssize_t n = read(fds[0], text, sizeof text);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(text[0], '\a');
 }
