@@ -9,8 +9,9 @@
 namespace brtl {
 
 // Each raiser calls the hook of its family and returns when the hook returns; a host hook may
-// also leave by an exception, so callers hold what they own in guards.
-void raise_trap(int32_t trap);
+// also leave by an exception, so callers hold what they own in guards. raise_trap returns the
+// trap hook's result.
+int16_t raise_trap(int32_t trap);
 // The subject (the file name or number as text) is handed to the hook, which owns it. Returns
 // the hook's result.
 int16_t raise_file_trap(int32_t trap, BiString subject);

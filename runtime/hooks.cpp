@@ -69,9 +69,9 @@ uint64_t traps_raised() {
     return t_traps_raised;
 }
 
-void raise_trap(int32_t trap) {
+int16_t raise_trap(int32_t trap) {
     ++t_traps_raised;
-    g_hooks.trap(trap);
+    return g_hooks.trap(trap);
 }
 int16_t raise_file_trap(int32_t trap, BiString subject) {
     ++t_traps_raised;

@@ -105,6 +105,17 @@ BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number);
 /* EOF(number): -1 at the end of the file, else 0. */
 BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number);
 
+/* ---- Paths ---------------------------------------------------------------------------------- */
+
+/* Cuts a NUL-terminated path to its directory part, in place: up to its last "\" (or ":"), the
+ * "." characters after it, without a final "\" that does not follow ":" ("C:\data\x.txt" gives
+ * "C:\data", "C:\x.txt" gives "C:\"); a bare name gives "" ("." and ".." stay). Returns path. */
+BRTL_API char *RemoveFileNameFromPath(char *path);
+/* Checks the drive and the directory of a path; raises the trap when one is bad. strip: check the
+ * directory part only (a bad drive is then trap 68 through the trap hook); whole: every failure
+ * is trap 53 with the whole path as subject. Otherwise a bad path is trap 76 with the path. */
+BRTL_API void IsPathValid(const char *path, uint8_t strip, uint8_t whole);
+
 BRTL_END_DECLS
 
 #endif

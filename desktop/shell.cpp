@@ -1,0 +1,75 @@
+// Shell: starts a program from a command line and turns the launcher's failures into traps.
+#include <cstring>
+
+#include "brtl/desktop.h"
+#include "brtl/host.h"
+#include "desktop/program_path.h"
+#include "fileio/table.h"
+#include "platform/codepage.h"
+#include "platform/process.h"
+#include "runtime/bistring.h"
+#include "runtime/frame.h"
+
+namespace brtl {
+
+namespace {
+
+constexpr int32_t kFirstStyle = 1; // SW_SHOWNORMAL
+constexpr int32_t kLastStyle = 9;  // SW_RESTORE
+
+// The program name of the command line: the text up to its first blank or tab.
+size_t program_name_length(const char *command) {
+    const char *end = ZrStrPBrk(command, " \t");
+    return end == nullptr ? std::strlen(command) : static_cast<size_t>(end - command);
+}
+
+int32_t trap_of_launch(const char *command, int32_t r) {
+    switch (r) {
+    case pf::kLaunchOutOfResources:
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        break;
+    case pf::kLaunchFileNotFound:
+        raise_file_trap(BI_TRAP_FILE_NOT_FOUND,
+                        fileio::subject_of(command, program_name_length(command)));
+        break;
+    case pf::kLaunchPathNotFound:
+        check_program_path(command, program_name_length(command));
+        break;
+    default:
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        break;
+    }
+    return -1;
+}
+
+} // namespace
+
+} // namespace brtl
+
+extern "C" {
+
+BRTL_API int32_t ZbiRunProgram(const char *command, int32_t style) {
+    (void)style; // accepted; the started program chooses its own windows on X11
+    if (command == nullptr) {
+        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return -1;
+    }
+    if (brtl::pf::is_space(static_cast<unsigned char>(command[0]))) {
+        brtl::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, brtl::empty_string());
+        return -1;
+    }
+    int32_t r = brtl::pf::start_program(command);
+    if (r >= brtl::pf::kLaunchProcessBase) return r;
+    return brtl::trap_of_launch(command, r);
+}
+
+BRTL_API int32_t ZbiBuiltIn_Shell(BiString command, int32_t style) {
+    brtl::OwnedString owned(command);
+    if (style < brtl::kFirstStyle || style > brtl::kLastStyle || owned.size() == 0) {
+        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return -1;
+    }
+    return ZbiRunProgram(owned.data(), style);
+}
+
+} // extern "C"

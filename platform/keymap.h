@@ -1,0 +1,23 @@
+// The keyboard of the dialect's platform with the United States layout: which virtual key (and
+// shift state) types a character, the scan code of a virtual key, and the X11 keysym of a
+// virtual key.
+#pragma once
+
+#include <cstdint>
+
+namespace brtl::pf {
+
+// Shift-state bits of the high byte of vk_key_scan's result.
+constexpr uint16_t kScanShift = 0x0100;
+constexpr uint16_t kScanCtrl = 0x0200;
+constexpr uint16_t kScanAlt = 0x0400;
+
+// VkKeyScanA: the virtual key in the low byte and the shift state (kScan* bits) in the high
+// byte of the key that types c; 0xFFFF when no key of the layout types it.
+uint16_t vk_key_scan(unsigned char c);
+// MapVirtualKeyA(vk, 0): the set-1 scan code of the virtual key, 0 when it has none.
+uint32_t map_virtual_key(uint32_t vk);
+// The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
+uint32_t keysym_of_virtual_key(uint32_t vk);
+
+} // namespace brtl::pf

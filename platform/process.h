@@ -1,0 +1,48 @@
+// Starting programs: the command line split as the dialect's platform splits it, the program
+// started with posix_spawnp, the result in the numbering of that platform's program launcher.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brtl::pf {
+
+// Launcher results below 32 (failures); a result above 31 is a started program.
+constexpr int32_t kLaunchOutOfResources = 0;
+constexpr int32_t kLaunchFileNotFound = 2;
+constexpr int32_t kLaunchPathNotFound = 3;
+constexpr int32_t kLaunchAccessDenied = 5;
+constexpr int32_t kLaunchBadFormat = 11;
+constexpr int32_t kLaunchFailed = 31; // any other reason
+// A started program's result is its process id plus this.
+constexpr int32_t kLaunchProcessBase = 32;
+
+// The words of a command line: blanks and tabs separate them, double quotes group (two quotes
+// inside a quoted part are one literal quote), and in an argument 2n backslashes before a quote
+// are n backslashes while 2n + 1 are n and a literal quote; the program name keeps its
+// backslashes. The words are NUL-terminated and the list ends with a null pointer.
+class CommandWords {
+  public:
+    CommandWords() = default;
+    CommandWords(const CommandWords &) = delete;
+    CommandWords &operator=(const CommandWords &) = delete;
+    ~CommandWords();
+
+    // Splits line; false when memory runs out.
+    bool split(const char *line);
+    size_t count() const { return count_; }
+    char *const *words() const { return words_; }
+
+  private:
+    char *text_ = nullptr;
+    char **words_ = nullptr;
+    size_t count_ = 0;
+};
+
+// Starts the program of the command line with the rest of its words as arguments and the
+// process's environment; the started program is reaped when it ends, without touching the
+// process's SIGCHLD disposition. Returns the process id plus kLaunchProcessBase, or a kLaunch*
+// failure.
+int32_t start_program(const char *command_line);
+
+} // namespace brtl::pf

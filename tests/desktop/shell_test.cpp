@@ -1,0 +1,224 @@
+// Shell: a real program started with its arguments split as the command-line rules say, the
+// traps of a missing program or directory, the argument checks, and the reaping of every
+// started program without touching the host's SIGCHLD handling.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "harness/harness.h"
+#include "platform/process.h"
+
+using namespace brtl_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ShellTest : public RuntimeTest {
+  protected:
+    std::vector<Trap> file_trap(const std::string &subject) const {
+        return {Trap{53, Family::FileTrap, subject}};
+    }
+    std::vector<Trap> only(int32_t trap) const { return {Trap{trap, Family::Trap, ""}}; }
+};
+
+// Waits up to five seconds for the file to be written whole (the writer closes it at the end).
+std::string wait_for_file(const fs::path &path, const std::string &last_line_start) {
+    for (int i = 0; i < 500; ++i) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string s = text.str();
+        if (!s.empty() && s.back() == '\n' &&
+            (last_line_start.empty() || s.find(last_line_start) != std::string::npos))
+            return s;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return "";
+}
+
+// The state letter of /proc/<pid>/stat; '-' when the process is gone.
+char process_state(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(in, line)) return '-';
+    size_t close = line.rfind(')');
+    return close == std::string::npos || close + 2 >= line.size() ? '?' : line[close + 2];
+}
+
+// The dialect's form of a system path.
+std::string dialect(const fs::path &path) {
+    std::string s = "C:" + path.string();
+    for (char &c : s)
+        if (c == '/') c = '\\';
+    return s;
+}
+
+} // namespace
+
+TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
+    fs::path out = scratch_dir() / "argv.txt";
+    std::string command = std::string(BRTL_ARGV_WRITER) + " " + out.string() +
+                          " plain \"two words\"\ttab a\\\"b \"c\\\\\" d\\\\e \"q\"\"q\" \"\"";
+    int32_t r = ZbiBuiltIn_Shell(temp(command), 1);
+    EXPECT_GT(r, 31);
+    std::string text = wait_for_file(out, "[]");
+    EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) +
+                        "\n[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n");
+    EXPECT_TRUE(traps().empty());
+}
+
+TEST_F(ShellTest, TheProgramNameInTheDialectsForm) {
+    fs::path out = scratch_dir() / "dialect.txt";
+    std::string command = dialect(BRTL_ARGV_WRITER) + " " + out.string() + " x";
+    int32_t r = ZbiRunProgram(command.c_str(), 6);
+    EXPECT_GT(r, 31);
+    EXPECT_NE(wait_for_file(out, "[x]"), "");
+    EXPECT_TRUE(traps().empty());
+}
+
+TEST_F(ShellTest, TheCommandLineSplitter) {
+    const struct {
+        const char *line;
+        std::vector<std::string> words;
+    } rows[] = {
+        {"", {}},
+        {"  \t ", {}},
+        {"p", {"p"}},
+        {"p a  b\tc", {"p", "a", "b", "c"}},
+        {"\"my prog\" x", {"my prog", "x"}},
+        {"C:\\dir\\p \\a\\", {"C:\\dir\\p", "\\a\\"}},
+        {"p a\\\\\\\"b", {"p", "a\\\"b"}},
+        {"p \"a\\\\\" b", {"p", "a\\", "b"}},
+        {"p \"open", {"p", "open"}},
+        {"p x\"y z\"w", {"p", "xy zw"}},
+        {"p \"\"", {"p", ""}},
+        {"p \"a\"\"b\"", {"p", "a\"b"}},
+    };
+    for (const auto &row : rows) {
+        brtl::pf::CommandWords words;
+        ASSERT_TRUE(words.split(row.line));
+        std::vector<std::string> got(words.words(), words.words() + words.count());
+        EXPECT_EQ(got, row.words) << "«" << row.line << "»";
+        EXPECT_EQ(words.words()[words.count()], nullptr);
+    }
+}
+
+TEST_F(ShellTest, MissingProgramsAndDirectories) {
+    EXPECT_EQ(ZbiBuiltIn_Shell(temp("brtl-no-such-program /x"), 1), -1);
+    EXPECT_EQ(traps(), file_trap("brtl-no-such-program"));
+    clear_traps();
+    std::string in_scratch = dialect(scratch_dir() / "missing");
+    EXPECT_EQ(ZbiRunProgram((in_scratch + "\targ").c_str(), 1), -1);
+    EXPECT_EQ(traps(), file_trap(in_scratch));
+    clear_traps();
+    std::string no_dir = dialect(scratch_dir() / "no" / "such" / "prog");
+    EXPECT_EQ(ZbiRunProgram((no_dir + " a b").c_str(), 1), -1);
+    EXPECT_EQ(traps(), file_trap(no_dir));
+    clear_traps();
+    EXPECT_EQ(ZbiRunProgram("Q:\\bin\\true", 1), -1);
+    EXPECT_EQ(traps(), file_trap("Q:\\bin\\true"));
+    // A file where a directory should be; a name relative to the drive, which the path check
+    // lets pass: still trap 53 once.
+    std::ofstream(scratch_dir() / "plain.txt") << "x";
+    std::string through_file = dialect(scratch_dir() / "plain.txt") + "\\prog";
+    for (const std::string &name : {through_file, std::string("C:prog")}) {
+        clear_traps();
+        EXPECT_EQ(ZbiRunProgram((name + " x").c_str(), 1), -1);
+        EXPECT_EQ(traps(), file_trap(name));
+    }
+    for (const char *blank : {" true", "\ttrue"}) {
+        clear_traps();
+        EXPECT_EQ(ZbiRunProgram(blank, 1), -1);
+        EXPECT_EQ(traps(), file_trap(""));
+    }
+}
+
+TEST_F(ShellTest, ArgumentChecks) {
+    for (int32_t style : {0, 10, -1}) {
+        clear_traps();
+        Borrowed command("true");
+        EXPECT_EQ(ZbiBuiltIn_Shell(command.get(), style), -1);
+        EXPECT_EQ(traps(), only(5)) << style;
+        EXPECT_TRUE(command.intact());
+    }
+    clear_traps();
+    EXPECT_EQ(ZbiBuiltIn_Shell(temp(""), 1), -1);
+    EXPECT_EQ(traps(), only(5));
+    clear_traps();
+    EXPECT_EQ(ZbiRunProgram(nullptr, 1), -1);
+    EXPECT_EQ(traps(), only(5));
+    clear_traps();
+    // A directory cannot be started.
+    EXPECT_EQ(ZbiRunProgram(scratch_dir().c_str(), 1), -1);
+    EXPECT_EQ(traps(), only(5));
+}
+
+TEST_F(ShellTest, ThrowingHooksFreeTheCommand) {
+    set_mode(HookMode::Throw);
+    BlockBalance balance;
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp("brtl-no-such-program x"), 1), TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp(" x"), 1), TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp(dialect(scratch_dir() / "no" / "p") + " x"), 1),
+                 TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp("C:prog x"), 1), TrapException);
+    EXPECT_THROW(ZbiBuiltIn_Shell(temp("true"), 0), TrapException);
+    EXPECT_EQ(balance.delta(), 0);
+}
+
+TEST_F(ShellTest, NoZombiesAfterAHundredShells) {
+    std::vector<pid_t> started;
+    for (int i = 0; i < 100; ++i) {
+        int32_t r = ZbiBuiltIn_Shell(temp("true"), 1);
+        ASSERT_GT(r, 31);
+        started.push_back(BRTL_SHELL_PROCESS_ID(r));
+    }
+    EXPECT_TRUE(traps().empty());
+    bool all_gone = false;
+    for (int round = 0; round < 500 && !all_gone; ++round) {
+        all_gone = true;
+        for (pid_t pid : started)
+            all_gone = all_gone && process_state(pid) == '-';
+        if (!all_gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(all_gone);
+    // Nothing is left to wait for: every child was reaped.
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+}
+
+namespace {
+std::atomic<int> g_host_signals{0};
+void host_handler(int) {
+    ++g_host_signals;
+}
+} // namespace
+
+TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
+    struct sigaction mine {
+    }, before{}, after{};
+    mine.sa_handler = host_handler;
+    sigemptyset(&mine.sa_mask);
+    ASSERT_EQ(sigaction(SIGCHLD, &mine, &before), 0);
+    // A child of the host's own, which the library must not reap.
+    pid_t own = fork();
+    if (own == 0) _exit(7);
+    int32_t r = ZbiBuiltIn_Shell(temp("true"), 1);
+    ASSERT_GT(r, 31);
+    for (int i = 0; i < 500 && process_state(BRTL_SHELL_PROCESS_ID(r)) != '-'; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(process_state(BRTL_SHELL_PROCESS_ID(r)), '-');
+    ASSERT_EQ(sigaction(SIGCHLD, &before, &after), 0);
+    EXPECT_EQ(after.sa_handler, host_handler);
+    int status = 0;
+    EXPECT_EQ(waitpid(own, &status, 0), own);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
+    EXPECT_GE(g_host_signals.load(), 1);
+}
