@@ -225,6 +225,23 @@ const std::vector<Row> &rows() {
         {"ZbiBuiltIn_InStr", [](Sweep &s) { VARIANT t = bstr_variant("price 12.5 net"), f = r8(12.5); return into_variant(s, [&](VARIANT *r) { ZbiBuiltIn_InStr(r, 1, t, f, BI_COMPARE_TEXT); }); }},
         {"ZbiBuiltIn_InStrC", [](Sweep &s) { VARIANT t = r8(31.25), f = bstr_variant("1.2"); return into_variant(s, [&](VARIANT *r) { ZbiBuiltIn_InStrC(r, 1, t, f, BI_COMPARE_BINARY); }); }},
         {"ZbiBuiltIn_StrComp", [](Sweep &s) { VARIANT a = bstr_variant("Alpha"), b = r8(3); return into_variant(s, [&](VARIANT *r) { ZbiBuiltIn_StrComp(r, a, b, BI_COMPARE_TEXT); }); }},
+        // Environment, command line and keys
+        {"ZbiBuiltIn_EnvironStr", [](Sweep &s) { return on_text(s, "BRTL_SWEEP", ZbiBuiltIn_EnvironStr); }},
+        {"ZbiBuiltIn_EnvironIdx", [](Sweep &s) { return string_result(s, [] { return ZbiBuiltIn_EnvironIdx(1); }); }},
+        {"ZbiBuiltIn_EnvironVar", [](Sweep &s) { VARIANT name = bstr_variant("BRTL_SWEEP"); return string_result(s, [&] { return ZbiBuiltIn_EnvironVar(name); }); }},
+        {"ZbiBuiltIn_Command_", [](Sweep &s) {
+             std::strcpy(BiBuiltInVar_Command_, "/input data.txt");
+             return string_result(s, [] { return ZbiBuiltIn_Command_(); }); }},
+        {"brtl_compile_keys", [](Sweep &s) {
+             BrtlKeyEvent events[64];
+             s.arm(); int32_t n = brtl_compile_keys("Ab{ENTER}+{TAB}%(fx){LEFT 3}", events, 64); s.disarm();
+             if (n == -2) s.reported_failure();
+             return std::to_string(n); }},
+        {"IsPathValid", [](Sweep &s) {
+             std::string path = "C:" + scratch_dir().string() + "/name.txt";
+             for (char &c : path)
+                 if (c == '/') c = '\\';
+             s.arm(); IsPathValid(path.c_str(), 1, 0); s.disarm(); return std::string("valid"); }},
         // The Variant engine
         {"BiXVariantCopy", [](Sweep &s) { Held src(bstr_variant("copied")); return into_variant(s, [&](VARIANT *r) { checked(s, BiXVariantCopy(r, &src.v)); }); }},
         {"BiXVariantCopyInd", [](Sweep &s) {
@@ -318,6 +335,13 @@ const std::set<std::string> &not_swept() {
         "ZbiBuiltIn_IsEmpty", "ZbiBuiltIn_IsNull", "ZbiBuiltIn_IsError",
         // Never traps: a text it cannot convert for lack of memory is not numeric.
         "ZbiBuiltIn_IsNumeric",
+        // Cuts a path in place.
+        "RemoveFileNameFromPath",
+        // Start programs or talk to the display, which the desktop suites run out of memory.
+        "ZbiBuiltIn_Shell", "ZbiRunProgram", "ZbiBuiltIn_AppActivate", "ZbiAppActivate",
+        "ZbiBuiltIn_Beep", "ZbiBuiltIn_SendKeys", "ZbiSendKeys",
+        // Data: the command line the host writes.
+        "BiBuiltInVar_Command_",
         // Copy, match or strip bytes in place (the Variant and double-byte forms are swept).
         "ZbiBuiltIn_LSetRec", "ZbiStripOutFormatChars", "ZbiBuiltIn_MidBStmt_", "ZbiBuiltIn_LSet",
         "ZbiBuiltIn_RSet", "ZbiMatchPattern",
@@ -412,6 +436,7 @@ class AllocationSweepTest : public RuntimeTest {
   protected:
     void SetUp() override {
         RuntimeTest::SetUp();
+        setenv("BRTL_SWEEP", "a value of the environment", 1);
         host().texts[BI_TEXT_TRUE] = "True";
         host().texts[BI_TEXT_FALSE] = "False";
     }
