@@ -39,8 +39,10 @@ bool delete_file(const char *name) {
     return false;
 }
 
-// The directory prefix of a pattern: up to its last "\" (without it) or, without one, up to and
-// including its first ":"; 0 when it has neither.
+constexpr size_t kNoPrefix = static_cast<size_t>(-1);
+
+// The directory prefix of a pattern: up to its last "\" (without it; empty for a name in the
+// root) or, without one, up to and including its first ":"; kNoPrefix when it has neither.
 size_t prefix_length(const char *p, size_t n) {
     size_t backslash = n, colon = n;
     for (size_t i = 0; i < n;) {
@@ -50,22 +52,24 @@ size_t prefix_length(const char *p, size_t n) {
         i += len;
     }
     if (backslash != n) return backslash;
-    return colon != n ? colon : 0;
+    return colon != n ? colon : kNoPrefix;
 }
 
-// Deletes prefix "\" name; a drive prefix ("C:") is joined without "\", so that the name stays
-// in the drive's current directory.
+// Deletes prefix "\" name (the bare name without a prefix); a drive prefix ("C:") is joined
+// without "\", so that the name stays in the drive's current directory.
 bool delete_listed(const char *prefix, size_t prefix_n, BiString listed) {
     OwnedString name(listed);
     char joined[2 * kMaxName + 2];
     size_t n = 0;
+    bool bare = prefix_n == kNoPrefix;
+    if (bare) prefix_n = 0;
     if (prefix_n + 1 + name.size() >= sizeof joined) {
         raise_file_trap(BI_TRAP_BAD_FILE_NAME, subject_of(name.data(), name.size()));
         return false;
     }
     std::memcpy(joined, prefix, prefix_n);
     n = prefix_n;
-    if (prefix_n > 0 && prefix[prefix_n - 1] != ':') joined[n++] = '\\';
+    if (!bare && (prefix_n == 0 || prefix[prefix_n - 1] != ':')) joined[n++] = '\\';
     std::memcpy(joined + n, name.data(), name.size());
     joined[n + name.size()] = '\0';
     return delete_file(joined);

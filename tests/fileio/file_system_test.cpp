@@ -63,6 +63,10 @@ TEST_F(FileSystemTest, KillInADirectoryAndOnTheDrive) {
     EXPECT_TRUE(traps().empty());
     EXPECT_FALSE(exists("sub/a.log"));
     EXPECT_FALSE(exists("sub/b.log"));
+    write("sub/d.log", "x");
+    ZbiBuiltIn_Kill(temp(full_name("sub\\*.log"))); // a full path
+    EXPECT_TRUE(traps().empty());
+    EXPECT_FALSE(exists("sub/d.log"));
     ZbiBuiltIn_MBKill(temp("C:*.log")); // the current directory of drive C:, not its root
     EXPECT_TRUE(traps().empty());
     EXPECT_FALSE(exists("c.log"));
@@ -300,6 +304,65 @@ TEST_F(FileSystemTest, FileCopyWithEveryNumberInUseIsTrap67AndAThrowingHookLeave
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 1);
     EXPECT_EQ(open_descriptors(), descriptors);
     EXPECT_EQ(balance.delta(), 0);
+}
+
+} // namespace
+} // namespace brtl_test
+
+namespace brtl_test {
+namespace {
+
+// Every trap path of the name-taking builtins, left by a throwing hook: the temporaries are
+// freed, no descriptor or search stays open, and the trap is the one a returning hook sees.
+TEST_F(FileSystemTest, AThrowingHookLeavesNothingBehind) {
+    write("open.txt", "x");
+    write("other.txt", "x");
+    fs::create_directory("full");
+    write("full/f", "x");
+    make_host_objects();
+    open("open.txt", BI_FILE_MODE_INPUT, 1);
+    const std::vector<std::function<void()>> calls = {
+        [] { ZbiBuiltIn_Kill(temp("open.txt")); },
+        [] { ZbiBuiltIn_Kill(temp("open.*")); },
+        [] { ZbiBuiltIn_Kill(temp("none.tmp")); },
+        [] { ZbiBuiltIn_Name(temp("open.txt"), temp("moved.txt")); },
+        [] { ZbiBuiltIn_Name(temp("other.txt"), temp("open.txt")); },
+        [] { ZbiBuiltIn_Name(temp("gone"), temp("x")); },
+        [] { ZbiBuiltIn_FileLen(temp("gone")); },
+        [] {
+            VARIANT v{};
+            ZbiBuiltIn_FileDateTime(&v, temp("gone"));
+        },
+        [] { ZbiBuiltIn_GetAttr(temp("gone")); },
+        [] { ZbiBuiltIn_SetAttr(temp("other.txt"), 16); },
+        [] { ZbiBuiltIn_ChDrive(temp("q")); },
+        [] { ZbiBuiltIn_ChDir(temp("gone")); },
+        [] { ZbiBuiltIn_MkDir(temp("full")); },
+        [] { ZbiBuiltIn_RmDir(temp("full")); },
+        [] { ZbiBuiltIn_CurDir_(temp("q")); },
+        [] { ZbiBuiltIn_IsDir(temp("gone")); },
+        [] { ZbiBuiltIn_FileCopy(temp("gone"), temp("copy")); },
+        [] { ZbiBuiltIn_FileCopy(temp("other.txt"), temp("open.txt")); },
+        [] { ZbiBuiltIn_Dir_(temp(std::string(300, 'd')), 0, 0); },
+    };
+    for (size_t i = 0; i < calls.size(); ++i) {
+        set_mode(HookMode::Return);
+        clear_traps();
+        calls[i]();
+        const std::vector<Trap> returning = traps();
+        ASSERT_EQ(returning.size(), 1u) << "call " << i;
+        clear_traps();
+        const int descriptors = open_descriptors();
+        BlockBalance balance;
+        set_mode(HookMode::Throw);
+        EXPECT_THROW(calls[i](), TrapException) << "call " << i;
+        set_mode(HookMode::Return);
+        EXPECT_EQ(traps(), returning) << "call " << i;
+        EXPECT_EQ(balance.delta(), 0) << "call " << i;
+        EXPECT_EQ(open_descriptors(), descriptors) << "call " << i;
+    }
+    EXPECT_TRUE(exists("open.txt"));
+    EXPECT_TRUE(exists("other.txt"));
 }
 
 } // namespace
