@@ -308,6 +308,18 @@ TEST_F(RandomTest, ReadsPastTheEndGiveZerosEmptyAndNoTrap) {
     EXPECT_TRUE(traps().empty());
 }
 
+TEST_F(RandomTest, AStringCountBeyondTheRecordEmptiesTheTarget) {
+    write("r.dat", bytes({20, 0, 0, 0}) + std::string(20, 's'));
+    open_random(16);
+    BiString s = temp("old");
+    s.length_word &= ~BI_STRING_TEMP_FLAG; // a variable's value, released by the Get
+    Fields f;
+    f.string(s);
+    ZbiBuiltIn_Get(1, 1, 1, f.list());
+    EXPECT_EQ(traps(), std::vector<Trap>{trap(59)});
+    EXPECT_EQ(text_of(s), "");
+}
+
 TEST_F(RandomTest, ArgumentAndModeTraps) {
     write("ro.dat", "abcd");
     open("out.txt", BI_FILE_MODE_OUTPUT, 2);

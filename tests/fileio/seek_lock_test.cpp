@@ -180,6 +180,20 @@ TEST_F(SeekLockTest, AnotherOpenOfTheFileCannotLockAHeldRegion) {
     EXPECT_TRUE(traps().empty());
 }
 
+TEST_F(SeekLockTest, AFileOpenedForReadingLocksAgainstWriters) {
+    write("ro.dat", std::string(50, 'r'));
+    open("ro.dat", BI_FILE_MODE_BINARY, 1, BI_FILE_ACCESS_READ);
+    open("ro.dat", BI_FILE_MODE_BINARY, 2);
+    ZbiBuiltIn_Lock(1, 0, 0, 0);
+    EXPECT_TRUE(traps().empty());
+    ZbiBuiltIn_Lock(2, 1, 1, 1);
+    EXPECT_EQ(traps(), std::vector<Trap>{file_trap(70, full_name("ro.dat"))});
+    clear_traps();
+    close(1); // closing the file drops its lock
+    ZbiBuiltIn_Lock(2, 1, 1, 1);
+    EXPECT_TRUE(traps().empty());
+}
+
 // A child process that locks bytes 0-99 of the file and holds them until the parent lets go.
 class LockHolder {
   public:
