@@ -1,5 +1,6 @@
 // Dir_: the directory listing, which keeps its place between calls until nothing more matches,
 // a new pattern is given, or Reset or the end of a nested run restarts it.
+#include <cerrno>
 #include <cstring>
 
 #include "brtl/fileio.h"
@@ -136,8 +137,10 @@ BiString dir(BiString argument, int32_t attributes, int32_t continue_flag) {
         return empty_string(true);
     }
     pf::FoundEntry entry{};
+    errno = 0;
     listing.search = pf::find_first(pattern.text(), entry);
-    if (listing.search == nullptr) return empty_string(true);
+    if (listing.search == nullptr) // nothing matches, unless the search could not be had at all
+        return errno == ENOMEM ? empty_after_trap(BI_TRAP_OUT_OF_MEMORY) : empty_string(true);
     listing.none = false;
     return next_match(listing, entry, true);
 }
@@ -147,6 +150,10 @@ BiString dir(BiString argument, int32_t attributes, int32_t continue_flag) {
 DirListing &dir_listing() {
     static DirListing listing;
     return listing;
+}
+
+void end_dir_listing() {
+    dir_listing().end();
 }
 
 BiString list_directory(BiString pattern, int32_t attributes, int32_t continue_flag) {

@@ -23,6 +23,9 @@ struct DirListing {
 };
 
 DirListing &dir_listing();
+// Closes the search of the listing in progress (Reset and the end of a nested run restart the
+// listing; its search is not kept open until the next Dir).
+void end_dir_listing();
 
 // Dir_(pattern, attributes, continue flag): the next name of the listing, a temporary.
 BiString list_directory(BiString pattern, int32_t attributes, int32_t continue_flag);

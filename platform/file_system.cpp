@@ -195,7 +195,10 @@ DirectorySearch *find_first(const char *pattern, FoundEntry &entry) {
     if (split_pattern(pattern, *search, name)) {
         size_t n = std::strlen(name);
         search->pattern = static_cast<char *>(allocate(n + 1));
-        if (search->pattern != nullptr) std::memcpy(search->pattern, name, n + 1);
+        if (search->pattern == nullptr)
+            errno = ENOMEM;
+        else
+            std::memcpy(search->pattern, name, n + 1);
         if (search->pattern != nullptr) search->directory = opendir(search->path);
     }
     if (search->directory == nullptr) {

@@ -57,7 +57,8 @@ struct FoundEntry {
     bool directory;
 };
 // FindFirstFileA of a pattern in the dialect's form: a directory part and a name pattern of
-// "*" and "?". Null when the directory cannot be read or nothing matches (search then ended).
+// "*" and "?". Null when the directory cannot be read or nothing matches (search then ended);
+// errno is then ENOMEM when memory ran out.
 DirectorySearch *find_first(const char *pattern, FoundEntry &entry);
 // FindNextFileA: false when nothing more matches.
 bool find_next(DirectorySearch *search, FoundEntry &entry);

@@ -367,3 +367,58 @@ TEST_F(FileSystemTest, AThrowingHookLeavesNothingBehind) {
 
 } // namespace
 } // namespace brtl_test
+
+namespace brtl_test {
+namespace {
+
+// Memory running out at each allocation in turn: every outcome is one trap 7 or success, and
+// nothing is left allocated or open.
+TEST_F(FileSystemTest, RunningOutOfMemoryAnywhereLeavesNothingBehind) {
+    write("src.bin", std::string(5000, 'c'));
+    make_host_objects();
+    // Each call takes two temporaries made before memory runs out (the second may go unused).
+    const std::vector<std::function<void(BiString, BiString)>> calls = {
+        [](BiString a, BiString b) { ZbiBuiltIn_FileCopy(a, b); },
+        [](BiString a, BiString b) {
+            ZbiFreeBiString(b);
+            take(ZbiBuiltIn_Dir_(a, 0, 0));
+        },
+        [](BiString a, BiString b) {
+            ZbiFreeBiString(b);
+            ZbiBuiltIn_Kill(a);
+        },
+        [](BiString a, BiString b) {
+            ZbiFreeBiString(a);
+            ZbiFreeBiString(b);
+            IsPathValid("src.bin", 1, 0);
+        },
+    };
+    const char *first[] = {"src.bin", "*.bin", "dst.bin", "unused"};
+    for (size_t i = 0; i < calls.size(); ++i) {
+        bool saw_trap7 = false;
+        for (long k = 0; k < 40; ++k) {
+            write("dst.bin", "d");
+            ZbiBuiltIn_Reset();
+            clear_traps();
+            const int descriptors = open_descriptors();
+            BlockBalance balance;
+            BiString a = temp(first[i]), b = temp("dst.bin");
+            fail_allocations_after(k, true);
+            calls[i](a, b);
+            fail_allocations_after(-1);
+            ZbiBuiltIn_Reset(); // ends a listing in progress
+            EXPECT_LE(traps().size(), 1u) << "call " << i << " failing after " << k;
+            // Open reports a full path it cannot copy as trap 75.
+            for (const Trap &t : traps())
+                EXPECT_TRUE(t.number == 7 || (i == 0 && t.number == 75))
+                    << t << " from call " << i << " failing after " << k;
+            saw_trap7 = saw_trap7 || !traps().empty();
+            EXPECT_EQ(balance.delta(), 0) << "call " << i << " failing after " << k;
+            EXPECT_EQ(open_descriptors(), descriptors) << "call " << i << " failing after " << k;
+        }
+        EXPECT_TRUE(saw_trap7) << "call " << i;
+    }
+}
+
+} // namespace
+} // namespace brtl_test
