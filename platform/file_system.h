@@ -32,10 +32,10 @@ struct LocalTime {
 };
 bool local_time(int64_t stamp, LocalTime &out);
 
-// GetFileAttributesA: read-only (no owner write permission), hidden (the name starts with "."),
+// The attribute bits of a name: read-only (no owner write permission), hidden (the name starts with "."),
 // directory, archive (a file of any other kind); -1 with errno set.
 int get_attributes(const char *name);
-// SetFileAttributesA: only read-only can be set or cleared here (the owner's write permission);
+// Sets the attribute bits of a name: only read-only can be set or cleared here (the owner's write permission);
 // the other bits are what the file is. False with errno set.
 bool set_attributes(const char *name, int bits);
 
@@ -56,13 +56,13 @@ struct FoundEntry {
     const char *name; // valid until the next call with the search
     bool directory;
 };
-// FindFirstFileA of a pattern in the dialect's form: a directory part and a name pattern of
+// Starts a directory search of a pattern in the dialect's form: a directory part and a name pattern of
 // "*" and "?". Null when the directory cannot be read or nothing matches (search then ended);
 // errno is then ENOMEM when memory ran out.
 DirectorySearch *find_first(const char *pattern, FoundEntry &entry);
-// FindNextFileA: false when nothing more matches.
+// The next entry of a search: false when nothing more matches.
 bool find_next(DirectorySearch *search, FoundEntry &entry);
-// FindClose; a null search is nothing.
+// Ends a search; a null search is nothing.
 void find_close(DirectorySearch *search);
 // The number of searches open (for leak checks).
 size_t open_search_count();
