@@ -32,11 +32,11 @@ struct LocalTime {
 };
 bool local_time(int64_t stamp, LocalTime &out);
 
-// The attribute bits of a name: read-only (no owner write permission), hidden (the name starts with "."),
-// directory, archive (a file of any other kind); -1 with errno set.
+// The attribute bits of a name: read-only (no owner write permission), hidden (the name starts with
+// "."), directory, archive (a file of any other kind); -1 with errno set.
 int get_attributes(const char *name);
-// Sets the attribute bits of a name: only read-only can be set or cleared here (the owner's write permission);
-// the other bits are what the file is. False with errno set.
+// Sets the attribute bits of a name: only read-only can be set or cleared here (the owner's write
+// permission); the other bits are what the file is. False with errno set.
 bool set_attributes(const char *name, int bits);
 
 bool change_directory(const char *path);
@@ -56,7 +56,8 @@ struct FoundEntry {
     const char *name; // valid until the next call with the search
     bool directory;
 };
-// Starts a directory search of a pattern in the dialect's form: a directory part and a name pattern of
+// Starts a directory search of a pattern in the dialect's form: a directory part and a name pattern
+// of
 // "*" and "?". Null when the directory cannot be read or nothing matches (search then ended);
 // errno is then ENOMEM when memory ran out.
 DirectorySearch *find_first(const char *pattern, FoundEntry &entry);
