@@ -249,7 +249,9 @@ bool get_variant(Transfer &t, VARIANT &v) {
     if (size == -1) return get_variant_text(t, v);
     if (!t.count(size)) return false;
     int64_t value = 0;
-    if (read_exactly(t, &value, static_cast<size_t>(size)) == Read::Failed) return false;
+    Read value_read = read_exactly(t, &value, static_cast<size_t>(size));
+    if (value_read == Read::Failed) return false;
+    if (value_read == Read::Short) value = 0; // a value cut by the end of the file reads as 0
     std::memcpy(&v.iVal, &value, sizeof value); // the value, zero-extended
     v.vt = vt;
     return true;

@@ -308,6 +308,18 @@ TEST_F(RandomTest, ReadsPastTheEndGiveZerosEmptyAndNoTrap) {
     EXPECT_TRUE(traps().empty());
 }
 
+TEST_F(RandomTest, AVariantValueCutByTheEndOfTheFileReadsAsZero) {
+    write("b.dat", bytes({5, 0, 0, 0, 0, 0, 0, 0xF0})); // a Double with 6 of its 8 bytes
+    open_binary();
+    VARIANT v = i2(3);
+    Fields f;
+    f.variant(v);
+    ZbiBuiltIn_Get(1, 1, 1, f.list());
+    EXPECT_TRUE(traps().empty());
+    EXPECT_EQ(v.vt, VT_R8);
+    EXPECT_EQ(v.dblVal, 0.0);
+}
+
 TEST_F(RandomTest, AStringCountBeyondTheRecordEmptiesTheTarget) {
     write("r.dat", bytes({20, 0, 0, 0}) + std::string(20, 's'));
     open_random(16);
