@@ -5,6 +5,7 @@
 
 #include "brtl/fileio.h"
 #include "brtl/host.h"
+#include "fileio/paths.h"
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -99,24 +100,11 @@ void normalize_separators(const char *name, size_t n, char *out) {
     out[n] = '\0';
 }
 
-// The directory an Input open reads from exists: the full path cut after its last "\" (or ":")
-// and any "." after it, without a final "\" that does not follow ":".
+// The directory an Input open reads from exists: the directory part of the full path.
 bool input_directory_exists(const char *full) {
     size_t n = std::strlen(full);
-    size_t last_backslash = n, last_colon = n;
-    for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(full + i, n - i);
-        if (len == 1 && full[i] == '\\') last_backslash = i;
-        if (len == 1 && full[i] == ':') last_colon = i;
-        i += len;
-    }
-    size_t mark = last_backslash != n ? last_backslash : last_colon;
-    if (mark == n) return true;
-    size_t cut = mark + 1;
-    while (cut < n && full[cut] == '.')
-        ++cut;
-    if (cut >= 2 && full[cut - 1] == '\\' && full[cut - 2] != ':') --cut;
-    if (cut == n) return true;
+    size_t cut = directory_part_length(full, n);
+    if (cut == 0 || cut == n) return true;
     char directory[pf::kMaxFullPath + 1];
     std::memcpy(directory, full, cut);
     directory[cut] = '\0';

@@ -7,6 +7,7 @@
 
 #include "brtl/fileio.h"
 #include "brtl/host.h"
+#include "fileio/dir_listing.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
@@ -201,6 +202,7 @@ BRTL_API void ZbiBuiltIn_Close(int32_t count, const int16_t *numbers) {
 BRTL_API void ZbiBuiltIn_Reset(void) {
     int disk_full = close_all();
     g_dir_restart = true;
+    end_dir_listing();
     report_full_disk(disk_full);
 }
 
@@ -245,10 +247,12 @@ BRTL_API void ZbiPopFileIORuntimeState(void) {
     if (g_unsaved_runs > 0) { // the nested run shared its caller's table
         --g_unsaved_runs;
         g_dir_restart = true;
+        end_dir_listing();
         return;
     }
     int disk_full = close_all();
     g_dir_restart = true;
+    end_dir_listing();
     if (SaveRecord *saved = g_saved_runs) {
         std::memcpy(g_table, saved->slots, sizeof g_table);
         g_saved_runs = saved->previous;

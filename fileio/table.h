@@ -37,8 +37,8 @@ struct FileRecord {
     char *path;            // the full path, NUL-terminated (ZrMalloc)
     FILE *stream;
     int32_t descriptor;
-    int32_t lock_start; // -1 when no region is locked
-    int32_t lock_end;
+    int64_t lock_start; // -1 when no region is locked; byte offsets from Lock
+    int64_t lock_end;
 };
 
 // The record of an open file number; null when the number is outside 1-255 or not open.

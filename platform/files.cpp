@@ -304,6 +304,10 @@ size_t full_path(const char *name, char *out, size_t cap) {
     return path.length;
 }
 
+bool refused_in_name(char c) {
+    return (c > 0 && c < 32) || std::strchr("*?<>|\"", c) != nullptr;
+}
+
 bool to_system_path(const char *path, char *out, size_t cap) {
     const char *p = path;
     if (is_drive_letter(p[0]) && p[1] == ':') {
@@ -320,6 +324,10 @@ bool to_system_path(const char *path, char *out, size_t cap) {
     size_t n = 0;
     while (*p != '\0') {
         size_t len = is_separator(*p) ? 1 : pf::char_length(p, 2);
+        if (len == 1 && refused_in_name(*p)) {
+            errno = EINVAL; // the dialect's platform has no such name
+            return false;
+        }
         if (n + len >= cap) {
             errno = ENAMETOOLONG;
             return false;

@@ -95,8 +95,13 @@ constexpr size_t kMaxFullPath = 255;
 size_t full_path(const char *name, char *out, size_t cap);
 
 // The system path of a full path in the dialect's form: "C:\a\b" is "/a/b". False (errno ENOENT)
-// for a path on another drive or a network path, and (ENAMETOOLONG) when it does not fit.
+// for a path on another drive or a network path, (ENAMETOOLONG) when it does not fit, and
+// (EINVAL) for a name holding a character the dialect's platform refuses in names.
 bool to_system_path(const char *path, char *out, size_t cap);
+
+// The characters no name may hold: * ? < > | " and the control characters. Wildcards therefore
+// never name a file literally.
+bool refused_in_name(char c);
 
 // _access(path, 0): true when something exists at the full path.
 bool exists(const char *path);

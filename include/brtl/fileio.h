@@ -105,6 +105,79 @@ BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number);
 /* EOF(number): -1 at the end of the file, else 0. */
 BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number);
 
+/* ---- Binary and random access ------------------------------------------------------------- */
+
+/* One field of a Put or Get: kind BI_TYPE_VARIANT (a VARIANT), BI_TYPE_STRING (a BiString
+ * variable), BI_TYPE_FIXED_STRING (size bytes, zero-filled before a Get reads them) or any other
+ * value (size bytes at address, such as an Integer, a Double or a member of a record). */
+typedef struct BiFileField { int32_t kind; void *address; int32_t size; } BiFileField;
+typedef struct BiFileFieldList { int32_t count; BiFileField fields[1]; } BiFileFieldList;
+/* count descriptors follow count; allocate offsetof(BiFileFieldList, fields) + count * sizeof(BiFileField) */
+
+/* Put #number, position, fields: writes the fields at record (Random) or byte (Binary) position
+ * when position_given, else at the next record boundary (Random) or where the file is (Binary).
+ * Traps 52, 54, 75 (a file opened for reading), 63, 59 (longer than a record), 5, 7. */
+BRTL_API void ZbiBuiltIn_Put(int16_t number, int32_t position, int32_t position_given,
+                             const BiFileFieldList *fields);
+/* Get #number, position, fields: reads the fields back; past the end of the file a field reads
+ * as zeros (a Variant as Empty) without a trap. Traps as Put (75 for a file opened for writing). */
+BRTL_API void ZbiBuiltIn_Get(int16_t number, int32_t position, int32_t position_given,
+                             const BiFileFieldList *fields);
+/* Loc: the last record read or written (Random), the byte position (Binary), the position in
+ * 128-byte blocks (sequential files); -1 after trap 52, trap 6 when it does not fit 32 bits. */
+BRTL_API int32_t ZbiBuiltIn_Loc(int16_t number);
+/* LOF: the file's length in bytes; 0 after a trap (6 for a file of 2 GiB or more). */
+BRTL_API int32_t ZbiBuiltIn_LOF(int16_t number);
+/* Seek(number) with position 0: the next record or byte (counted from 1). A positive position
+ * moves the file there and gives position - 1. Traps 52, 63 (negative), 75, 6. */
+BRTL_API int32_t ZbiBuiltIn_Seek(int16_t number, int32_t position);
+/* The Seek statement: as ZbiBuiltIn_Seek, with position 0 refused (trap 63). */
+BRTL_API void ZbiBuiltIn_SeekStmt(int16_t number, int32_t position);
+/* Lock #number: form 0 the whole file, 1 record (or byte) first, 2 first to last. One region per
+ * file at a time (trap 70); a region another open file holds is trap 70 too. */
+BRTL_API void ZbiBuiltIn_Lock(int16_t number, int32_t first, int32_t last, int16_t form);
+/* Unlock #number with the arguments of the Lock it ends (trap 70 for any other region). */
+BRTL_API void ZbiBuiltIn_Unlock(int16_t number, int32_t first, int32_t last, int16_t form);
+
+/* ---- File system operations --------------------------------------------------------------- */
+
+/* Names are BiStrings; a temporary is freed. Names over 260 bytes are trap 64. The one drive is
+ * "C:", the root of the file system; names holding * ? < > | " or control characters name no
+ * file. Dir, Kill and MBKill patterns match without regard to case ("*.*" is every name). */
+
+/* FileLen: the size on disk in bytes; 0 after a trap (6 for a file of 2 GiB or more). */
+BRTL_API int32_t ZbiBuiltIn_FileLen(BiString name);
+/* FileDateTime: the Date of the file's last change, in local time, into *result (Empty after a
+ * trap); returns result. */
+BRTL_API VARIANT *ZbiBuiltIn_FileDateTime(VARIANT *result, BiString name);
+/* FileCopy: copies source onto destination through two file numbers of their own (the sharing
+ * rules of Open apply: trap 55). */
+BRTL_API void ZbiBuiltIn_FileCopy(BiString source, BiString destination);
+/* GetAttr: 1 read-only, 2 hidden (a name starting with "."), 16 directory, 32 archive. */
+BRTL_API int16_t ZbiBuiltIn_GetAttr(BiString name);
+/* SetAttr: 0-7 and 32-39 (others trap 5); read-only is set or cleared, the rest are the file's. */
+BRTL_API void ZbiBuiltIn_SetAttr(BiString name, int16_t bits);
+/* ChDrive: "C" (either case) is the one drive; any other letter is trap 68, any other first
+ * character trap 5; an empty text does nothing. */
+BRTL_API void ZbiBuiltIn_ChDrive(BiString drive);
+BRTL_API void ZbiBuiltIn_ChDir(BiString path);
+BRTL_API void ZbiBuiltIn_MkDir(BiString path);
+BRTL_API void ZbiBuiltIn_RmDir(BiString path);
+/* CurDir_: the current directory in the dialect's form ("C:\home\u"), a temporary. */
+BRTL_API BiString ZbiBuiltIn_CurDir_(BiString drive);
+/* Dir_: with continue_flag 0 the first name matching the pattern (directories only with
+ * attribute 16, the empty volume label with 8); with it set, the next name of that listing.
+ * The empty string when nothing more matches. A temporary. */
+BRTL_API BiString ZbiBuiltIn_Dir_(BiString pattern, int32_t attributes, int32_t continue_flag);
+/* Name old As new: trap 53 (old missing), 58 (new exists), 55 (either open), 74 (another disk). */
+BRTL_API void ZbiBuiltIn_Name(BiString old_name, BiString new_name);
+/* Kill: deletes every file the pattern matches (never a directory, never an open file: 55);
+ * a pattern matching nothing is trap 53. MBKill is the same under every code page. */
+BRTL_API void ZbiBuiltIn_Kill(BiString pattern);
+BRTL_API void ZbiBuiltIn_MBKill(BiString pattern);
+/* IsDir: -1 for a directory, else 0; trap 75 when the name cannot be looked up. */
+BRTL_API int16_t ZbiBuiltIn_IsDir(BiString name);
+
 /* ---- Paths ---------------------------------------------------------------------------------- */
 
 /* Cuts a NUL-terminated path to its directory part, in place: up to its last "\" (or ":"), the

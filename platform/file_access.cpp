@@ -1,0 +1,78 @@
+#include "platform/file_access.h"
+
+#include <fcntl.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace brtl::pf {
+
+static_assert(sizeof(off_t) == 8, "file positions are 64 bits");
+
+bool seek_to(FILE *stream, int64_t offset) {
+    return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+int64_t tell(FILE *stream) {
+    return ftello(stream);
+}
+
+int64_t stream_length(FILE *stream) {
+    off_t here = ftello(stream);
+    if (here < 0 || fseeko(stream, 0, SEEK_END) != 0) return -1;
+    off_t end = ftello(stream);
+    int saved = errno;
+    if (fseeko(stream, here, SEEK_SET) != 0) return -1;
+    errno = saved;
+    return end;
+}
+
+bool read_error(FILE *stream) {
+    bool failed = ferror_unlocked(stream) != 0;
+    clearerr_unlocked(stream);
+    if (failed && errno == 0) errno = EIO;
+    return failed;
+}
+
+namespace {
+
+// Open-file-description locks where the system has them: they conflict between two opens of
+// one file in the same process too, and closing another descriptor of the file keeps them.
+#ifdef F_OFD_SETLK
+constexpr int kSetLock = F_OFD_SETLK;
+#else
+constexpr int kSetLock = F_SETLK;
+#endif
+
+bool set_lock(int descriptor, short type, int64_t from, int64_t length) {
+    struct flock region {};
+    region.l_type = type;
+    region.l_whence = SEEK_SET;
+    region.l_start = static_cast<off_t>(from);
+    region.l_len = static_cast<off_t>(length);
+    region.l_pid = 0;
+    int result;
+    do {
+        result = fcntl(descriptor, kSetLock, &region);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return true;
+    if (errno == EAGAIN) errno = EACCES; // held by another open: the runtime's lock violation
+    return false;
+}
+
+} // namespace
+
+bool lock_region(int descriptor, int64_t from, int64_t length) {
+    int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0) return false;
+    // A file opened for reading only can hold a shared lock, which still keeps writers out.
+    short type = (flags & O_ACCMODE) == O_RDONLY ? F_RDLCK : F_WRLCK;
+    return set_lock(descriptor, type, from, length);
+}
+
+bool unlock_region(int descriptor, int64_t from, int64_t length) {
+    return set_lock(descriptor, F_UNLCK, from, length);
+}
+
+} // namespace brtl::pf

@@ -1,0 +1,35 @@
+// Random access to the streams of open files in 64-bit positions, and the non-blocking region
+// locks of the runtime's _locking on the system's byte-range locks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace brtl::pf {
+
+// fseek(SEEK_SET) to a byte offset; false with errno set.
+bool seek_to(FILE *stream, int64_t offset);
+// ftell: the byte offset of the stream, or -1 with errno set.
+int64_t tell(FILE *stream);
+// The length of the stream's file: the end offset, the position left where it was; -1 with
+// errno set.
+int64_t stream_length(FILE *stream);
+
+// fread of up to n bytes; the number read. A short count is the end of the file unless
+// read_error() then tells otherwise.
+inline size_t read_bytes(FILE *stream, void *out, size_t n) {
+    return fread_unlocked(out, 1, n, stream);
+}
+// True (once) when the stream's last read failed for another reason than the end of the file;
+// errno then holds the system's reason. Clears the stream's error and end flags.
+bool read_error(FILE *stream);
+
+// _locking(_LK_NBLCK / _LK_UNLCK) of length bytes from the byte offset `from` (length 0: from
+// there to the end of the file, however long it grows). The lock belongs to the open file, so
+// that another open of the same file conflicts with it, in this process or another. False with
+// errno set: EACCES when another open file holds a lock on part of the region.
+bool lock_region(int descriptor, int64_t from, int64_t length);
+bool unlock_region(int descriptor, int64_t from, int64_t length);
+
+} // namespace brtl::pf
