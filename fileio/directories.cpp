@@ -54,7 +54,10 @@ void mk_dir(BiString argument) {
     auto fail = [&](int32_t trap) { raise_file_trap(trap, subject_of(path.data(), path.size())); };
     if (path.size() == 0) return fail(BI_TRAP_PATH_NOT_FOUND);
     ZrBuffer<char> text(static_cast<char *>(ZrMalloc(path.size() + 1)));
-    if (!text) return raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (!text) {
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    }
     std::memcpy(text.get(), path.data(), path.size());
     text.get()[path.size()] = '\0';
     if (std::strlen(text.get()) != path.size()) return fail(BI_TRAP_PATH_NOT_FOUND);

@@ -100,7 +100,9 @@ void kill(BiString argument) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
+    const uint64_t traps_before = traps_raised();
     BiString listed = list_directory(copy, 0, 0);
+    if (traps_raised() != traps_before) return; // the listing ran out of memory: that one trap
     if (length_of(listed) == 0) {
         delete_file(p); // nothing matches: the pattern as one name, which does not exist
         return;
@@ -114,13 +116,19 @@ void kill(BiString argument) {
 void name(BiString old_argument, BiString new_argument) {
     NameArgument old_name(old_argument), new_name(new_argument);
     if (!old_name.accept() || !new_name.accept()) return;
-    if (old_name.size() == 0) return raise_trap(BI_TRAP_PATH_NOT_FOUND);
+    if (old_name.size() == 0) {
+        raise_trap(BI_TRAP_PATH_NOT_FOUND);
+        return;
+    }
     bool old_open = open_in_file_table(old_name.text());
     if (!pf::exists(old_name.text())) {
         raise_file_trap(BI_TRAP_FILE_NOT_FOUND, old_name.subject());
         return;
     }
-    if (new_name.size() == 0) return raise_trap(BI_TRAP_PATH_NOT_FOUND);
+    if (new_name.size() == 0) {
+        raise_trap(BI_TRAP_PATH_NOT_FOUND);
+        return;
+    }
     bool new_open = open_in_file_table(new_name.text());
     if (pf::exists(new_name.text())) {
         raise_file_trap(BI_TRAP_FILE_ALREADY_EXISTS, new_name.subject());

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/io_faults.h"
+
 namespace brtl::pf {
 
 static_assert(sizeof(off_t) == 8, "file positions are 64 bits");
@@ -28,8 +30,30 @@ int64_t stream_length(FILE *stream) {
     return end;
 }
 
+namespace {
+// The errno of a read that the fault switch failed, for the read_error() that follows it.
+thread_local int t_injected_read_error = 0;
+} // namespace
+
+size_t read_bytes(FILE *stream, void *out, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            t_injected_read_error = errno;
+            return done;
+        }
+        done += fread_unlocked(static_cast<char *>(out) + done, 1, n - done, stream);
+        if (done == n || !ferror_unlocked(stream) || errno != EINTR) break;
+        clearerr_unlocked(stream);
+    }
+    return done;
+}
+
 bool read_error(FILE *stream) {
-    bool failed = ferror_unlocked(stream) != 0;
+    bool failed = ferror_unlocked(stream) != 0 || t_injected_read_error != 0;
+    if (t_injected_read_error != 0) errno = t_injected_read_error;
+    t_injected_read_error = 0;
     clearerr_unlocked(stream);
     if (failed && errno == 0) errno = EIO;
     return failed;

@@ -17,10 +17,8 @@ int64_t tell(FILE *stream);
 int64_t stream_length(FILE *stream);
 
 // fread of up to n bytes; the number read. A short count is the end of the file unless
-// read_error() then tells otherwise.
-inline size_t read_bytes(FILE *stream, void *out, size_t n) {
-    return fread_unlocked(out, 1, n, stream);
-}
+// read_error() then tells otherwise. A read interrupted by a signal goes on with what is left.
+size_t read_bytes(FILE *stream, void *out, size_t n);
 // True (once) when the stream's last read failed for another reason than the end of the file;
 // errno then holds the system's reason. Clears the stream's error and end flags.
 bool read_error(FILE *stream);

@@ -1,7 +1,7 @@
 // A switch that makes the system file calls of this layer fail on purpose, as the allocation
 // switch does for memory, so that tests can reach every path that handles a failing disk: the
-// open of a file, a write of bytes to a stream, the flush of a stream, the read of a line and
-// the close of a stream each count as one call.
+// open of a file, a write of bytes to a stream, the flush of a stream, the read of a line or of
+// a block of bytes, and the close of a stream each count as one call.
 #pragma once
 
 namespace brtl::pf {

@@ -2,7 +2,9 @@
 // directory while it runs) with every file number closed before and after it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +16,31 @@
 #include "harness/harness.h"
 
 namespace brtl_test {
+
+// A field list as a translator builds it.
+class Fields {
+  public:
+    Fields &add(int32_t kind, void *address, int32_t size = 0) {
+        fields_.push_back(BiFileField{kind, address, size});
+        return *this;
+    }
+    Fields &variant(VARIANT &v) { return add(BI_TYPE_VARIANT, &v); }
+    Fields &string(BiString &s) { return add(BI_TYPE_STRING, &s); }
+    template <class T> Fields &fixed(T &value) { return add(0, &value, sizeof value); }
+    const BiFileFieldList *list() {
+        storage_.assign(offsetof(BiFileFieldList, fields) + fields_.size() * sizeof(BiFileField),
+                        0);
+        auto *list = reinterpret_cast<BiFileFieldList *>(storage_.data());
+        list->count = static_cast<int32_t>(fields_.size());
+        std::memcpy(storage_.data() + offsetof(BiFileFieldList, fields), fields_.data(),
+                    fields_.size() * sizeof(BiFileField));
+        return list;
+    }
+
+  private:
+    std::vector<BiFileField> fields_;
+    std::vector<unsigned char> storage_;
+};
 
 class FileTest : public RuntimeTest {
   protected:

@@ -8,6 +8,7 @@
 // allocate.
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -299,6 +300,32 @@ const std::vector<Row> &rows() {
              s.arm(); int32_t r = ZbiPushRuntimeEnvironment(); s.disarm();
              if (r == 0) ZbiPopRuntimeEnvironment();
              return std::to_string(r); }},
+        // Random and Binary files, the file system
+        {"ZbiBuiltIn_FileCopy", [](Sweep &s) {
+             make_file("from.txt", "copied bytes"); std::filesystem::remove("copy.txt");
+             BiString a = temp("from.txt"), b = temp("copy.txt");
+             s.arm(); ZbiBuiltIn_FileCopy(a, b); s.disarm(); return file_bytes("copy.txt"); },
+         BI_TRAP_PATH_FILE_ACCESS}, // the copies of the full paths, as Open
+        {"ZbiBuiltIn_GetAttr", [](Sweep &s) { make_file("sized.txt", "12345"); BiString n = temp("sized.txt"); s.arm(); int16_t r = ZbiBuiltIn_GetAttr(n); s.disarm(); return std::to_string(r); }},
+        {"ZbiBuiltIn_ChDir", [](Sweep &s) { BiString d = temp("."); s.arm(); ZbiBuiltIn_ChDir(d); s.disarm(); return std::string("here"); }},
+        {"ZbiBuiltIn_MkDir", [](Sweep &s) {
+             std::filesystem::remove("made"); BiString d = temp("made");
+             s.arm(); ZbiBuiltIn_MkDir(d); s.disarm(); return std::to_string(std::filesystem::is_directory("made")); }},
+        {"ZbiBuiltIn_RmDir", [](Sweep &s) {
+             std::filesystem::create_directory("gone"); BiString d = temp("gone");
+             s.arm(); ZbiBuiltIn_RmDir(d); s.disarm(); return std::to_string(std::filesystem::exists("gone")); }},
+        {"ZbiBuiltIn_CurDir_", [](Sweep &s) { return on_text(s, "C", ZbiBuiltIn_CurDir_).substr(0, 2); }},
+        {"ZbiBuiltIn_Dir_", [](Sweep &s) {
+             make_file("listed.lst", "x"); BiString p = temp("*.lst");
+             return string_result(s, [&] { return ZbiBuiltIn_Dir_(p, 0, 0); }); }},
+        {"ZbiBuiltIn_Kill", [](Sweep &s) {
+             make_file("k1.tmp", "1"); make_file("k2.tmp", "2"); BiString p = temp("k?.tmp");
+             s.arm(); ZbiBuiltIn_Kill(p); s.disarm();
+             return std::to_string(std::filesystem::exists("k1.tmp")) + std::to_string(std::filesystem::exists("k2.tmp")); }},
+        {"ZbiBuiltIn_MBKill", [](Sweep &s) {
+             make_file("m1.tmp", "1"); make_file("m2.tmp", "2"); BiString p = temp("m*.tmp");
+             s.arm(); ZbiBuiltIn_MBKill(p); s.disarm();
+             return std::to_string(std::filesystem::exists("m1.tmp")) + std::to_string(std::filesystem::exists("m2.tmp")); }},
         // Format
         {"ZbiBuiltIn_Format_", [](Sweep &s) { double d = 1234.5; BiString f = temp("#,##0.00;(#,##0.00)"); return string_result(s, [&] { return ZbiBuiltIn_Format_(BI_FORMAT_DOUBLE, &d, f); }); }},
         // Dates and times
@@ -387,6 +414,14 @@ const std::set<std::string> &not_swept() {
         // The file table's bookkeeping on numbers already open (their suites sweep them).
         "ZbiBuiltIn_Close", "ZbiBuiltIn_Reset", "ZbiBuiltIn_FreeFile", "ZbiBuiltIn_FileAttr",
         "ZbiGetZrFile", "ZbiPopFileIORuntimeState", "ProcessFileError", "ZbiBuiltIn_Width",
+        // Put and Get move the bytes of the caller's fields (a string field read into a new
+        // block is swept by the I/O sweep); the names of these builtins go to the system from
+        // bounded buffers of their own.
+        "ZbiBuiltIn_Put", "ZbiBuiltIn_Get", "ZbiBuiltIn_FileLen", "ZbiBuiltIn_FileDateTime",
+        "ZbiBuiltIn_SetAttr", "ZbiBuiltIn_Name", "ZbiBuiltIn_IsDir", "ZbiBuiltIn_ChDrive",
+        // Positions and locks of a file already open.
+        "ZbiBuiltIn_Loc", "ZbiBuiltIn_LOF", "ZbiBuiltIn_Seek", "ZbiBuiltIn_SeekStmt",
+        "ZbiBuiltIn_Lock", "ZbiBuiltIn_Unlock",
         // Print # and Write # form each piece in a bounded buffer of their own and write it.
         "ZbiBuiltIn_Print", "ZbiBuiltIn_Write",
         "ZbiBuiltIn_EOF",

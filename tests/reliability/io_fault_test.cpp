@@ -67,6 +67,25 @@ const std::vector<Row> &rows() {
          Row::EmptyUntilTheFlush}, // a formatted write has no subject, the final flush the path
         {"Line Input #", "first line\r\nsecond\r\n", [] { open_for(BI_FILE_MODE_INPUT); },
          [] { std::string a = line_of_file(); return a + "|" + line_of_file(); }, Row::Path},
+        {"Put #", "", [] { ZbiBuiltIn_Open(temp(kFile), BI_FILE_MODE_RANDOM, 0, 0, 1, 16); },
+         [] {
+             int32_t count = 1996;
+             double amount = 12.5;
+             Fields fields;
+             fields.fixed(count).fixed(amount);
+             ZbiBuiltIn_Put(1, 2, 1, fields.list());
+             return std::string();
+         },
+         Row::Path},
+        {"Get #", "abcdefghijklmnop", [] { open_for(BI_FILE_MODE_BINARY); },
+         [] {
+             char first[5] = {}, second[9] = {};
+             Fields fields;
+             fields.add(0, first, 4).add(0, second, 8);
+             ZbiBuiltIn_Get(1, 3, 1, fields.list());
+             return std::string(first) + "|" + second;
+         },
+         Row::Path},
         {"Close", "", [] { open_for(BI_FILE_MODE_OUTPUT); ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept")); },
          [] { int16_t n = 1; ZbiBuiltIn_Close(1, &n); return std::string(); }, Row::NoSubject},
     };

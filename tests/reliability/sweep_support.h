@@ -1,14 +1,14 @@
 // What the failure sweeps share: Variants and string variables that free themselves however a
-// call ends, the text of a Variant read without the library, and files of the scratch directory.
+// call ends, the text of a Variant read without the library, and files of the scratch directory
+// (with the file suites' field lists and descriptor count).
 #pragma once
-
-#include <dirent.h>
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
+#include "fileio/file_test.h"
 #include "harness/harness.h"
 
 namespace brtl_test::sweep {
@@ -65,15 +65,5 @@ struct StringVariable {
     }
     std::string text() const { return text_of(s); }
 };
-
-// The descriptors the process has open (the library's and the test's).
-inline int open_descriptors() {
-    int count = 0;
-    if (DIR *dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr) ++count;
-        closedir(dir);
-    }
-    return count;
-}
 
 } // namespace brtl_test::sweep
