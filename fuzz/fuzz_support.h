@@ -26,12 +26,17 @@ inline int16_t ignore_file_trap(int32_t, BiString subject) {
     return 0;
 }
 inline void ignore_fatal(int32_t, int32_t, const char *) {}
+// The answer of the host's text-compare question (Option Compare Text), set per input.
+inline bool host_text_compare = false;
+inline uint8_t answer_text_compare() {
+    return host_text_compare ? 1 : 0;
+}
 
 // Installs the hooks once per process.
 inline void init_runtime() {
     static bool ready = [] {
         ZbiInitBasicRTL(brtl_english_text, ignore_trap, ignore_file_trap, ignore_trap, ignore_fatal,
-                        nullptr, nullptr, nullptr);
+                        nullptr, nullptr, answer_text_compare);
         return true;
     }();
     (void)ready;
