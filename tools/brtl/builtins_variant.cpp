@@ -4,12 +4,19 @@
 namespace brtl_host {
 namespace {
 
+// The truth test of IIf and Switch takes numbers, strings, Empty and Null; a Boolean condition
+// is handed over as the Integer it stands for (-1 or 0), as translated code does.
+void boolean_as_integer(Call &c, size_t i) {
+    if (c.arg(i).vt() == VT_BOOL) c.args[i] = change_type(c.arg(i), VT_I2);
+}
+
 template <VARIANT_BOOL (*F)(VARIANT)> void predicate(Call &c) {
     c.ret_bool(F(c.take(0)));
 }
 
 void iif(Call &c) {
     c.reject_arrays();
+    boolean_as_integer(c, 0);
     ZbiBuiltIn_IIf(c.out(), c.take(0), c.take(1), c.take(2));
 }
 
@@ -32,6 +39,8 @@ void choose(Call &c) {
 void switch_(Call &c) {
     c.reject_arrays();
     if (c.count() % 2 != 0) throw BasicTrap{BI_TRAP_ILLEGAL_CALL};
+    for (size_t i = 0; i < c.count(); i += 2)
+        boolean_as_integer(c, i);
     std::vector<VARIANT> list = downward_list(c, 0);
     BiBuiltIn_Switch(c.out(), static_cast<int16_t>(list.size()), list.data() + list.size() - 1);
 }

@@ -86,7 +86,8 @@ Interp::Status Interp::run_line(const std::string &line, const std::string &wher
 void Interp::report_trap(int32_t number) {
     if (column_ != 0) newline();
     out_.flush();
-    const char *text = brtl_english_text(number);
+    const char *text =
+        number == kSubscriptOutOfRange ? "Subscript out of range" : brtl_english_text(number);
     std::string message = text ? text : "Application-defined or object-defined error";
     // The texts name their subject with %s; the message shows none.
     for (size_t at; (at = message.find(" '%s'")) != std::string::npos;)
@@ -159,32 +160,34 @@ void Interp::run_call_statement(const Stmt &s) {
 
 // ---- Printing ---------------------------------------------------------------------------------
 
+// Print shows a number with the place of its sign (a blank when it is not negative) and one
+// blank after it, a Boolean as its word, Null as "Null", anything else as its text.
 std::string Interp::print_text(Value v) {
     if (v.is_array()) throw BasicTrap{BI_TRAP_TYPE_MISMATCH};
-    BiString s;
     switch (v.vt()) {
     case VT_NULL:
         return "Null";
     case VT_EMPTY:
         return "";
-    case VT_BOOL:
-        s = ZbiCvtBooleanToString(v.variant().boolVal);
-        break;
     case VT_ERROR:
         return "Error " + std::to_string(static_cast<uint16_t>(v.variant().scode));
-    case VT_I2:
-    case VT_I4:
-    case VT_R4:
-    case VT_R8:
-    case VT_CY:
-        s = ZbiBuiltIn_CvtPSVS(v.release());
-        break;
+    case VT_BOOL: {
+        BiString s = ZbiCvtBooleanToString(v.variant().boolVal);
+        std::string out(s.data, BiStringLength(s));
+        free_bistring(s);
+        return out;
+    }
     default:
-        s = ZbiBuiltIn_CvtPVS(v.release());
         break;
     }
+    bool number = v.vt() >= VT_I2 && v.vt() <= VT_CY;
+    BiString s = ZbiBuiltIn_CvtPVS(v.release());
     std::string out(s.data, BiStringLength(s));
     free_bistring(s);
+    if (number) {
+        if (out.empty() || out[0] != '-') out.insert(out.begin(), ' ');
+        out += ' ';
+    }
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "literals.h"
 
+#include <cctype>
+
 #include "convert.h"
 #include "lexer.h"
 
@@ -23,19 +25,27 @@ VARTYPE suffix_type(char suffix) {
     }
 }
 
-// A radix literal is an Integer up to four hexadecimal (six octal) digits and a Long beyond;
-// its bits are kept, so &HFFFF is the Integer -1. Val reads the digits as the dialect does.
+// A radix literal is an Integer up to four hexadecimal (six octal) digits and a Long beyond, or
+// with the & character; its bits are kept, so &HFFFF is the Integer -1 and &HFFFF& the Long
+// 65535. Reading the digits is the host's reading of its source text, not arithmetic of the
+// dialect.
 Value radix_literal(const std::string &text, char suffix) {
-    Value digits = from_text(text);
-    double d = ZbiBuiltIn_Val(to_bistring(digits));
     size_t count = text.size() - 2;
     bool hex = text[1] == 'H';
-    bool is_long = suffix == '&' || count > (hex ? 4u : 6u);
-    if (is_long) return change_type(from_double(d), VT_I4);
-    // The Integer of the 16 bits: values above 32767 stand for the negative ones.
-    Value v = change_type(from_double(d), VT_I4);
-    int32_t bits = v.variant().lVal;
-    return from_i2(static_cast<int16_t>(static_cast<uint16_t>(bits & 0xFFFF)));
+    uint64_t bits = 0;
+    for (size_t i = 2; i < text.size(); ++i) {
+        int digit = std::isdigit(static_cast<unsigned char>(text[i]))
+                        ? text[i] - '0'
+                        : std::toupper(static_cast<unsigned char>(text[i])) - 'A' + 10;
+        if (!hex && digit > 7) throw BasicTrap{BI_TRAP_TYPE_MISMATCH};
+        bits = bits * (hex ? 16 : 8) + static_cast<uint64_t>(digit);
+        if (bits > 0xFFFFFFFFu) throw BasicTrap{BI_TRAP_OVERFLOW};
+    }
+    bool is_long = suffix == '&' || count > (hex ? 4u : 6u) || bits > 0xFFFFu;
+    if (is_long) return from_i4(static_cast<int32_t>(static_cast<uint32_t>(bits)));
+    Value v = from_i2(static_cast<int16_t>(static_cast<uint16_t>(bits)));
+    VARTYPE vt = suffix_type(suffix);
+    return vt == VT_EMPTY ? v : change_type(v, vt);
 }
 
 } // namespace

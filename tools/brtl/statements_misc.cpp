@@ -1,4 +1,4 @@
-// Randomize and the Error statement.
+// Randomize, the Error statement and Debug.Assert.
 #include "interp.h"
 
 namespace brtl_host {
@@ -24,12 +24,22 @@ void error(Interp &in, const Stmt &s) {
     throw BasicTrap{n};
 }
 
+// Debug.Assert condition: the library writes the message and raises trap 17 when it is False.
+void debug_assert(Interp &in, const Stmt &s) {
+    if (s.args.size() != 1 || !s.args[0].expr) throw HostError{"Debug.Assert condition expected"};
+    int16_t holds = is_true(in.eval(*s.args[0].expr)) ? -1 : 0;
+    OwnedBiString message(to_bistring(from_text("Debug.Assert")));
+    OwnedBiString source(to_bistring(from_text("brtl")));
+    ZbiBuiltIn_Assert(message.release(), source.release(), 0, 1, int{holds});
+}
+
 } // namespace
 
 const StatementTable &misc_statements() {
     static const StatementTable rows = {
         {"Randomize", "ZbiBuiltIn_Randomize", Shape::Args, randomize},
         {"Error", "", Shape::Args, error},
+        {"Debug.Assert", "ZbiBuiltIn_Assert", Shape::Args, debug_assert},
     };
     return rows;
 }
