@@ -42,6 +42,13 @@ template <VARTYPE VT> void round_to(Call &c) {
 template <VARTYPE VT> void convert_to(Call &c) {
     c.result = change_type(c.arg(0), VT);
 }
+
+// CDate reads a text as a date (or a number's text as a serial), within the years 100-9999.
+void cdate(Call &c) {
+    Value v = c.arg(0);
+    if (v.is_array()) throw BasicTrap{BI_TRAP_TYPE_MISMATCH};
+    ZbiVariantCvtToDate(c.out(), v.get(), 1, 1);
+}
 void cvar(Call &c) {
     c.result = c.arg(0);
 }
@@ -117,7 +124,7 @@ const BuiltinTable &core_builtins() {
         {"CDbl", "", 1, 1, convert_to<VT_R8>},
         {"CCur", "", 1, 1, convert_to<VT_CY>},
         {"CStr", "", 1, 1, convert_to<VT_BSTR>},
-        {"CDate", "", 1, 1, convert_to<VT_DATE>},
+        {"CDate", "ZbiVariantCvtToDate", 1, 1, cdate},
         {"CBool", "", 1, 1, convert_to<VT_BOOL>},
         {"CVar", "", 1, 1, cvar},
         {"Len", "", 1, 1, len},

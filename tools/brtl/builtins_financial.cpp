@@ -52,9 +52,11 @@ void irr(Call &c) {
     std::vector<double> v = flows(c, 0);
     c.ret(ZbiBuiltIn_IRR(v.data(), count_of(v), c.dbl_or(1, kDefaultGuess)));
 }
+// MIRR uses count - 1 values: the count it is given is one more than the array's length.
 void mirr(Call &c) {
     std::vector<double> v = flows(c, 0);
-    c.ret(ZbiBuiltIn_MIRR(v.data(), count_of(v), c.dbl(1), c.dbl(2)));
+    if (v.size() == 32767) throw BasicTrap{BI_TRAP_ILLEGAL_CALL};
+    c.ret(ZbiBuiltIn_MIRR(v.data(), static_cast<int16_t>(count_of(v) + 1), c.dbl(1), c.dbl(2)));
 }
 void sln(Call &c) {
     c.ret(ZbiBuiltIn_SLN(c.dbl(0), c.dbl(1), c.dbl(2)));
