@@ -31,5 +31,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1
 if(BRTL_EDITLINE_LIBRARY)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libedit2")
 endif()
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON) # shlibs file and the ldconfig trigger
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON) # the shlibs file
+# The dynamic linker's cache learns of the new library when the package is installed or removed.
+file(WRITE ${PROJECT_BINARY_DIR}/debian/triggers "activate-noawait ldconfig\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/triggers)
 include(CPack)
