@@ -214,3 +214,77 @@ TEST_F(InterpTest, EveryRowResolvesAndNamesAnExport) {
 }
 
 } // namespace
+
+namespace {
+
+// A statement row that shows what the parser handed it: each argument as [#]value after its
+// separator, and the assigned value of the Assign shape.
+void show_arguments(Interp &in, const brtl_host::Stmt &s) {
+    std::string text = s.row->name;
+    for (const brtl_host::StmtArg &a : s.args) {
+        text += " " + a.before + (a.hash ? "#" : "") + "<";
+        text += a.expr ? in.print_text(in.eval(*a.expr)) : std::string("-");
+        text += ">";
+    }
+    if (s.value) text += " = <" + in.print_text(in.eval(*s.value)) + ">";
+    in.write(text);
+    in.newline();
+}
+
+const brtl_host::StatementTable kFormsOfOtherFamilies = {
+    {"Name", "", brtl_host::Shape::Args, show_arguments},
+    {"Lock", "", brtl_host::Shape::Args, show_arguments},
+    {"Put", "", brtl_host::Shape::Args, show_arguments},
+    {"Mid", "", brtl_host::Shape::Assign, show_arguments},
+    {"LSet", "", brtl_host::Shape::Assign, show_arguments},
+    {"SendKeys", "", brtl_host::Shape::Args, show_arguments},
+    {"Beep", "", brtl_host::Shape::Args, show_arguments},
+};
+
+class StatementFormTest : public InterpTest {
+  protected:
+    void SetUp() override {
+        InterpTest::SetUp();
+        brtl_host::set_extra_statements(&kFormsOfOtherFamilies);
+    }
+    void TearDown() override {
+        brtl_host::set_extra_statements(nullptr);
+        InterpTest::TearDown();
+    }
+};
+
+// The statements of the other families are one row each: the parser reads their forms.
+TEST_F(StatementFormTest, EveryStatementFormReachesItsRow) {
+    const Case cases[] = {
+        {"Name \"a.txt\" As \"b\" & \".txt\"", "Name <a.txt> As<b.txt>\n"},
+        {"Lock #1, 2 To 5", "Lock #< 1 > ,< 2 > To< 5 >\n"},
+        {"Lock #1", "Lock #< 1 >\n"},
+        {"Put #1, , x", "Put #< 1 > ,<-> ,<>\n"},
+        {"Put 2, 3, \"r\"", "Put < 2 > ,< 3 > ,<r>\n"},
+        {"s = \"abc\": Mid(s, 2, 1) = \"X\"", "Mid <abc> ,< 2 > ,< 1 > = <X>\n"},
+        {"Mid(s, 2) = \"X\"", "Mid <> ,< 2 > = <X>\n"},
+        {"LSet s = \"ab\"", "LSet <> = <ab>\n"},
+        {"SendKeys \"{ENTER}\", True: Beep", "SendKeys <{ENTER}> ,<True>\nBeep\n"},
+        {"? Mid(\"abc\", 2)", "bc\n"}, // the function keeps its name in an expression
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+    EXPECT_EQ(run({"Name \"a\" As"}), "Name <a> As<->\n");
+    EXPECT_EQ(run({"LSet = 1"}), "LSet = < 1 >\n");
+    EXPECT_EQ(run({"Mid(s, 2) \"X\""}), "!Syntax error in line 1 at column 11: '=' expected\n");
+}
+
+// The interpreter also holds when the library's trap hooks return: the builtin's fallback
+// result is the value and the line goes on, without a leak.
+TEST_F(InterpTest, ReturningHooksGiveTheFallbackResults) {
+    brtl_test::install_hooks();
+    brtl_test::host().mode = brtl_test::HookMode::Return;
+    EXPECT_EQ(run({"? \"[\"; Left(\"abc\", -1); \"]\"; 1 / 0; \"end\""}), "[]end\n");
+    EXPECT_EQ(traps().size(), 2u);
+    EXPECT_EQ(last_, Interp::Status::Ok);
+    // With the hooks that throw, the same line stops at its first trap.
+    brtl_test::host().mode = brtl_test::HookMode::Throw;
+    EXPECT_THROW(run({"? Left(\"abc\", -1)"}), brtl_test::TrapException);
+}
+
+} // namespace

@@ -41,7 +41,13 @@ const char *const kEvaluatorExports[] = {
     "ZbiParseDateAndTime",  "ZbiBuiltIn_Val",     "ZbiReset_Rtl",
     "ZbiInitBasicRTL",      "brtl_english_text"};
 
+const StatementTable *extra_statements = nullptr;
+
 } // namespace
+
+void set_extra_statements(const StatementTable *rows) {
+    extra_statements = rows;
+}
 
 const Builtin *find_builtin(const std::string &upper_name) {
     static const auto index = [] {
@@ -63,6 +69,9 @@ const StatementRow *find_statement(const std::string &upper_name) {
                 m.emplace(upper(s.name), &s);
         return m;
     }();
+    if (extra_statements != nullptr)
+        for (const StatementRow &s : *extra_statements)
+            if (upper(s.name) == upper_name) return &s;
     auto it = index.find(upper_name);
     return it == index.end() ? nullptr : it->second;
 }

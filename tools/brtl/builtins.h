@@ -102,6 +102,9 @@ const StatementTable &desktop_statements();
 const Builtin *find_builtin(const std::string &upper_name);
 // The statement of a name ("LINE INPUT" for two words), or null.
 const StatementRow *find_statement(const std::string &upper_name);
+// Rows looked up before the families' (null removes them): lets a test try a statement form
+// that no family has yet.
+void set_extra_statements(const StatementTable *rows);
 // Every export the tables and the evaluator call, one per line, sorted.
 std::vector<std::string> reachable_exports();
 

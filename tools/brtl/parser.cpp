@@ -282,6 +282,7 @@ class Parser {
         if (accept_symbol("(")) {
             do {
                 StmtArg a;
+                if (!s.args.empty()) a.before = ",";
                 if (!is_symbol(",") && !is_symbol(")")) a.expr = expression();
                 s.args.push_back(std::move(a));
             } while (accept_symbol(","));
