@@ -17,4 +17,8 @@ Open "stock.txt" For Input As #1: For k = 1 To 5: Line Input #1, l$: Next: ? l$:
 ' Width # wraps printed lines.
 Open "narrow.txt" For Output As #1: Width #1, 10: Print #1, "abcd"; "efgh"; "ijkl"; "mnop": Close
 Open "narrow.txt" For Input As #1: For k = 1 To 2: Line Input #1, l$: ? "|"; l$; "|": Next: Close
+' Open's access and lock words; a file already open cannot be opened a second time.
+Open "stock.txt" For Input Access Read Shared As #4 Len = 512: ? "Mode"; FileAttr(4, 1)
+Open "stock.txt" For Append As #5
+Close #4: Open "stock.txt" For Binary Access Read Write Lock Write As #5: ? "Mode"; FileAttr(5, 1)
 Reset: ? "Free file: "; FreeFile

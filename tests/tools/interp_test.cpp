@@ -100,6 +100,8 @@ TEST_F(InterpTest, StatementsOfALine) {
         {"? \"abcdef\"; Tab(3); \"x\"", "abcdef\n  x\n"},
         {"? 1,", " 1            "},
         {"REM nothing: ? 1", ""},
+        {"Option Compare Text: ? \"ABC\" = \"abc\": Option Compare Binary: ? \"ABC\" = \"abc\"",
+         "-1 \n 0 \n"},
         {"? 1 ' a comment", " 1 \n"},
     };
     for (const Case &c : cases)

@@ -22,11 +22,23 @@ void on_fatal(int32_t code, int32_t line, const char *source) {
     throw BasicTrap{BI_TRAP_ASSERTION};
 }
 
+bool text_compare = false;
+
+uint8_t compare_text() {
+    return text_compare ? 1 : 0;
+}
+
 } // namespace
 
+void set_text_compare(bool on) {
+    text_compare = on;
+}
+
+// The hooks, the code page the profile's country asks for, and a fresh run.
 void install_hooks() {
     ZbiInitBasicRTL(brtl_english_text, on_trap, on_file_trap, on_trap, on_fatal, nullptr, nullptr,
-                    nullptr);
+                    compare_text);
+    brtl_setlocale(ZrIntlGetCodePageName());
     ZbiReset_Rtl();
 }
 

@@ -12,6 +12,8 @@ namespace brtl_host {
 
 // Installs the host hooks: English texts and trap hooks that throw BasicTrap.
 void install_hooks();
+// Option Compare Text (true) or Binary: the answer of the text compare question.
+void set_text_compare(bool on);
 
 class Interp {
   public:

@@ -1,4 +1,4 @@
-// Randomize, the Error statement and Debug.Assert.
+// Randomize, the Error statement, Debug.Assert and Option Compare.
 #include "interp.h"
 
 namespace brtl_host {
@@ -33,6 +33,15 @@ void debug_assert(Interp &in, const Stmt &s) {
     ZbiBuiltIn_Assert(message.release(), source.release(), 0, 1, int{holds});
 }
 
+// Option Compare Text | Binary: whether string comparisons ignore letter case.
+void option_compare(Interp &, const Stmt &s) {
+    const Expr *word = s.args.size() == 1 && s.args[0].expr ? s.args[0].expr.get() : nullptr;
+    if (word == nullptr || word->kind != Expr::Kind::Name || word->parens ||
+        (word->name != "TEXT" && word->name != "BINARY"))
+        throw HostError{"Option Compare Text or Binary expected"};
+    set_text_compare(word->name == "TEXT");
+}
+
 } // namespace
 
 const StatementTable &misc_statements() {
@@ -40,6 +49,7 @@ const StatementTable &misc_statements() {
         {"Randomize", "ZbiBuiltIn_Randomize", Shape::Args, randomize},
         {"Error", "", Shape::Args, error},
         {"Debug.Assert", "ZbiBuiltIn_Assert", Shape::Args, debug_assert},
+        {"Option Compare", "", Shape::Args, option_compare},
     };
     return rows;
 }
