@@ -39,7 +39,8 @@ const char *const kEvaluatorExports[] = {
     "BiVariantCvtStrToNum", "ZbiEvalCvtSV",       "ZbiEvalCvtVS",
     "ZbiBuiltIn_CvtPSVS",   "ZbiBuiltIn_CvtPVS",  "ZbiCvtBooleanToString",
     "ZbiParseDateAndTime",  "ZbiBuiltIn_Val",     "ZbiReset_Rtl",
-    "ZbiInitBasicRTL",      "brtl_english_text"};
+    "ZbiInitBasicRTL",      "brtl_english_text",  "brtl_setlocale",
+    "ZrIntlGetCodePageName"};
 
 const StatementTable *extra_statements = nullptr;
 
