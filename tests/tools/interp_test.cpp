@@ -156,6 +156,11 @@ TEST_F(InterpTest, ATrapEndsItsLineAndTheNextLineRuns) {
         {"x% = 40000", "!Run-time error 6: Overflow\n"},
         {"a = Array(1): ? a(1)", "!Run-time error 9: Subscript out of range\n"},
         {"Open \"missing.txt\" For Input As #1", "!Run-time error 53: File not found\n"},
+        // A trap after the window converted some arguments frees what it had converted.
+        {"? MsgBox(\"question\", 0, Null)", "!Run-time error 94: Invalid use of Null\n"},
+        {"? DateDiff(\"d\", Array(1), Now)", "!Run-time error 13: Type mismatch\n"},
+        {"? IRR(Array(1, \"x\"))", "!Run-time error 13: Type mismatch\n"},
+        {"? Choose(1, Array(1))", "!Run-time error 13: Type mismatch\n"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(run({c.line}), c.printed) << c.line;
