@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness/harness.h"
+#include "interp.h"
 #include "lexer.h"
 
 namespace {
@@ -43,7 +44,14 @@ std::string shape(const std::string &line) {
     return out;
 }
 
-class LexerTest : public brtl_test::RuntimeTest {};
+// The window's hooks: the date check reads AM and PM through the English texts.
+class LexerTest : public brtl_test::RuntimeTest {
+  protected:
+    void SetUp() override {
+        RuntimeTest::SetUp();
+        brtl_host::install_hooks();
+    }
+};
 
 TEST_F(LexerTest, OneCharacterTwoMeanings) {
     const struct {
