@@ -1,0 +1,297 @@
+// The brtl immediate window: expressions, statements, traps and the builtin tables, through
+// the interpreter on the library.
+#include <sstream>
+
+#include "harness/harness.h"
+#include "interp.h"
+
+namespace {
+
+using brtl_host::Interp;
+
+class InterpTest : public brtl_test::RuntimeTest {
+  protected:
+    void SetUp() override {
+        RuntimeTest::SetUp();
+        brtl_host::install_hooks();
+    }
+
+    // Runs the lines; returns what they printed, with errors after "!".
+    std::string run(std::initializer_list<const char *> lines) {
+        std::ostringstream out, err;
+        Interp in(out, err);
+        for (const char *line : lines)
+            last_ = in.run_line(line, "1");
+        std::string text = out.str();
+        if (!err.str().empty()) text += "!" + err.str();
+        return text;
+    }
+
+    Interp::Status last_ = Interp::Status::Ok;
+};
+
+struct Case {
+    const char *line;
+    const char *printed;
+};
+
+TEST_F(InterpTest, OperatorsFollowThePrecedenceOfTheDialect) {
+    const Case cases[] = {
+        {"? 1 + 2 * 3", " 7 \n"},
+        {"? -2 ^ 2", "-4 \n"},
+        {"? 2 ^ 3 ^ 2", " 64 \n"},
+        {"? 2 ^ -1", " 0.5 \n"},
+        {"? 7 \\ 2 * 2", " 1 \n"},
+        {"? 10 \\ 3 Mod 2", " 1 \n"},
+        {"? 1 + 5 Mod 3", " 3 \n"},
+        {"? 5 Mod 3 + 1", " 3 \n"},
+        {"? 1 + 2 & 3 + 4", "37\n"},
+        {"? 1 < 2 And 2 < 3", "-1 \n"},
+        {"? Not 1 = 2", "-1 \n"},
+        {"? 1 = 1 Or 1 = 2 And 1 = 3", "-1 \n"},
+        {"? 6 Xor 3, 6 Eqv 3, 6 Imp 3", " 5            -6            -5 \n"},
+        {"? (1 + 2) * 3", " 9 \n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+}
+
+TEST_F(InterpTest, OperatorsTakeTheLibrarysPromotionsAndConversions) {
+    const Case cases[] = {
+        {"? 32767 + 1; VarType(32767 + 1)", " 32768  3 \n"},
+        {"? 2147483647 + 1; VarType(2147483647 + 1)", " 2147483648  5 \n"},
+        {"? \"5\" + 3, \"5\" + \"3\", \"5\" - \"3\"", " 8            53             2 \n"},
+        {"? Null + 1; \"|\"; \"x\" & Null; \"|\"; Null & Null", "Null|x|Null\n"},
+        {"? 7 / 2, 7 \\ 2, -7 Mod 3", " 3.5           3            -1 \n"},
+        {"? \"abc\" > 5, \"ab\" < \"abc\"", "-1            -1 \n"},
+        {"? #1/31/2020# + 1", "02/01/2020\n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+}
+
+TEST_F(InterpTest, LiteralsCarryTheirTypes) {
+    const Case cases[] = {
+        {"? VarType(5%); VarType(5&); VarType(5!); VarType(5#); VarType(5@)", " 2  3  4  5  6 \n"},
+        {"? VarType(5); VarType(100000); VarType(1.5); VarType(1E3)", " 2  3  5  5 \n"},
+        {"? &HFFFF; &H7FFF; &H10000; &HFFFF&; &O17", "-1  32767  65536  65535  15 \n"},
+        {"? \"a\"\"b\"", "a\"b\n"},
+        {"? VarType(#1/2/2020#); VarType(\"x\"); VarType(True); VarType(Null); VarType(Empty)",
+         " 7  8  11  1  0 \n"},
+        {"? True; False", "TrueFalse\n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+}
+
+TEST_F(InterpTest, StatementsOfALine) {
+    const Case cases[] = {
+        {"For i = 1 To 3: ? i;: Next", " 1  2  3 "},
+        {"For i = 3 To 1 Step -1: ? i;: Next i: ?", " 3  2  1 \n"},
+        {"For i = 1 To 0: ? i: Next: ? \"none\"", "none\n"},
+        {"For i = 1 To 4: If i Mod 2 = 0 Then ? i;: Next", " 2  4 "},
+        {"If 1 > 2 Then ? \"a\" Else ? \"b\": ? \"c\"", "b\nc\n"},
+        {"If 2 > 1 Then ? \"a\": ? \"b\" Else ? \"c\"", "a\nb\n"},
+        {"x% = 2.5: y% = 3.5: ? x%; y%", " 2  4 \n"},
+        {"Let s$ = 12: ? s$ & \"!\"; VarType(s$)", "12! 8 \n"},
+        {"a = Array(1, 2, 3): ? a(0) + a(2)", " 4 \n"},
+        {"? \"a\", \"b\"; \"c\"", "a             bc\n"},
+        {"? \"a\"; Spc(3); \"b\"; Tab(10); \"c\"", "a   b    c\n"},
+        {"? \"abcdef\"; Tab(3); \"x\"", "abcdef\n  x\n"},
+        {"? 1,", " 1            "},
+        {"REM nothing: ? 1", ""},
+        {"Option Compare Text: ? \"ABC\" = \"abc\": Option Compare Binary: ? \"ABC\" = \"abc\"",
+         "-1 \n 0 \n"},
+        {"? 1 ' a comment", " 1 \n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+}
+
+TEST_F(InterpTest, BuiltinsByLanguageNameWithOptionalArguments) {
+    const Case cases[] = {
+        {"? Left(\"hello\", 2); Left$(\"hello\", 2); LeftB$(\"hello\", 2)", "hehehe\n"},
+        {"? Mid(\"hello\", 2); \"|\"; Mid$(\"hello\", 2, 2); \"|\"; MidB(\"hello\", 5)",
+         "ello|el|o\n"},
+        {"? UCase(\"ab\"); LCase$(\"AB\"); \"[\"; Trim(\"  x  \"); \"]\"", "ABab[x]\n"},
+        {"? String(3, \"ab\"); Space$(2); \"|\"", "aaa  |\n"},
+        {"? Val(\"12abc\"); Val(\"&H10\")", " 12  16 \n"},
+        {"? Format(1234.5, \"#,##0.00\"); \" \"; Format$(0.5, \"0%\")", "1,234.50 50%\n"},
+        {"? Format(Pmt(0.01, 12, 1000), \"0.00\"); \" \"; Format(FV(0, 10, -1), \"0\")",
+         "-88.85 10\n"},
+        {"? Format(IRR(Array(-1000, 300, 400, 500)), \"0.0000\")", "0.0890\n"},
+        {"v = Array(-100, 60, 60): ? Format(IRR(v), \"0.000\"); \" \"; Format(NPV(0.1, v), "
+         "\"0.00\")",
+         "0.131 3.76\n"},
+        {"? DateAdd(\"m\", 1, #1/31/2020#); \" \"; DateDiff(\"d\", #1/1/2020#, #3/1/2020#)",
+         "02/29/2020  60 \n"},
+        {"? Year(#7/4/1976#); Month(#7/4/1976#); Day(#7/4/1976#); WeekDay(#7/4/1976#)",
+         " 1976  7  4  1 \n"},
+        {"? IIf(1 > 2, \"y\", \"n\"); Choose(2, \"a\", \"b\", \"c\"); Switch(False, 1, True, 2)",
+         "nb 2 \n"},
+        {"? IIf(True, 1, 2); IIf(\"\", 1, 2); Switch(1 > 2, 1, 2 > 1, 2)", " 1  2  2 \n"},
+        {"? Partition(15, 0, 100, 10)", " 10: 19\n"},
+        {"? Len(\"abc\"); Chr(65); Asc(\"a\"); Str(5); \"|\"; Str(-5)", " 3 A 97  5|-5\n"},
+        {"? CInt(2.5); CInt(3.5); CLng(-2.5); Int(-2.5); Fix(-2.5); Abs(-3); Sgn(-3)",
+         " 2  4 -2 -3 -2  3 -1 \n"},
+        {"? CDbl(\"1.5\") * 2; CStr(12) & \"x\"; CBool(5); CCur(1.23456)", " 3 12xTrue 1.2346 \n"},
+        {"? Sqr(16); Exp(0); Format(Atn(1) * 4, \"0.0000\")", " 4  1 3.1416\n"},
+        {"? Error$(11); \"|\"; IsNull(Null); IsEmpty(x); IsNumeric(\"1e3\"); IsDate(\"x\")",
+         "Division by zero|TrueTrueTrueFalse\n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+}
+
+TEST_F(InterpTest, ATrapEndsItsLineAndTheNextLineRuns) {
+    EXPECT_EQ(run({"? 1: ? 1 / 0: ? 2", "? 3"}),
+              " 1 \n 3 \n!Run-time error 11: Division by zero\n");
+    EXPECT_EQ(last_, Interp::Status::Ok);
+    const Case cases[] = {
+        {"? Left(\"abc\", -1)", "!Run-time error 5: Illegal function call\n"},
+        {"? Sgn(Null)", "!Run-time error 94: Invalid use of Null\n"},
+        {"? True + 1", "!Run-time error 51: Internal error\n"},
+        {"Error 53", "!Run-time error 53: File not found\n"},
+        {"? \"a\"; 1 / 0", "a\n!Run-time error 11: Division by zero\n"},
+        {"x% = 40000", "!Run-time error 6: Overflow\n"},
+        {"a = Array(1): ? a(1)", "!Run-time error 9: Subscript out of range\n"},
+        {"Open \"missing.txt\" For Input As #1", "!Run-time error 53: File not found\n"},
+        // A trap after the window converted some arguments frees what it had converted.
+        {"? MsgBox(\"question\", 0, Null)", "!Run-time error 94: Invalid use of Null\n"},
+        {"? DateDiff(\"d\", Array(1), Now)", "!Run-time error 13: Type mismatch\n"},
+        {"? IRR(Array(1, \"x\"))", "!Run-time error 13: Type mismatch\n"},
+        {"? Choose(1, Array(1))", "!Run-time error 13: Type mismatch\n"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+        EXPECT_EQ(last_, Interp::Status::Trapped) << c.line;
+    }
+}
+
+TEST_F(InterpTest, ASyntaxErrorNamesTheLineAndColumn) {
+    const Case cases[] = {
+        {"? 1 +", "!Syntax error in line 1 at column 6: expression expected\n"},
+        {"? \"abc", "!Syntax error in line 1 at column 3: unterminated string\n"},
+        {"For i = 1 To 3: ? i", "!Syntax error in line 1 at column 20: NEXT expected\n"},
+        {"If 1 Then", ""},
+        {"x = = 2", "!Syntax error in line 1 at column 5: expression expected\n"},
+        {"Frobnicate 1", "!Syntax error in line 1 at column 1: unknown statement 'Frobnicate'\n"},
+        {"x = #99/99/99#", "!Syntax error in line 1 at column 5: expression expected\n"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+        if (*c.printed) {
+            EXPECT_EQ(last_, Interp::Status::Syntax) << c.line;
+        }
+    }
+}
+
+TEST_F(InterpTest, SequentialFilesRoundTrip) {
+    EXPECT_EQ(run({"Open \"t.txt\" For Output As #1: Print #1, \"a\"; 5; Tab(10); \"b\": "
+                   "Write #1, \"q,r\", 3.5: Close #1",
+                   "Open \"t.txt\" For Input As #2: Line Input #2, l$: Input #2, a, b: "
+                   "? l$; \"|\"; a; \"|\"; b; EOF(2): Close",
+                   "f = FreeFile: Open \"t.txt\" For Append As f: Print #f, \"c\",: Close #f",
+                   "Open \"t.txt\" For Input As 1: ? Input(2, #1); FileAttr(1, 1): Reset"}),
+              "a 5      b|q,r| 3.5 True\na  1 \n");
+}
+
+TEST_F(InterpTest, EveryRowResolvesAndNamesAnExport) {
+    using namespace brtl_host;
+    std::vector<std::string> exports = reachable_exports();
+    auto reachable = [&](const char *name) {
+        return !*name || std::find(exports.begin(), exports.end(), name) != exports.end();
+    };
+    for (const BuiltinTable *t :
+         {&core_builtins(), &variant_builtins(), &string_builtins(), &file_builtins(),
+          &format_builtins(), &date_builtins(), &financial_builtins(), &math_builtins(),
+          &runtime_builtins(), &desktop_builtins()}) {
+        for (const Builtin &b : *t) {
+            std::string key(b.name);
+            for (char &ch : key)
+                ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            EXPECT_EQ(find_builtin(key), &b) << b.name << " is shadowed by another row";
+            EXPECT_LE(b.min_args, b.max_args) << b.name;
+            EXPECT_TRUE(reachable(b.exported)) << b.exported;
+        }
+    }
+    EXPECT_NE(find_statement("LINE INPUT"), nullptr);
+    EXPECT_EQ(find_statement("FROBNICATE"), nullptr);
+    EXPECT_TRUE(std::is_sorted(exports.begin(), exports.end()));
+}
+
+} // namespace
+
+namespace {
+
+// A statement row that shows what the parser handed it: each argument as [#]value after its
+// separator, and the assigned value of the Assign shape.
+void show_arguments(Interp &in, const brtl_host::Stmt &s) {
+    std::string text = s.row->name;
+    for (const brtl_host::StmtArg &a : s.args) {
+        text += " " + a.before + (a.hash ? "#" : "") + "<";
+        text += a.expr ? in.print_text(in.eval(*a.expr)) : std::string("-");
+        text += ">";
+    }
+    if (s.value) text += " = <" + in.print_text(in.eval(*s.value)) + ">";
+    in.write(text);
+    in.newline();
+}
+
+const brtl_host::StatementTable kFormsOfOtherFamilies = {
+    {"Name", "", brtl_host::Shape::Args, show_arguments},
+    {"Lock", "", brtl_host::Shape::Args, show_arguments},
+    {"Put", "", brtl_host::Shape::Args, show_arguments},
+    {"Mid", "", brtl_host::Shape::Assign, show_arguments},
+    {"LSet", "", brtl_host::Shape::Assign, show_arguments},
+    {"SendKeys", "", brtl_host::Shape::Args, show_arguments},
+    {"Beep", "", brtl_host::Shape::Args, show_arguments},
+};
+
+class StatementFormTest : public InterpTest {
+  protected:
+    void SetUp() override {
+        InterpTest::SetUp();
+        brtl_host::set_extra_statements(&kFormsOfOtherFamilies);
+    }
+    void TearDown() override {
+        brtl_host::set_extra_statements(nullptr);
+        InterpTest::TearDown();
+    }
+};
+
+// The statements of the other families are one row each: the parser reads their forms.
+TEST_F(StatementFormTest, EveryStatementFormReachesItsRow) {
+    const Case cases[] = {
+        {"Name \"a.txt\" As \"b\" & \".txt\"", "Name <a.txt> As<b.txt>\n"},
+        {"Lock #1, 2 To 5", "Lock #< 1 > ,< 2 > To< 5 >\n"},
+        {"Lock #1", "Lock #< 1 >\n"},
+        {"Put #1, , x", "Put #< 1 > ,<-> ,<>\n"},
+        {"Put 2, 3, \"r\"", "Put < 2 > ,< 3 > ,<r>\n"},
+        {"s = \"abc\": Mid(s, 2, 1) = \"X\"", "Mid <abc> ,< 2 > ,< 1 > = <X>\n"},
+        {"Mid(s, 2) = \"X\"", "Mid <> ,< 2 > = <X>\n"},
+        {"LSet s = \"ab\"", "LSet <> = <ab>\n"},
+        {"SendKeys \"{ENTER}\", True: Beep", "SendKeys <{ENTER}> ,<True>\nBeep\n"},
+        {"? Mid(\"abc\", 2)", "bc\n"}, // the function keeps its name in an expression
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run({c.line}), c.printed) << c.line;
+    EXPECT_EQ(run({"Name \"a\" As"}), "Name <a> As<->\n");
+    EXPECT_EQ(run({"LSet = 1"}), "LSet = < 1 >\n");
+    EXPECT_EQ(run({"Mid(s, 2) \"X\""}), "!Syntax error in line 1 at column 11: '=' expected\n");
+}
+
+// The interpreter also holds when the library's trap hooks return: the builtin's fallback
+// result is the value and the line goes on, without a leak.
+TEST_F(InterpTest, ReturningHooksGiveTheFallbackResults) {
+    brtl_test::install_hooks();
+    brtl_test::host().mode = brtl_test::HookMode::Return;
+    EXPECT_EQ(run({"? \"[\"; Left(\"abc\", -1); \"]\"; 1 / 0; \"end\""}), "[]end\n");
+    EXPECT_EQ(traps().size(), 2u);
+    EXPECT_EQ(last_, Interp::Status::Ok);
+    // With the hooks that throw, the same line stops at its first trap.
+    brtl_test::host().mode = brtl_test::HookMode::Throw;
+    EXPECT_THROW(run({"? Left(\"abc\", -1)"}), brtl_test::TrapException);
+}
+
+} // namespace

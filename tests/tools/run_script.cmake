@@ -1,0 +1,26 @@
+# Runs a .bas script through brtl in a scratch directory and compares what it prints (standard
+# output and error, merged in order) and its exit status with the expected text beside it.
+#   cmake -DBRTL=<tool> -DSCRIPT=<x.bas> -DEXPECTED=<x.out> -DSCRATCH=<dir> -P run_script.cmake
+# The first line of the expected file may be "exit N" (default 0).
+
+file(REMOVE_RECURSE "${SCRATCH}")
+file(MAKE_DIRECTORY "${SCRATCH}")
+file(WRITE "${SCRATCH}/win.ini" "[intl]\n")
+set(ENV{BRTL_PROFILE} "${SCRATCH}/win.ini")
+set(ENV{XDG_CONFIG_HOME} "${SCRATCH}")
+set(ENV{BRTL_DEBUG_OUTPUT} "")
+execute_process(COMMAND "${BRTL}" "${SCRIPT}"
+  WORKING_DIRECTORY "${SCRATCH}"
+  OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+file(READ "${EXPECTED}" expected)
+set(expected_status 0)
+if(expected MATCHES "^exit ([0-9]+)\n")
+  set(expected_status "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "^exit [0-9]+\n" "" expected "${expected}")
+endif()
+if(NOT actual STREQUAL expected OR NOT status STREQUAL expected_status)
+  file(WRITE "${SCRATCH}/actual.out" "${actual}")
+  message(FATAL_ERROR "${SCRIPT}: exit ${status} (expected ${expected_status}); output:\n${actual}\n"
+                      "--- expected:\n${expected}\n(the output is in ${SCRATCH}/actual.out)")
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
