@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/fault_countdown.h"
+
 namespace brtl::pf {
 
 namespace {
 
-std::atomic<long> g_countdown{-1};
-std::atomic<bool> g_persistent{false};
-std::atomic<unsigned long> g_allocations{0};
+FailureCountdown g_failures;
 std::atomic<long> g_live{0};
 
 void *counted(void *block) {
@@ -22,15 +22,7 @@ void *counted(void *block) {
 
 // Counts an allocation and says whether the injection switch makes it fail.
 bool injected_failure() {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    long left = g_countdown.load(std::memory_order_relaxed);
-    if (left < 0) return false;
-    if (left > 0) {
-        g_countdown.store(left - 1, std::memory_order_relaxed);
-        return false;
-    }
-    if (!g_persistent.load(std::memory_order_relaxed)) g_countdown.store(-1);
-    return true;
+    return g_failures.next_fails();
 }
 
 } // namespace
@@ -73,12 +65,11 @@ void release_lasting(void *block) {
 }
 
 void fail_allocations_after(long successes, bool persistent) {
-    g_persistent.store(persistent);
-    g_countdown.store(successes);
+    g_failures.arm(successes, persistent);
 }
 
 unsigned long allocation_count() {
-    return g_allocations.load(std::memory_order_relaxed);
+    return g_failures.calls();
 }
 
 long live_blocks() {
