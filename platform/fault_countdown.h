@@ -13,9 +13,11 @@ class FailureCountdown {
         persistent_.store(persistent);
         left_.store(successes);
     }
-    // Counts one call; true when it is the one (or one of those) to fail.
+    // Counts one call; true when it is the one (or one of those) to fail. The count is a plain
+    // load and store rather than a locked increment: it sits on every allocation and file call,
+    // and only single-threaded tests read it.
     bool next_fails() {
-        calls_.fetch_add(1, std::memory_order_relaxed);
+        calls_.store(calls_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         long left = left_.load(std::memory_order_relaxed);
         if (left < 0) return false;
         if (left > 0) {
