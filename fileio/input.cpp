@@ -108,8 +108,7 @@ class FieldReader {
 };
 
 void store_string(BiString *target, const char *text, size_t n) {
-    release_variable(*target);
-    *target = owned_copy(text, n);
+    assign_variable(*target, text, n);
 }
 
 void store_fixed(char *target, int32_t length, const char *text, size_t n) {

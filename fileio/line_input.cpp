@@ -10,7 +10,6 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "platform/memory.h"
 #include "runtime/bistring.h"
 #include "runtime/frame.h"
 #include "runtime/guards.h"
@@ -29,22 +28,22 @@ class KeptBlock {
     KeptBlock() = default;
     KeptBlock(const KeptBlock &) = delete;
     KeptBlock &operator=(const KeptBlock &) = delete;
-    ~KeptBlock() { ZrFree(block_); }
+    ~KeptBlock() { release_variable(old_); }
 
     void take(BiString &variable) {
-        if (length_of(variable) != 0) block_ = variable.data;
+        old_ = variable;
         variable = empty_string();
     }
     // The kept block when it holds n bytes and a NUL (then no longer kept), else null.
     char *fitting(size_t n) {
-        if (block_ == nullptr || pf::usable_size(block_) < n + 1) return nullptr;
-        char *block = block_;
-        block_ = nullptr;
+        if (!variable_holds(old_, n)) return nullptr;
+        char *block = old_.data;
+        old_ = empty_string();
         return block;
     }
 
   private:
-    char *block_ = nullptr;
+    BiString old_ = empty_string();
 };
 
 // Empties a Line Input # target: the old value of a string goes to `kept`, a Variant is
@@ -63,7 +62,7 @@ void empty_target(int32_t type, int32_t length, void *target, KeptBlock &kept) {
 void store_line(int32_t type, int32_t length, void *target, const char *line, size_t n,
                 KeptBlock &kept) {
     if (type == BI_TYPE_STRING) {
-        char *block = n != 0 && n <= BI_STRING_LENGTH_MASK ? kept.fitting(n) : nullptr;
+        char *block = kept.fitting(n);
         if (block == nullptr) {
             *static_cast<BiString *>(target) = owned_copy(line, n);
             return;

@@ -5,6 +5,7 @@
 
 #include "brtl/host.h"
 #include "brtl/runtime.h"
+#include "platform/memory.h"
 #include "runtime/frame.h"
 
 namespace brtl {
@@ -54,6 +55,22 @@ BiString owned_copy(const char *text, size_t n) {
 void release_variable(BiString &variable) {
     if (length_of(variable) != 0) ZrFree(variable.data);
     variable = empty_string();
+}
+
+bool variable_holds(const BiString &variable, size_t n) {
+    return length_of(variable) != 0 && n != 0 && n <= BI_STRING_LENGTH_MASK &&
+           pf::usable_size(variable.data) >= n + 1;
+}
+
+void assign_variable(BiString &variable, const char *text, size_t n) {
+    if (!variable_holds(variable, n)) {
+        release_variable(variable);
+        variable = owned_copy(text, n);
+        return;
+    }
+    std::memmove(variable.data, text, n);
+    variable.data[n] = '\0';
+    variable.length_word = static_cast<uint32_t>(n);
 }
 
 BiString empty_after_trap(int32_t trap) {

@@ -36,6 +36,12 @@ bool try_temporary_copy(const char *text, size_t n, BiString &out);
 BiString owned_copy(const char *text, size_t n);
 // Releases the old value of a string variable before an assignment and leaves it empty.
 void release_variable(BiString &variable);
+// Assigns n bytes of text to a string variable: into the block of its old value when that block
+// holds them (no allocation in a loop that reads into one variable), else as a new owned copy
+// after the old value is released. Trap 7, the variable left empty, when memory runs out.
+void assign_variable(BiString &variable, const char *text, size_t n);
+// True when the block of a string variable's value holds n bytes and a NUL.
+bool variable_holds(const BiString &variable, size_t n);
 // Raises the trap and returns the empty temporary: the trap path of a builtin returning a string,
 // whose result once a returning hook is back is the empty string.
 BiString empty_after_trap(int32_t trap);

@@ -58,9 +58,13 @@ TEST_F(InputTest, TypedTargetsFieldEndsAndTheEndOfTheFile) {
     BiString s = empty_string(), t = empty_string();
     ZbiBuiltIn_Input(1, 1, BI_TYPE_STRING, &s);
     EXPECT_FALSE(BiStringIsTemporary(s));
-    EXPECT_EQ(release(s), "12 34");
-    // A carriage return discards the rest of its line.
+    EXPECT_EQ(text_of(s), "12 34");
+    // A carriage return discards the rest of its line. A shorter text goes into the variable's
+    // own block.
+    const char *block = s.data;
     ZbiBuiltIn_Input(1, 2, BI_TYPE_STRING, &s, BI_TYPE_STRING, &t);
+    EXPECT_EQ(s.data, block);
+    EXPECT_FALSE(BiStringIsTemporary(s));
     EXPECT_EQ(release(s), "abc");
     EXPECT_EQ(release(t), "ghi");
     int32_t l1 = 0, l2 = 0;
