@@ -160,8 +160,13 @@ BRTL_API void ZbiBuiltIn_SetAttr(BiString name, int16_t bits);
 /* ChDrive: "C" (either case) is the one drive; any other letter is trap 68, any other first
  * character trap 5; an empty text does nothing. */
 BRTL_API void ZbiBuiltIn_ChDrive(BiString drive);
+/* ChDir: makes the directory current; trap 76 (subject the path) when it cannot. */
 BRTL_API void ZbiBuiltIn_ChDir(BiString path);
+/* MkDir: makes a directory; trap 75 when it exists or access is denied, else 76 (subject the
+ * path). */
 BRTL_API void ZbiBuiltIn_MkDir(BiString path);
+/* RmDir: removes an empty directory; trap 75 when access is denied or it is in use, else 76
+ * (a missing or non-empty directory; subject the path). */
 BRTL_API void ZbiBuiltIn_RmDir(BiString path);
 /* CurDir_: the current directory in the dialect's form ("C:\home\u"), a temporary. */
 BRTL_API BiString ZbiBuiltIn_CurDir_(BiString drive);
@@ -174,6 +179,7 @@ BRTL_API void ZbiBuiltIn_Name(BiString old_name, BiString new_name);
 /* Kill: deletes every file the pattern matches (never a directory, never an open file: 55);
  * a pattern matching nothing is trap 53. MBKill is the same under every code page. */
 BRTL_API void ZbiBuiltIn_Kill(BiString pattern);
+/* The same as ZbiBuiltIn_Kill. */
 BRTL_API void ZbiBuiltIn_MBKill(BiString pattern);
 /* IsDir: -1 for a directory, else 0; trap 75 when the name cannot be looked up. */
 BRTL_API int16_t ZbiBuiltIn_IsDir(BiString name);

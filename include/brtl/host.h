@@ -12,12 +12,19 @@ BRTL_BEGIN_DECLS
 
 /* ---- Memory: every block is freed with ZrFree ------------------------------------------------ */
 
+/* A block of bytes (a block even for 0 bytes); null when memory runs out. */
 BRTL_API void *ZrMalloc(size_t bytes);
+/* Frees a block of any of these functions; null is ignored. */
 BRTL_API void ZrFree(void *block);
+/* A zero-filled block of count elements of size bytes; null when memory runs out or on overflow. */
 BRTL_API void *ZrCalloc(size_t count, size_t size);
+/* Resizes a block (null: a new one); null when memory runs out, the old block then kept. */
 BRTL_API void *ZrRealloc(void *block, size_t bytes);
+/* ZrMalloc; the pool named a heap of the original host and is ignored. */
 BRTL_API void *ZrMemAlloc(size_t bytes, int32_t pool);
+/* ZrCalloc; the pool is ignored. */
 BRTL_API void *ZrMemCalloc(size_t count, size_t size, int32_t pool);
+/* ZrRealloc; the pool is ignored. */
 BRTL_API void *ZrMemRealloc(void *block, size_t bytes, int32_t pool);
 
 /* ---- Formatted output ------------------------------------------------------------------------ */
@@ -35,9 +42,11 @@ BRTL_API int32_t ZrFprintf(FILE *stream, const char *format, ...);
 
 /* A fresh copy (ZrMalloc) of text; null when memory runs out. */
 BRTL_API char *ZrStrCopy(const char *text);
+/* The number of bytes of text before its NUL. */
 BRTL_API uint32_t ZrStrLen(const char *text);
 /* The number of characters of text in the current code page. */
 BRTL_API uint32_t ZrStrCharLen(const char *text);
+/* Byte order: negative, 0 or positive. */
 BRTL_API int32_t ZrStrCmp(const char *a, const char *b);
 /* Case-blind comparison: 0 when equal. */
 BRTL_API int32_t ZrStrICmp(const char *a, const char *b);
@@ -45,14 +54,19 @@ BRTL_API int32_t ZrStrICmp(const char *a, const char *b);
 BRTL_API int32_t ZrStrColl(const char *a, const char *b);
 /* Nonzero when the first count bytes match, case-blind. */
 BRTL_API int32_t ZrStrNIEqual(const char *a, const char *b, uint32_t count);
+/* The first byte ch of text, or null. */
 BRTL_API char *ZrStrChr(const char *text, int32_t ch);
+/* The last byte ch of text, or null. */
 BRTL_API char *ZrStrRChr(const char *text, int32_t ch);
+/* The first byte of text that is one of the bytes of set, or null. */
 BRTL_API char *ZrStrPBrk(const char *text, const char *set);
 /* Fresh NUL-terminated UTF-16 text of a multibyte text (free with ZrFree); null on no memory. */
 BRTL_API OLECHAR *ZrCharToWide(const char *text);
+/* The same as ZrCharToWide. */
 BRTL_API OLECHAR *ZrCreateWideFromChar(const char *text);
 /* Fresh multibyte text of a NUL-terminated UTF-16 text (free with ZrFree); null on no memory. */
 BRTL_API char *ZrWideToChar(const OLECHAR *text);
+/* The same as ZrWideToChar. */
 BRTL_API char *ZrCreateCharFromWide(const OLECHAR *text);
 /* Fills total bytes of buffer by repeating the pattern of pattern_length bytes. */
 BRTL_API void ZrPatternMemSet(void *buffer, const void *pattern, uint32_t pattern_length,
@@ -100,9 +114,13 @@ BRTL_API void brtl_set_dialogs(ZkMsgDialogProc message, ZkSelDialogProc select);
 /* Construct a layout value at object: two single-precision floats, the "unset" marker
  * -3.4028234663852886e+37 (bits 0xFDCCCCCC) and the default 0 (left, top), 1142 (width) or 492
  * (height). */
+/* The left position, default 0. */
 BRTL_API void ZkLeft(void *object);
+/* The top position, default 0. */
 BRTL_API void ZkTop(void *object);
+/* The width, default 1142. */
 BRTL_API void ZkWidth(void *object);
+/* The height, default 492. */
 BRTL_API void ZkHeight(void *object);
 /* Constructs an empty error list at object: the 32-bit integer -1. */
 BRTL_API void ZrErrorList(void *object);
