@@ -395,6 +395,15 @@ TEST_F(InterpTest, ReturningHooksGiveTheFallbackResults) {
     EXPECT_EQ(run({"? \"[\"; Left(\"abc\", -1); \"]\"; 1 / 0; \"end\""}), "[]end\n");
     EXPECT_EQ(traps().size(), 2u);
     EXPECT_EQ(last_, Interp::Status::Ok);
+    // The new families' fallbacks: the statement leaves its variable as it was.
+    clear_traps();
+    EXPECT_EQ(run({"? \"[\"; InStr(0, \"a\", \"a\"); \"]\"; FileLen(\"missing.bin\"); Loc(7); "
+                   "\"[\"; Environ(\"\"); Dir(\"missing\\*.*\"); \"]\"",
+                   "s = \"abc\": Mid(s, 5) = \"x\": z$ = \"kept\": Get #7, 1, z$: Put #7, , s: "
+                   "Kill \"nothing*.here\": ? s; z$"}),
+              "[] 0 -1 []\nabckept\n");
+    EXPECT_EQ(traps().size(), 8u); // all but Dir of a missing folder, which lists nothing
+    EXPECT_EQ(last_, Interp::Status::Ok);
     // With the hooks that throw, the same line stops at its first trap.
     brtl_test::host().mode = brtl_test::HookMode::Throw;
     EXPECT_THROW(run({"? Left(\"abc\", -1)"}), brtl_test::TrapException);
