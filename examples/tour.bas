@@ -7,6 +7,8 @@
 ? "A loan of 20,000 over 5 years at 4.5%: "; Format(Pmt(0.045 / 12, 60, -20000), "Currency"); " a month"
 ? "Cash flows -1000, 300, 400, 500 return "; Format(IRR(Array(-1000, 300, 400, 500)), "0.00%")
 For i = 1 To 5: ? i; "squared is"; i ^ 2; Tab(30); "root "; Format(Sqr(i), "0.000"): Next
+? "Search: ""run"" is at"; InStr("brtl runtime", "run"); "of ""brtl runtime"", and ""ada@example.org"" Like ""*@*.org"" is "; CBool("ada@example.org" Like "*@*.org")
+? "Environment: HOME is """; Environ("HOME"); """ and PATH has"; Len(Environ$("PATH")); "characters"
 ? "Variants: "; VarType(5); VarType("x"); VarType(#1/1/2000#); " "; Null + 1; " "; IIf(2 > 1, "yes", "no"); Choose(2, " a", " b")
 ' A line that traps prints "Run-time error N: text" and the next line runs (try: brtl -e "? 1 / 0").
 ? "Done: Error$(11) is """; Error$(11); """"

@@ -28,6 +28,13 @@ expect(1 "^Run-time error 5: Illegal function call\n 7 \n$" -e "? Sqr(-1)" -e "?
 expect(2 "cannot open" missing.bas)
 expect(2 "^Usage" -e)
 expect(2 "^Usage" a.bas b.bas)
+# The words after "--" are the program's command line; an -e's own text is never taken for it.
+# (A ";" would split a CMake argument: the lines join their texts with "&".)
+expect(0 "^one two\\|\n$" -e "? Command & \"|\"" -- one two)
+expect(0 "^--\\|\n$" -e "? \"--\" & Command$ & \"|\"")
+expect(2 "^Syntax error in line -e 1 at column 1: statement expected\n--\\|x\n$" -e "--" -e "? \"--|\" & Command" -- x)
+expect(1 "^ 42 \n.*after\n$" lines.bas -- a b)
+expect(0 "^\\|\n$" -e "? Command & \"|\"" --)
 
 file(REMOVE_RECURSE "${SCRATCH}")
 if(failures)

@@ -93,6 +93,7 @@ const BuiltinTable &math_builtins();
 const BuiltinTable &runtime_builtins();
 const BuiltinTable &desktop_builtins();
 const StatementTable &file_statements();
+const StatementTable &filesystem_statements();
 const StatementTable &string_statements();
 const StatementTable &date_statements();
 const StatementTable &misc_statements();

@@ -1,5 +1,6 @@
 // The string builtins: case, trimming, substrings, repeated characters, numeric text.
 #include "builtins.h"
+#include "interp.h"
 
 namespace brtl_host {
 namespace {
@@ -37,6 +38,37 @@ void val(Call &c) {
     c.ret(ZbiBuiltIn_Val(c.str(0)));
 }
 
+// An omitted compare argument takes the Option Compare setting.
+int32_t compare_mode(const Call &c, size_t i) {
+    if (c.has(i)) return c.i32(i);
+    return text_compare_on() ? BI_COMPARE_TEXT : BI_COMPARE_BINARY;
+}
+
+// InStr([start,] text, sought[, compare]): with three or four arguments the first is the start.
+template <VARIANT *(*F)(VARIANT *, int32_t, VARIANT, VARIANT, int32_t)> void instr(Call &c) {
+    c.reject_arrays();
+    size_t text = c.count() >= 3 ? 1 : 0;
+    int32_t start = text == 1 ? c.i32_or(0, 1) : 1;
+    int32_t mode = compare_mode(c, text + 2);
+    VARIANT t = c.take(text);
+    F(c.out(), start, t, c.take(text + 1), mode);
+}
+
+void str_comp(Call &c) {
+    c.reject_arrays();
+    int32_t mode = compare_mode(c, 2);
+    if (mode < INT16_MIN || mode > INT16_MAX) throw BasicTrap{BI_TRAP_ILLEGAL_CALL};
+    VARIANT a = c.take(0);
+    ZbiBuiltIn_StrComp(c.out(), a, c.take(1), static_cast<int16_t>(mode));
+}
+
+// The Like operator: text Like pattern.
+void like(Call &c) {
+    c.reject_arrays();
+    VARIANT text = c.take(0);
+    ZbiMatchPattern(c.out(), text, c.take(1));
+}
+
 } // namespace
 
 const BuiltinTable &string_builtins() {
@@ -70,6 +102,11 @@ const BuiltinTable &string_builtins() {
         {"Space", "ZbiBuiltIn_Space_", 1, 1, space_},
         {"Space$", "ZbiBuiltIn_Space_", 1, 1, space_},
         {"Val", "ZbiBuiltIn_Val", 1, 1, val},
+        // InStr folds the ASCII letters in a text comparison, InStrC every letter.
+        {"InStr", "ZbiBuiltIn_InStr", 2, 4, instr<ZbiBuiltIn_InStr>},
+        {"InStrC", "ZbiBuiltIn_InStrC", 2, 4, instr<ZbiBuiltIn_InStrC>},
+        {"StrComp", "ZbiBuiltIn_StrComp", 2, 3, str_comp},
+        {"Like", "ZbiMatchPattern", 2, 2, like},
     };
     return rows;
 }

@@ -34,6 +34,10 @@ void set_text_compare(bool on) {
     text_compare = on;
 }
 
+bool text_compare_on() {
+    return text_compare;
+}
+
 // The hooks, the code page the profile's country asks for, and a fresh run.
 void install_hooks() {
     ZbiInitBasicRTL(brtl_english_text, on_trap, on_file_trap, on_trap, on_fatal, nullptr, nullptr,

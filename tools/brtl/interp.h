@@ -14,6 +14,7 @@ namespace brtl_host {
 void install_hooks();
 // Option Compare Text (true) or Binary: the answer of the text compare question.
 void set_text_compare(bool on);
+bool text_compare_on();
 
 class Interp {
   public:

@@ -1,8 +1,10 @@
 // brtl: the immediate window of the dialect on the library.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,12 +21,13 @@ namespace {
 using brtl_host::Interp;
 
 const char kUsage[] =
-    "Usage: brtl [FILE | - | -e LINE...]\n"
+    "Usage: brtl [FILE | - | -e LINE...] [-- ARGUMENTS...]\n"
     "Evaluates lines of the BASIC dialect through the brtl library.\n"
     "\n"
     "  (none)      an interactive prompt (line editing and history on a terminal)\n"
     "  FILE        runs the lines of FILE; - reads them from standard input\n"
     "  -e LINE     runs LINE (repeatable, in order)\n"
+    "  -- ARGS     the program's command line, which Command reads\n"
     "  --help      shows this text\n"
     "  --version   shows the version\n"
     "  --list-exports  lists every library export the window calls\n"
@@ -64,10 +67,31 @@ void interactive(Run &run) {
 #endif
 }
 
+// Takes the arguments after "--" (not the text of an -e) off args, as the program's command
+// line: the words joined by blanks, cut to the 255 bytes the library's variable holds.
+void take_command_line(std::vector<std::string> &args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-e") {
+            ++i;
+            continue;
+        }
+        if (args[i] != "--") continue;
+        std::string text;
+        for (size_t k = i + 1; k < args.size(); ++k)
+            text += (k > i + 1 ? " " : "") + args[k];
+        size_t n = std::min(text.size(), sizeof BiBuiltInVar_Command_ - 1);
+        std::memcpy(BiBuiltInVar_Command_, text.data(), n);
+        BiBuiltInVar_Command_[n] = '\0';
+        args.resize(i);
+        return;
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    take_command_line(args);
     if (!args.empty() && args[0] == "--help") {
         std::cout << kUsage;
         return 0;

@@ -1,4 +1,5 @@
-// The file statements: Open, Close, Reset, Print #, Write #, Input #, Line Input #, Width #.
+// The file statements: Open, Close, Reset, Print #, Write #, Input #, Line Input #, Width #, and
+// the random and binary access statements Put, Get, Seek, Lock and Unlock.
 #include <map>
 
 #include "interp.h"
@@ -133,6 +134,113 @@ void width(Interp &in, const Stmt &s) {
     ZbiBuiltIn_Width(n, to_i32(in.eval(*s.args[1].expr)));
 }
 
+// ---- Random and binary access ------------------------------------------------------------
+
+// A string variable of the library for a Put or Get field: a buffer of its own (Get may give it
+// a new one), freed at the end of the statement.
+class StringField {
+  public:
+    explicit StringField(const Value &v) : s_(to_bistring(v)) {
+        s_.length_word &= BI_STRING_LENGTH_MASK;
+    }
+    StringField(const StringField &) = delete;
+    StringField &operator=(const StringField &) = delete;
+    ~StringField() {
+        if (BiStringLength(s_) != 0) ZbiFreeBiString(s_);
+    }
+    BiString *get() { return &s_; }
+    std::string text() const { return std::string(s_.data, BiStringLength(s_)); }
+
+  private:
+    BiString s_;
+};
+
+// The field kind and size of a typed numeric variable (kind 0 for a Variant or a string).
+BiFileField numeric_field(char suffix, VARIANT &v) {
+    switch (suffix) {
+    case '%':
+        return {BI_TYPE_INTEGER, &v.iVal, sizeof v.iVal};
+    case '&':
+        return {BI_TYPE_LONG, &v.lVal, sizeof v.lVal};
+    case '!':
+        return {BI_TYPE_SINGLE, &v.fltVal, sizeof v.fltVal};
+    case '#':
+        return {BI_TYPE_DOUBLE, &v.dblVal, sizeof v.dblVal};
+    case '@':
+        return {BI_TYPE_CURRENCY, &v.cyVal, sizeof v.cyVal};
+    default:
+        return {0, nullptr, 0};
+    }
+}
+
+using Transfer = void (*)(int16_t, int32_t, int32_t, const BiFileFieldList *);
+
+// Put #n, [position], value and Get #n, [position], variable: one field, laid out by the
+// variable's type: a string variable ($) as a string, a typed number as its bytes, anything
+// else as a Variant.
+void transfer(Interp &in, const Stmt &s, Transfer f, bool reading) {
+    if (s.args.size() != 3 || !s.args[2].expr || s.args[1].before != "," ||
+        s.args[2].before != ",")
+        throw HostError{reading ? "Get #n, [position], variable expected"
+                                : "Put #n, [position], value expected"};
+    int16_t n = number_of(in, s.args[0]);
+    bool given = s.args[1].expr != nullptr;
+    int32_t position = given ? to_i32(in.eval(*s.args[1].expr)) : 0;
+    const Expr &e = *s.args[2].expr;
+    bool variable = e.kind == Expr::Kind::Name && !e.parens;
+    if (reading) target_of(s.args[2]);
+    BiFileFieldList list{1, {}};
+    BiFileField &field = list.fields[0];
+    if (variable && e.suffix == '$') {
+        StringField text(in.variable(e)); // Binary Get reads as many bytes as it holds
+        field = {BI_TYPE_STRING, text.get(), 0};
+        f(n, position, given ? 1 : 0, &list);
+        if (reading) in.assign(e, from_text(text.text()));
+        return;
+    }
+    Value v = reading ? Value() : in.eval(e);
+    if (v.is_array()) throw BasicTrap{BI_TRAP_TYPE_MISMATCH};
+    if (variable && type_of_suffix(e.suffix) != VT_EMPTY) {
+        v = change_type(reading ? in.variable(e) : v, type_of_suffix(e.suffix));
+        field = numeric_field(e.suffix, *v.get());
+    } else {
+        field = {BI_TYPE_VARIANT, v.get(), sizeof(VARIANT)};
+    }
+    f(n, position, given ? 1 : 0, &list);
+    if (reading) in.assign(e, std::move(v));
+}
+
+void put(Interp &in, const Stmt &s) {
+    transfer(in, s, ZbiBuiltIn_Put, false);
+}
+void get(Interp &in, const Stmt &s) {
+    transfer(in, s, ZbiBuiltIn_Get, true);
+}
+
+void seek(Interp &in, const Stmt &s) {
+    if (s.args.size() != 2 || !s.args[1].expr || s.args[1].before != ",")
+        throw HostError{"Seek #n, position expected"};
+    int16_t n = number_of(in, s.args[0]);
+    ZbiBuiltIn_SeekStmt(n, to_i32(in.eval(*s.args[1].expr)));
+}
+
+// Lock #n (the whole file), Lock #n, record, Lock #n, [first] To last (first defaults to 1);
+// Unlock takes the same forms.
+template <void (*F)(int16_t, int32_t, int32_t, int16_t)> void lock(Interp &in, const Stmt &s) {
+    const char *form = "Lock #n[, record | [first] To last] expected";
+    if (s.args.empty()) throw HostError{form};
+    int16_t n = number_of(in, s.args[0]);
+    if (s.args.size() == 1) return F(n, 0, 0, 0);
+    if (s.args[1].before != "," || s.args.size() > 3) throw HostError{form};
+    if (s.args.size() == 2) {
+        if (!s.args[1].expr) throw HostError{form};
+        return F(n, to_i32(in.eval(*s.args[1].expr)), 0, 1);
+    }
+    if (s.args[2].before != "To" || !s.args[2].expr) throw HostError{form};
+    int32_t first = s.args[1].expr ? to_i32(in.eval(*s.args[1].expr)) : 1;
+    F(n, first, to_i32(in.eval(*s.args[2].expr)), 2);
+}
+
 } // namespace
 
 const StatementTable &file_statements() {
@@ -145,6 +253,11 @@ const StatementTable &file_statements() {
         {"Input", "ZbiBuiltIn_Input", Shape::Args, input},
         {"Line Input", "ZbiBuiltIn_LineInput", Shape::Args, line_input},
         {"Width", "ZbiBuiltIn_Width", Shape::Args, width},
+        {"Put", "ZbiBuiltIn_Put", Shape::Args, put},
+        {"Get", "ZbiBuiltIn_Get", Shape::Args, get},
+        {"Seek", "ZbiBuiltIn_SeekStmt", Shape::Args, seek},
+        {"Lock", "ZbiBuiltIn_Lock", Shape::Args, lock<ZbiBuiltIn_Lock>},
+        {"Unlock", "ZbiBuiltIn_Unlock", Shape::Args, lock<ZbiBuiltIn_Unlock>},
     };
     return rows;
 }
