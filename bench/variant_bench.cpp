@@ -1,5 +1,6 @@
 // The Variant + operator through the exported table, as translated code calls it, beside the
 // plain work it stands for: a C++ add of two numbers, a memcpy of the bytes of two strings.
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -108,6 +109,30 @@ void PlainConcatenate(benchmark::State &state) {
     }
 }
 
+// The text of a Double Variant, as ZbiEvalCvtVS and the String conversions make it, beside the
+// limit of the C++ library: std::to_chars of the Double in general form with 15 digits.
+void VariantDoubleText(benchmark::State &state) {
+    double x = 1234567.891;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(x);
+        VARIANT v = make_r8(x), text{};
+        ZbiVariantCvtToBStr(&text, &v);
+        benchmark::DoNotOptimize(text.bstrVal);
+        VariantClear(&text);
+    }
+}
+
+void PlainDoubleText(benchmark::State &state) {
+    double x = 1234567.891;
+    char text[32];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(x);
+        auto r = std::to_chars(text, text + sizeof text, x, std::chars_format::general, 15);
+        benchmark::DoNotOptimize(r.ptr);
+        benchmark::ClobberMemory();
+    }
+}
+
 // s = s & "x", repeated: the time per step must stay flat as the string grows. The baseline is a
 // real join: a std::u16string appended one unit at a time, its operand made at every step.
 const OLECHAR kX[] = {OLECHAR('x'), 0};
@@ -151,6 +176,9 @@ BENCHMARK(PlainAppendGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
 static const int g_append_pair = brtl_bench::register_pair(
     "s = s & \"x\", 100,000 steps / u16string +=", "VariantAppendGrowth/100000", "PlainAppendGrowth/100000");
 
+BENCHMARK(PlainDoubleText);
+BRTL_BENCH_PAIR("Text of a Double Variant / to_chars general 15", VariantDoubleText,
+                PlainDoubleText);
 BENCHMARK(PlainAddIntegers);
 BRTL_BENCH_PAIR("Variant + of two Integers", VariantAddIntegers, PlainAddIntegers);
 BENCHMARK(PlainAddDoubles);
