@@ -3,6 +3,8 @@
 // name, opening with the runtime's open flags and share modes (enforced among the files this
 // library has open), buffered streams on descriptors, and the runtime's errno numbering and
 // operating-system error codes. Names are translated only here, at the system boundary.
+// Implemented by errno_map.cpp, paths.cpp, share_table.cpp (opening, the share modes) and
+// streams.cpp.
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,111 @@
+// The buffered streams on the descriptors of the share table: buffering, writes and flushes
+// that go on after an interruption, the close that ends a share entry, and line reads.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/files.h"
+#include "platform/io_faults.h"
+#include "platform/memory.h"
+#include "platform/share_table.h"
+
+namespace brtl::pf {
+
+FILE *fdopen(int descriptor, const char *mode) {
+    char plain[4];
+    size_t n = 0;
+    for (const char *p = mode; *p != '\0' && n < sizeof plain - 1; ++p)
+        if (*p != 'b') plain[n++] = *p;
+    plain[n] = '\0';
+    return ::fdopen(descriptor, plain);
+}
+
+void set_full_buffering(FILE *stream, size_t size) {
+    ShareEntry *entry = find_entry(fileno(stream));
+    void *buffer = entry != nullptr && entry->buffer == nullptr ? allocate(size) : nullptr;
+    if (buffer != nullptr && setvbuf(stream, static_cast<char *>(buffer), _IOFBF, size) == 0) {
+        entry->buffer = buffer;
+        return;
+    }
+    release(buffer);
+    setvbuf(stream, nullptr, _IOFBF, size);
+}
+
+size_t write_bytes(FILE *stream, const char *bytes, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return done;
+        }
+        done += fwrite_unlocked(bytes + done, 1, n - done, stream);
+        if (done < n) {
+            if (errno != EINTR) return done;
+            clearerr_unlocked(stream);
+        }
+    }
+    return done;
+}
+
+int flush_stream(FILE *stream) {
+    for (;;) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return EOF;
+        }
+        if (fflush(stream) == 0) return 0;
+        if (errno != EINTR) return EOF;
+        clearerr(stream);
+    }
+}
+
+// The stream is closed even when the switch makes the call fail, as fclose frees the stream
+// whatever it reports.
+int close_stream(FILE *stream) {
+    ShareEntry *entry = unlink_entry(fileno(stream));
+    int result = fclose(stream);
+    if (file_call_fails()) result = EOF;
+    int saved = errno;
+    if (entry != nullptr) {
+        release(entry->buffer);
+        std::free(entry->line);
+        release(entry);
+    }
+    errno = saved;
+    return result;
+}
+
+Line read_line(FILE *stream) {
+    // The line lives in the stream's share entry; a stream this layer did not open shares one
+    // process-wide block.
+    static char *g_other_line = nullptr;
+    static size_t g_other_capacity = 0;
+    ShareEntry *entry = find_entry(fileno(stream));
+    char **line = entry != nullptr ? &entry->line : &g_other_line;
+    size_t *capacity = entry != nullptr ? &entry->line_capacity : &g_other_capacity;
+    for (;;) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            return Line{nullptr, 0, Line::Failed};
+        }
+        errno = 0;
+        ssize_t n = getdelim(line, capacity, '\n', stream);
+        if (n >= 0) return Line{*line, static_cast<size_t>(n), Line::Read};
+        if (errno == ENOMEM) return Line{nullptr, 0, Line::NoMemory};
+        if (!ferror(stream)) return Line{nullptr, 0, Line::End};
+        if (errno != EINTR) return Line{nullptr, 0, Line::Failed};
+        clearerr(stream); // interrupted: the bytes read so far stay in the stream's buffer
+    }
+}
+
+bool readable(FILE *stream) {
+    int descriptor = fileno(stream);
+    if (const ShareEntry *e = find_entry(descriptor)) return (e->access & kShareRead) != 0;
+    int flags = fcntl(descriptor, F_GETFL);
+    return flags >= 0 && (flags & O_ACCMODE) != O_WRONLY;
+}
+
+} // namespace brtl::pf
