@@ -181,81 +181,95 @@ struct StreamGuard {
     }
 };
 
-void open_file(BiString name_argument, int16_t mode_argument, int16_t access_argument, int16_t lock,
-               int16_t number, int16_t record_length_argument) {
-    OwnedString name(name_argument);
-    auto file_trap = [&](int32_t trap) {
-        raise_file_trap(trap, subject_of(name.data(), name.size()));
-    };
-    int32_t mode = mode_argument;
-    int32_t access = access_argument;
-
-    int32_t record_length = record_length_argument;
-    if (record_length == -1) {
-        record_length = default_record_length(mode);
-    } else if (record_length < 1) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return;
+// The name of an Open as given, with the file trap that names it as the subject.
+class OpenName {
+  public:
+    explicit OpenName(BiString argument) : name_(argument) {}
+    void file_trap(int32_t trap) const {
+        raise_file_trap(trap, subject_of(name_.data(), name_.size()));
     }
+    void system_error(int crt_errno) const {
+        ProcessFileError(crt_errno, subject_of(name_.data(), name_.size()));
+    }
+    const char *data() const { return name_.data(); }
+    size_t size() const { return name_.size(); }
+
+  private:
+    OwnedString name_;
+};
+
+// The record length of Open: the mode's default when none is given (-1); trap 5 below 1.
+bool record_length_of(int32_t mode, int32_t given, int32_t &length) {
+    if (given == -1) {
+        length = default_record_length(mode);
+        return true;
+    }
+    if (given < 1) {
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return false;
+    }
+    length = given;
+    return true;
+}
+
+// The full path of the name into full (NUL-terminated), after the checks of the name itself;
+// an Input file's directory must exist. False after a trap.
+bool full_path_of(const OpenName &name, int32_t mode, char (&full)[pf::kMaxFullPath + 1]) {
     if (name.size() > kMaxName) {
-        file_trap(BI_TRAP_BAD_FILE_NAME);
-        return;
+        name.file_trap(BI_TRAP_BAD_FILE_NAME);
+        return false;
     }
     if (name.size() == 0) {
-        file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
-        return;
+        name.file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+        return false;
     }
     if (std::memchr(name.data(), '\0', name.size()) != nullptr) {
-        file_trap(BI_TRAP_BAD_FILE_NAME); // a NUL would silently name another file
-        return;
+        name.file_trap(BI_TRAP_BAD_FILE_NAME); // a NUL would silently name another file
+        return false;
     }
     char normalized[kMaxName + 1];
     normalize_separators(name.data(), name.size(), normalized);
-
-    char full[pf::kMaxFullPath + 1];
     size_t full_length = pf::full_path(normalized, full, sizeof full);
     if (full_length == 0) {
-        ProcessFileError(pf::crt_errno(errno), subject_of(name.data(), name.size()));
-        return;
+        name.system_error(pf::crt_errno(errno));
+        return false;
     }
     if (full_length >= sizeof full) {
-        file_trap(BI_TRAP_BAD_FILE_NAME);
-        return;
+        name.file_trap(BI_TRAP_BAD_FILE_NAME);
+        return false;
     }
     if (mode == kModeInput && !input_directory_exists(full)) {
-        file_trap(BI_TRAP_PATH_NOT_FOUND);
-        return;
+        name.file_trap(BI_TRAP_PATH_NOT_FOUND);
+        return false;
     }
-    ZrBuffer<char> path(ZrStrCopy(full));
-    if (!path) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
-        return;
-    }
+    return true;
+}
 
+// The number must be free, and no open file of the same path may refuse to share with the mode.
+bool number_may_open(const OpenName &name, int16_t number, int32_t mode, const char *full) {
     if (number < 1 || number > kFileNumbers) {
-        file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
-        return;
+        name.file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+        return false;
     }
     FileRecord *const *slots = table::slots();
     if (slots[number - 1] != nullptr) {
-        file_trap(BI_TRAP_FILE_ALREADY_OPEN);
-        return;
+        name.file_trap(BI_TRAP_FILE_ALREADY_OPEN);
+        return false;
     }
     for (int k = 0; k < kFileNumbers; ++k) {
         const FileRecord *open = slots[k];
         if (open != nullptr && ZrStrICmp(open->path, full) == 0 && !may_share(mode, open->mode)) {
-            file_trap(BI_TRAP_FILE_ALREADY_OPEN);
-            return;
+            name.file_trap(BI_TRAP_FILE_ALREADY_OPEN);
+            return false;
         }
     }
+    return true;
+}
 
-    if (mode == kModeDefault) mode = kModeRandom;
-    OpenPlan plan{};
-    int share = share_of_lock(lock);
-    if (!plan_open(mode, access, plan) || share < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return;
-    }
+// Opens the system file and stores its record under the number; the record owns the path.
+void open_and_store(const OpenName &name, int16_t number, int32_t mode, int32_t access,
+                    const OpenPlan &plan, int share, int32_t record_length,
+                    ZrBuffer<char> &path) {
     ZrBuffer<FileRecord> record(static_cast<FileRecord *>(ZrMalloc(sizeof(FileRecord))));
     if (!record) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
@@ -264,9 +278,9 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
     *record =
         FileRecord{mode, plan.access, share, record_length, 0, 0, nullptr, nullptr, -1, -1, -1};
 
-    Opened opened = open_system_file(full, mode, access, plan, share);
+    Opened opened = open_system_file(path.get(), mode, access, plan, share);
     if (opened.stream == nullptr) {
-        ProcessFileError(opened.error, subject_of(name.data(), name.size()));
+        name.system_error(opened.error);
         return;
     }
     StreamGuard stream{opened.stream};
@@ -285,6 +299,32 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
 
     if (mode == kModeAppend && std::fseek(stored->stream, 0, SEEK_END) != 0)
         raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+}
+
+void open_file(BiString name_argument, int16_t mode_argument, int16_t access_argument, int16_t lock,
+               int16_t number, int16_t record_length_argument) {
+    OpenName name(name_argument);
+    int32_t mode = mode_argument;
+    int32_t access = access_argument;
+    int32_t record_length = 0;
+    if (!record_length_of(mode, record_length_argument, record_length)) return;
+    char full[pf::kMaxFullPath + 1];
+    if (!full_path_of(name, mode, full)) return;
+    ZrBuffer<char> path(ZrStrCopy(full));
+    if (!path) {
+        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+        return;
+    }
+    if (!number_may_open(name, number, mode, full)) return;
+
+    if (mode == kModeDefault) mode = kModeRandom;
+    OpenPlan plan{};
+    int share = share_of_lock(lock);
+    if (!plan_open(mode, access, plan) || share < 0) {
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return;
+    }
+    open_and_store(name, number, mode, access, plan, share, record_length, path);
 }
 
 } // namespace
