@@ -268,8 +268,7 @@ bool number_may_open(const OpenName &name, int16_t number, int32_t mode, const c
 
 // Opens the system file and stores its record under the number; the record owns the path.
 void open_and_store(const OpenName &name, int16_t number, int32_t mode, int32_t access,
-                    const OpenPlan &plan, int share, int32_t record_length,
-                    ZrBuffer<char> &path) {
+                    const OpenPlan &plan, int share, int32_t record_length, ZrBuffer<char> &path) {
     ZrBuffer<FileRecord> record(static_cast<FileRecord *>(ZrMalloc(sizeof(FileRecord))));
     if (!record) {
         raise_trap(BI_TRAP_OUT_OF_MEMORY);
