@@ -5,6 +5,7 @@
 #include "format/named.h"
 
 #include <atomic>
+#include <bitset>
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -242,10 +243,39 @@ char *build_medium_date_format(const char *pattern) {
     return format.release();
 }
 
+namespace {
+
+// The first bytes (lowered) of the names of the table, gathered once, since the names are kept
+// for the life of the process: a format whose first byte starts no name (every "#" or "0"
+// format) skips the table. When a name could not be read (no memory) the set is not trusted.
+struct FirstBytes {
+    std::bitset<256> bytes;
+    bool complete = false;
+};
+
+FirstBytes gather_first_bytes() {
+    FirstBytes first;
+    uint64_t traps_before = traps_raised();
+    for (const NamedFormat &entry : kNamedFormats) {
+        const char *name = host_word(entry.id);
+        if (*name != '\0') first.bytes.set(pf::to_lower(static_cast<unsigned char>(*name)));
+    }
+    first.complete = traps_raised() == traps_before;
+    return first;
+}
+
+bool may_start_a_name(int first) {
+    static const FirstBytes names = gather_first_bytes();
+    return !names.complete || names.bytes.test(static_cast<size_t>(first));
+}
+
+} // namespace
+
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length) {
     if (length == 0) return false;
     int first = pf::to_lower(static_cast<unsigned char>(format[0]));
+    if (!may_start_a_name(first)) return false;
     for (const NamedFormat &entry : kNamedFormats) {
         const char *name = host_word(entry.id);
         // A host without a name for an entry (the default text hook answers empty texts) leaves
