@@ -27,7 +27,10 @@ void release_lasting(void *block);
 void fail_allocations_after(long successes, bool persistent = false);
 // The number of allocations made since the process started (for sweeping failure points).
 unsigned long allocation_count();
-// The number of blocks allocated and not yet released (for leak checks in tests).
+// Starts counting the live blocks; a test program calls it before its first allocation.
+void count_live_blocks();
+// The number of blocks allocated and not yet released since counting started (for leak checks
+// in tests).
 long live_blocks();
 
 } // namespace brtl::pf

@@ -78,6 +78,8 @@ class ScratchEnvironment : public ::testing::Environment {
 };
 
 const auto *const g_environment = ::testing::AddGlobalTestEnvironment(new ScratchEnvironment);
+// Every suite checks its block balances: the library counts live blocks from the start.
+const bool g_counting_blocks = (brtl::pf::count_live_blocks(), true);
 
 } // namespace
 
