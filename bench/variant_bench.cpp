@@ -174,7 +174,8 @@ void PlainAppendGrowth(benchmark::State &state) {
 BENCHMARK(VariantAppendGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
 BENCHMARK(PlainAppendGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
 static const int g_append_pair = brtl_bench::register_pair(
-    "s = s & \"x\", 100,000 steps / u16string +=", "VariantAppendGrowth/100000", "PlainAppendGrowth/100000");
+    "s = s & \"x\", 100,000 steps / u16string +=", "VariantAppendGrowth/100000",
+    "PlainAppendGrowth/100000");
 
 BENCHMARK(PlainDoubleText);
 BRTL_BENCH_PAIR("Text of a Double Variant / to_chars general 15", VariantDoubleText,

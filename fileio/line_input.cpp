@@ -98,10 +98,17 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
     if (record == nullptr) return;
     pf::Line line = pf::read_line(record->stream);
     switch (line.status) {
-    case pf::Line::Read: break;
-    case pf::Line::End: raise_trap(BI_TRAP_INPUT_PAST_END); return;
-    case pf::Line::NoMemory: raise_trap(BI_TRAP_OUT_OF_MEMORY); return;
-    case pf::Line::Failed: raise_system_error(*record, errno); return;
+    case pf::Line::Read:
+        break;
+    case pf::Line::End:
+        raise_trap(BI_TRAP_INPUT_PAST_END);
+        return;
+    case pf::Line::NoMemory:
+        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return;
+    case pf::Line::Failed:
+        raise_system_error(*record, errno);
+        return;
     }
     size_t n = line.length;
     if (n > 0 && line.data[n - 1] == '\n') --n;

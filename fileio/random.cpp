@@ -251,7 +251,7 @@ bool get_variant(Transfer &t, VARIANT &v) {
     int64_t value = 0;
     Read value_read = read_exactly(t, &value, static_cast<size_t>(size));
     if (value_read == Read::Failed) return false;
-    if (value_read == Read::Short) value = 0; // a value cut by the end of the file reads as 0
+    if (value_read == Read::Short) value = 0;   // a value cut by the end of the file reads as 0
     std::memcpy(&v.iVal, &value, sizeof value); // the value, zero-extended
     v.vt = vt;
     return true;

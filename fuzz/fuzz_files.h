@@ -15,8 +15,7 @@ namespace fuzz {
 // A file of this process in the system's temporary directory, removed at exit.
 inline std::string scratch_file(const char *name) {
     static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() /
-                 ("brtl-fuzz-" + std::to_string(getpid()));
+        auto d = std::filesystem::temp_directory_path() / ("brtl-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(d);
         std::atexit([] {
             std::error_code ignored;
@@ -39,7 +38,8 @@ inline std::string read_bytes(const std::string &path) {
 }
 
 inline void open_file(const std::string &path, int16_t mode, int16_t number) {
-    ZbiBuiltIn_Open(temporary(path), mode, BI_FILE_ACCESS_DEFAULT, BI_FILE_LOCK_DEFAULT, number, -1);
+    ZbiBuiltIn_Open(temporary(path), mode, BI_FILE_ACCESS_DEFAULT, BI_FILE_LOCK_DEFAULT, number,
+                    -1);
 }
 
 inline void close_file(int16_t number) {

@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     uint8_t kinds = in.byte();
     static const std::string path = fuzz::scratch_file("get.dat");
     fuzz::write_bytes(path, in.rest());
-    ZbiBuiltIn_Open(fuzz::temporary(path), binary ? BI_FILE_MODE_BINARY : BI_FILE_MODE_RANDOM, 0,
-                    0, 1, binary ? -1 : length);
+    ZbiBuiltIn_Open(fuzz::temporary(path), binary ? BI_FILE_MODE_BINARY : BI_FILE_MODE_RANDOM, 0, 0,
+                    1, binary ? -1 : length);
 
     int16_t integer = 0;
     int32_t long_value = 0;
@@ -48,12 +48,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int bit = 0; bit < 6; ++bit) {
         if ((kinds & (1 << bit)) == 0) continue;
         switch (bit) {
-        case 0: fields.push_back({0, &integer, sizeof integer}); break;
-        case 1: fields.push_back({0, &long_value, sizeof long_value}); break;
-        case 2: fields.push_back({0, &real, sizeof real}); break;
-        case 3: fields.push_back({0, fixed, 12}); break;
-        case 4: fields.push_back({BI_TYPE_STRING, &text, binary ? 5 : 0}); break;
-        default: fields.push_back({BI_TYPE_VARIANT, &variant, 0}); break;
+        case 0:
+            fields.push_back({0, &integer, sizeof integer});
+            break;
+        case 1:
+            fields.push_back({0, &long_value, sizeof long_value});
+            break;
+        case 2:
+            fields.push_back({0, &real, sizeof real});
+            break;
+        case 3:
+            fields.push_back({0, fixed, 12});
+            break;
+        case 4:
+            fields.push_back({BI_TYPE_STRING, &text, binary ? 5 : 0});
+            break;
+        default:
+            fields.push_back({BI_TYPE_VARIANT, &variant, 0});
+            break;
         }
     }
     FieldList list;

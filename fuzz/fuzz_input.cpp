@@ -70,7 +70,7 @@ void read_one(uint8_t op, int16_t number) {
     }
     default:
         fuzz::release((op & 0x10) != 0 ? ZbiBuiltIn_InputC_(op >> 5, number)
-                                        : ZbiBuiltIn_Input_(op >> 5, number));
+                                       : ZbiBuiltIn_Input_(op >> 5, number));
         break;
     }
 }

@@ -2,9 +2,9 @@
 // runtime strings and Variants made from fuzz bytes, and a reader that takes the input apart.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>

@@ -3,7 +3,7 @@
 #include "fuzz_support.h"
 
 namespace {
-const VARTYPE kTargets[] = {VT_EMPTY, VT_NULL, VT_I2, VT_I4,   VT_R4,    VT_R8,
+const VARTYPE kTargets[] = {VT_EMPTY, VT_NULL, VT_I2,   VT_I4,   VT_R4,    VT_R8,
                             VT_CY,    VT_DATE, VT_BSTR, VT_BOOL, VT_ERROR, VT_VARIANT};
 } // namespace
 

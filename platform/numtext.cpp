@@ -21,8 +21,8 @@ Decimal to_decimal(double magnitude) {
     Decimal d;
     if (magnitude == 0.0) return d;
     char text[40];
-    std::to_chars_result r =
-        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, kSignificant - 1);
+    std::to_chars_result r = std::to_chars(text, text + sizeof text, magnitude,
+                                           std::chars_format::scientific, kSignificant - 1);
     const char *end = r.ptr;
     int n = 0;
     const char *p = text;
@@ -31,8 +31,10 @@ Decimal to_decimal(double magnitude) {
     d.count = n;
     int sign = 1, exponent = 0;
     for (++p; p < end; ++p) {
-        if (*p == '-') sign = -1;
-        else if (*p >= '0' && *p <= '9') exponent = exponent * 10 + (*p - '0');
+        if (*p == '-')
+            sign = -1;
+        else if (*p >= '0' && *p <= '9')
+            exponent = exponent * 10 + (*p - '0');
     }
     d.exponent = sign * exponent;
     return d;

@@ -110,9 +110,17 @@ BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number);
 /* One field of a Put or Get: kind BI_TYPE_VARIANT (a VARIANT), BI_TYPE_STRING (a BiString
  * variable), BI_TYPE_FIXED_STRING (size bytes, zero-filled before a Get reads them) or any other
  * value (size bytes at address, such as an Integer, a Double or a member of a record). */
-typedef struct BiFileField { int32_t kind; void *address; int32_t size; } BiFileField;
-typedef struct BiFileFieldList { int32_t count; BiFileField fields[1]; } BiFileFieldList;
-/* count descriptors follow count; allocate offsetof(BiFileFieldList, fields) + count * sizeof(BiFileField) */
+typedef struct BiFileField {
+    int32_t kind;
+    void *address;
+    int32_t size;
+} BiFileField;
+typedef struct BiFileFieldList {
+    int32_t count;
+    BiFileField fields[1];
+} BiFileFieldList;
+/* count descriptors follow count; allocate offsetof(BiFileFieldList, fields) + count *
+ * sizeof(BiFileField) */
 
 /* Put #number, position, fields: writes the fields at record (Random) or byte (Binary) position
  * when position_given, else at the next record boundary (Random) or where the file is (Binary).

@@ -28,8 +28,9 @@ TEST_F(InputTest, VariantTargetsTakeTheSubtypeTheFieldsTextGives) {
                "#24:00:00#\r\n");
     // 4 July 1996 is day 35250; "D" is an exponent letter too; 999999999999999 is what Write #
     // writes for that Double; 1e999 overflows (trap 6), and so does a text above the largest
-    // Double's written text 1.79769313486232E+308 (which reads back as that Double); 1e-400 is zero, no overflow; -1.25 is
-    // two days before day 0, a quarter of the way in; -657434 is the first day of year 100.
+    // Double's written text 1.79769313486232E+308 (which reads back as that Double); 1e-400 is
+    // zero, no overflow; -1.25 is two days before day 0, a quarter of the way in; -657434 is the
+    // first day of year 100.
     const auto wants =
         rows(I2(1), Str("a,b"), Cy(35000), Null, Dt(35250.5), R8(3.14159), Cy(31415), R8(1000),
              I4(40000), Cy(30000000000000), I2(-32768), I4(-32769), I4(2147483647), R8(100),

@@ -73,7 +73,8 @@ TEST_F(DateTokensTest, LocalePatternsAndDefaultText) {
     const VARIANT last = date(35424.999999); // 25 December 1996, 23:59:59.91
     expect_formats(F{last, "General Date", "12/26/96"}, F{last, "Long Time", "12:00:00 AM"},
                    F{last, "mm/dd/yy hh:nn:ss AM/PM", "12/26/96 12:00:00 AM"},
-                   F{last, "dddd h", "Thursday 00"}, F{date(-1.999999), "", "12/30/1899 12:00:00 AM"},
+                   F{last, "dddd h", "Thursday 00"},
+                   F{date(-1.999999), "", "12/30/1899 12:00:00 AM"},
                    F{date(35424.99999), "c", "12/25/96 11:59:59 PM"});
     EXPECT_EQ(format(date(NAN), ""), format(NAN, ""));
 }

@@ -138,7 +138,8 @@ TEST(NumberText, SignificantDigitsMatchTheCLibraryOnAMillionValues) {
     }
     for (int k = -307; k <= 308; ++k) {
         double p = std::pow(10.0, k);
-        if (!check(p) || !check(std::nextafter(p, 0.0)) || !check(std::nextafter(p, HUGE_VAL))) return;
+        if (!check(p) || !check(std::nextafter(p, 0.0)) || !check(std::nextafter(p, HUGE_VAL)))
+            return;
     }
     EXPECT_GT(checked, 1000000);
 }

@@ -23,8 +23,8 @@ using namespace sweep;
 // A statement of a row: runs on file 1, set up before; returns what it read (empty for writes).
 struct Row {
     const char *name;
-    std::string before;              // the file before the statement
-    std::function<void()> setup;     // opens number 1 (not swept)
+    std::string before;               // the file before the statement
+    std::function<void()> setup;      // opens number 1 (not swept)
     std::function<std::string()> run; // the swept statement
     // The subject of the trap when call k of `calls` fails.
     enum Subject { Name, Path, EmptyUntilTheFlush, NoSubject } subject;
@@ -45,13 +45,22 @@ std::string line_of_file() {
 const std::vector<Row> &rows() {
     static const std::vector<Row> table = {
         {"Open for Output", "old", [] {},
-         [] { open_for(BI_FILE_MODE_OUTPUT); return std::string(); }, Row::Name},
+         [] {
+             open_for(BI_FILE_MODE_OUTPUT);
+             return std::string();
+         },
+         Row::Name},
         {"Open for Append", "old\r\n", [] {},
-         [] { open_for(BI_FILE_MODE_APPEND); return std::string(); }, Row::Name},
+         [] {
+             open_for(BI_FILE_MODE_APPEND);
+             return std::string();
+         },
+         Row::Name},
         {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); },
          [] {
              BiString a = temp("alpha"), b = temp("beta");
-             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, a, BI_PRINT_COMMA, BI_PRINT_TEXT, b, BI_PRINT_END_OF_LINE);
+             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, a, BI_PRINT_COMMA, BI_PRINT_TEXT, b,
+                              BI_PRINT_END_OF_LINE);
              return std::string();
          },
          Row::Path},
@@ -66,7 +75,11 @@ const std::vector<Row> &rows() {
          },
          Row::EmptyUntilTheFlush}, // a formatted write has no subject, the final flush the path
         {"Line Input #", "first line\r\nsecond\r\n", [] { open_for(BI_FILE_MODE_INPUT); },
-         [] { std::string a = line_of_file(); return a + "|" + line_of_file(); }, Row::Path},
+         [] {
+             std::string a = line_of_file();
+             return a + "|" + line_of_file();
+         },
+         Row::Path},
         {"Put #", "", [] { ZbiBuiltIn_Open(temp(kFile), BI_FILE_MODE_RANDOM, 0, 0, 1, 16); },
          [] {
              int32_t count = 1996;
@@ -86,8 +99,17 @@ const std::vector<Row> &rows() {
              return std::string(first) + "|" + second;
          },
          Row::Path},
-        {"Close", "", [] { open_for(BI_FILE_MODE_OUTPUT); ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept")); },
-         [] { int16_t n = 1; ZbiBuiltIn_Close(1, &n); return std::string(); }, Row::NoSubject},
+        {"Close", "",
+         [] {
+             open_for(BI_FILE_MODE_OUTPUT);
+             ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept"));
+         },
+         [] {
+             int16_t n = 1;
+             ZbiBuiltIn_Close(1, &n);
+             return std::string();
+         },
+         Row::NoSubject},
     };
     return table;
 }
@@ -150,16 +172,20 @@ class IoFaultTest : public RuntimeTest {
 
 // The trap and its subject that a system error at call k of `calls` gives for a row. A close
 // reports only a full disk, through the trap hook, once the number is free.
-Trap expected_trap(const Row &row, int error, long k, unsigned long calls, const std::string &path) {
+Trap expected_trap(const Row &row, int error, long k, unsigned long calls,
+                   const std::string &path) {
     int32_t number = error == EIO      ? BI_TRAP_DEVICE_IO_ERROR
                      : error == ENOSPC ? BI_TRAP_DISK_FULL
                                        : BI_TRAP_PERMISSION_DENIED;
     switch (row.subject) {
-    case Row::Name: return {number, Family::FileTrap, kFile};
-    case Row::Path: return {number, Family::FileTrap, path};
+    case Row::Name:
+        return {number, Family::FileTrap, kFile};
+    case Row::Path:
+        return {number, Family::FileTrap, path};
     case Row::EmptyUntilTheFlush:
         return {number, Family::FileTrap, k + 1 == static_cast<long>(calls) ? path : ""};
-    case Row::NoSubject: break;
+    case Row::NoSubject:
+        break;
     }
     return {number, Family::Trap, ""};
 }
@@ -178,9 +204,10 @@ TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
         for (int error : {EIO, ENOSPC, EACCES}) {
             for (long k = 0; k < static_cast<long>(reference.calls); ++k) {
                 for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
-                    SCOPED_TRACE("errno " + std::to_string(error) + " at file call " +
-                                 std::to_string(k + 1) +
-                                 (mode == HookMode::Throw ? ", throwing hook" : ", returning hook"));
+                    SCOPED_TRACE(
+                        "errno " + std::to_string(error) + " at file call " +
+                        std::to_string(k + 1) +
+                        (mode == HookMode::Throw ? ", throwing hook" : ", returning hook"));
                     Outcome o = run(row, k, error, mode);
                     ++points;
                     EXPECT_EQ(o.leaked, 0);
@@ -202,13 +229,15 @@ TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
                         EXPECT_EQ(o.file, reference.file);
                         continue;
                     }
-                    EXPECT_EQ(o.traps, std::vector<Trap>{expected_trap(row, error, k, reference.calls, dialect_path)});
+                    EXPECT_EQ(o.traps, std::vector<Trap>{expected_trap(
+                                           row, error, k, reference.calls, dialect_path)});
                     EXPECT_EQ(o.thrown, mode == HookMode::Throw);
                 }
             }
         }
     }
-    std::cout << "[ faults   ] " << rows().size() << " statements, " << points << " failure points\n";
+    std::cout << "[ faults   ] " << rows().size() << " statements, " << points
+              << " failure points\n";
 }
 
 TEST_F(IoFaultTest, AnInterruptedCallIsTriedAgain) {

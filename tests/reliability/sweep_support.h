@@ -28,16 +28,35 @@ inline std::string show(VARIANT &v) {
     std::ostringstream out;
     out << "vt" << v.vt << ":";
     switch (v.vt) {
-    case VT_BSTR: out << ascii_of(v.bstrVal); break;
-    case VT_I2: out << v.iVal; break;
-    case VT_I4: out << v.lVal; break;
-    case VT_R4: out << v.fltVal; break;
-    case VT_R8: out << v.dblVal; break;
-    case VT_DATE: out << v.date; break;
-    case VT_BOOL: out << v.boolVal; break;
-    case VT_CY: out << v.cyVal; break;
-    case VT_ERROR: out << v.scode; break;
-    default: break;
+    case VT_BSTR:
+        out << ascii_of(v.bstrVal);
+        break;
+    case VT_I2:
+        out << v.iVal;
+        break;
+    case VT_I4:
+        out << v.lVal;
+        break;
+    case VT_R4:
+        out << v.fltVal;
+        break;
+    case VT_R8:
+        out << v.dblVal;
+        break;
+    case VT_DATE:
+        out << v.date;
+        break;
+    case VT_BOOL:
+        out << v.boolVal;
+        break;
+    case VT_CY:
+        out << v.cyVal;
+        break;
+    case VT_ERROR:
+        out << v.scode;
+        break;
+    default:
+        break;
     }
     VariantClear(&v);
     return out.str();

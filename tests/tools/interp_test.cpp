@@ -145,19 +145,23 @@ TEST_F(InterpTest, BuiltinsByLanguageNameWithOptionalArguments) {
         {"? InStr(\"abcabc\", \"c\"); InStr(4, \"abcabc\", \"c\"); InStr(7, \"abcabc\", \"c\"); "
          "InStr(1, \"ABC\", \"b\", 1); InStr(1, \"ABC\", \"b\"); InStrC(2, \"aBcB\", \"b\", 1)",
          " 3  6  0  2  0  2 \n"},
-        {"? InStr(3, \"abc\", \"\"); InStr(\"\", \"\"); InStr(Null, \"a\"); VarType(InStr(\"a\", \"a\"))",
+        {"? InStr(3, \"abc\", \"\"); InStr(\"\", \"\"); InStr(Null, \"a\"); VarType(InStr(\"a\", "
+         "\"a\"))",
          " 3  0 Null 3 \n"},
         {"? StrComp(\"abc\", \"abd\"); StrComp(\"abc\", \"ab\"); StrComp(\"ABC\", \"abc\", 1); "
          "StrComp(10, 9); StrComp(Null, \"a\")",
          "-1  1  0 -1 Null\n"},
-        {"Option Compare Text: ? InStr(\"ABC\", \"b\"); StrComp(\"ABC\", \"abc\"); \"A\" Like \"a\": "
-         "Option Compare Binary: ? InStr(\"ABC\", \"b\"); StrComp(\"ABC\", \"abc\"); \"A\" Like \"a\"",
+        {"Option Compare Text: ? InStr(\"ABC\", \"b\"); StrComp(\"ABC\", \"abc\"); \"A\" Like "
+         "\"a\": "
+         "Option Compare Binary: ? InStr(\"ABC\", \"b\"); StrComp(\"ABC\", \"abc\"); \"A\" Like "
+         "\"a\"",
          " 2  0 -1 \n 0 -1  0 \n"},
         {"? \"abc\" Like \"a*\"; \"abc\" Like \"A*\"; \"a1\" Like \"a#\"; \"b\" Like \"[a-c]\"; "
          "\"x\" Like \"[!x]\"; \"ab\" Like \"a?\"; Null Like \"x\"",
          "-1  0 -1 -1  0 -1 Null\n"},
         // The string statements write into the variable; Mid$ and MidB$ take the string forms.
-        {"s = \"hello\": Mid(s, 2, 3) = \"XYZW\": ? s: MidB(s, 1, 1) = \"Q\": ? s: Mid(s, 4) = \"!\": ? s",
+        {"s = \"hello\": Mid(s, 2, 3) = \"XYZW\": ? s: MidB(s, 1, 1) = \"Q\": ? s: Mid(s, 4) = "
+         "\"!\": ? s",
          "hXYZo\nQXYZo\nQXY!o\n"},
         {"t$ = \"abcdef\": Mid$(t$, 3) = \"12\": ? t$: MidB$(t$, 6, 1) = \"!?\": ? t$; Len(t$)",
          "ab12ef\nab12e! 6 \n"},
@@ -240,19 +244,20 @@ TEST_F(InterpTest, SequentialFilesRoundTrip) {
 // Put and Get of each field kind through a Random file and a Binary one, with Loc, LOF, Seek,
 // and the Lock and Unlock forms.
 TEST_F(InterpTest, RandomAndBinaryFilesRoundTrip) {
-    EXPECT_EQ(run({"Open \"r.dat\" For Random As #1 Len = 16: a = \"first\": Put #1, 1, a: "
-                   "b% = 513: Put #1, 2, b%: c$ = \"text\": Put #1, 3, c$: Put #1, , 2.5: "
-                   "? Loc(1); LOF(1); Seek(1)",
-                   "Get #1, 1, x: Get #1, 2, y%: Get #1, 3, z$: Get #1, , w: "
-                   "? x; y%; z$; w; VarType(x); VarType(w): Get #1, 9, e: ? VarType(e): Close",
-                   "Open \"r.dat\" For Random As #1 Len = 16: m& = 7: Put #1, 2, m&: Get #1, 2, n&: "
-                   "Get #1, 1, x: ? n&; x: Close",
-                   "Open \"b.bin\" For Binary As #2: s$ = \"abcdef\": Put #2, , s$: "
-                   "t$ = \"xyz\": Get #2, 3, t$: ? t$; Seek(2); LOF(2); Loc(2): Seek #2, 1: "
-                   "u$ = \"??\": Get #2, , u$: ? u$",
-                   "Lock #2: Unlock #2: Lock #2, 1 To 3: Unlock #2, 1 To 3: Lock #2, 2: "
-                   "Unlock #2, 2: Lock #2, To 4: Unlock #2, To 4: ? \"locked\": Close"}),
-              " 4  58  5 \nfirst 513 text 2.5  8  5 \n 0 \n 7 first\ncde 6  6  5 \nab\nlocked\n");
+    EXPECT_EQ(
+        run({"Open \"r.dat\" For Random As #1 Len = 16: a = \"first\": Put #1, 1, a: "
+             "b% = 513: Put #1, 2, b%: c$ = \"text\": Put #1, 3, c$: Put #1, , 2.5: "
+             "? Loc(1); LOF(1); Seek(1)",
+             "Get #1, 1, x: Get #1, 2, y%: Get #1, 3, z$: Get #1, , w: "
+             "? x; y%; z$; w; VarType(x); VarType(w): Get #1, 9, e: ? VarType(e): Close",
+             "Open \"r.dat\" For Random As #1 Len = 16: m& = 7: Put #1, 2, m&: Get #1, 2, n&: "
+             "Get #1, 1, x: ? n&; x: Close",
+             "Open \"b.bin\" For Binary As #2: s$ = \"abcdef\": Put #2, , s$: "
+             "t$ = \"xyz\": Get #2, 3, t$: ? t$; Seek(2); LOF(2); Loc(2): Seek #2, 1: "
+             "u$ = \"??\": Get #2, , u$: ? u$",
+             "Lock #2: Unlock #2: Lock #2, 1 To 3: Unlock #2, 1 To 3: Lock #2, 2: "
+             "Unlock #2, 2: Lock #2, To 4: Unlock #2, To 4: ? \"locked\": Close"}),
+        " 4  58  5 \nfirst 513 text 2.5  8  5 \n 0 \n 7 first\ncde 6  6  5 \nab\nlocked\n");
     EXPECT_EQ(last_, Interp::Status::Ok);
     EXPECT_EQ(run({"Open \"b.bin\" For Binary As #2: Lock #2, 1 To 3: Lock #2, 2"}),
               "!Run-time error 70: Permission denied\n");
@@ -265,23 +270,26 @@ TEST_F(InterpTest, RandomAndBinaryFilesRoundTrip) {
 
 // The file system statements and functions, and a Dir listing of a directory of three files.
 TEST_F(InterpTest, DirectoriesAndFilesByName) {
-    EXPECT_EQ(run({"MkDir \"d\": For i = 1 To 3: Open \"d\\f\" & i & \".txt\" For Output As #1: "
-                   "Print #1, String(i, \"x\"): Close: Next",
-                   "f = Dir(\"d\\*.TXT\"): For i = 1 To 5: If f <> \"\" Then n = n + 1: "
-                   "l = l & \"|\" & f & \"|\": f = Dir: Next: ? n; InStr(l, \"|f1.txt|\") > 0; "
-                   "InStr(l, \"|f2.txt|\") > 0; InStr(l, \"|f3.txt|\") > 0",
-                   "? FileLen(\"d\\f2.txt\"); GetAttr(\"d\"); IsDir(\"d\"); IsDir(\"d\\f1.txt\"); "
-                   "VarType(FileDateTime(\"d\\f1.txt\")); Dir(\"d\", 16)",
-                   "FileCopy \"d\\f1.txt\", \"d\\g.dat\": Name \"d\\f2.txt\" As \"d\\h.dat\": "
-                   "? FileLen(\"d\\g.dat\"); Dir(\"d\\h.dat\"); \"[\"; Dir(\"d\\f2.txt\"); \"]\"",
-                   "SetAttr \"d\\g.dat\", 1: ? GetAttr(\"d\\g.dat\"): SetAttr \"d\\g.dat\", 0: "
-                   "? GetAttr(\"d\\g.dat\")",
-                   "ChDir \"d\": ? Right(CurDir, 2); Right(CurDir$(\"C\"), 2): ChDir \"..\": ChDrive \"C\"",
-                   "Kill \"d\\*.txt\": Kill \"d\\*.dat\": ? \"[\"; Dir(\"d\\*.*\"); \"]\": RmDir \"d\": "
-                   "? \"[\"; Dir(\"d\", 16); \"]\""}),
-              " 3 -1 -1 -1 \n 4  16 TrueFalse 7 d\n 3 h.dat[]\n 33 \n 32 \n\\d\\d\n[]\n[]\n");
+    EXPECT_EQ(
+        run({"MkDir \"d\": For i = 1 To 3: Open \"d\\f\" & i & \".txt\" For Output As #1: "
+             "Print #1, String(i, \"x\"): Close: Next",
+             "f = Dir(\"d\\*.TXT\"): For i = 1 To 5: If f <> \"\" Then n = n + 1: "
+             "l = l & \"|\" & f & \"|\": f = Dir: Next: ? n; InStr(l, \"|f1.txt|\") > 0; "
+             "InStr(l, \"|f2.txt|\") > 0; InStr(l, \"|f3.txt|\") > 0",
+             "? FileLen(\"d\\f2.txt\"); GetAttr(\"d\"); IsDir(\"d\"); IsDir(\"d\\f1.txt\"); "
+             "VarType(FileDateTime(\"d\\f1.txt\")); Dir(\"d\", 16)",
+             "FileCopy \"d\\f1.txt\", \"d\\g.dat\": Name \"d\\f2.txt\" As \"d\\h.dat\": "
+             "? FileLen(\"d\\g.dat\"); Dir(\"d\\h.dat\"); \"[\"; Dir(\"d\\f2.txt\"); \"]\"",
+             "SetAttr \"d\\g.dat\", 1: ? GetAttr(\"d\\g.dat\"): SetAttr \"d\\g.dat\", 0: "
+             "? GetAttr(\"d\\g.dat\")",
+             "ChDir \"d\": ? Right(CurDir, 2); Right(CurDir$(\"C\"), 2): ChDir \"..\": ChDrive "
+             "\"C\"",
+             "Kill \"d\\*.txt\": Kill \"d\\*.dat\": ? \"[\"; Dir(\"d\\*.*\"); \"]\": RmDir \"d\": "
+             "? \"[\"; Dir(\"d\", 16); \"]\""}),
+        " 3 -1 -1 -1 \n 4  16 TrueFalse 7 d\n 3 h.dat[]\n 33 \n 32 \n\\d\\d\n[]\n[]\n");
     EXPECT_EQ(last_, Interp::Status::Ok);
-    EXPECT_EQ(run({"Name \"missing.txt\" As \"other.txt\""}), "!Run-time error 53: File not found\n");
+    EXPECT_EQ(run({"Name \"missing.txt\" As \"other.txt\""}),
+              "!Run-time error 53: File not found\n");
     EXPECT_EQ(run({"ChDrive \"D\""}), "!Run-time error 68: Device unavailable\n");
     EXPECT_EQ(run({"SetAttr \"x\", 64"}), "!Run-time error 5: Illegal function call\n");
     EXPECT_EQ(run({"Name \"a\", \"b\""}), "!Error: Name old As new expected\n");
@@ -291,12 +299,14 @@ TEST_F(InterpTest, DirectoriesAndFilesByName) {
 TEST_F(InterpTest, EnvironCommandAndShell) {
     ASSERT_EQ(setenv("BRTL_INTERP_TEST_VAR", "some value", 1), 0);
     std::strcpy(BiBuiltInVar_Command_, "one two");
-    EXPECT_EQ(run({"? Environ(\"BRTL_INTERP_TEST_VAR\"); \"|\"; Environ$(\" BRTL_INTERP_TEST_VAR \"); "
-                   "\"|\"; Environ(\"BRTL_INTERP_TEST_UNSET\"); \"|\"; InStr(Environ(1), \"=\") > 1; "
-                   "Environ(255) = \"\"",
-                   "? Command; \"|\"; Command$",
-                   "x = Shell(\"true\"): ? x > 31; VarType(x): y = Shell(\"true\", 1): ? y > 31 And y <> x"}),
-              "some value|some value||-1 -1 \none two|one two\n-1  5 \n-1 \n");
+    EXPECT_EQ(
+        run({"? Environ(\"BRTL_INTERP_TEST_VAR\"); \"|\"; Environ$(\" BRTL_INTERP_TEST_VAR \"); "
+             "\"|\"; Environ(\"BRTL_INTERP_TEST_UNSET\"); \"|\"; InStr(Environ(1), \"=\") > 1; "
+             "Environ(255) = \"\"",
+             "? Command; \"|\"; Command$",
+             "x = Shell(\"true\"): ? x > 31; VarType(x): y = Shell(\"true\", 1): ? y > 31 And y <> "
+             "x"}),
+        "some value|some value||-1 -1 \none two|one two\n-1  5 \n-1 \n");
     EXPECT_EQ(last_, Interp::Status::Ok);
     BiBuiltInVar_Command_[0] = '\0';
     unsetenv("BRTL_INTERP_TEST_VAR");

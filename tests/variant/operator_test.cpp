@@ -188,7 +188,8 @@ TEST_F(VariantOperators, OutOfMemoryTrapsAndReleasesBothOperands) {
     const Trap no_memory = trap(BI_TRAP_OUT_OF_MEMORY);
     BlockBalance balance;
     for (long successes : {0L, 1L}) {
-        VARIANT a = bstr_variant("left"), b = bstr_variant(" and a right text that needs a new block");
+        VARIANT a = bstr_variant("left"),
+                b = bstr_variant(" and a right text that needs a new block");
         VARIANT c = bstr_variant("x"), d = bstr_variant("y");
         fail_allocations_after(successes, true);
         Got joined = got(binary(kAdd, a, b)), compared = got(binary(kLt, c, d));

@@ -26,8 +26,8 @@ const std::vector<const BuiltinTable *> &builtin_families() {
 
 const std::vector<const StatementTable *> &statement_families() {
     static const std::vector<const StatementTable *> all = {
-        &file_statements(), &string_statements(), &date_statements(), &misc_statements(),
-        &desktop_statements(), &filesystem_statements()};
+        &file_statements(), &string_statements(),  &date_statements(),
+        &misc_statements(), &desktop_statements(), &filesystem_statements()};
     return all;
 }
 

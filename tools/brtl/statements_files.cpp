@@ -179,8 +179,7 @@ using Transfer = void (*)(int16_t, int32_t, int32_t, const BiFileFieldList *);
 // variable's type: a string variable ($) as a string, a typed number as its bytes, anything
 // else as a Variant.
 void transfer(Interp &in, const Stmt &s, Transfer f, bool reading) {
-    if (s.args.size() != 3 || !s.args[2].expr || s.args[1].before != "," ||
-        s.args[2].before != ",")
+    if (s.args.size() != 3 || !s.args[2].expr || s.args[1].before != "," || s.args[2].before != ",")
         throw HostError{reading ? "Get #n, [position], variable expected"
                                 : "Put #n, [position], value expected"};
     int16_t n = number_of(in, s.args[0]);

@@ -24,8 +24,8 @@ template <void (*F)(BiString)> void one_name(Interp &in, const Stmt &s) {
     F(to_bistring(v[0]));
 }
 
-template <void (*F)(BiString, BiString)> void two_names(Interp &in, const Stmt &s, const char *as,
-                                                       const char *form) {
+template <void (*F)(BiString, BiString)>
+void two_names(Interp &in, const Stmt &s, const char *as, const char *form) {
     std::vector<Value> v = arguments(in, s, 2, as, form);
     OwnedBiString first(to_bistring(v[0]));
     BiString second = to_bistring(v[1]);
