@@ -221,8 +221,9 @@ TEST_P(CheckedFloatTest, AwayFromTheBandsResultsAreRounded) {
 
 INSTANTIATE_TEST_SUITE_P(BothStrategies, CheckedFloatTest,
                          ::testing::Values(Strategy::Coprocessor, Strategy::Plain),
-                         [](const auto &info) {
-                             return info.param == Strategy::Coprocessor ? "Coprocessor" : "Plain";
+                         [](const auto &param_info) {
+                             return param_info.param == Strategy::Coprocessor ? "Coprocessor"
+                                                                              : "Plain";
                          });
 
 #if defined(__x86_64__) || defined(__i386__)

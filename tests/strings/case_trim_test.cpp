@@ -92,17 +92,17 @@ TEST_F(CaseTrimTest, InPlaceForms) {
     // Full-width letters have a case pair, and the full-width space is trimmed, under the
     // double-byte code page only.
     const Bstr kept = Bstr::Kept;
-    const auto lcase = ZbiBuiltIn_LCase, ucase = ZbiBuiltIn_UCase, ltrim = ZbiBuiltIn_LTrim,
-               rtrim = ZbiBuiltIn_RTrim, trim = ZbiBuiltIn_Trim;
-    expect_in_place(P{lcase, u"HeLLo 1", u"hello 1", kept}, P{ucase, u"HeLLo 1", u"HELLO 1", kept},
-                    P{lcase, u"\uFF21b", u"\uFF21b"}, P{ltrim, u"   abc ", u"abc "},
-                    P{rtrim, u"   abc ", u"   abc"}, P{trim, u"   abc ", u"abc"},
-                    P{trim, u"    ", u""}, P{trim, u"", u""}, P{trim, u"abc", u"abc", kept},
-                    P{trim, u"\u3000a\u3000", u"\u3000a\u3000"},
-                    P{ltrim, std::u16string(64, u' ') + u"x", u"x", kept},
-                    P{rtrim, u"x" + std::u16string(65, u' '), u"x", Bstr::New});
+    const auto vlcase = ZbiBuiltIn_LCase, vucase = ZbiBuiltIn_UCase, vltrim = ZbiBuiltIn_LTrim,
+               vrtrim = ZbiBuiltIn_RTrim, vtrim = ZbiBuiltIn_Trim;
+    expect_in_place(P{vlcase, u"HeLLo 1", u"hello 1", kept},
+                    P{vucase, u"HeLLo 1", u"HELLO 1", kept}, P{vlcase, u"\uFF21b", u"\uFF21b"},
+                    P{vltrim, u"   abc ", u"abc "}, P{vrtrim, u"   abc ", u"   abc"},
+                    P{vtrim, u"   abc ", u"abc"}, P{vtrim, u"    ", u""}, P{vtrim, u"", u""},
+                    P{vtrim, u"abc", u"abc", kept}, P{vtrim, u"\u3000a\u3000", u"\u3000a\u3000"},
+                    P{vltrim, std::u16string(64, u' ') + u"x", u"x", kept},
+                    P{vrtrim, u"x" + std::u16string(65, u' '), u"x", Bstr::New});
     // Null stays Null, Empty becomes the empty string, an Error raises trap 13.
-    for (auto fn : {lcase, ucase, ltrim, rtrim, trim}) {
+    for (auto fn : {vlcase, vucase, vltrim, vrtrim, vtrim}) {
         clear_traps();
         VARIANT v = null_variant();
         fn(&v);
@@ -119,12 +119,13 @@ TEST_F(CaseTrimTest, InPlaceForms) {
     // Without memory for a fresh copy (70 spaces go) the Variant is left Empty, never referring
     // to a freed string.
     expect_raises([] { return bstr_variant(std::string(70, ' ') + "x"); },
-                  [&](VARIANT &v) { trim(&v); }, {7, Family::Trap, ""}, 0,
+                  [&](VARIANT &v) { vtrim(&v); }, {7, Family::Trap, ""}, 0,
                   [](VARIANT &v) {
                       EXPECT_EQ(v.vt, VT_EMPTY);
                       VariantClear(&v);
                   });
     use_japanese();
-    expect_in_place(P{lcase, u"\uFF21b", u"\uFF41b"}, P{ucase, u"\uFF41\u3042b", u"\uFF21\u3042B"},
-                    P{trim, u"\u3000 a\u3000b \u3000", u"a\u3000b"});
+    expect_in_place(P{vlcase, u"\uFF21b", u"\uFF41b"},
+                    P{vucase, u"\uFF41\u3042b", u"\uFF21\u3042B"},
+                    P{vtrim, u"\u3000 a\u3000b \u3000", u"a\u3000b"});
 }
