@@ -14,25 +14,6 @@ std::string key_of(const Expr &e) {
 }
 } // namespace
 
-VARTYPE type_of_suffix(char suffix) {
-    switch (suffix) {
-    case '%':
-        return VT_I2;
-    case '&':
-        return VT_I4;
-    case '!':
-        return VT_R4;
-    case '#':
-        return VT_R8;
-    case '@':
-        return VT_CY;
-    case '$':
-        return VT_BSTR;
-    default:
-        return VT_EMPTY;
-    }
-}
-
 const Value &Call::arg(size_t i) const {
     static const Value empty;
     return i < args.size() ? args[i] : empty;

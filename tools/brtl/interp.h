@@ -7,6 +7,7 @@
 
 #include "ast.h"
 #include "builtins.h"
+#include "literals.h"
 
 namespace brtl_host {
 
@@ -63,8 +64,5 @@ class Interp {
     std::ostream &err_;
     int column_ = 0;
 };
-
-// The Variant type of a type character (VT_EMPTY for none).
-VARTYPE type_of_suffix(char suffix);
 
 } // namespace brtl_host

@@ -6,9 +6,8 @@
 #include "lexer.h"
 
 namespace brtl_host {
-namespace {
 
-VARTYPE suffix_type(char suffix) {
+VARTYPE type_of_suffix(char suffix) {
     switch (suffix) {
     case '%':
         return VT_I2;
@@ -20,10 +19,14 @@ VARTYPE suffix_type(char suffix) {
         return VT_R8;
     case '@':
         return VT_CY;
+    case '$':
+        return VT_BSTR;
     default:
         return VT_EMPTY;
     }
 }
+
+namespace {
 
 // A radix literal is an Integer up to four hexadecimal (six octal) digits and a Long beyond, or
 // with the & character; its bits are kept, so &HFFFF is the Integer -1 and &HFFFF& the Long
@@ -44,7 +47,7 @@ Value radix_literal(const std::string &text, char suffix) {
     bool is_long = suffix == '&' || count > (hex ? 4u : 6u) || bits > 0xFFFFu;
     if (is_long) return from_i4(static_cast<int32_t>(static_cast<uint32_t>(bits)));
     Value v = from_i2(static_cast<int16_t>(static_cast<uint16_t>(bits)));
-    VARTYPE vt = suffix_type(suffix);
+    VARTYPE vt = type_of_suffix(suffix);
     return vt == VT_EMPTY ? v : change_type(v, vt);
 }
 
@@ -53,7 +56,7 @@ Value radix_literal(const std::string &text, char suffix) {
 Value number_literal(const std::string &text, char suffix) {
     if (text.size() > 1 && text[0] == '&') return radix_literal(text, suffix);
     Value v = from_text(text);
-    VARTYPE vt = suffix_type(suffix);
+    VARTYPE vt = type_of_suffix(suffix);
     if (vt != VT_EMPTY) return change_type(v, vt);
     if (text.find_first_of(".E") != std::string::npos) return change_type(v, VT_R8);
     BiVariantCvtStrToNum(v.get()); // the smallest of Integer, Long and Double that holds it

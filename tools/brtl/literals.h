@@ -7,6 +7,9 @@
 
 namespace brtl_host {
 
+// The Variant type of a type character (VT_EMPTY for none); a number never carries "$".
+VARTYPE type_of_suffix(char suffix);
+
 // A number literal: decimal text (digits, point, exponent) or "&H..."/"&O...", with its type
 // character (0 for none).
 Value number_literal(const std::string &text, char suffix);
