@@ -30,6 +30,10 @@ bool injected_failure() {
 
 } // namespace
 
+bool allocation_fails() {
+    return injected_failure();
+}
+
 void *allocate(size_t bytes) {
     if (injected_failure()) return nullptr;
     return counted(std::malloc(bytes == 0 ? 1 : bytes));
@@ -55,7 +59,11 @@ void release(void *block) {
 }
 
 size_t usable_size(void *block) {
+#if defined(_WIN32)
+    return block == nullptr ? 0 : _msize(block);
+#else
     return block == nullptr ? 0 : malloc_usable_size(block);
+#endif
 }
 
 void *allocate_lasting(size_t bytes) {

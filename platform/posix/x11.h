@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+namespace brtl::pf {
+// The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
+uint32_t keysym_of_virtual_key(uint32_t vk);
+} // namespace brtl::pf
+
 namespace brtl::pf::x11 {
 
 // An X11 window id; 0 is no window.

@@ -1,0 +1,107 @@
+// The OLE Automation subset of oleaut32 under the library's own names and types (brtl/platform.h
+// maps the OLE names to these inside the library). Each allocation is counted and can be made to
+// fail by the switch of platform/memory.h, as every other allocation of the library.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdint>
+
+#include "platform/memory.h"
+
+namespace {
+
+// The library's OLE types: the same layout as the system's.
+using LibraryChar = uint16_t;
+using LibraryBstr = uint16_t *;
+struct LibraryVariant;
+
+const WCHAR *wide(const LibraryChar *p) {
+    return reinterpret_cast<const WCHAR *>(p);
+}
+LibraryBstr library(BSTR b) {
+    return reinterpret_cast<LibraryBstr>(b);
+}
+BSTR system(LibraryBstr b) {
+    return reinterpret_cast<BSTR>(b);
+}
+VARIANTARG *system(LibraryVariant *v) {
+    return reinterpret_cast<VARIANTARG *>(v);
+}
+// The system declares the sources of its copies and conversions without const.
+VARIANTARG *system(const LibraryVariant *v) {
+    return reinterpret_cast<VARIANTARG *>(const_cast<LibraryVariant *>(v));
+}
+
+// A copy of the Variant allocates when it holds a string (directly or by reference).
+bool copy_allocates(const VARIANTARG *v, bool indirect) {
+    if (V_VT(v) == VT_BSTR) return V_BSTR(v) != nullptr;
+    if (indirect && V_VT(v) == (VT_BSTR | VT_BYREF)) return V_BSTRREF(v) != nullptr;
+    if (indirect && V_VT(v) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(v) != nullptr)
+        return copy_allocates(V_VARIANTREF(v), false);
+    return false;
+}
+
+} // namespace
+
+extern "C" {
+
+LibraryBstr brtl_SysAllocString(const LibraryChar *text) {
+    if (text == nullptr || brtl::pf::allocation_fails()) return nullptr;
+    return library(SysAllocString(wide(text)));
+}
+
+LibraryBstr brtl_SysAllocStringLen(const LibraryChar *text, uint32_t len) {
+    if (brtl::pf::allocation_fails()) return nullptr;
+    return library(SysAllocStringLen(wide(text), len));
+}
+
+void brtl_SysFreeString(LibraryBstr b) {
+    SysFreeString(system(b));
+}
+
+uint32_t brtl_SysStringLen(LibraryBstr b) {
+    return SysStringLen(system(b));
+}
+
+void brtl_VariantInit(LibraryVariant *v) {
+    VariantInit(system(v));
+}
+
+int32_t brtl_VariantClear(LibraryVariant *v) {
+    return VariantClear(system(v));
+}
+
+int32_t brtl_VariantCopy(LibraryVariant *dst, const LibraryVariant *src) {
+    if (copy_allocates(system(src), false) && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    return VariantCopy(system(dst), system(src));
+}
+
+int32_t brtl_VariantCopyInd(LibraryVariant *dst, const LibraryVariant *src) {
+    if (copy_allocates(system(src), true) && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    return VariantCopyInd(system(dst), system(src));
+}
+
+int32_t brtl_VariantChangeType(LibraryVariant *dst, const LibraryVariant *src, uint16_t flags,
+                               uint16_t vt) {
+    if (vt == VT_BSTR && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    return VariantChangeType(system(dst), system(src), flags, vt);
+}
+
+} // extern "C"
+
+namespace brtl::pf {
+
+// Grows a BSTR by n units through the system's reallocation (platform/bstr.h declares it with
+// the library's types, which these are).
+uint16_t *append_units(uint16_t *b, const uint16_t *units, uint32_t n) {
+    uint32_t length = SysStringLen(system(b));
+    if (n > (UINT32_MAX - 8) / 2 - length || allocation_fails()) return nullptr;
+    BSTR grown = system(b);
+    // The string is its own source, so its units stay where the reallocation moves them.
+    if (!SysReAllocStringLen(&grown, grown, length + n)) return nullptr;
+    for (uint32_t i = 0; i < n; ++i)
+        grown[length + i] = static_cast<WCHAR>(units[i]);
+    return library(grown);
+}
+
+} // namespace brtl::pf
