@@ -17,4 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The programs of the tests run under Wine; scripts/wine-run gives it a scratch prefix of its own
 # and no display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;${BRTL_WINE_PROGRAM})
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;${BRTL_WINE_PROGRAM};${CMAKE_BINARY_DIR}/wine-prefix)

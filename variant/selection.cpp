@@ -11,7 +11,10 @@
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
-static_assert(sizeof(VARIANT) == 16, "argument lists step by 16 bytes");
+// Argument lists step by one Variant: 16 bytes, 24 on 64-bit Windows, whose Variant also holds
+// a record of two pointers.
+static_assert(sizeof(VARIANT) == 16 || sizeof(VARIANT) == 8 + 2 * sizeof(void *),
+              "argument lists step by one OLE Variant");
 
 namespace brtl {
 

@@ -62,6 +62,7 @@ static inline int BiStringIsTemporary(BiString s) {
 
 BRTL_END_DECLS
 /* A Windows host passes the system's own Variants and BSTRs. */
+#include <windows.h>
 #include <oleauto.h>
 BRTL_BEGIN_DECLS
 
@@ -155,6 +156,9 @@ typedef struct tagVARIANT {
         struct tagVARIANT *pvarVal;
         BrtlUnknown **ppdispVal;
         BrtlUnknown **ppunkVal;
+#if defined(_WIN64)
+        void *record[2]; /* the system's record member: 64-bit Windows Variants are 24 bytes */
+#endif
     };
 } VARIANT;
 

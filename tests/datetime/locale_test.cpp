@@ -63,7 +63,7 @@ TEST_F(LocaleTest, SettingsOfAProfile) {
     }
     // Without a profile file: the defaults.
     BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").c_str());
+        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").string().c_str());
         EXPECT_EQ(settings(), kDefaults);
     });
     // Separators are cut to their first character after the blanks, patterns after 63; the
@@ -138,7 +138,7 @@ TEST_F(LocaleTest, WhatIsKeptForTheProcess) {
     const auto other = scratch_dir() / "other.ini";
     std::ofstream(other) << "[intl]\nsTime=-\n";
     BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path(other.c_str());
+        brtl_set_profile_path(other.string().c_str());
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '-');
         brtl_set_profile_path(nullptr); // back to BRTL_PROFILE
         EXPECT_EQ(ZrIntlGetDecimalSeperator(), ';');

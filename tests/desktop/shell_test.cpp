@@ -1,9 +1,13 @@
 // Shell: a real program started with its arguments split as the command-line rules say, the
 // traps of a missing program or directory, the argument checks, and the reaping of every
 // started program without touching the host's SIGCHLD handling.
+#if !defined(_WIN32)
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+
+#include <atomic>
 
 #include <chrono>
 #include <filesystem>
@@ -44,6 +48,17 @@ std::string wait_for_file(const fs::path &path, const std::string &last_line_sta
     return "";
 }
 
+#if defined(_WIN32)
+// The dialect's names are the system's own. Under Wine a path of the build machine, which the
+// build passes in, is on the drive Z:.
+std::string dialect(const fs::path &path) {
+    std::string s = path.string();
+    if (!s.empty() && s[0] == '/') s = "Z:" + s;
+    for (char &c : s)
+        if (c == '/') c = '\\';
+    return s;
+}
+#else
 // The state letter of /proc/<pid>/stat; '-' when the process is gone.
 char process_state(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
@@ -60,18 +75,25 @@ std::string dialect(const fs::path &path) {
         if (c == '/') c = '\\';
     return s;
 }
+#endif
 
 } // namespace
 
 TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
     fs::path out = scratch_dir() / "argv.txt";
-    std::string command = std::string(BRTL_ARGV_WRITER) + " " + out.string() +
+    // The program by its system path (on Windows the dialect's names are the system's).
+    std::string writer = kWindows ? dialect(BRTL_ARGV_WRITER) : std::string(BRTL_ARGV_WRITER);
+    std::string command = writer + " " + out.string() +
                           " plain \"two words\"\ttab a\\\"b \"c\\\\\" d\\\\e \"q\"\"q\" \"\"";
     int32_t r = ZbiBuiltIn_Shell(temp(command), 1);
     EXPECT_GT(r, 31);
     std::string text = wait_for_file(out, "[]");
-    EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) +
-                        "\n[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n");
+    const std::string arguments =
+        "[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n";
+    if (kWindows) // the launcher's result there is no process id
+        EXPECT_EQ(text.substr(text.find('\n') + 1), arguments);
+    else
+        EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) + "\n" + arguments);
     EXPECT_TRUE(traps().empty());
 }
 
@@ -157,7 +179,7 @@ TEST_F(ShellTest, ArgumentChecks) {
     EXPECT_EQ(traps(), only(5));
     clear_traps();
     // A directory cannot be started.
-    EXPECT_EQ(ZbiRunProgram(scratch_dir().c_str(), 1), -1);
+    EXPECT_EQ(ZbiRunProgram(scratch_dir().string().c_str(), 1), -1);
     EXPECT_EQ(traps(), only(5));
 }
 
@@ -174,6 +196,9 @@ TEST_F(ShellTest, ThrowingHooksFreeTheCommand) {
 }
 
 TEST_F(ShellTest, NoZombiesAfterAHundredShells) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows keeps no finished child processes to reap";
+#else
     std::vector<pid_t> started;
     for (int i = 0; i < 100; ++i) {
         int32_t r = ZbiBuiltIn_Shell(temp("true"), 1);
@@ -192,16 +217,22 @@ TEST_F(ShellTest, NoZombiesAfterAHundredShells) {
     // Nothing is left to wait for: every child was reaped.
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+#endif
 }
 
+#if !defined(_WIN32)
 namespace {
 std::atomic<int> g_host_signals{0};
 void host_handler(int) {
     ++g_host_signals;
 }
 } // namespace
+#endif
 
 TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has neither SIGCHLD nor fork";
+#else
     struct sigaction mine {
     }, before{}, after{};
     mine.sa_handler = host_handler;
@@ -221,4 +252,5 @@ TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
     EXPECT_EQ(waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
     EXPECT_GE(g_host_signals.load(), 1);
+#endif
 }

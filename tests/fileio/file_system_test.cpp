@@ -139,7 +139,7 @@ TEST_F(FileSystemTest, NameOntoAnotherFileSystemIsTrap74) {
     const fs::path other = "/dev/shm";
     struct stat here {
     }, there{};
-    if (stat(".", &here) != 0 || stat(other.c_str(), &there) != 0 || here.st_dev == there.st_dev)
+    if (stat(".", &here) != 0 || stat(other.string().c_str(), &there) != 0 || here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system to rename onto";
     write("move.txt", "x");
     const std::string target = "C:\\dev\\shm\\brtl-name-test-" + std::to_string(getpid());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "brtl/brtl.h"
+#include "harness/portable.h"
 
 namespace brtl_test {
 

@@ -64,9 +64,9 @@ TEST_F(HostLibraryTest, FprintfWritesToTheStreamAndCountsBytes) {
 }
 
 TEST_F(HostLibraryTest, FprintfReportsAFailedWrite) {
-    FILE *f = std::fopen((scratch_dir() / "ro.txt").c_str(), "w");
+    FILE *f = std::fopen((scratch_dir() / "ro.txt").string().c_str(), "w");
     std::fclose(f);
-    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "r");
+    f = std::fopen((scratch_dir() / "ro.txt").string().c_str(), "r");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(ZrFprintf(f, "%s", "cannot"), -1);
     std::fclose(f);

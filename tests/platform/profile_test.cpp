@@ -27,7 +27,7 @@ class ProfileTest : public RuntimeTest {
     void SetUp() override {
         RuntimeTest::SetUp();
         file_ = scratch_dir() / "profile-test.ini";
-        pf::set_profile_path(file_.c_str());
+        pf::set_profile_path(file_.string().c_str());
     }
     void TearDown() override {
         pf::set_profile_path(nullptr);
@@ -133,9 +133,9 @@ TEST_F(ProfileTest, FileIsLookedForInTheDocumentedOrder) {
     pf::set_profile_path(nullptr);
     const auto root = scratch_dir() / "lookup";
 
-    setenv("BRTL_PROFILE", (root / "named.ini").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root / "xdg").c_str(), 1);
-    setenv("HOME", (root / "home").c_str(), 1);
+    setenv("BRTL_PROFILE", (root / "named.ini").string().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root / "xdg").string().c_str(), 1);
+    setenv("HOME", (root / "home").string().c_str(), 1);
     EXPECT_EQ(read_through(root / "named.ini", "1"), "1");
 
     setenv("BRTL_PROFILE", "", 1); // empty counts as unset
@@ -148,7 +148,7 @@ TEST_F(ProfileTest, FileIsLookedForInTheDocumentedOrder) {
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(pf::profile_path(), (root / "home" / ".config" / "brtl" / "win.ini").string());
 
-    brtl_set_profile_path((root / "named.ini").c_str()); // the host's choice comes first
+    brtl_set_profile_path((root / "named.ini").string().c_str()); // the host's choice comes first
     EXPECT_EQ(pf::profile_path(), (root / "named.ini").string());
     EXPECT_EQ(read_through(root / "named.ini", "4"), "4");
     brtl_set_profile_path(nullptr);
