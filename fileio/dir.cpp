@@ -132,9 +132,11 @@ BiString dir(BiString argument, int32_t attributes, int32_t continue_flag) {
 
     listing.end();
     complete_directory(pattern);
-    if (volume) { // the one drive has no volume label
+    if (volume) { // the label of the pattern's drive (POSIX has none)
         listing.none = false;
-        return empty_string(true);
+        char label[kMaxName + 1];
+        size_t n = pf::volume_label(pattern.text(), label, sizeof label);
+        return n == 0 ? empty_string(true) : temporary_copy(label, n);
     }
     pf::FoundEntry entry{};
     errno = 0;

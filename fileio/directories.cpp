@@ -1,5 +1,5 @@
-// ChDrive, ChDir, MkDir, RmDir and CurDir_: the one drive "C:" (the root of the file system)
-// and its directories.
+// ChDrive, ChDir, MkDir, RmDir and CurDir_: the drives of the platform (on POSIX the one drive
+// "C:", the root of the file system) and their directories.
 #include <cerrno>
 #include <cstring>
 
@@ -19,7 +19,6 @@ namespace brtl::fileio {
 
 namespace {
 
-constexpr int kDriveC = 3;    // A = 1
 constexpr int kCrtEBUSY = 16; // the runtime's errno of a directory in use
 
 // The drive a text selects: 0 for the current one (an empty text), the drive number of a first
@@ -37,7 +36,7 @@ int drive_of(const OwnedString &text) {
 void ch_drive(BiString argument) {
     OwnedString text(argument);
     int drive = drive_of(text);
-    if (drive > 0 && drive != kDriveC) raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    if (drive > 0 && !pf::change_drive(drive)) raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
 }
 
 void ch_dir(BiString argument) {
@@ -86,8 +85,7 @@ BiString cur_dir(BiString argument) {
     int drive = drive_of(text);
     if (drive < 0) return empty_string(true);
     char buffer[kMaxName + 1];
-    if (drive != 0 && drive != kDriveC) return empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
-    size_t n = pf::current_directory(buffer, sizeof buffer);
+    size_t n = pf::drive_directory(drive, buffer, sizeof buffer);
     if (n == 0) return empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
     return temporary_copy(buffer, n);
 }

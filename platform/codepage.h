@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
 namespace brtl::pf {
 
 // One UTF-16 unit (the Utf16Unit of the OLE subset).

@@ -34,6 +34,11 @@ bool allocation_fails() {
     return injected_failure();
 }
 
+void count_system_blocks(long delta) {
+    if (g_counting.load(std::memory_order_relaxed))
+        g_live.fetch_add(delta, std::memory_order_relaxed);
+}
+
 void *allocate(size_t bytes) {
     if (injected_failure()) return nullptr;
     return counted(std::malloc(bytes == 0 ? 1 : bytes));

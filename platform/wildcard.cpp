@@ -7,7 +7,6 @@
 
 namespace brtl::pf {
 
-
 namespace {
 
 bool same_char(const char *a, size_t a_len, const char *b, size_t b_len) {

@@ -41,8 +41,8 @@ inline OLECHAR fold_unit_bytes(OLECHAR u) {
 }
 
 // The first position from `from` at which the n units of `sought` occur in the len units of
-// `text`, or -1. The bytes are searched with pf::find_bytes; a hit at an odd byte offset straddles two
-// units and the search goes on one byte later.
+// `text`, or -1. The bytes are searched with pf::find_bytes; a hit at an odd byte offset straddles
+// two units and the search goes on one byte later.
 int64_t find_binary(const OLECHAR *text, uint32_t len, uint32_t from, const OLECHAR *sought,
                     uint32_t n) {
     const char *base = reinterpret_cast<const char *>(text);

@@ -95,7 +95,7 @@ bool switch_matches(VARIANT *e) {
 
 // ---- Partition ----------------------------------------------------------------------------
 
-constexpr int kNumberField = 24; // room for any 64-bit value printed with "%ld"
+constexpr int kNumberField = 24; // room for any 64-bit value printed with "%lld"
 
 struct Printed {
     char text[kNumberField];
@@ -104,7 +104,7 @@ struct Printed {
 
 Printed printed(int64_t x) {
     Printed p;
-    int32_t n = ZrSnprintf(p.text, sizeof p.text, "%ld", static_cast<long>(x));
+    int32_t n = ZrSnprintf(p.text, sizeof p.text, "%lld", static_cast<long long>(x));
     p.length = std::clamp(n, 0, kNumberField - 1);
     return p;
 }

@@ -63,7 +63,8 @@ static inline int BiStringIsTemporary(BiString s) {
 BRTL_END_DECLS
 /* A Windows host passes the system's own Variants and BSTRs. */
 #include <windows.h>
-#include <oleauto.h>
+
+#include <oleauto.h> /* after windows.h, whose types it uses */
 BRTL_BEGIN_DECLS
 
 enum { VT_HOST_OBJECT = 15 /* the host's object subtype with a reference count at byte 28 */ };

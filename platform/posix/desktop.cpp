@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/keymap.h"
-#include "platform/posix/x11.h"
 #include "platform/posix/terminal.h"
+#include "platform/posix/x11.h"
 
 namespace brtl::pf {
 

@@ -134,6 +134,31 @@ size_t current_directory(char *out, size_t cap) {
     return n;
 }
 
+namespace {
+constexpr int kDriveC = 3;
+} // namespace
+
+bool drive_exists(int drive) {
+    return drive == kDriveC;
+}
+
+size_t volume_label(const char *, char *out, size_t cap) {
+    if (cap > 0) out[0] = '\0';
+    return 0;
+}
+
+bool change_drive(int drive) {
+    return drive == kDriveC;
+}
+
+size_t drive_directory(int drive, char *out, size_t cap) {
+    if (drive != 0 && drive != kDriveC) {
+        errno = ENODEV;
+        return 0;
+    }
+    return current_directory(out, cap);
+}
+
 // ---- Directory search -------------------------------------------------------------------------
 
 struct DirectorySearch {

@@ -42,6 +42,8 @@ uint32_t usual_code(int e) {
 
 ErrnoMapping map_system_errno(int e) {
     if (e == 0) return {0, 0};
+    // The runtime reports an over-long name as not found.
+    if (e == ENAMETOOLONG) return {crt::kENOENT, oserr::kFilenameTooLong};
     unsigned long code = _doserrno;
     _doserrno = 0;
     return {e, code != 0 ? static_cast<uint32_t>(code) : usual_code(e)};

@@ -58,16 +58,16 @@ HANDLE handle_of(int descriptor) {
 
 bool failed_with_last_error() {
     DWORD code = GetLastError();
-    errno = code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING
-                ? EACCES
-                : os_error_to_crt_errno(code);
+    errno = code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING ? EACCES
+                                                                     : os_error_to_crt_errno(code);
     return false;
 }
 
 } // namespace
 
 size_t read_bytes(FILE *stream, void *out, size_t n) {
-    if (file_call_fails()) {
+    while (file_call_fails()) {
+        if (errno == EINTR) continue; // an interrupted read is tried again
         t_injected_read_error = errno;
         return 0;
     }

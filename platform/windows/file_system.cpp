@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,8 +29,7 @@ struct SystemPath {
 
 // The attribute bits the dialect knows.
 constexpr DWORD kKnownAttributes = attribute::kReadOnly | attribute::kHidden | attribute::kSystem |
-                                   attribute::kVolume | attribute::kDirectory |
-                                   attribute::kArchive;
+                                   attribute::kVolume | attribute::kDirectory | attribute::kArchive;
 
 bool failed_with_last_error() {
     errno = os_error_to_crt_errno(GetLastError());
@@ -123,6 +123,37 @@ size_t current_directory(char *out, size_t cap) {
         return 0;
     }
     return n;
+}
+
+bool drive_exists(int drive) {
+    return drive >= 1 && drive <= 26 && (GetLogicalDrives() >> (drive - 1) & 1) != 0;
+}
+
+size_t volume_label(const char *path, char *out, size_t cap) {
+    if (cap == 0) return 0;
+    out[0] = '\0';
+    char root[4] = {path[0], ':', '\\', '\0'};
+    bool has_drive = path[0] != '\0' && path[1] == ':';
+    char label[MAX_PATH + 1];
+    if (!GetVolumeInformationA(has_drive ? root : nullptr, label, sizeof label, nullptr, nullptr,
+                               nullptr, nullptr, 0))
+        return 0;
+    size_t n = std::min(std::strlen(label), cap - 1);
+    std::memcpy(out, label, n);
+    out[n] = '\0';
+    return n;
+}
+
+bool change_drive(int drive) {
+    return _chdrive(drive) == 0;
+}
+
+size_t drive_directory(int drive, char *out, size_t cap) {
+    if (_getdcwd(drive, out, static_cast<int>(cap)) == nullptr) {
+        if (errno != ERANGE) errno = ENODEV;
+        return 0;
+    }
+    return std::strlen(out);
 }
 
 // ---- Directory search -------------------------------------------------------------------------

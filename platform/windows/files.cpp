@@ -6,6 +6,7 @@
 #include <share.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,8 +23,8 @@ namespace {
 struct Descriptor {
     int descriptor;
     bool readable;
-    void *buffer;   // the stream's buffer (this layer's allocator)
-    char *line;     // the last line read_line gave (a C library block)
+    void *buffer; // the stream's buffer (this layer's allocator)
+    char *line;   // the last line read_line gave (a C library block)
     size_t line_capacity;
     Descriptor *next;
 };
@@ -54,6 +55,14 @@ void free_descriptor(Descriptor *d) {
     release(d);
 }
 
+// The fault switch makes a call fail as the system would; an interrupted call (EINTR, which the
+// switch can report as on POSIX) is tried again.
+bool injected_failure() {
+    while (file_call_fails())
+        if (errno != EINTR) return true;
+    return false;
+}
+
 bool is_separator(char c) {
     return c == '\\' || c == '/';
 }
@@ -77,6 +86,10 @@ bool append_byte(char *&line, size_t &capacity, size_t length, char c) {
 size_t full_path(const char *name, char *out, size_t cap) {
     char buffer[MAX_PATH * 2];
     DWORD n = GetFullPathNameA(name, sizeof buffer, buffer, nullptr);
+    if (n == 0 && std::strlen(name) >= sizeof buffer) { // longer than the system's names
+        if (cap > 0) out[0] = '\0';
+        return std::max(std::strlen(name), cap);
+    }
     if (n == 0) {
         errno = os_error_to_crt_errno(GetLastError());
         return 0;
@@ -122,6 +135,13 @@ bool exists(const char *path) {
 }
 
 int sopen(const char *path, int flags, int share_mode, int permission) {
+    const bool known_share = share_mode == share::kDenyReadWrite ||
+                             share_mode == share::kDenyWrite || share_mode == share::kDenyRead ||
+                             share_mode == share::kDenyNone;
+    if ((flags & 3) == 3 || !known_share) {
+        errno = EINVAL;
+        return -1;
+    }
     char system_path[MAX_PATH + 1];
     if (!to_system_path(path, system_path, sizeof system_path)) return -1;
     auto *entry = static_cast<Descriptor *>(allocate(sizeof(Descriptor)));
@@ -130,7 +150,7 @@ int sopen(const char *path, int flags, int share_mode, int permission) {
         return -1;
     }
     int descriptor = -1;
-    if (!file_call_fails())
+    if (!injected_failure())
         descriptor = _sopen(system_path, flags | _O_NOINHERIT, share_mode, permission);
     if (descriptor < 0) {
         int saved = errno;
@@ -146,7 +166,10 @@ int sopen(const char *path, int flags, int share_mode, int permission) {
     return descriptor;
 }
 
+// A "b" in the mode makes the descriptor binary as well: the C runtime translates line ends
+// below the stream, by the descriptor's mode.
 FILE *fdopen(int descriptor, const char *mode) {
+    if (std::strchr(mode, 'b') != nullptr) _setmode(descriptor, _O_BINARY);
     return _fdopen(descriptor, mode);
 }
 
@@ -186,12 +209,12 @@ int close_stream(FILE *stream) {
 }
 
 size_t write_bytes(FILE *stream, const char *bytes, size_t n) {
-    if (file_call_fails()) return 0;
+    if (injected_failure()) return 0;
     return std::fwrite(bytes, 1, n, stream);
 }
 
 int flush_stream(FILE *stream) {
-    if (file_call_fails()) return EOF;
+    if (injected_failure()) return EOF;
     return fflush(stream) == 0 ? 0 : EOF;
 }
 
@@ -203,7 +226,7 @@ Line read_line(FILE *stream) {
     Descriptor *entry = find_descriptor(_fileno(stream));
     char *&line = entry != nullptr ? entry->line : g_other_line;
     size_t &capacity = entry != nullptr ? entry->line_capacity : g_other_capacity;
-    if (file_call_fails()) return Line{nullptr, 0, Line::Failed};
+    if (injected_failure()) return Line{nullptr, 0, Line::Failed};
     size_t length = 0;
     for (int c = _getc_nolock(stream); c != EOF; c = _getc_nolock(stream)) {
         if (!append_byte(line, capacity, length, static_cast<char>(c)))

@@ -1,8 +1,10 @@
 // The OLE Automation subset of oleaut32 under the library's own names and types (brtl/platform.h
-// maps the OLE names to these inside the library). Each allocation is counted and can be made to
-// fail by the switch of platform/memory.h, as every other allocation of the library.
+// maps the OLE names to these inside the library). Each allocation can be made to fail by the
+// switch of platform/memory.h, and the strings the Variants own are counted among the live
+// blocks, as every other allocation of the library.
 #include <windows.h>
-#include <oleauto.h>
+
+#include <oleauto.h> // after windows.h, whose types it uses
 
 #include <cstdint>
 
@@ -41,21 +43,55 @@ bool copy_allocates(const VARIANTARG *v, bool indirect) {
     return false;
 }
 
+// The number of strings the Variant owns (0 or 1).
+long owned_strings(const VARIANTARG *v) {
+    return V_VT(v) == VT_BSTR && V_BSTR(v) != nullptr ? 1 : 0;
+}
+
+// Counts what an operation on dst (and on src, when it is another Variant) allocated or released
+// of the strings they own.
+class StringCount {
+  public:
+    StringCount(const VARIANTARG *dst, const VARIANTARG *src)
+        : dst_(dst), src_(src == dst ? nullptr : src), before_(owned()) {}
+    StringCount(const StringCount &) = delete;
+    StringCount &operator=(const StringCount &) = delete;
+    ~StringCount() { brtl::pf::count_system_blocks(owned() - before_); }
+
+  private:
+    long owned() const { return owned_strings(dst_) + (src_ ? owned_strings(src_) : 0); }
+    const VARIANTARG *dst_;
+    const VARIANTARG *src_;
+    long before_;
+};
+
+// A copy that ran out of memory: the destination is cleared first, as the system's copy does.
+HRESULT failed_copy(VARIANTARG *dst) {
+    VariantClear(dst);
+    return E_OUTOFMEMORY;
+}
+
+LibraryBstr counted(BSTR b) {
+    if (b != nullptr) brtl::pf::count_system_blocks(1);
+    return library(b);
+}
+
 } // namespace
 
 extern "C" {
 
 LibraryBstr brtl_SysAllocString(const LibraryChar *text) {
     if (text == nullptr || brtl::pf::allocation_fails()) return nullptr;
-    return library(SysAllocString(wide(text)));
+    return counted(SysAllocString(wide(text)));
 }
 
 LibraryBstr brtl_SysAllocStringLen(const LibraryChar *text, uint32_t len) {
     if (brtl::pf::allocation_fails()) return nullptr;
-    return library(SysAllocStringLen(wide(text), len));
+    return counted(SysAllocStringLen(wide(text), len));
 }
 
 void brtl_SysFreeString(LibraryBstr b) {
+    if (b != nullptr) brtl::pf::count_system_blocks(-1);
     SysFreeString(system(b));
 }
 
@@ -68,22 +104,28 @@ void brtl_VariantInit(LibraryVariant *v) {
 }
 
 int32_t brtl_VariantClear(LibraryVariant *v) {
+    StringCount count(system(v), nullptr);
     return VariantClear(system(v));
 }
 
 int32_t brtl_VariantCopy(LibraryVariant *dst, const LibraryVariant *src) {
-    if (copy_allocates(system(src), false) && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    StringCount count(system(dst), system(src));
+    if (copy_allocates(system(src), false) && brtl::pf::allocation_fails())
+        return failed_copy(system(dst));
     return VariantCopy(system(dst), system(src));
 }
 
 int32_t brtl_VariantCopyInd(LibraryVariant *dst, const LibraryVariant *src) {
-    if (copy_allocates(system(src), true) && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    StringCount count(system(dst), system(src));
+    if (copy_allocates(system(src), true) && brtl::pf::allocation_fails())
+        return failed_copy(system(dst));
     return VariantCopyInd(system(dst), system(src));
 }
 
 int32_t brtl_VariantChangeType(LibraryVariant *dst, const LibraryVariant *src, uint16_t flags,
                                uint16_t vt) {
     if (vt == VT_BSTR && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    StringCount count(system(dst), system(src));
     return VariantChangeType(system(dst), system(src), flags, vt);
 }
 

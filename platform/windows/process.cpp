@@ -7,13 +7,17 @@
 namespace brtl::pf {
 
 int32_t start_program(const char *command_line, int32_t window_style) {
-    UINT result = WinExec(command_line, static_cast<UINT>(window_style));
-    return result > static_cast<UINT>(kLaunchFailed) ? static_cast<int32_t>(result)
-           : result == kLaunchOutOfResources || result == kLaunchFileNotFound ||
-                   result == kLaunchPathNotFound || result == kLaunchAccessDenied ||
-                   result == kLaunchBadFormat
-               ? static_cast<int32_t>(result)
-               : kLaunchFailed;
+    auto result = static_cast<int32_t>(WinExec(command_line, static_cast<UINT>(window_style)));
+    switch (result) {
+    case kLaunchOutOfResources:
+    case kLaunchFileNotFound:
+    case kLaunchPathNotFound:
+    case kLaunchAccessDenied:
+    case kLaunchBadFormat:
+        return result;
+    default:
+        return result >= kLaunchProcessBase ? result : kLaunchFailed;
+    }
 }
 
 } // namespace brtl::pf

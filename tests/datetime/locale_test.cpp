@@ -63,7 +63,7 @@ TEST_F(LocaleTest, SettingsOfAProfile) {
     }
     // Without a profile file: the defaults.
     BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").string().c_str());
+        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "profile.ini").string().c_str());
         EXPECT_EQ(settings(), kDefaults);
     });
     // Separators are cut to their first character after the blanks, patterns after 63; the

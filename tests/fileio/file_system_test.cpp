@@ -91,12 +91,14 @@ TEST_F(FileSystemTest, KillTraps) {
 }
 
 TEST_F(FileSystemTest, WildcardsAndReservedCharactersNeverNameAFile) {
-    // A file whose name holds "*" (made behind the library's back) is not deleted by a pattern
-    // that names it literally, and Open cannot make such names.
-    write("a*b", "x");
-    ZbiBuiltIn_Kill(temp("c*d"));
-    EXPECT_EQ(traps(), std::vector<Trap>{file_trap(53, "c*d")});
-    EXPECT_TRUE(exists("a*b"));
+    // A file whose name holds "*" (made behind the library's back, where the system allows such
+    // names) is not deleted by a pattern that names it literally, and Open cannot make such names.
+    if (!kWindows) {
+        write("a*b", "x");
+        ZbiBuiltIn_Kill(temp("c*d"));
+        EXPECT_EQ(traps(), std::vector<Trap>{file_trap(53, "c*d")});
+        EXPECT_TRUE(exists("a*b"));
+    }
     for (const char *name : {"a*?", "x<y", "x>y", "p|q", "say\"hi\"", "tab\there"}) {
         clear_traps();
         open(name, BI_FILE_MODE_OUTPUT, 1);
@@ -123,7 +125,9 @@ TEST_F(FileSystemTest, NameMovesAndRefusesExistingAndOpenNames) {
              Row{"sub\\new.txt", "other.txt", file_trap(58, "other.txt")},
              Row{"missing.txt", "x.txt", file_trap(53, "missing.txt")},
              Row{"busy.txt", "x.txt", file_trap(55, "busy.txt")},
-             Row{"other.txt", "BUSY.txt", file_trap(55, "other.txt")},
+             // Windows names are case-blind: BUSY.txt is busy.txt, which exists.
+             Row{"other.txt", "BUSY.txt",
+                 kWindows ? file_trap(58, "BUSY.txt") : file_trap(55, "other.txt")},
              Row{"", "x.txt", trap(76)},
              Row{"other.txt", "", trap(76)},
          }) {
@@ -139,7 +143,8 @@ TEST_F(FileSystemTest, NameOntoAnotherFileSystemIsTrap74) {
     const fs::path other = "/dev/shm";
     struct stat here {
     }, there{};
-    if (stat(".", &here) != 0 || stat(other.string().c_str(), &there) != 0 || here.st_dev == there.st_dev)
+    if (stat(".", &here) != 0 || stat(other.string().c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system to rename onto";
     write("move.txt", "x");
     const std::string target = "C:\\dev\\shm\\brtl-name-test-" + std::to_string(getpid());

@@ -3,14 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#if defined(_WIN32)
-#include <io.h>
-#include <process.h>
-#define getpid _getpid
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 #include "platform/memory.h"
 
@@ -66,7 +58,8 @@ class ScratchEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
         g_scratch = brtl_test::make_scratch_directory("brtl-test-");
-        g_profile = g_scratch / "win.ini";
+        g_profile =
+            g_scratch / "profile.ini"; // a file named win.ini is the system profile on Windows
         std::ofstream(g_profile).close();
         setenv("BRTL_PROFILE", g_profile.string().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (g_scratch / "config").string().c_str(), 1);
@@ -85,48 +78,6 @@ const auto *const g_environment = ::testing::AddGlobalTestEnvironment(new Scratc
 const bool g_counting_blocks = (brtl::pf::count_live_blocks(), true);
 
 } // namespace
-
-std::filesystem::path make_scratch_directory(const char *prefix) {
-#if defined(_WIN32)
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        std::filesystem::path name = std::filesystem::temp_directory_path() /
-                                     (prefix + std::to_string(getpid()) + "-" +
-                                      std::to_string(attempt));
-        std::error_code error;
-        if (std::filesystem::create_directory(name, error)) return name;
-    }
-    std::abort();
-#else
-    std::string base = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
-    std::vector<char> name(base.begin(), base.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr) std::abort();
-    return name.data();
-#endif
-}
-
-#if defined(_WIN32)
-bool descriptor_is_open(int descriptor) {
-    return _get_osfhandle(descriptor) != -1;
-}
-bool descriptor_is_read_only(int descriptor) {
-    char byte = 0;
-    return _read(descriptor, &byte, 0) == 0 && _write(descriptor, &byte, 0) == -1;
-}
-bool permissions_bind_nobody() {
-    return false;
-}
-#else
-bool descriptor_is_open(int descriptor) {
-    return fcntl(descriptor, F_GETFD) != -1;
-}
-bool descriptor_is_read_only(int descriptor) {
-    return (fcntl(descriptor, F_GETFL) & O_ACCMODE) == O_RDONLY;
-}
-bool permissions_bind_nobody() {
-    return geteuid() == 0;
-}
-#endif
 
 std::ostream &operator<<(std::ostream &os, Family family) {
     static const char *const names[] = {"trap", "file trap", "numeric trap", "fatal"};

@@ -22,12 +22,20 @@ namespace brtl_test {
 // temporary files; aborts when none can be made.
 std::filesystem::path make_scratch_directory(const char *prefix);
 
+// The dialect's full name of a path of the system: "C:" and the path with "\" separators on
+// POSIX, whose one drive is the root; the path itself with "\" separators on Windows.
+std::string dialect_path(const std::filesystem::path &path);
+
 // True when the descriptor is open.
 bool descriptor_is_open(int descriptor);
 // True when the open descriptor can be read but not written.
 bool descriptor_is_read_only(int descriptor);
 // True when file permissions do not bind the process (the superuser of POSIX).
 bool permissions_bind_nobody();
+
+// True when the Windows programs run under Wine, whose system libraries differ from Windows' in a
+// few places.
+bool running_under_wine();
 
 // Whether the suites run on Windows, where some facts of POSIX do not hold.
 #if defined(_WIN32)

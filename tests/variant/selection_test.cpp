@@ -162,8 +162,14 @@ TEST_F(VariantSelection, PartitionLaysOutTheRange) {
             {trap(BI_TRAP_INVALID_USE_OF_NULL)}}});
     // An argument that is no Long: its conversion trap alone, then Empty (no range text).
     host().strict_limits = false;
+    // NaN is no Long either (Wine's conversion takes it for one, so the row runs elsewhere).
+    if (!running_under_wine()) {
+        check({{got(partition(r8(NAN), i2(0), i2(9), i2(1))),
+                VT_EMPTY,
+                kAny,
+                {trap(BI_TRAP_OVERFLOW)}}});
+    }
     check({
-        {got(partition(r8(NAN), i2(0), i2(9), i2(1))), VT_EMPTY, kAny, {trap(BI_TRAP_OVERFLOW)}},
         {got(partition(i2(5), i2(0), r8(1e10), r8(NAN))), VT_EMPTY, kAny, {trap(BI_TRAP_OVERFLOW)}},
         {got(partition(i2(5), bstr_variant("abc"), i2(9), i2(1))),
          VT_EMPTY,
