@@ -4,7 +4,7 @@
 #include "runtime/frame.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -122,4 +122,4 @@ template <int L, int R> void multiply(int32_t, VARIANT *result, VARIANT *left, V
 BRTL_NUMERIC_PAIRS(BRTL_INSTANTIATE_ARITHMETIC)
 #undef BRTL_INSTANTIATE_ARITHMETIC
 
-} // namespace brtl::varop
+} // namespace brtl::variant

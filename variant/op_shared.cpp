@@ -6,7 +6,7 @@
 #include "runtime/frame.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -60,9 +60,9 @@ void long_conversion_failed(VARIANT *converted, HRESULT hr) {
     BiXVariantClear(converted);
     converted->vt = VT_EMPTY;
     if (hr == DISP_E_OVERFLOW)
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     else
-        raise_trap(ZbiCvtHResultToTrapNo(hr));
+        runtime::raise_trap(ZbiCvtHResultToTrapNo(hr));
 }
 
 } // namespace
@@ -75,16 +75,16 @@ void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right) {
 
 void fail_binary(VARIANT *result, VARIANT *left, VARIANT *right, int32_t trap) {
     abandon_binary(result, left, right);
-    raise_trap(trap);
+    runtime::raise_trap(trap);
 }
 
 void store_checked_double(VARIANT *result, VARTYPE vt, double value, int32_t status) {
     result->vt = vt;
     result->dblVal = value;
     if (status == 1)
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     else if (status == 2)
-        raise_numeric_trap(BI_TRAP_UNDERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_UNDERFLOW);
 }
 
 void null_result(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
@@ -151,4 +151,4 @@ void copy_right(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
     if (hr != S_OK) fail_binary(result, left, right, ZbiCvtHResultToTrapNo(hr));
 }
 
-} // namespace brtl::varop
+} // namespace brtl::variant

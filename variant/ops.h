@@ -13,7 +13,7 @@
 #include "brtl/numeric.h"
 #include "brtl/variant.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 constexpr int kSubtypes = 14; // VT_EMPTY to VT_UNKNOWN: the index range of both tables
 constexpr int kUnaryOperators = 4;
@@ -243,4 +243,4 @@ BRTL_NUMERIC_PAIRS(BRTL_DECLARE_PAIR_HANDLERS)
         F((base) + 6), F((base) + 7), F((base) + 8), F((base) + 9), F((base) + 10),                \
         F((base) + 11), F((base) + 12), F((base) + 13)
 
-} // namespace brtl::varop
+} // namespace brtl::variant

@@ -2,7 +2,7 @@
 
 #include "brtl/variant.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 OwnedVariant::~OwnedVariant() {
     reset();
@@ -17,4 +17,4 @@ LocalVariant::~LocalVariant() {
     BiXVariantClear(&v_);
 }
 
-} // namespace brtl
+} // namespace brtl::variant

@@ -4,7 +4,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 // Clears the Variant it guards (the library's clear, which knows the host object subtype) when
 // it goes out of scope, unless released.
@@ -54,4 +54,4 @@ class LocalVariant {
     VARIANT v_{};
 };
 
-} // namespace brtl
+} // namespace brtl::variant
