@@ -9,7 +9,7 @@
 #include "brtl/host.h"
 #include "brtl/texts.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::datetime {
 

@@ -12,8 +12,8 @@
 #include "datetime/calendar.h"
 #include "datetime/date_argument.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::datetime {

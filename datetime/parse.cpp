@@ -9,7 +9,7 @@
 #include "datetime/parse.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 
 namespace brtl::datetime {

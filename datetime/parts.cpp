@@ -3,8 +3,8 @@
 #include "brtl/variant.h"
 #include "datetime/calendar.h"
 #include "datetime/date_argument.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::datetime {

@@ -5,7 +5,7 @@
 
 #include "brtl/datetime.h"
 #include "datetime/calendar.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::datetime {
 

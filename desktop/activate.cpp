@@ -7,7 +7,7 @@
 #include "platform/terminal.h"
 #include "platform/x11.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::desktop {
 

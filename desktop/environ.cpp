@@ -8,8 +8,8 @@
 #include "brtl/variant.h"
 #include "platform/environment.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 extern "C" {

@@ -7,8 +7,8 @@
 #include "brtl/host.h"
 #include "fileio/paths.h"
 #include "fileio/table.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::desktop {
 

@@ -11,7 +11,7 @@
 #include "platform/keymap.h"
 #include "platform/x11.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::desktop {
 

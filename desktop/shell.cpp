@@ -8,7 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/process.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::desktop {
 

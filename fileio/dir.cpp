@@ -11,7 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/file_system.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -12,8 +12,8 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

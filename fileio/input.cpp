@@ -13,7 +13,7 @@
 #include "platform/files.h"
 #include "platform/numparse.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

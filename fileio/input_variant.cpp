@@ -12,8 +12,8 @@
 #include "fileio/input_field.h"
 #include "platform/codepage.h"
 #include "platform/numparse.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 #include "variant/string_variant.h"
 

@@ -12,7 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -11,8 +11,8 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/string_variant.h"
 
 namespace brtl::fileio {

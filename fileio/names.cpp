@@ -8,7 +8,7 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

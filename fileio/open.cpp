@@ -10,8 +10,8 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -9,8 +9,8 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -11,8 +11,8 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::fileio {

@@ -12,8 +12,8 @@
 #include "platform/codepage.h"
 #include "platform/file_access.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -6,7 +6,7 @@
 #include "brtl/fileio.h"
 #include "fileio/table.h"
 #include "platform/file_access.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

@@ -14,8 +14,8 @@
 #include "platform/files.h"
 #include "platform/numtext.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 

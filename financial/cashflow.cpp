@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "brtl/financial.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::financial {
 

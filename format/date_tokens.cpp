@@ -14,7 +14,7 @@
 #include "datetime/eras.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 

@@ -14,8 +14,8 @@
 #include "format/engine.h"
 #include "platform/codepage.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 

@@ -11,7 +11,7 @@
 #include "format/digits.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 

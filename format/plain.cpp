@@ -13,8 +13,8 @@
 #include "platform/codepage.h"
 #include "platform/numtext.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::format {

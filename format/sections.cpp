@@ -7,7 +7,7 @@
 #include "brtl/numeric.h"
 #include "format/engine.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "brtl/math.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::math {
 

@@ -8,7 +8,7 @@
 
 #include "brtl/numeric.h"
 #include "platform/fpu.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 extern "C" {
 BRTL_API int32_t BiIsMathCoprocessorPresent = 1;

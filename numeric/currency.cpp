@@ -6,7 +6,7 @@
 #include "numeric/currency.h"
 
 #include "brtl/numeric.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::numeric {
 

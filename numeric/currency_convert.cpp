@@ -9,7 +9,7 @@
 #include "numeric/currency.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 

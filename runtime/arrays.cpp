@@ -3,7 +3,7 @@
 
 #include "brtl/host.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 constexpr int32_t kPool = 2;

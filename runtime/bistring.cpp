@@ -6,7 +6,7 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::runtime {
 

@@ -1,15 +1,13 @@
-// The builtins of error handling (Error$, CVErr, Debug.Assert), the OLE result mapping and the
-// three small services the host uses.
+// The builtins of error handling (Error$, CVErr, Debug.Assert) and the OLE result mapping.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "brtl/host.h"
 #include "brtl/runtime.h"
-#include "platform/system.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "runtime/placeholders.h"
 
 namespace brtl::runtime {
@@ -105,18 +103,6 @@ BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line
     message_guard.reset();
     source_guard.reset();
     brtl::runtime::raise_trap(BI_TRAP_ASSERTION);
-}
-
-BRTL_API void *ZbiGetThreadStackBase(void) {
-    return brtl::platform::thread_stack_low();
-}
-
-BRTL_API uint32_t ZbiGetTimeInMillisecond(void) {
-    return brtl::platform::monotonic_milliseconds();
-}
-
-BRTL_API void ZkWriteStringToOutputWindow(const char *text) {
-    brtl::platform::debug_output(text);
 }
 
 } // extern "C"

@@ -3,7 +3,7 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 extern "C" {
 

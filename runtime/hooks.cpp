@@ -4,7 +4,7 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::runtime {
 

@@ -8,8 +8,8 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 

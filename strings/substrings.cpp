@@ -6,7 +6,7 @@
 #include "brtl/runtime.h"
 #include "brtl/strings.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 

@@ -8,7 +8,7 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::strings {

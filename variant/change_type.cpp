@@ -13,8 +13,8 @@
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
 #include "runtime/bstr_text.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 #include "variant/owned_variant.h"
 

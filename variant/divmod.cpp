@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "brtl/platform.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 

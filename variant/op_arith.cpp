@@ -1,7 +1,7 @@
 // Addition, subtraction and multiplication of two numeric Variants. Each pair of subtypes has a
 // handler of its own that computes in the subtype of the promotion tables; Integer, Long and
 // Single results that overflow are recomputed exactly in the wider subtype instead of trapping.
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

@@ -1,6 +1,6 @@
 // The bitwise operators And, Or, Xor, Eqv and Imp on two numeric Variants (each operand taken as
 // a 32-bit integer; the result is always a Long), and the Null cells of And and Imp.
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

@@ -3,7 +3,7 @@
 // true and 0 for false.
 #include <cmath>
 
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

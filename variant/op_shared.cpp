@@ -3,7 +3,7 @@
 // bitwise rows and the copies of an operand.
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

@@ -7,8 +7,8 @@
 #include "brtl/runtime.h"
 #include "platform/bstr.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 

@@ -4,7 +4,7 @@
 
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
 namespace brtl::variant {

@@ -6,8 +6,8 @@
 #include "brtl/runtime.h"
 #include "brtl/texts.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 

@@ -6,8 +6,8 @@
 #include "brtl/host.h"
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 

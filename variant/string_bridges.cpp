@@ -8,8 +8,8 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::variant {
 

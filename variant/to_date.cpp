@@ -4,8 +4,8 @@
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 
 namespace {

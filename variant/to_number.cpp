@@ -12,8 +12,8 @@
 #include "platform/codepage.h"
 #include "platform/numparse.h"
 #include "runtime/bstr_text.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 #include "variant/owned_variant.h"
 

@@ -4,7 +4,7 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 

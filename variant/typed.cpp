@@ -8,8 +8,8 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 
 namespace {

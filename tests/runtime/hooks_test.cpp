@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "harness/harness.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 using namespace brtl_test;
 
