@@ -61,7 +61,7 @@ bool variant_text(VARIANT *v, BiString &out) {
 // The Integer a numeric Variant converts to with the runtime's traps; false after a trap.
 bool position_of(VARIANT *v, int32_t &position) {
     uint64_t before = runtime::traps_raised();
-    variant::LocalVariant converted;
+    variant::OwnedVariant converted;
     ZbiVariantChangeTypeAndTrap(converted.get(), v, VT_I2);
     if (runtime::traps_raised() != before || converted->vt != VT_I2) return false;
     position = converted->iVal;

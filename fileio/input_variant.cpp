@@ -37,7 +37,7 @@ const char *skip_digits(const char *p) {
 }
 
 double serial_of(VARIANT *date) {
-    variant::LocalVariant owned;
+    variant::OwnedVariant owned;
     *owned = *date;
     return owned->vt == VT_DATE ? owned->date : 0.0;
 }

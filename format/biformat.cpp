@@ -90,8 +90,8 @@ struct Loaded {
 
 enum class Load { Number, OwnText, Trapped };
 
-Load load_string(const VARIANT *v, variant::LocalVariant &converted, Loaded &out) {
-    variant::LocalVariant probe;
+Load load_string(const VARIANT *v, variant::OwnedVariant &converted, Loaded &out) {
+    variant::OwnedVariant probe;
     if (BiXVariantCopy(probe.get(), v) != S_OK) {
         runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return Load::Trapped;
@@ -133,7 +133,7 @@ Load load_string(const VARIANT *v, variant::LocalVariant &converted, Loaded &out
     return Load::Number;
 }
 
-Load load_variant(const VARIANT *v, variant::LocalVariant &converted, Loaded &out) {
+Load load_variant(const VARIANT *v, variant::OwnedVariant &converted, Loaded &out) {
     FormatNumber &n = out.number;
     switch (v->vt) {
     case VT_EMPTY:
@@ -176,7 +176,7 @@ Load load_variant(const VARIANT *v, variant::LocalVariant &converted, Loaded &ou
     }
 }
 
-Load load_number(int32_t kind, const void *value, variant::LocalVariant &converted, Loaded &out) {
+Load load_number(int32_t kind, const void *value, variant::OwnedVariant &converted, Loaded &out) {
     out.kind = kind;
     out.value = value;
     FormatNumber &n = out.number;
@@ -217,7 +217,7 @@ bool is_finite(const FormatNumber &n) {
 
 // Steps 4 to 12 of the driver: a numeric or date format for a value of any kind.
 BiString format_number(int32_t kind, const void *value, const char *f, size_t n) {
-    variant::LocalVariant converted; // a number or Date made from a string, cleared at the end
+    variant::OwnedVariant converted; // a number or Date made from a string, cleared at the end
     Loaded loaded{};
     switch (load_number(kind, value, converted, loaded)) {
     case Load::Number:

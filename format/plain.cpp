@@ -132,7 +132,7 @@ BiString variant_plain(const VARIANT *v, const char *format, uint32_t format_len
         return runtime::empty_string(true);
     case VT_BSTR: {
         if (!leading_space) return format_string(v, format, format_length);
-        variant::LocalVariant number;
+        variant::OwnedVariant number;
         if (BiXVariantCopy(number.get(), v) != S_OK)
             return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
         ZbiVariantCvtToNum(number.get(), number.get());

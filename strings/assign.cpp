@@ -152,7 +152,7 @@ void justify(BiString *dest, BiString src, bool right) {
 // The code page form of a copy of dest's value, as a variable-held string in `field`. False
 // after a trap whose hook returned (dest is then as it was).
 bool take_destination(const VARIANT *dest, VariableGuard &field) {
-    brtl::variant::LocalVariant copy;
+    brtl::variant::OwnedVariant copy;
     if (dest->vt < VT_BSTR) {
         *copy = *dest; // no storage of its own to share
     } else if (HRESULT hr = ZbiVariantCopyNoClear_(copy.get(), dest); hr != S_OK) {

@@ -239,7 +239,7 @@ extern "C" {
 
 BRTL_API HRESULT VariantChangeType(VARIANT *dst, const VARIANT *src, uint16_t, VARTYPE vt) {
     // A reference is first read into a value of the scope's own.
-    brtl::variant::LocalVariant referenced;
+    brtl::variant::OwnedVariant referenced;
     const VARIANT *source = src;
     if ((src->vt & VT_BYREF) != 0) {
         HRESULT hr = VariantCopyInd(referenced.get(), src);
@@ -247,7 +247,7 @@ BRTL_API HRESULT VariantChangeType(VARIANT *dst, const VARIANT *src, uint16_t, V
         source = referenced.get();
     }
     if (source->vt > VT_UNKNOWN || vt > VT_UNKNOWN) return DISP_E_BADVARTYPE;
-    brtl::variant::LocalVariant result;
+    brtl::variant::OwnedVariant result;
     HRESULT hr = convert(*source, vt, *result);
     if (hr != S_OK) return hr;
     VariantClear(dst); // the source is no longer needed: it may be dst itself

@@ -13,12 +13,6 @@ namespace brtl::variant {
 
 namespace {
 
-using variant::set_date;
-using variant::set_i2;
-using variant::set_i4;
-using variant::set_r4;
-using variant::set_r8;
-
 constexpr double kSingleMax = 3.4028234663852886e38;
 
 // The result area may be uninitialised: it becomes Empty first, unless it is an operand.
@@ -26,15 +20,10 @@ void begin_result(VARIANT *result, const VARIANT *a, const VARIANT *b) {
     if (result != a && result != b) result->vt = VT_EMPTY;
 }
 
-void release_both(VARIANT *a, VARIANT *b) {
-    BiXVariantClear(a);
-    if (b != a) BiXVariantClear(b);
-}
-
 // Either operand Null: both are released and the result is Null.
 bool null_of_either(VARIANT *result, VARIANT *a, VARIANT *b) {
     if (a->vt != VT_NULL && b->vt != VT_NULL) return false;
-    release_both(a, b);
+    release_operands(a, b);
     result->vt = VT_NULL;
     return true;
 }
@@ -110,7 +99,7 @@ bool convert_both(bool (*convert)(VARIANT *), VARIANT *result, VARIANT *a, VARIA
     bool converted = convert(a);
     keep_b.release();
     if (converted && convert(b)) return true;
-    release_both(a, b);
+    release_operands(a, b);
     result->vt = VT_EMPTY;
     return false;
 }

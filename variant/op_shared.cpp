@@ -67,9 +67,13 @@ void long_conversion_failed(VARIANT *converted, HRESULT hr) {
 
 } // namespace
 
-void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right) {
+void release_operands(VARIANT *left, VARIANT *right) {
     BiXVariantClear(left);
     if (right != left) BiXVariantClear(right);
+}
+
+void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right) {
+    release_operands(left, right);
     result->vt = VT_EMPTY;
 }
 
@@ -88,8 +92,7 @@ void store_checked_double(VARIANT *result, VARTYPE vt, double value, int32_t sta
 }
 
 void null_result(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     result->vt = VT_NULL;
 }
 

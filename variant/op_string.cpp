@@ -161,8 +161,7 @@ void concatenate(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
     }
     if (na != 0) std::memcpy(joined, left->bstrVal, na * sizeof(OLECHAR));
     if (nb != 0) std::memcpy(joined + na, right->bstrVal, nb * sizeof(OLECHAR));
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     result->vt = VT_BSTR;
     result->bstrVal = joined;
 }
@@ -186,8 +185,7 @@ void compare_strings(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right)
         order = compare_bytes(a.get(), na, b.get(), nb);
         if (order == 0) order = compare_units(left->bstrVal, right->bstrVal);
     }
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     set_truth(result, holds(op, order, 0));
 }
 

@@ -105,6 +105,8 @@ void store_checked_double(VARIANT *result, VARTYPE vt, double value, int32_t sta
 // Releases both operands (each once, also when they are the same Variant) and writes an Empty
 // result: the end of an operation that a trap already stopped.
 void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right);
+// Releases both operands of a binary operator (once when they are the same Variant).
+void release_operands(VARIANT *left, VARIANT *right);
 // abandon_binary, then raises trap through the trap hook.
 void fail_binary(VARIANT *result, VARIANT *left, VARIANT *right, int32_t trap);
 

@@ -4,17 +4,9 @@
 
 namespace brtl::variant {
 
-OwnedVariant::~OwnedVariant() {
-    reset();
-}
-
 void OwnedVariant::reset() {
     if (v_ != nullptr) BiXVariantClear(v_);
     v_ = nullptr;
-}
-
-LocalVariant::~LocalVariant() {
-    BiXVariantClear(&v_);
 }
 
 } // namespace brtl::variant

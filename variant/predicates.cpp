@@ -31,7 +31,7 @@ bool text_of_string(const VARIANT *v, BiString &text) {
 
 // Whether the text (a temporary handed to the parser) reads as a date and time, asked quietly.
 bool text_is_date(BiString text) {
-    LocalVariant parsed;
+    OwnedVariant parsed;
     ZbiParseDateAndTime(parsed.get(), text, kParseDateAndTime, 1);
     return parsed->vt == VT_DATE;
 }

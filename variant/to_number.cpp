@@ -135,7 +135,7 @@ bool numeric_value(const VARIANT *v, double &value) {
 }
 
 bool string_is_numeric(const VARIANT *v) {
-    LocalVariant copy;
+    OwnedVariant copy;
     if (BiXVariantCopy(copy.get(), v) != S_OK) return false;
     return ZbiBuiltIn_IsNumeric(copy.take()) != 0;
 }
