@@ -1,6 +1,5 @@
 // Line Input #, the Input and InputC functions and EOF.
 #include <climits>
-#include <cstdlib>
 #include <string>
 #include <tuple>
 
@@ -93,21 +92,6 @@ TEST_F(LineInputTest, VariantAndFixedLengthTargetsAreEmptiedEvenOnATrap) {
     ZbiBuiltIn_LineInput(3, BI_TYPE_STRING, 0, &var_);
     EXPECT_EQ(BiStringLength(var_), 0u);
     EXPECT_EQ(traps(), (std::vector<Trap>{trap(62), file_trap(52, "9"), trap(54), trap(54)}));
-}
-
-TEST_F(LineInputTest, AMillionShortLines) {
-    std::string bytes;
-    for (int i = 0; i < 1000000; ++i)
-        bytes += std::to_string(i % 1000) + "\r\n";
-    input_file(bytes);
-    long count = 0, sum = 0;
-    for (; ZbiBuiltIn_EOF(1) == 0; ++count) {
-        ZbiBuiltIn_LineInput(1, BI_TYPE_STRING, 0, &var_);
-        sum += std::atol(var_.data);
-    }
-    EXPECT_EQ(count, 1000000);
-    EXPECT_EQ(sum, 1000L * (999L * 1000L / 2));
-    EXPECT_TRUE(traps().empty());
 }
 
 TEST_F(InputFunctionTest, InputReadsExactlyNBytesAndChecksCountModeAndNumber) {

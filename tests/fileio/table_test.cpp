@@ -329,6 +329,31 @@ TEST_F(CloseTest, FreeFileFileAttrAndTheHostFileObjects) {
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 200);
 }
 
+// The per-run reset: every file closed and the generator back at the start of the seed-1
+// sequence, also when closing a file traps and the hook throws.
+TEST_F(CloseTest, TheRunResetClosesEveryFileAndRestartsTheSeedOneSequence) {
+    open("a.txt", kOutput, 1);
+    open("b.dat", kBinary, 200);
+    brtl::fileio::dir_restart_flag() = false;
+    ZbiBuiltIn_Rnd(1);             // whatever Rnd drew before, the reset puts the generator back
+    EXPECT_EQ(ZbiReset_Rtl(), 41); // the first number of the sequence
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(find_record(200), nullptr);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
+    EXPECT_TRUE(brtl::fileio::dir_restart_flag());
+    const double first = ZbiBuiltIn_Rnd(1), second = ZbiBuiltIn_Rnd(1);
+    EXPECT_NE(first, second);
+    open(full_device_link(), kOutput, 1);
+    std::fputs("pending", ZrFileStream(ZbiGetZrFile(0)));
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiReset_Rtl(), TrapException);
+    set_mode(HookMode::Return);
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(61)}));
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), first);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), second);
+}
+
 // ---- Nested runs ------------------------------------------------------------------------------
 
 TEST_F(NestedRunTest, EachLevelStartsWithAnEmptyTableAndThreeLevelsRestoreInOrder) {
