@@ -85,7 +85,8 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
     // no lock 5 or 9, mode 3 or access 4; numbers outside 1-255 or in use; names empty or too
     // long (260 bytes pass the length check, but not as a full path); no directory (a file is
     // none), file, drive; directories; the same file again other than Input beside Input or
-    // Random and Binary beside each other, whatever the case of the name.
+    // Random and Binary beside each other, whatever the case of the name; wildcards and the
+    // characters no name may hold.
     struct R {
         int32_t trap;
         std::string name;
@@ -104,7 +105,9 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
         R{70, "sub", kInput}, R{70, "sub", kBinary}, R{70, "sub", kOutput},
         R{55, "busy.txt", kInput}, R{55, "shared.txt", kOutput}, R{55, "shared.txt", kAppend},
         R{55, "shared.txt", kBinary}, R{55, "SHARED.TXT", kOutput}, R{55, "r.dat", kInput},
-        R{55, "r.dat", kAppend});
+        R{55, "r.dat", kAppend}, R{53, "a*?", kOutput}, R{53, "x<y", kOutput},
+        R{53, "x>y", kOutput}, R{53, "p|q", kOutput}, R{53, "say\"hi\"", kOutput},
+        R{53, "tab\there", kOutput});
     make_host_objects();
     const size_t files = entries(dir());
     const int descriptors = open_descriptors();
