@@ -3,34 +3,35 @@
 #include "desktop/utf8.h"
 #include "platform/desktop.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 extern "C" {
 
 BRTL_API void ZbiAppActivate(const char *title) {
     if (title == nullptr) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
-    brtl::ZrBuffer<char> utf8 = brtl::utf8_of(title);
+    brtl::runtime::ZrBuffer<char> utf8 = brtl::desktop::utf8_of(title);
     if (utf8 == nullptr) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
-    if (!brtl::pf::activate_window(title, utf8.get())) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!brtl::platform::activate_window(title, utf8.get()))
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 BRTL_API void ZbiBuiltIn_AppActivate(BiString title) {
-    brtl::OwnedString owned(title);
+    brtl::runtime::OwnedString owned(title);
     if (owned.size() == 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     ZbiAppActivate(owned.data());
 }
 
 BRTL_API void ZbiBuiltIn_Beep(void) {
-    brtl::pf::bell();
+    brtl::platform::bell();
 }
 
 } // extern "C"

@@ -11,9 +11,9 @@
 #include "desktop/keys.h"
 #include "platform/desktop.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
@@ -43,11 +43,12 @@ void play_queue() {
         size_t to = p.queue.size();
         p.next = to;
         // Appends may move the queue's block while the batch plays, so it plays from a copy.
-        std::unique_ptr<pf::KeyStroke[]> batch(new (std::nothrow) pf::KeyStroke[to - from]);
+        std::unique_ptr<platform::KeyStroke[]> batch(new (std::nothrow)
+                                                        platform::KeyStroke[to - from]);
         for (size_t i = from; batch != nullptr && i < to; ++i)
             batch[i - from] = {p.queue.data()[i].message, p.queue.data()[i].key};
         lock.unlock();
-        if (batch != nullptr) pf::play_keys(batch.get(), to - from);
+        if (batch != nullptr) platform::play_keys(batch.get(), to - from);
         lock.lock();
     }
     p.queue.clear();
@@ -83,10 +84,10 @@ void wait_until_played() {
 
 // Failure 3 without a window with the input focus; failure 2 when the desktop cannot play keys.
 KeyFailure check_display() {
-    switch (pf::key_target()) {
-    case pf::KeyTarget::Ready:
+    switch (platform::key_target()) {
+    case platform::KeyTarget::Ready:
         return KeyFailure::None;
-    case pf::KeyTarget::NoWindow:
+    case platform::KeyTarget::NoWindow:
         return KeyFailure::NoWindow;
     default:
         return KeyFailure::NoMemory;
@@ -107,30 +108,30 @@ KeyFailure send_keys(const char *keys, bool wait) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::desktop
 
 extern "C" {
 
 BRTL_API int32_t ZbiSendKeys(const char *keys, int32_t wait) {
-    if (brtl::send_keys(keys, wait != 0) == brtl::KeyFailure::None) return 0;
-    return brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (brtl::desktop::send_keys(keys, wait != 0) == brtl::desktop::KeyFailure::None) return 0;
+    return brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 BRTL_API void ZbiBuiltIn_SendKeys(BiString keys, int32_t wait) {
-    brtl::OwnedString owned(keys);
+    brtl::runtime::OwnedString owned(keys);
     if (owned.size() == 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     ZbiSendKeys(owned.data(), wait);
 }
 
 BRTL_API int32_t brtl_compile_keys(const char *keys, BrtlKeyEvent *out, int32_t capacity) {
-    brtl::KeyList compiled;
-    switch (brtl::compile_keys(keys, compiled)) {
-    case brtl::KeyFailure::None:
+    brtl::desktop::KeyList compiled;
+    switch (brtl::desktop::compile_keys(keys, compiled)) {
+    case brtl::desktop::KeyFailure::None:
         break;
-    case brtl::KeyFailure::NoMemory:
+    case brtl::desktop::KeyFailure::NoMemory:
         return -2;
     default:
         return -1;

@@ -12,9 +12,9 @@
 
 #include "brtl/financial.h"
 #include "platform/power.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::financial {
 
 namespace {
 
@@ -26,7 +26,7 @@ double present_value_of_payments(double rate, double n, double v, double t, doub
 
 // The payment of a loan of pv over nper periods leaving fv, without a trap for nper 0.
 double payment(double rate, double nper, double pv, double fv, double t) {
-    double v = brtl::pf::power(1.0 + rate, -nper);
+    double v = brtl::platform::power(1.0 + rate, -nper);
     double d = rate == 0.0 ? nper : (1.0 + rate * t) * (1.0 - v) / rate;
     double q = v * fv + pv;
     if (d != 0.0) q = q / d;
@@ -36,7 +36,7 @@ double payment(double rate, double nper, double pv, double fv, double t) {
 // The interest part of the payment p0 in period per (1-based).
 double interest_part(double rate, double per, double nper, double fv, double t, double p0) {
     double k = nper - per + 1.0;
-    double v = brtl::pf::power(1.0 + rate, -k);
+    double v = brtl::platform::power(1.0 + rate, -k);
     double r = present_value_of_payments(rate, k, v, t, p0);
     double interest = rate * (v * fv + r);
     double due = 1.0 + rate * t;
@@ -46,7 +46,7 @@ double interest_part(double rate, double per, double nper, double fv, double t, 
 
 // The checks IPmt and PPmt share: a period within 1..nper and a nonzero nper.
 void check_period(double per, double nper) {
-    if (per <= 0.0 || per > nper || nper == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (per <= 0.0 || per > nper || nper == 0.0) runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 double type_of(int32_t type) {
@@ -83,75 +83,76 @@ bool rate_first_pass(double nper, double pmt, double pv, double fv, double t, do
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::financial
 
-using brtl::raise_trap;
+using brtl::runtime::raise_trap;
 
 extern "C" {
 
 BRTL_API double ZbiBuiltIn_FV(double rate, double nper, double pmt, double pv, int32_t type) {
-    double t = brtl::type_of(type);
+    double t = brtl::financial::type_of(type);
     errno = 0;
-    double p = brtl::pf::power(1.0 + rate, nper);
+    double p = brtl::platform::power(1.0 + rate, nper);
     double payments = rate == 0.0 ? nper * pmt : (p - 1.0) * (1.0 + rate * t) * pmt / rate;
     double fv = pv * p + payments;
-    if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return -fv;
 }
 
 BRTL_API double ZbiBuiltIn_PV(double rate, double nper, double pmt, double fv, int32_t type) {
-    double t = brtl::type_of(type);
+    double t = brtl::financial::type_of(type);
     errno = 0;
-    double v = brtl::pf::power(1.0 + rate, -nper);
-    double a = brtl::present_value_of_payments(rate, nper, v, t, pmt);
+    double v = brtl::platform::power(1.0 + rate, -nper);
+    double a = brtl::financial::present_value_of_payments(rate, nper, v, t, pmt);
     double result = -(v * fv + a);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_Pmt(double rate, double nper, double pv, double fv, int32_t type) {
-    if (nper == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (nper == 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     errno = 0;
-    double result = brtl::payment(rate, nper, pv, fv, brtl::type_of(type));
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    double result = brtl::financial::payment(rate, nper, pv, fv, brtl::financial::type_of(type));
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_NPer(double rate, double pmt, double pv, double fv, int32_t type) {
     if (rate == 0.0) {
-        if (pmt == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL); // nothing is ever paid off
+        if (pmt == 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL); // nothing is ever paid off
         return -(pv + fv) / pmt;
     }
-    double a = (1.0 + rate * brtl::type_of(type)) * pmt;
+    double a = (1.0 + rate * brtl::financial::type_of(type)) * pmt;
     errno = 0;
     double n = std::log((a - fv * rate) / (pv * rate + a));
     double l = std::log(1.0 + rate);
     if (l != 0.0) n = n / l;
-    if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return n;
 }
 
 BRTL_API double ZbiBuiltIn_IPmt(double rate, double per, double nper, double pv, double fv,
                                 int32_t type) {
-    brtl::check_period(per, nper);
-    double t = brtl::type_of(type);
+    brtl::financial::check_period(per, nper);
+    double t = brtl::financial::type_of(type);
     if (t == 1.0 && per == 1.0) return 0.0; // no interest before the first payment
     errno = 0;
-    double p0 = brtl::payment(rate, nper, pv, fv, t);
-    double result = brtl::interest_part(rate, per, nper, fv, t, p0);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    double p0 = brtl::financial::payment(rate, nper, pv, fv, t);
+    double result = brtl::financial::interest_part(rate, per, nper, fv, t, p0);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_PPmt(double rate, double per, double nper, double pv, double fv,
                                 int32_t type) {
-    brtl::check_period(per, nper);
-    double t = brtl::type_of(type);
+    brtl::financial::check_period(per, nper);
+    double t = brtl::financial::type_of(type);
     errno = 0;
-    double p0 = brtl::payment(rate, nper, pv, fv, t);
+    double p0 = brtl::financial::payment(rate, nper, pv, fv, t);
     double result = p0;
-    if (t != 1.0 || per != 1.0) result = p0 - brtl::interest_part(rate, per, nper, fv, t, p0);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    if (t != 1.0 || per != 1.0)
+        result = p0 - brtl::financial::interest_part(rate, per, nper, fv, t, p0);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
@@ -160,11 +161,12 @@ BRTL_API double ZbiBuiltIn_PPmt(double rate, double per, double nper, double pv,
 // its own at 0 that is no answer).
 BRTL_API double ZbiBuiltIn_Rate(double nper, double pmt, double pv, double fv, int32_t type,
                                 double guess) {
-    if (nper <= 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
-    double t = brtl::type_of(type);
+    if (nper <= 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    double t = brtl::financial::type_of(type);
     double r = guess;
     double first = 0.0;
-    if (brtl::rate_first_pass(nper, pmt, pv, fv, t, guess, first) && std::fabs(first) >= 0.01)
+    if (brtl::financial::rate_first_pass(nper, pmt, pv, fv, t, guess, first) &&
+        std::fabs(first) >= 0.01)
         r = first;
     double u = pv + t * pmt;
     double w = t * pmt - fv;
@@ -172,17 +174,17 @@ BRTL_API double ZbiBuiltIn_Rate(double nper, double pmt, double pv, double fv, i
         errno = 0;
         double f1 = u * r + pmt;
         double f2 = w * r + pmt;
-        double g = (f2 != 0.0 ? f1 / f2 : 0.0) - brtl::pf::power(1.0 + r, -nper);
+        double g = (f2 != 0.0 ? f1 / f2 : 0.0) - brtl::platform::power(1.0 + r, -nper);
         double slope = u * f2 - f1 * w;
         if (f2 != 0.0) slope = slope / (f2 * f2);
-        slope = slope + nper * brtl::pf::power(1.0 + r, -1.0 - nper);
-        if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+        slope = slope + nper * brtl::platform::power(1.0 + r, -1.0 - nper);
+        if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         double next = r - (slope != 0.0 ? g / slope : g);
-        if (std::fabs(next) > 1000.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (std::fabs(next) > 1000.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         if (std::fabs(next - r) < 1e-05) return next;
         r = next;
     }
-    raise_trap(BI_TRAP_ILLEGAL_CALL);
+    brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return 0.0;
 }
 

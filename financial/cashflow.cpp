@@ -6,14 +6,14 @@
 
 #include "brtl/financial.h"
 #include "platform/power.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::financial {
 
 namespace {
 
 void illegal_call() {
-    raise_trap(BI_TRAP_ILLEGAL_CALL);
+    runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 // The value of the flows at rate r and its derivative: sum of values[i] * (1 + r)^-i and sum of
@@ -26,17 +26,17 @@ struct Valuation {
 Valuation value_at(const double *values, int n, double r) {
     Valuation v;
     for (int i = 0; i < n; ++i)
-        v.value += values[i] * brtl::pf::power(1.0 + r, -i);
+        v.value += values[i] * brtl::platform::power(1.0 + r, -i);
     for (int i = 1; i < n; ++i)
-        v.slope += -i * values[i] * brtl::pf::power(1.0 + r, -1 - i);
+        v.slope += -i * values[i] * brtl::platform::power(1.0 + r, -1 - i);
     return v;
 }
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::financial
 
-using brtl::illegal_call;
+using brtl::financial::illegal_call;
 
 extern "C" {
 
@@ -48,7 +48,7 @@ BRTL_API double ZbiBuiltIn_NPV(double rate, const double *values, int16_t count)
     errno = 0;
     double sum = 0.0;
     for (int i = 0; i < count; ++i)
-        sum += values[i] * brtl::pf::power(1.0 + rate, -1 - i);
+        sum += values[i] * brtl::platform::power(1.0 + rate, -1 - i);
     if (errno != 0) illegal_call();
     return sum;
 }
@@ -63,7 +63,7 @@ BRTL_API double ZbiBuiltIn_IRR(const double *values, int16_t count, double guess
     double r = guess;
     for (int step = 0; step < 20; ++step) {
         errno = 0;
-        brtl::Valuation v = brtl::value_at(values, n, r);
+        brtl::financial::Valuation v = brtl::financial::value_at(values, n, r);
         if (errno != 0) illegal_call();
         double next = r - (v.slope != 0.0 ? v.value / v.slope : v.value);
         if (std::fabs(next) > 1000.0) illegal_call();
@@ -78,7 +78,7 @@ BRTL_API double ZbiBuiltIn_MIRR(const double *values, int16_t count, double fina
                                 double reinvest_rate) {
     int m = count - 1;
     if (m < 2) illegal_call();
-    const double *x = brtl::skip_first_value() ? values + 1 : values;
+    const double *x = brtl::runtime::skip_first_value() ? values + 1 : values;
     if (values == nullptr && m >= 1) { // nothing to read
         illegal_call();
         return 0.0;
@@ -88,14 +88,14 @@ BRTL_API double ZbiBuiltIn_MIRR(const double *values, int16_t count, double fina
     double negative = 0.0;
     for (int k = 0; k < m; ++k) {
         if (x[k] >= 0.0)
-            positive += x[k] * brtl::pf::power(1.0 + reinvest_rate, m - k - 1);
+            positive += x[k] * brtl::platform::power(1.0 + reinvest_rate, m - k - 1);
         else
-            negative += x[k] * brtl::pf::power(1.0 + finance_rate, -k);
+            negative += x[k] * brtl::platform::power(1.0 + finance_rate, -k);
     }
     if (errno != 0) illegal_call();
     if (positive == 0.0 || negative == 0.0) illegal_call();
     if (negative == 0.0) return 0.0;
-    return brtl::pf::power(-positive / negative, 1.0 / (m - 1)) - 1.0;
+    return brtl::platform::power(-positive / negative, 1.0 / (m - 1)) - 1.0;
 }
 
 BRTL_API double ZbiBuiltIn_SLN(double cost, double salvage, double life) {
@@ -121,9 +121,9 @@ BRTL_API double ZbiBuiltIn_DDB(double cost, double salvage, double life, double 
     double d = 1.0 - 2.0 / life;
     double k = 2.0 * cost / life;
     errno = 0;
-    double depreciation = k * brtl::pf::power(d, period - 1.0);
+    double depreciation = k * brtl::platform::power(d, period - 1.0);
     if (errno != 0) illegal_call();
-    double over = k * (brtl::pf::power(d, period) - 1.0) / (d - 1.0) - (cost - salvage);
+    double over = k * (brtl::platform::power(d, period) - 1.0) / (d - 1.0) - (cost - salvage);
     if (over <= 0.0) return depreciation;
     return depreciation - over > 0.0 ? depreciation - over : 0.0;
 }

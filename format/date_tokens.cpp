@@ -14,7 +14,7 @@
 #include "datetime/eras.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -55,7 +55,7 @@ void push_clock_number(Parser &ps, int value, int count) {
 void push_abbreviation(Parser &ps, const char *name, size_t max_bytes) {
     size_t n = 0;
     while (name[n] != '\0') {
-        size_t size = ps.multibyte && pf::is_lead_byte(static_cast<unsigned char>(name[n])) &&
+        size_t size = ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(name[n])) &&
                               name[n + 1] != '\0'
                           ? 2
                           : 1;
@@ -67,8 +67,8 @@ void push_abbreviation(Parser &ps, const char *name, size_t max_bytes) {
 
 // 1 for 1 January (the calendar fields must be loaded).
 int day_of_year(const DateFields &date) {
-    return static_cast<int>(ymd_to_serial(date.day, date.month, date.year) -
-                            ymd_to_serial(1, 1, date.year)) +
+    return static_cast<int>(datetime::ymd_to_serial(date.day, date.month, date.year) -
+                            datetime::ymd_to_serial(1, 1, date.year)) +
            1;
 }
 
@@ -112,7 +112,7 @@ TokenResult short_date(Parser &ps) {
     const char *pattern = ZrIntlGetDateString();
     if (pattern == nullptr) pattern = "";
     if (!ps.calendar()) return TokenResult::Failed;
-    SmallBuffer<char, 96> text;
+    runtime::SmallBuffer<char, 96> text;
     text.append(pattern, std::strlen(pattern));
     // A two-letter year outside the 1900s is widened to four letters.
     if (ps.date.year < 1900 || ps.date.year > 1999) {
@@ -201,7 +201,7 @@ TokenResult general_date(Parser &ps) {
     double serial = ps.date.serial;
     double whole = std::trunc(serial);
     bool time = is_whole(whole) || !is_whole(serial - whole);
-    SmallBuffer<char, 96> text;
+    runtime::SmallBuffer<char, 96> text;
     if (!is_whole(whole)) {
         const char *pattern = ZrIntlGetDateString();
         if (pattern != nullptr) text.append(pattern, std::strlen(pattern));
@@ -220,7 +220,7 @@ TokenResult general_date(Parser &ps) {
 // p and its marker, or 0.
 size_t am_pm_token(const char *p, const char *end, char *marker) {
     auto lower = [](char c) {
-        return static_cast<char>(pf::to_lower(static_cast<unsigned char>(c)));
+        return static_cast<char>(platform::to_lower(static_cast<unsigned char>(c)));
     };
     size_t left = static_cast<size_t>(end - p);
     if (left >= 5 && lower(p[1]) == 'm' && p[2] == '/' && lower(p[3]) == 'p' &&
@@ -264,7 +264,7 @@ TokenResult a_token(Parser &ps) {
 TokenResult era_token(Parser &ps) {
     int count = count_run(ps, 3);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of_serial(ps.date.serial);
+    int era = datetime::era_of_serial(ps.date.serial);
     if (era >= 0) ps.literal(host_word(kEraNames[count - 1] - era));
     return TokenResult::Done;
 }
@@ -272,8 +272,8 @@ TokenResult era_token(Parser &ps) {
 TokenResult era_year_token(Parser &ps) {
     int count = count_run(ps, 2);
     if (!ps.calendar()) return TokenResult::Failed;
-    int era = era_of_serial(ps.date.serial);
-    if (era >= 0) push_number(ps, ps.date.year - era_year_offset(era), count);
+    int era = datetime::era_of_serial(ps.date.serial);
+    if (era >= 0) push_number(ps, ps.date.year - datetime::era_year_offset(era), count);
     return TokenResult::Done;
 }
 
@@ -339,7 +339,7 @@ TokenResult read_date_token(Parser &ps) {
 }
 
 double Parser::seconds() {
-    return serial_time(date.serial) * 86400.0;
+    return datetime::serial_time(date.serial) * 86400.0;
 }
 
 bool Parser::calendar() {
@@ -353,7 +353,7 @@ bool Parser::calendar() {
 bool Parser::splice(const char *text, size_t n) {
     if (++splices > kMaxSplices) return false;
     int next = current_ == 0 ? 1 : 0;
-    SmallBuffer<char, 128> &buffer = spliced_[next];
+    runtime::SmallBuffer<char, 128> &buffer = spliced_[next];
     buffer.clear();
     buffer.append(text, n);
     buffer.append(p, static_cast<size_t>(end - p));
@@ -368,15 +368,15 @@ bool Parser::splice(const char *text, size_t n) {
 }
 
 bool load_calendar(DateFields &date) {
-    if (!in_calendar_domain(date.serial)) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!datetime::in_calendar_domain(date.serial)) {
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
-    Ymd ymd = serial_to_ymd(date.serial);
+    datetime::Ymd ymd = datetime::serial_to_ymd(date.serial);
     date.day = ymd.day;
     date.month = ymd.month;
     date.year = ymd.year;
-    date.weekday = weekday_of_day(serial_day(date.serial));
+    date.weekday = datetime::weekday_of_day(datetime::serial_day(date.serial));
     date.calendar = true;
     return true;
 }

@@ -182,11 +182,11 @@ void decimal_of(const FormatNumber &number, Decimal &out) {
     char text[64];
     switch (number.tag) {
     case kTagDouble:
-        pf::print_double(text, sizeof text, number.dbl, 'G', 15);
+        platform::print_double(text, sizeof text, number.dbl, 'G', 15);
         read_printed(text, out);
         return;
     case kTagSingle:
-        pf::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
+        platform::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
         read_printed(text, out);
         return;
     case kTagCurrency: {
@@ -239,7 +239,7 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
         if (!digits.integer.ok() || !digits.fraction.ok()) return false;
     }
-    double seconds = serial_time(serial_for_text(serial_of(number))) * 86400.0;
+    double seconds = datetime::serial_time(datetime::serial_for_text(serial_of(number))) * 86400.0;
     integer_part(parsed, digits, seconds, out);
     fraction_part(parsed, digits, seconds, out);
     return out.ok();

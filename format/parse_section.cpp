@@ -11,7 +11,7 @@
 #include "format/digits.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -35,7 +35,7 @@ bool is_placeholder(char c) {
 // True when an AM/PM token (AM/PM, am/pm, A/P, a/p, AMPM) starts at p.
 bool starts_am_pm(const char *p, const char *end) {
     if (*p != 'A' && *p != 'a') return false;
-    auto lower = [](char c) { return pf::to_lower(static_cast<unsigned char>(c)); };
+    auto lower = [](char c) { return platform::to_lower(static_cast<unsigned char>(c)); };
     size_t left = static_cast<size_t>(end - p);
     return (left >= 5 && lower(p[1]) == 'm' && p[2] == '/' && lower(p[3]) == 'p' &&
             lower(p[4]) == 'm') ||
@@ -98,8 +98,8 @@ ParseStatus quoted(Parser &ps) {
 void escaped(Parser &ps) {
     ++ps.p;
     if (ps.p >= ps.end) return; // a backslash at the end is dropped
-    bool lead =
-        ps.multibyte && pf::is_lead_byte(static_cast<unsigned char>(*ps.p)) && ps.p + 1 < ps.end;
+    bool lead = ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
+                ps.p + 1 < ps.end;
     ps.literal(*ps.p++);
     if (lead) ps.literal(*ps.p++);
 }
@@ -225,7 +225,7 @@ void scale(FormatNumber &number, int percents, int scalings, int32_t &shift) {
         case kTagNull:
             break;
         default:
-            raise_fatal(kScaleCheckLine);
+            runtime::raise_fatal(kScaleCheckLine);
             return;
         }
     }
@@ -290,14 +290,14 @@ void lay_out_exponent(Parser &ps) {
 ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
                           ParsedSection &out) {
     Parser ps(text, length, number, out);
-    ps.multibyte = pf::mb_cur_max() > 1;
-    ps.date.serial = serial_for_text(serial_of(number));
+    ps.multibyte = platform::mb_cur_max() > 1;
+    ps.date.serial = datetime::serial_for_text(serial_of(number));
     out.state = FormatState{};
     out.nodes.clear();
     out.cut = 0;
     out.shift = 0;
     while (ps.p < ps.end) {
-        if (ps.multibyte && pf::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
+        if (ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
             ps.p + 1 < ps.end) {
             ps.literal(ps.p, 2); // a double-byte character is text
             ps.p += 2;
@@ -316,7 +316,7 @@ ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
         if (ps.exponent && out.nodes.ok()) lay_out_exponent(ps);
     }
     if (ps.out_of_memory || !out.nodes.ok()) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return ParseStatus::Failed;
     }
     return ParseStatus::Ok;

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "brtl/numeric.h"
 #include "numeric/int128.h"
+#include "brtl/numeric.h"
 
-namespace brtl {
+namespace brtl::numeric {
 
 // Units of 0.0001 in one.
 constexpr int64_t kCurrencyScale = 10000;
@@ -19,4 +19,4 @@ int64_t round_to_whole(BiCurrency c);
 // the numeric trap hook and (when the hook returns) gives the wrapped low 64 bits.
 BiCurrency to_currency(i128 exact);
 
-} // namespace brtl
+} // namespace brtl::numeric

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <type_traits>
 
-namespace brtl {
+namespace brtl::numeric {
 
 namespace wide {
 
@@ -161,4 +161,4 @@ using i128 = wide::Int<true>;
 using u128 = wide::Int<false>;
 #endif
 
-} // namespace brtl
+} // namespace brtl::numeric

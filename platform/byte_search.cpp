@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 const void *find_bytes(const void *haystack, size_t n, const void *needle, size_t m) {
 #if defined(_WIN32)
@@ -16,4 +16,4 @@ const void *find_bytes(const void *haystack, size_t n, const void *needle, size_
 #endif
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

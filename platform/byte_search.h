@@ -3,9 +3,9 @@
 
 #include <cstddef>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The first place where the m bytes of needle occur in the n bytes of haystack, or null (memmem).
 const void *find_bytes(const void *haystack, size_t n, const void *needle, size_t m);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

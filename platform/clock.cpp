@@ -7,7 +7,7 @@
 
 #include "platform/system_clock.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -79,4 +79,4 @@ void reset_clock_offset() {
     g_offset_ms.store(0, std::memory_order_relaxed);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

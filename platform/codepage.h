@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // One UTF-16 unit (the Utf16Unit of the OLE subset).
 using Utf16Unit = uint16_t;
@@ -74,4 +74,4 @@ Utf16Unit tow_upper(Utf16Unit c);
 // The byte that replaces a character the code page cannot represent.
 constexpr char kDefaultChar = '?';
 
-} // namespace brtl::pf
+} // namespace brtl::platform

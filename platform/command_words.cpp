@@ -4,7 +4,7 @@
 
 #include "platform/process.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -63,4 +63,4 @@ bool CommandWords::split(const char *line) {
     return true;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

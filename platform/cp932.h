@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 class SystemCp932 {
   public:
@@ -28,4 +28,4 @@ class SystemCp932 {
     void *to_multi_;
 };
 
-} // namespace brtl::pf
+} // namespace brtl::platform

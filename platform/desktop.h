@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Activates the top-level window whose title is exactly the text (title in the code page, the
 // same text in UTF-8 for systems that keep titles in UTF-8) and waits for it to have the input
@@ -36,4 +36,4 @@ struct KeyStroke {
 // been played. Keys the keyboard cannot produce are left out.
 void play_keys(const KeyStroke *keys, size_t count);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

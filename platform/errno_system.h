@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 struct ErrnoMapping {
     int crt;     // the runtime's errno number
@@ -13,4 +13,4 @@ struct ErrnoMapping {
 // The mapping of a system errno value (0 maps to 0 and 0).
 ErrnoMapping map_system_errno(int e);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // ---- errno numbers of the dialect's C runtime ------------------------------------------------
 
@@ -180,4 +180,4 @@ Line read_line(FILE *stream);
 // True when the stream can be read (it was not opened write-only).
 bool readable(FILE *stream);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

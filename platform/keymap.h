@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Shift-state bits of the high byte of vk_key_scan's result.
 constexpr uint16_t kScanShift = 0x0100;
@@ -18,4 +18,4 @@ uint16_t vk_key_scan(unsigned char c);
 // MapVirtualKeyA(vk, 0): the set-1 scan code of the virtual key, 0 when it has none.
 uint32_t map_virtual_key(uint32_t vk);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

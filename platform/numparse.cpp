@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -114,9 +114,9 @@ ParsedDouble parse_written_double(const char *text) {
     return result;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 uint64_t parse_integer(const char *text) {
     const char *p = text;
@@ -130,4 +130,4 @@ uint64_t parse_integer(const char *text) {
     return negative ? ~value + 1 : value;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

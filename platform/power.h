@@ -3,8 +3,8 @@
 // and EDOM for a negative base with an exponent that is no whole number.
 #pragma once
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 double power(double x, double y);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

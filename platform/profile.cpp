@@ -7,7 +7,7 @@ extern "C" {
 
 BRTL_API void brtl_set_profile_path(const char *path) {
     try {
-        brtl::pf::set_profile_path(path);
+        brtl::platform::set_profile_path(path);
     } catch (...) { // no memory for the copy: the lookup stays as it was
     }
 }

@@ -5,7 +5,7 @@
 
 #include "platform/clock.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Milliseconds since 1970-01-01 00:00 UTC by the system clock.
 int64_t system_milliseconds();
@@ -17,4 +17,4 @@ bool milliseconds_of(const LocalTime &t, int64_t &milliseconds);
 // Sets the system clock; false when the system refuses (no privilege).
 bool set_system_clock(int64_t milliseconds);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -5,7 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/file_system.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -46,4 +46,4 @@ bool wildcard_match(const char *pattern, const char *name) {
     return *p == '\0';
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -9,14 +9,14 @@
 #include "brtl/variant.h"
 #include "platform/byte_search.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 
 namespace {
 
-using brtl::OwnedVariant;
+using brtl::variant::OwnedVariant;
 
 enum class Compare { Binary, Text };
 
@@ -41,7 +41,7 @@ inline OLECHAR fold_unit_bytes(OLECHAR u) {
 }
 
 // The first position from `from` at which the n units of `sought` occur in the len units of
-// `text`, or -1. The bytes are searched with pf::find_bytes; a hit at an odd byte offset straddles
+// `text`, or -1. The bytes are searched with platform::find_bytes; a hit at an odd byte offset straddles
 // two units and the search goes on one byte later.
 int64_t find_binary(const OLECHAR *text, uint32_t len, uint32_t from, const OLECHAR *sought,
                     uint32_t n) {
@@ -50,7 +50,7 @@ int64_t find_binary(const OLECHAR *text, uint32_t len, uint32_t from, const OLEC
     const char *at = base + static_cast<size_t>(from) * sizeof(OLECHAR);
     size_t needle = static_cast<size_t>(n) * sizeof(OLECHAR);
     while (static_cast<size_t>(end - at) >= needle) {
-        const void *hit = brtl::pf::find_bytes(at, static_cast<size_t>(end - at), sought, needle);
+        const void *hit = brtl::platform::find_bytes(at, static_cast<size_t>(end - at), sought, needle);
         if (hit == nullptr) return -1;
         size_t offset = static_cast<size_t>(static_cast<const char *>(hit) - base);
         if (offset % sizeof(OLECHAR) == 0) return static_cast<int64_t>(offset / sizeof(OLECHAR));
@@ -77,7 +77,7 @@ int64_t find_folded(const OLECHAR *text, uint32_t len, uint32_t from, const OLEC
 void lower_units(BSTR b) {
     uint32_t n = SysStringLen(b);
     for (uint32_t i = 0; i < n; ++i)
-        b[i] = brtl::pf::tow_lower(b[i]);
+        b[i] = brtl::platform::tow_lower(b[i]);
 }
 
 enum class Folding { Bytes, Wide };
@@ -86,20 +86,20 @@ enum class Folding { Bytes, Wide };
 // lowers both texts first).
 VARIANT *search(VARIANT *result, int32_t start, VARIANT text, VARIANT sought, int32_t mode,
                 Folding folding) {
-    OwnedVariant text_guard(&text), sought_guard(&sought);
+    brtl::variant::OwnedVariant text_guard(&text), sought_guard(&sought);
     result->vt = VT_EMPTY; // the result should a trap's hook return
     Compare compare;
     if (!read_mode(mode, compare) || (text.vt != VT_NULL && sought.vt != VT_NULL && start < 1)) {
         text_guard.reset();
         sought_guard.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     if (text.vt == VT_NULL || sought.vt == VT_NULL) {
         result->vt = VT_NULL;
         return result;
     }
-    if (!brtl::str::make_bstr(text) || !brtl::str::make_bstr(sought)) return result;
+    if (!brtl::strings::make_bstr(text) || !brtl::strings::make_bstr(sought)) return result;
     uint32_t len = SysStringLen(text.bstrVal), n = SysStringLen(sought.bstrVal);
     uint32_t from = static_cast<uint32_t>(start) - 1;
     int64_t found = -1;
@@ -149,31 +149,32 @@ int16_t order_bytes(const char *a, uint32_t la, const char *b, uint32_t lb, Comp
 }
 
 VARIANT *compare_texts(VARIANT *result, VARIANT a, VARIANT b, int16_t mode) {
-    OwnedVariant a_guard(&a), b_guard(&b);
+    brtl::variant::OwnedVariant a_guard(&a), b_guard(&b);
     result->vt = VT_EMPTY;
     Compare compare;
     if (!read_mode(mode, compare)) {
         a_guard.reset();
         b_guard.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     if (a.vt == VT_NULL || b.vt == VT_NULL) {
         result->vt = VT_NULL;
         return result;
     }
-    if (!brtl::str::make_bstr(a) || !brtl::str::make_bstr(b)) return result;
+    if (!brtl::strings::make_bstr(a) || !brtl::strings::make_bstr(b)) return result;
     uint32_t wa = SysStringLen(a.bstrVal), wb = SysStringLen(b.bstrVal);
     uint32_t la = 0, lb = 0;
-    brtl::ZrBuffer<char> ta(ZbiOleToChar(a.bstrVal, &la)), tb(ZbiOleToChar(b.bstrVal, &lb));
+    brtl::runtime::ZrBuffer<char> ta(ZbiOleToChar(a.bstrVal, &la)),
+        tb(ZbiOleToChar(b.bstrVal, &lb));
     if (!ta || !tb) {
         a_guard.reset();
         b_guard.reset();
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return result;
     }
     int16_t r;
-    if (compare == Compare::Text && brtl::pf::mb_cur_max() > 1) {
+    if (compare == Compare::Text && brtl::platform::mb_cur_max() > 1) {
         // The host's collation, passed on as it answers (its low 16 bits).
         r = static_cast<int16_t>(ZrStrColl(ta.get(), tb.get()));
     } else {

@@ -5,10 +5,10 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 // Stores n bytes of code-page text in target as a String Variant (the target's old value is not
 // cleared). When memory runs out raises trap 7, leaves target as it was and returns false.
 bool store_text_variant(VARIANT *target, const char *text, size_t n);
 
-} // namespace brtl
+} // namespace brtl::variant

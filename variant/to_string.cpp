@@ -4,13 +4,13 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 
 // The plain text of a value by the format engine's empty format, as a string Variant in dst.
 void store_text(VARIANT *dst, int32_t kind, const void *value) {
-    BiString text = ZbiBuiltIn_Format_(kind, value, brtl::empty_string());
+    BiString text = ZbiBuiltIn_Format_(kind, value, brtl::runtime::empty_string());
     ZbiEvalCvtSV(dst, text);
 }
 
@@ -26,7 +26,7 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
         dst->bstrVal = empty;
         if (empty == nullptr) {
             dst->vt = VT_EMPTY;
-            brtl::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
         }
         return;
     }
@@ -34,11 +34,11 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
         if (dst != src) *dst = *src; // dst takes over the source's string
         if (src->bstrVal == nullptr) {
             dst->vt = VT_EMPTY;
-            brtl::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
         }
         return;
     case VT_NULL:
-        brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        brtl::runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         return;
     case VT_I2:
     case VT_BOOL: {
@@ -75,10 +75,10 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
     case VT_ERROR:
     case VT_VARIANT:
     case VT_UNKNOWN:
-        brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return;
     default:
-        brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        brtl::runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return;
     }
 }

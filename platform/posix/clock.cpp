@@ -6,7 +6,7 @@
 
 #include "platform/system_clock.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 int64_t system_milliseconds() {
     timespec now{};
@@ -53,4 +53,4 @@ bool set_system_clock(int64_t milliseconds) {
     return clock_settime(CLOCK_REALTIME, &value) == 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -61,4 +61,4 @@ uint16_t SystemCp932::bytes(uint16_t unit) {
     return 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -9,7 +9,7 @@
 #include "platform/posix/terminal.h"
 #include "platform/posix/x11.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -65,4 +65,4 @@ void play_keys(const KeyStroke *keys, size_t count) {
     x11::close_key_sink(sink);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

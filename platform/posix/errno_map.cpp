@@ -6,7 +6,7 @@
 #include "platform/errno_system.h"
 #include "platform/files.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 ErrnoMapping map_system_errno(int e) {
     switch (e) {
@@ -88,4 +88,4 @@ ErrnoMapping map_system_errno(int e) {
     }
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

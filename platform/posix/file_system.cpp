@@ -15,7 +15,7 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -262,4 +262,4 @@ size_t open_search_count() {
     return g_open_searches;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

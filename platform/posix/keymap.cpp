@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -135,4 +135,4 @@ uint32_t keysym_of_virtual_key(uint32_t vk) {
     return 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 double power(double x, double y) {
     return std::pow(x, y);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

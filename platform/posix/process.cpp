@@ -15,7 +15,7 @@
 
 extern char **environ;
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -145,4 +145,4 @@ int32_t start_program(const char *command_line, int32_t) {
     return static_cast<int32_t>(pid) + kLaunchProcessBase;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

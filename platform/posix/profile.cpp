@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -226,4 +226,4 @@ int32_t profile_int(const char *section, const char *key, int32_t fallback) {
     return static_cast<int32_t>(n);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -5,12 +5,12 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 // The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
 uint32_t keysym_of_virtual_key(uint32_t vk);
-} // namespace brtl::pf
+} // namespace brtl::platform
 
-namespace brtl::pf::x11 {
+namespace brtl::platform::x11 {
 
 // An X11 window id; 0 is no window.
 using Window = unsigned long;
@@ -58,4 +58,4 @@ KeySink *open_key_sink();
 bool send_key(KeySink *sink, uint32_t vk, uint32_t scan, bool press);
 void close_key_sink(KeySink *sink);
 
-} // namespace brtl::pf::x11
+} // namespace brtl::platform::x11

@@ -4,7 +4,7 @@
 
 #include "platform/system_clock.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -71,4 +71,4 @@ bool set_system_clock(int64_t milliseconds) {
     return SetLocalTime(&local) != 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

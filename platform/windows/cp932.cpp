@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 constexpr UINT kCodePage = 932;
@@ -37,4 +37,4 @@ uint16_t SystemCp932::bytes(uint16_t unit) {
     return 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -7,7 +7,7 @@
 
 #include "platform/keymap.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -107,4 +107,4 @@ void play_keys(const KeyStroke *keys, size_t count) {
     }
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 const char *environment_value(const char *name) {
     return std::getenv(name);
@@ -34,4 +34,4 @@ const char *environment_entry(int32_t position) {
     return found;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

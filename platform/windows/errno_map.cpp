@@ -6,7 +6,7 @@
 #include "platform/errno_system.h"
 #include "platform/files.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -49,4 +49,4 @@ ErrnoMapping map_system_errno(int e) {
     return {e, code != 0 ? static_cast<uint32_t>(code) : usual_code(e)};
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

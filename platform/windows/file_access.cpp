@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/io_faults.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 bool seek_to(FILE *stream, int64_t offset) {
     return _fseeki64(stream, offset, SEEK_SET) == 0;
@@ -101,4 +101,4 @@ bool unlock_region(int descriptor, int64_t from, int64_t length) {
     return failed_with_last_error();
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -211,4 +211,4 @@ size_t open_search_count() {
     return g_open_searches;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -16,7 +16,7 @@
 #include "platform/io_faults.h"
 #include "platform/memory.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -243,4 +243,4 @@ bool readable(FILE *stream) {
     return d == nullptr || d->readable;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -56,7 +56,7 @@ class StringCount {
         : dst_(dst), src_(src == dst ? nullptr : src), before_(owned()) {}
     StringCount(const StringCount &) = delete;
     StringCount &operator=(const StringCount &) = delete;
-    ~StringCount() { brtl::pf::count_system_blocks(owned() - before_); }
+    ~StringCount() { brtl::platform::count_system_blocks(owned() - before_); }
 
   private:
     long owned() const { return owned_strings(dst_) + (src_ ? owned_strings(src_) : 0); }
@@ -72,7 +72,7 @@ HRESULT failed_copy(VARIANTARG *dst) {
 }
 
 LibraryBstr counted(BSTR b) {
-    if (b != nullptr) brtl::pf::count_system_blocks(1);
+    if (b != nullptr) brtl::platform::count_system_blocks(1);
     return library(b);
 }
 
@@ -81,17 +81,17 @@ LibraryBstr counted(BSTR b) {
 extern "C" {
 
 LibraryBstr brtl_SysAllocString(const LibraryChar *text) {
-    if (text == nullptr || brtl::pf::allocation_fails()) return nullptr;
+    if (text == nullptr || brtl::platform::allocation_fails()) return nullptr;
     return counted(SysAllocString(wide(text)));
 }
 
 LibraryBstr brtl_SysAllocStringLen(const LibraryChar *text, uint32_t len) {
-    if (brtl::pf::allocation_fails()) return nullptr;
+    if (brtl::platform::allocation_fails()) return nullptr;
     return counted(SysAllocStringLen(wide(text), len));
 }
 
 void brtl_SysFreeString(LibraryBstr b) {
-    if (b != nullptr) brtl::pf::count_system_blocks(-1);
+    if (b != nullptr) brtl::platform::count_system_blocks(-1);
     SysFreeString(system(b));
 }
 
@@ -110,28 +110,28 @@ int32_t brtl_VariantClear(LibraryVariant *v) {
 
 int32_t brtl_VariantCopy(LibraryVariant *dst, const LibraryVariant *src) {
     StringCount count(system(dst), system(src));
-    if (copy_allocates(system(src), false) && brtl::pf::allocation_fails())
+    if (copy_allocates(system(src), false) && brtl::platform::allocation_fails())
         return failed_copy(system(dst));
     return VariantCopy(system(dst), system(src));
 }
 
 int32_t brtl_VariantCopyInd(LibraryVariant *dst, const LibraryVariant *src) {
     StringCount count(system(dst), system(src));
-    if (copy_allocates(system(src), true) && brtl::pf::allocation_fails())
+    if (copy_allocates(system(src), true) && brtl::platform::allocation_fails())
         return failed_copy(system(dst));
     return VariantCopyInd(system(dst), system(src));
 }
 
 int32_t brtl_VariantChangeType(LibraryVariant *dst, const LibraryVariant *src, uint16_t flags,
                                uint16_t vt) {
-    if (vt == VT_BSTR && brtl::pf::allocation_fails()) return E_OUTOFMEMORY;
+    if (vt == VT_BSTR && brtl::platform::allocation_fails()) return E_OUTOFMEMORY;
     StringCount count(system(dst), system(src));
     return VariantChangeType(system(dst), system(src), flags, vt);
 }
 
 } // extern "C"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Grows a BSTR by n units through the system's reallocation (platform/bstr.h declares it with
 // the library's types, which these are).
@@ -146,4 +146,4 @@ uint16_t *append_units(uint16_t *b, const uint16_t *units, uint32_t n) {
     return library(grown);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

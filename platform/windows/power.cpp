@@ -7,7 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 double power(double x, double y) {
     const double result =
@@ -22,4 +22,4 @@ double power(double x, double y) {
     return result;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 int32_t start_program(const char *command_line, int32_t window_style) {
     auto result = static_cast<int32_t>(WinExec(command_line, static_cast<UINT>(window_style)));
@@ -20,4 +20,4 @@ int32_t start_program(const char *command_line, int32_t window_style) {
     }
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -76,4 +76,4 @@ int32_t profile_int(const char *section, const char *key, int32_t fallback) {
     return static_cast<int32_t>(n);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // GCC 12 takes the segment read of NtCurrentTeb for an access to an empty array.
 #pragma GCC diagnostic push
@@ -22,4 +22,4 @@ void debug_output(const char *text) {
     if (text != nullptr) OutputDebugStringA(text);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -82,7 +82,8 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
     // no lock 5 or 9, mode 3 or access 4; numbers outside 1-255 or in use; names empty or too
     // long (260 bytes pass the length check, but not as a full path); no directory (a file is
     // none), file, drive; directories; the same file again other than Input beside Input or
-    // Random and Binary beside each other, whatever the case of the name.
+    // Random and Binary beside each other, whatever the case of the name; wildcards and the
+    // characters no name may hold.
     struct R {
         int32_t trap;
         std::string name;
@@ -101,7 +102,9 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
         R{70, "sub", kInput}, R{70, "sub", kBinary}, R{70, "sub", kOutput},
         R{55, "busy.txt", kInput}, R{55, "shared.txt", kOutput}, R{55, "shared.txt", kAppend},
         R{55, "shared.txt", kBinary}, R{55, "SHARED.TXT", kOutput}, R{55, "r.dat", kInput},
-        R{55, "r.dat", kAppend});
+        R{55, "r.dat", kAppend}, R{53, "a*?", kOutput}, R{53, "x<y", kOutput},
+        R{53, "x>y", kOutput}, R{53, "p|q", kOutput}, R{53, "say\"hi\"", kOutput},
+        R{53, "tab\there", kOutput});
     make_host_objects();
     const size_t files = entries(dir());
     const int descriptors = open_descriptors();
@@ -196,7 +199,7 @@ TEST_F(OpenTest, ShareModesAreEnforcedBetweenTheLibrarysOwnFiles) {
     ASSERT_TRUE(traps().empty());
     ASSERT_NE(find_record(1), nullptr);
     EXPECT_EQ(find_record(1)->access, 0);
-    EXPECT_TRUE(brtl::pf::readable(find_record(1)->stream));
+    EXPECT_TRUE(brtl::platform::readable(find_record(1)->stream));
     EXPECT_TRUE(descriptor_is_read_only(ZbiBuiltIn_FileAttr(1, 2)));
     ZbiPopFileIORuntimeState();
 }
@@ -215,7 +218,7 @@ TEST_F(OpenTest, RandomWithoutAccessOpensAReadOnlyFileForReading) {
 TEST_F(OpenTest, NamesAreFreedByTheRuleAndOutOfMemoryAtAnyStepLeavesNothingBehind) {
     make_host_objects();
     int descriptors = open_descriptors();
-    size_t platform_descriptors = brtl::pf::open_descriptor_count();
+    size_t platform_descriptors = brtl::platform::open_descriptor_count();
     {
         BlockBalance balance;
         Borrowed name("borrowed.txt");
@@ -240,7 +243,7 @@ TEST_F(OpenTest, NamesAreFreedByTheRuleAndOutOfMemoryAtAnyStepLeavesNothingBehin
         close(1);
         EXPECT_EQ(balance.delta(), 0) << k;
         EXPECT_EQ(open_descriptors(), descriptors) << k;
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), platform_descriptors) << k;
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), platform_descriptors) << k;
     }
 }
 
@@ -257,7 +260,7 @@ TEST_F(CloseTest, CloseSkipsWhatIsNotOpenAndResetClosesEverything) {
     ZbiBuiltIn_Close(0, nullptr);
     EXPECT_EQ(find_record(1), nullptr);
     EXPECT_EQ(find_record(4), nullptr);
-    EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
     open("a", kOutput, 1);
     open("b", kBinary, 255);
     brtl::fileio::dir_restart_flag() = false;
@@ -285,7 +288,7 @@ TEST_F(CloseTest, AFullDiskAtCloseStillFreesEveryNumberWithEitherHook) {
         EXPECT_EQ(traps(), (std::vector<Trap>{trap(61)}));
         EXPECT_EQ(find_record(1), nullptr);
         EXPECT_EQ(find_record(2), nullptr);
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
         if (mode == HookMode::Return) {
             EXPECT_EQ(read("ok.txt"), "written");
         }
@@ -327,6 +330,32 @@ TEST_F(CloseTest, FreeFileFileAttrAndTheHostFileObjects) {
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 200);
 }
 
+// The per-run reset: every file closed and the generator back at the start of the seed-1
+// sequence, also when closing a file traps and the hook throws.
+TEST_F(CloseTest, TheRunResetClosesEveryFileAndRestartsTheSeedOneSequence) {
+    BRTL_SKIP_WITHOUT_FULL_DEVICE();
+    open("a.txt", kOutput, 1);
+    open("b.dat", kBinary, 200);
+    brtl::fileio::dir_restart_flag() = false;
+    ZbiBuiltIn_Rnd(1);             // whatever Rnd drew before, the reset puts the generator back
+    EXPECT_EQ(ZbiReset_Rtl(), 41); // the first number of the sequence
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(find_record(200), nullptr);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
+    EXPECT_TRUE(brtl::fileio::dir_restart_flag());
+    const double first = ZbiBuiltIn_Rnd(1), second = ZbiBuiltIn_Rnd(1);
+    EXPECT_NE(first, second);
+    open(full_device_link(), kOutput, 1);
+    std::fputs("pending", ZrFileStream(ZbiGetZrFile(0)));
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiReset_Rtl(), TrapException);
+    set_mode(HookMode::Return);
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(61)}));
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), first);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), second);
+}
+
 // ---- Nested runs ------------------------------------------------------------------------------
 
 TEST_F(NestedRunTest, EachLevelStartsWithAnEmptyTableAndThreeLevelsRestoreInOrder) {
@@ -350,7 +379,7 @@ TEST_F(NestedRunTest, EachLevelStartsWithAnEmptyTableAndThreeLevelsRestoreInOrde
         ASSERT_NE(find_record(5), nullptr);
         EXPECT_EQ(find_record(5)->stream, streams[static_cast<size_t>(level)]);
         EXPECT_EQ(find_record(3), nullptr);
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), static_cast<size_t>(level + 2));
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), static_cast<size_t>(level + 2));
     }
     EXPECT_NE(find_record(2), nullptr);
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 1);
@@ -399,9 +428,9 @@ TEST_F(FileErrorTest, EachErrnoNumberGivesItsTrapWithTheSubject) {
     }
     // Permission denied is "disk not ready" when the system says so.
     clear_traps();
-    brtl::pf::set_last_os_error(brtl::pf::oserr::kAccessDenied);
+    brtl::platform::set_last_os_error(brtl::platform::oserr::kAccessDenied);
     ProcessFileError(13, temp("a"));
-    brtl::pf::set_last_os_error(brtl::pf::oserr::kNotReady);
+    brtl::platform::set_last_os_error(brtl::platform::oserr::kNotReady);
     ProcessFileError(13, temp("b"));
     EXPECT_EQ(traps(), (std::vector<Trap>{file_trap(70, "a"), file_trap(71, "b")}));
     // The hook's result is returned.

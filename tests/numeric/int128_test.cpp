@@ -11,11 +11,11 @@
 
 namespace {
 
-using I = brtl::wide::Int<true>;
-using U = brtl::wide::Int<false>;
+using I = brtl::numeric::wide::Int<true>;
+using U = brtl::numeric::wide::Int<false>;
 using Native = unsigned __int128;
 
-Native native(const brtl::wide::Words &w) {
+Native native(const brtl::numeric::wide::Words &w) {
     return static_cast<Native>(w.hi) << 64 | w.lo;
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 std::string print(double v, char conversion, int precision, bool alternate = false) {
     char buf[1100];
-    size_t n = brtl::pf::print_double(buf, sizeof buf, v, conversion, precision, alternate);
+    size_t n = brtl::platform::print_double(buf, sizeof buf, v, conversion, precision, alternate);
     EXPECT_EQ(n, std::string(buf).size());
     return buf;
 }
@@ -79,9 +79,9 @@ TEST(NumberText, SpecialValues) {
 
 TEST(NumberText, BoundedBufferStillReportsTheWholeLength) {
     char small[4];
-    EXPECT_EQ(brtl::pf::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
+    EXPECT_EQ(brtl::platform::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
     EXPECT_STREQ(small, "123");
-    EXPECT_EQ(brtl::pf::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
+    EXPECT_EQ(brtl::platform::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
 }
 
 TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
@@ -97,8 +97,8 @@ TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
         {"18446744073709551617", 1}, // wraps past 64 bits
     };
     for (const Row &row : rows)
-        EXPECT_EQ(brtl::pf::parse_integer(row.text), row.value) << row.text;
-    EXPECT_EQ(static_cast<int32_t>(brtl::pf::parse_integer("4294967297")), 1);
+        EXPECT_EQ(brtl::platform::parse_integer(row.text), row.value) << row.text;
+    EXPECT_EQ(static_cast<int32_t>(brtl::platform::parse_integer("4294967297")), 1);
 }
 
 // The digits come from to_chars; they must be the C library's "%.16e" digits of the exact value
@@ -111,7 +111,7 @@ TEST(NumberText, SignificantDigitsMatchTheCLibraryOnAMillionValues) {
         for (const char *p = text; *p != 'e'; ++p)
             if (*p != '.') digits += *p;
         int exponent = std::atoi(std::strchr(text, 'e') + 1);
-        brtl::pf::DecimalDigits d = brtl::pf::significant_digits(v);
+        brtl::platform::DecimalDigits d = brtl::platform::significant_digits(v);
         if (std::string(d.digits, d.digits + d.count) != digits || d.exponent != exponent) {
             ADD_FAILURE() << text << " gives " << std::string(d.digits, d.digits + d.count) << "e"
                           << d.exponent;

@@ -17,7 +17,7 @@
 namespace brtl_test {
 namespace {
 
-namespace pf = brtl::pf;
+namespace platform = brtl::platform;
 using namespace sweep;
 
 // A statement of a row: runs on file 1, set up before; returns what it read (empty for writes).
@@ -42,37 +42,31 @@ std::string line_of_file() {
     return line.text();
 }
 
+// A statement that reads nothing.
+std::function<std::string()> writes(std::function<void()> statement) {
+    return [statement] {
+        statement();
+        return std::string();
+    };
+}
+
 const std::vector<Row> &rows() {
     static const std::vector<Row> table = {
-        {"Open for Output", "old", [] {},
-         [] {
-             open_for(BI_FILE_MODE_OUTPUT);
-             return std::string();
-         },
+        {"Open for Output", "old", [] {}, writes([] { open_for(BI_FILE_MODE_OUTPUT); }), Row::Name},
+        {"Open for Append", "old\r\n", [] {}, writes([] { open_for(BI_FILE_MODE_APPEND); }),
          Row::Name},
-        {"Open for Append", "old\r\n", [] {},
-         [] {
-             open_for(BI_FILE_MODE_APPEND);
-             return std::string();
-         },
-         Row::Name},
-        {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); },
-         [] {
-             BiString a = temp("alpha"), b = temp("beta");
-             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, a, BI_PRINT_COMMA, BI_PRINT_TEXT, b,
-                              BI_PRINT_END_OF_LINE);
-             return std::string();
-         },
+        {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); }, writes([] {
+             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, temp("alpha"), BI_PRINT_COMMA, BI_PRINT_TEXT,
+                              temp("beta"), BI_PRINT_END_OF_LINE);
+         }),
          Row::Path},
-        {"Write #", "1,2\r\n", [] { open_for(BI_FILE_MODE_APPEND); },
-         [] {
+        {"Write #", "1,2\r\n", [] { open_for(BI_FILE_MODE_APPEND); }, writes([] {
              int16_t text_code = BI_TYPE_STRING, double_code = BI_TYPE_DOUBLE;
              BiString text = temp("quoted");
              double d = 2.5;
              void *items[] = {&text_code, &text, &double_code, &d};
              ZbiBuiltIn_Write(1, 2, items);
-             return std::string();
-         },
+         }),
          Row::EmptyUntilTheFlush}, // a formatted write has no subject, the final flush the path
         {"Line Input #", "first line\r\nsecond\r\n", [] { open_for(BI_FILE_MODE_INPUT); },
          [] {
@@ -81,14 +75,13 @@ const std::vector<Row> &rows() {
          },
          Row::Path},
         {"Put #", "", [] { ZbiBuiltIn_Open(temp(kFile), BI_FILE_MODE_RANDOM, 0, 0, 1, 16); },
-         [] {
+         writes([] {
              int32_t count = 1996;
              double amount = 12.5;
              Fields fields;
              fields.fixed(count).fixed(amount);
              ZbiBuiltIn_Put(1, 2, 1, fields.list());
-             return std::string();
-         },
+         }),
          Row::Path},
         {"Get #", "abcdefghijklmnop", [] { open_for(BI_FILE_MODE_BINARY); },
          [] {
@@ -104,11 +97,10 @@ const std::vector<Row> &rows() {
              open_for(BI_FILE_MODE_OUTPUT);
              ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept"));
          },
-         [] {
+         writes([] {
              int16_t n = 1;
              ZbiBuiltIn_Close(1, &n);
-             return std::string();
-         },
+         }),
          Row::NoSubject},
     };
     return table;
@@ -128,7 +120,7 @@ struct Outcome {
 class IoFaultTest : public RuntimeTest {
   protected:
     void TearDown() override {
-        pf::fail_file_calls_after(-1, 0);
+        platform::fail_file_calls_after(-1, 0);
         set_mode(HookMode::Return);
         ZbiBuiltIn_Reset();
         RuntimeTest::TearDown();
@@ -145,15 +137,15 @@ class IoFaultTest : public RuntimeTest {
         clear_traps();
         set_mode(mode);
         Outcome o;
-        unsigned long start = pf::file_call_count();
-        if (fail_at >= 0) pf::fail_file_calls_after(fail_at, error);
+        unsigned long start = platform::file_call_count();
+        if (fail_at >= 0) platform::fail_file_calls_after(fail_at, error);
         try {
             o.read = row.run();
         } catch (const TrapException &) {
             o.thrown = true;
         }
-        pf::fail_file_calls_after(-1, 0);
-        o.calls = pf::file_call_count() - start;
+        platform::fail_file_calls_after(-1, 0);
+        o.calls = platform::file_call_count() - start;
         set_mode(HookMode::Return);
         o.traps = traps();
         clear_traps();
