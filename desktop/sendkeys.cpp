@@ -44,7 +44,7 @@ void play_queue() {
         p.next = to;
         // Appends may move the queue's block while the batch plays, so it plays from a copy.
         std::unique_ptr<platform::KeyStroke[]> batch(new (std::nothrow)
-                                                        platform::KeyStroke[to - from]);
+                                                         platform::KeyStroke[to - from]);
         for (size_t i = from; batch != nullptr && i < to; ++i)
             batch[i - from] = {p.queue.data()[i].message, p.queue.data()[i].key};
         lock.unlock();

@@ -36,7 +36,8 @@ int drive_of(const runtime::OwnedString &text) {
 void ch_drive(BiString argument) {
     runtime::OwnedString text(argument);
     int drive = drive_of(text);
-    if (drive > 0 && !platform::change_drive(drive)) runtime::raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    if (drive > 0 && !platform::change_drive(drive))
+        runtime::raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
 }
 
 void ch_dir(BiString argument) {

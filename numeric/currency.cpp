@@ -3,8 +3,8 @@
 // checked once: a result outside the Currency range raises trap 6 through the numeric trap hook,
 // a zero divisor trap 11; when the hook returns, the routine finishes with the wrapped low 64
 // bits (0 after trap 11).
-#include "numeric/int128.h"
 #include "numeric/currency.h"
+#include "numeric/int128.h"
 
 #include "brtl/numeric.h"
 #include "runtime/hooks.h"
@@ -12,7 +12,6 @@
 namespace brtl::numeric {
 
 namespace {
-
 
 uint64_t magnitude(int64_t v) {
     return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);

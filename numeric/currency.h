@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "numeric/int128.h"
 #include "brtl/numeric.h"
+#include "numeric/int128.h"
 
 namespace brtl::numeric {
 

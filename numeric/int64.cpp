@@ -4,14 +4,13 @@
 // and every optional result pointer may be null.
 #include <cstdint>
 
-#include "numeric/int128.h"
 #include "brtl/numeric.h"
+#include "numeric/int128.h"
 
 namespace {
 
 using brtl::numeric::i128;
 using brtl::numeric::u128;
-
 
 constexpr int32_t kBeyondHalfWidth = 1; // the product does not fit half the operand width
 constexpr int32_t kBeyondFullWidth = 2; // the product does not fit the operand width

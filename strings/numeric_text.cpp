@@ -95,7 +95,7 @@ bool power_of_ten(double exponent, double &out) {
     const double clamped = std::clamp(exponent, -kBeyondAnyDouble, kBeyondAnyDouble);
     char text[16];
     std::snprintf(text, sizeof text, "1e%d", static_cast<int>(clamped));
-    out = platform::parse_double(text).value;
+    out = brtl::platform::parse_double(text).value;
     return std::isfinite(out) && out >= DBL_MIN;
 }
 
