@@ -86,7 +86,7 @@ bool append_byte(char *&line, size_t &capacity, size_t length, char c) {
 size_t full_path(const char *name, char *out, size_t cap) {
     char buffer[MAX_PATH * 2];
     DWORD n = GetFullPathNameA(name, sizeof buffer, buffer, nullptr);
-    if (n == 0 && std::strlen(name) >= sizeof buffer) { // longer than the system's names
+    if (n == 0 && std::strlen(name) > kMaxFullPath) { // longer than any name the system takes
         if (cap > 0) out[0] = '\0';
         return std::max(std::strlen(name), cap);
     }

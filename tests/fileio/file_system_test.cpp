@@ -129,7 +129,7 @@ TEST_F(FileSystemTest, DirectoriesAndTheOneDrive) {
 TEST_F(FileSystemTest, EveryRefusalTrapsAndLeavesNothingWithEitherHook) {
     write("open.txt", "x");
     write("other.txt", "other");
-    write("c*d", "x"); // made behind the library's back
+    if (!kWindows) write("c*d", "x"); // made behind the library's back, where names may hold "*"
     fs::create_directory("full");
     write("full/f", "x");
     make_host_objects();
@@ -216,7 +216,7 @@ TEST_F(FileSystemTest, EveryRefusalTrapsAndLeavesNothingWithEitherHook) {
     EXPECT_EQ(read("other.txt"), "other");
     EXPECT_TRUE(exists("open.txt"));
     EXPECT_TRUE(exists("full/f"));
-    EXPECT_TRUE(exists("c*d"));
+    EXPECT_EQ(exists("c*d"), !kWindows); // Kill left it
     EXPECT_EQ(take(ZbiBuiltIn_CurDir_(temp(""))), home);
 }
 

@@ -203,6 +203,8 @@ TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnlyAndBadOpensAre
     EXPECT_EQ(info.st_mode & 0222, 0u);
     platform::close_descriptor(rw);
     platform::close_descriptor(ro);
+    // Writable again, so that the directory can go (Windows removes no read-only file).
+    std::filesystem::permissions("ro", std::filesystem::perms::owner_all);
     std::filesystem::create_directory("d");
     for (auto [name, flags, share, error] :
          {std::tuple{"d", kRdOnly, platform::share::kDenyNone, EACCES},
