@@ -49,7 +49,7 @@ void append(NameArgument &pattern, const char *text) {
     pattern.resize(n + k);
 }
 
-// Step 4: the name part cut at its first blank, or completed with "*.*" when it is empty or
+// The name part cut at its first blank, or completed with "*.*" when it is empty or
 // blank. False after trap 52 for a name part that starts with a blank.
 bool shape_name_part(NameArgument &pattern, bool continuing) {
     char *p = pattern.text();
@@ -81,7 +81,7 @@ bool ends_with(const NameArgument &pattern, const char *tail) {
                0;
 }
 
-// Step 8: a pattern that names a directory lists what is in it.
+// A pattern that names a directory lists what is in it.
 void complete_directory(NameArgument &pattern) {
     const char *p = pattern.text();
     char last = p[pattern.size() - 1];
@@ -92,7 +92,7 @@ void complete_directory(NameArgument &pattern) {
         append(pattern, "*.*");
 }
 
-// Step 9: the next entry of the listing that is not a directory (any entry when the search
+// The next entry of the listing that is not a directory (any entry when the search
 // attributes include directories); the empty string when there is none, which ends it.
 BiString next_match(DirListing &listing, platform::FoundEntry entry, bool have_entry) {
     bool directories = (listing.attributes & platform::attribute::kDirectory) != 0;

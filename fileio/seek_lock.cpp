@@ -75,7 +75,7 @@ struct Region {
     int64_t to;
 };
 
-// Steps 1 to 5 of Lock and Unlock: the file and its region; null after a trap.
+// The file and the region that Lock and Unlock act on; null after a trap.
 FileRecord *region_of(int16_t number, int32_t first, int32_t last, int16_t form, bool locking,
                       Region &region) {
     FileRecord *file = checked_record(number);

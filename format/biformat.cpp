@@ -215,7 +215,8 @@ bool is_finite(const FormatNumber &n) {
     return true;
 }
 
-// Steps 4 to 12 of the driver: a numeric or date format for a value of any kind.
+// A numeric or date format applied to a value of any kind: the value is loaded as a number (a
+// string is converted first), then its section is chosen and laid out.
 BiString format_number(int32_t kind, const void *value, const char *f, size_t n) {
     variant::OwnedVariant converted; // a number or Date made from a string, cleared at the end
     Loaded loaded{};
