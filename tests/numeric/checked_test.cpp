@@ -262,14 +262,6 @@ TEST_F(CheckedTest, ExtendedStrategyResetsTheEnvironmentAndThePlainOneLeavesIt) 
 
 // ---- Helpers ----------------------------------------------------------------------------------
 
-TEST_F(CheckedTest, ImplicationOfLongsClearsOnlyTheBitsSetInAAndClearInB) {
-    std::mt19937 engine(41);
-    for (int i = 0; i < 1000; ++i) {
-        const auto a = static_cast<int32_t>(engine()), b = static_cast<int32_t>(engine());
-        ASSERT_EQ(ZbiImpLngNum(a, b), ~a | b) << a << " imp " << b;
-    }
-}
-
 TEST_F(CheckedTest, FloatizeNarrowsInsideTheSingleRangeOnly) {
     const double max = FLT_MAX, above = max + 0x1p100; // narrowing `above` would give FLT_MAX
     const double cases[][2] = {

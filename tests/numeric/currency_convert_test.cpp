@@ -165,14 +165,3 @@ TEST_F(CurrencyConvertTest, TextFormMatchesTheReferenceAndParsesBack) {
     }
     EXPECT_EQ(balance.delta(), 0);
 }
-
-TEST_F(CurrencyConvertTest, TextFormWithoutMemoryRaisesTrapSeven) {
-    fail_allocations_after(0);
-    EXPECT_EQ(BiStringLength(ZbiCvtCurNumStr(15000, 10)), 0u);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-    set_mode(HookMode::Throw);
-    BlockBalance balance;
-    fail_allocations_after(0);
-    EXPECT_THROW(ZbiCvtCurNumStr(-2500, 10), TrapException);
-    EXPECT_EQ(balance.delta(), 0);
-}
