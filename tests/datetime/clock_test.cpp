@@ -68,9 +68,9 @@ TEST_F(ClockTest, SettingTheDateAndTheTime) {
         {true, 31, 12, 30827, true}, {true, 30, 2, 1996, false}, {true, 29, 2, 1900, false},
         {true, 31, 4, 2001, false},  {true, 0, 6, 2001, false},  {true, 1, 13, 2001, false},
         {true, 1, 0, 2001, false},   {true, 1, 1, 1600, false},  {true, 1, 1, 30828, false},
-        {true, 29, 2, 2001, false},  {true, 1, 1, 0, false},
-        {false, 13, 14, 15, true},   {false, 23, 59, 59, true},  {false, 24, 0, 0, false},
-        {false, 23, 60, 0, false},   {false, 23, 59, 60, false}, {false, -1, 0, 0, false}};
+        {true, 29, 2, 2001, false},  {true, 1, 1, 0, false},     {false, 13, 14, 15, true},
+        {false, 23, 59, 59, true},   {false, 24, 0, 0, false},   {false, 23, 60, 0, false},
+        {false, 23, 59, 60, false},  {false, -1, 0, 0, false}};
     ASSERT_EQ(ZrIntlSetSystemDate(15, 6, 2001), 0);
     for (auto [set_date, a, b, c, ok] : rows) {
         SCOPED_TRACE(testing::Message() << a << " " << b << " " << c);

@@ -77,7 +77,8 @@ TEST_F(VariantConversions, StringToNumber) {
         {got(str_to_num(",5 junk")), VT_I2, 5},
         {got(str_to_num("1,234,567.5")), VT_R8, 1234567.5},
     });
-    for (const char *text : {"", "abc", "1e999", "&O18", "&X1", "12 x", "1,5x", "inf", "0x10", "."}) {
+    for (const char *text :
+         {"", "abc", "1e999", "&O18", "&X1", "12 x", "1,5x", "inf", "0x10", "."}) {
         SCOPED_TRACE(text);
         check({{got(str_to_num(text)), VT_EMPTY, kAny, {kMismatch}}});
     }
