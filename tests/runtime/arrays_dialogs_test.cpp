@@ -70,6 +70,7 @@ TEST_F(ArraysTest, WithoutMemoryTrapSevenLeavesTheOldStorage) {
     EXPECT_EQ(desc.data, nullptr);
     EXPECT_EQ(traps(), kTrap7);
     clear_traps();
+    desc.element_size = 2;
     desc.byte_size = 4;
     fail_allocations_after(-1);
     ZbiAllocArrayData(&desc);
