@@ -221,6 +221,30 @@ VARIANT error_variant(int32_t code) {
     return v;
 }
 
+namespace {
+HRESULT query_interface(void *, const void *, void **out) {
+    *out = nullptr;
+    return E_FAIL;
+}
+uint32_t add_ref(void *self) {
+    return static_cast<uint32_t>(++static_cast<HostObject *>(self)->references);
+}
+uint32_t release_ref(void *self) {
+    return static_cast<uint32_t>(--static_cast<HostObject *>(self)->references);
+}
+const BrtlUnknownVtbl kCountedVtbl = {query_interface, add_ref, release_ref};
+} // namespace
+
+HostObject::HostObject() : base{&kCountedVtbl} {}
+
+VARIANT HostObject::variant(VARTYPE vt) {
+    VARIANT v{};
+    v.vt = vt;
+    v.punkVal = &base;
+    ++references;
+    return v;
+}
+
 BlockBalance::BlockBalance() : start_(brtl::platform::live_blocks()) {}
 long BlockBalance::delta() const {
     return brtl::platform::live_blocks() - start_;

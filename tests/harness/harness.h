@@ -115,6 +115,18 @@ VARIANT null_variant();
 VARIANT empty_variant();
 VARIANT error_variant(int32_t code);
 
+// A host object behind VT_DISPATCH or VT_UNKNOWN that counts its references; each Variant made
+// of it holds one, which the call it is passed to must release.
+struct HostObject {
+    BrtlUnknown base;
+    int references = 0;
+
+    HostObject();
+    HostObject(const HostObject &) = delete;
+    HostObject &operator=(const HostObject &) = delete;
+    VARIANT variant(VARTYPE vt = VT_DISPATCH);
+};
+
 // ---- Memory -------------------------------------------------------------------------------
 
 // The balance of heap blocks since construction: a test that frees all it made ends at 0.
