@@ -222,14 +222,14 @@ VARIANT error_variant(int32_t code) {
 }
 
 namespace {
-HRESULT query_interface(void *, const void *, void **out) {
+HRESULT BRTL_COM_CALL query_interface(void *, const void *, void **out) {
     *out = nullptr;
     return E_FAIL;
 }
-uint32_t add_ref(void *self) {
+uint32_t BRTL_COM_CALL add_ref(void *self) {
     return static_cast<uint32_t>(++static_cast<HostObject *>(self)->references);
 }
-uint32_t release_ref(void *self) {
+uint32_t BRTL_COM_CALL release_ref(void *self) {
     return static_cast<uint32_t>(--static_cast<HostObject *>(self)->references);
 }
 const BrtlUnknownVtbl kCountedVtbl = {query_interface, add_ref, release_ref};

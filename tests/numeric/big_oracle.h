@@ -1,6 +1,8 @@
 // An independent reference for the wide integer and Currency routines: the compiler's 128-bit
 // arithmetic, a 256-bit product of 64-bit halves where 128 bits do not suffice, and operands that
-// reach every boundary. It shares no code with the library.
+// reach every boundary. It shares no code with the library, except on a 32-bit target, which has
+// no 128-bit integers of the compiler's own: there it computes with the library's two-word
+// 128-bit integers, which the 64-bit suites check against the compiler's own.
 #pragma once
 
 #include <array>
@@ -9,10 +11,19 @@
 #include <utility>
 #include <vector>
 
+#if !defined(__SIZEOF_INT128__)
+#include "numeric/int128.h"
+#endif
+
 namespace oracle {
 
+#if defined(__SIZEOF_INT128__)
 using i128 = __int128;
 using u128 = unsigned __int128;
+#else
+using i128 = brtl::numeric::i128;
+using u128 = brtl::numeric::u128;
+#endif
 using U256 = std::array<uint64_t, 4>; // least significant first
 
 // True when v fits a signed integer of the given width (at most 128 bits).

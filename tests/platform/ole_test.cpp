@@ -9,22 +9,6 @@ namespace {
 
 class OleTest : public RuntimeTest {};
 
-// A counted object with the AddRef/Release table that VT_DISPATCH and VT_UNKNOWN refer to.
-struct CountedObject {
-    BrtlUnknown base;
-    int refs;
-};
-HRESULT query(void *, const void *, void **) {
-    return E_FAIL;
-}
-uint32_t add_ref(void *self) {
-    return ++static_cast<CountedObject *>(self)->refs;
-}
-uint32_t release(void *self) {
-    return --static_cast<CountedObject *>(self)->refs;
-}
-const BrtlUnknownVtbl kTable = {query, add_ref, release};
-
 } // namespace
 
 // A BSTR: a byte count before its units and a NUL unit after them; embedded NULs kept, no
@@ -77,18 +61,16 @@ TEST_F(OleTest, CopyDuplicatesTheStringAndReleasesTheOldDestinationOrLeavesItEmp
 }
 
 TEST_F(OleTest, ObjectsAreReferenceCountedAndUnknownTypesRejected) {
-    CountedObject object{{&kTable}, 1};
-    VARIANT src{};
-    src.vt = VT_DISPATCH;
-    src.pdispVal = &object.base;
+    HostObject object;
+    VARIANT src = object.variant(VT_DISPATCH);
     VARIANT dst{};
     VariantCopy(&dst, &src);
-    EXPECT_EQ(object.refs, 2);
+    EXPECT_EQ(object.references, 2);
     VariantClear(&dst);
-    EXPECT_EQ(object.refs, 1);
+    EXPECT_EQ(object.references, 1);
     src.vt = VT_UNKNOWN;
     VariantClear(&src);
-    EXPECT_EQ(object.refs, 0);
+    EXPECT_EQ(object.references, 0);
     // Unknown types are rejected; clearing a reference releases nothing.
     VARIANT v{};
     v.vt = 99;
