@@ -1,7 +1,7 @@
 // The output stages of a numeric or date section: the integer part, built from right to left
 // (digits from the right of the number, group separators, the sign at the leftmost placeholder,
 // hours and AM/PM), and the fraction part, built from left to right.
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -15,31 +15,12 @@ namespace {
 
 // ---- Decimal digits ---------------------------------------------------------------------------
 
-// Reads a number as print_double's "G" conversion writes it ("-1234.5", "1.5E+020") into d.
-void read_printed(const char *text, Decimal &d) {
-    const char *p = text;
-    d.negative = *p == '-';
-    if (d.negative) ++p;
-    d.count = 0;
-    int before_point = 0; // digits before the point, leading zeros included
-    int leading_zeros = 0;
-    bool point = false;
-    for (; *p != '\0' && *p != 'E'; ++p) {
-        if (*p == '.') {
-            point = true;
-        } else if (*p >= '0' && *p <= '9') {
-            if (!point) ++before_point;
-            if (d.count == 0 && *p == '0')
-                ++leading_zeros;
-            else if (d.count < Decimal::kCapacity)
-                d.digits[d.count++] = *p;
-        }
-    }
-    if (d.count == 0) {
-        d.set_zero();
-        return;
-    }
-    d.exponent = before_point - leading_zeros - 1 + (*p == 'E' ? std::atoi(p + 1) : 0);
+// The digits of v as the "G" conversion with the precision prints them, trailing zeros dropped.
+// An infinity or a NaN (which the stages never format) gives the leading digit of its text.
+void general_digits(double v, int precision, Decimal &d) {
+    d = std::isfinite(v) ? pf::conversion_digits(std::fabs(v), 'G', precision) : Decimal{};
+    if (!std::isfinite(v)) d.digits[0] = '1';
+    d.negative = std::signbit(v);
     d.strip_trailing_zeros();
 }
 
@@ -179,15 +160,13 @@ void fraction_part(const ParsedSection &parsed, const Digits &digits, double sec
 } // namespace
 
 void decimal_of(const FormatNumber &number, Decimal &out) {
-    char text[64];
+    char text[24];
     switch (number.tag) {
     case kTagDouble:
-        pf::print_double(text, sizeof text, number.dbl, 'G', 15);
-        read_printed(text, out);
+        general_digits(number.dbl, 15, out);
         return;
     case kTagSingle:
-        pf::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
-        read_printed(text, out);
+        general_digits(static_cast<double>(number.single), 7, out);
         return;
     case kTagCurrency: {
         // Exact: the count of ten-thousandths in decimal, with the point four places in.

@@ -348,6 +348,16 @@ OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
     return out;
 }
 
+bool widen_bytes(const char *p, size_t n, OLECHAR *out) {
+    const CodePage &page = cp();
+    for (size_t i = 0; i < n; ++i) {
+        auto b = static_cast<unsigned char>(p[i]);
+        if (page.lead[b] || page.single[b] == kNoUnit) return false;
+        out[i] = page.single[b];
+    }
+    return true;
+}
+
 char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes) {
     *bytes = 0;
     size_t max = static_cast<size_t>(mb_cur_max());

@@ -47,6 +47,10 @@ OLECHAR *widen(const char *p, size_t n, uint32_t *count);
 // n UTF-16 units to multibyte text and a NUL; *bytes receives the byte length. Null when memory
 // runs out (*bytes is then 0).
 char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes);
+// widen into storage of the caller's for text in which every character is one byte: n units for
+// n bytes when no byte starts a double-byte character or is left undefined by the code page (the
+// units widen gives); false otherwise, with out partly written.
+bool widen_bytes(const char *p, size_t n, OLECHAR *out);
 // The number of characters that start within the first n bytes of p.
 uint32_t char_count(const char *p, size_t n);
 

@@ -1,0 +1,30 @@
+// The number-text rule as first written, kept as the reference that the library's faster digits
+// are checked against: the C library's 17 significant digits of the exact value ("%.16e"), then
+// rounded to the digits a conversion keeps with a decimal tie going away from zero.
+#pragma once
+
+#include <string>
+
+namespace brtl_test {
+
+// Significant digits without trailing zeros ("0" for zero) and the place value 10^exponent of
+// the first.
+struct RuleDigits {
+    std::string digits = "0";
+    int exponent = 0;
+    bool operator==(const RuleDigits &) const = default;
+};
+
+// The 17 significant digits of a finite magnitude (0 or more), by snprintf "%.16e".
+RuleDigits c_library_digits(double magnitude);
+// d rounded to `keep` significant digits, a tie away from zero. keep 0 or less rounds at a place
+// above the leading digit: one unit of the next place, or zero.
+RuleDigits round_away(RuleDigits d, long keep);
+// The digits the conversion 'f', 'e' or 'g' with the precision prints of the magnitude, from its
+// 17 digits d.
+RuleDigits rule_digits(const RuleDigits &d, char conversion, int precision);
+// The text of "%.*G" by the rule for a finite v: sign, digits without trailing zeros, and an
+// exponent of at least three digits ("1.5E+020").
+std::string rule_general_text(double v, int precision);
+
+} // namespace brtl_test
