@@ -48,6 +48,31 @@ void push_reversed(Output &out, const char *text, size_t n) {
         out.push(text[i]);
 }
 
+// The time of day of the number as the hours and AM/PM markers show it, worked out when the
+// first of them needs it.
+class Clock {
+  public:
+    explicit Clock(const FormatNumber &number) : number_(number) {}
+    double seconds() {
+        if (!known_) {
+            seconds_ = serial_time(serial_for_text(serial_of(number_))) * 86400.0;
+            known_ = true;
+        }
+        return seconds_;
+    }
+
+  private:
+    const FormatNumber &number_;
+    bool known_ = false;
+    double seconds_ = 0.0;
+};
+
+// The text of a Field node: into digits, or a host word.
+size_t node_field_text(const ParsedSection &parsed, const Node &node, char (&digits)[24],
+                       const char **text) {
+    return field_text(static_cast<DateField>(node.ch), parsed.date, digits, text);
+}
+
 // The integer digits produced so far and the group separators between them.
 struct IntegerDigits {
     const Digits &digits;
@@ -76,7 +101,7 @@ char grouping_separator(const FormatState &state) {
     return state.grouping ? ZrIntlGetThousandSeperator() : '\0';
 }
 
-void integer_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+void integer_part(const ParsedSection &parsed, const Digits &digits, Clock &clock, Output &out) {
     const FormatState &state = parsed.state;
     IntegerDigits integer{digits, out, digits.integer.size(), 0, grouping_separator(state)};
     bool sign = digits.negative && state.section != 2; // the negative section shows its own
@@ -92,8 +117,14 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
             break;
         case NodeKind::Marker: {
             // The AM/PM text stands where its token was written.
-            const char *words = am_pm_text(node.ch, is_pm(seconds));
+            const char *words = am_pm_text(node.ch, is_pm(clock.seconds()));
             push_reversed(out, words, std::strlen(words));
+            break;
+        }
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            push_reversed(out, text, node_field_text(parsed, node, field, &text));
             break;
         }
         case NodeKind::Digit:
@@ -112,7 +143,8 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
                     --i;
                 }
                 char text[8];
-                push_reversed(out, text, hour_text(seconds, count, state.has_ampm, text, &pm));
+                push_reversed(out, text,
+                              hour_text(clock.seconds(), count, state.has_ampm, text, &pm));
             } else if (!is_marker_letter(node.ch)) {
                 out.push(node.ch);
             }
@@ -122,7 +154,7 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
     out.reverse();
 }
 
-void fraction_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+void fraction_part(const ParsedSection &parsed, const Digits &digits, Clock &clock, Output &out) {
     size_t next = 0;
     const size_t n = parsed.nodes.size();
     for (size_t i = parsed.cut; i < n; ++i) {
@@ -145,11 +177,19 @@ void fraction_part(const ParsedSection &parsed, const Digits &digits, double sec
                 }
                 char text[8];
                 bool pm = false;
-                out.append(text, hour_text(seconds, count, parsed.state.has_ampm, text, &pm));
+                out.append(text,
+                           hour_text(clock.seconds(), count, parsed.state.has_ampm, text, &pm));
                 break;
             }
             out.push(node.ch);
             break;
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            size_t length = node_field_text(parsed, node, field, &text);
+            out.append(text, length);
+            break;
+        }
         default: // literals, and marker letters, which show as themselves here
             out.push(node.ch);
             break;
@@ -218,9 +258,9 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
         if (!digits.integer.ok() || !digits.fraction.ok()) return false;
     }
-    double seconds = serial_time(serial_for_text(serial_of(number))) * 86400.0;
-    integer_part(parsed, digits, seconds, out);
-    fraction_part(parsed, digits, seconds, out);
+    Clock clock(number);
+    integer_part(parsed, digits, clock, out);
+    fraction_part(parsed, digits, clock, out);
     return out.ok();
 }
 

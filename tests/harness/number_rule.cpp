@@ -15,6 +15,10 @@ void strip_zeros(RuleDigits &d) {
 
 } // namespace
 
+void PrintTo(const RuleDigits &d, std::ostream *os) {
+    *os << d.digits << "e" << d.exponent;
+}
+
 RuleDigits c_library_digits(double magnitude) {
     RuleDigits d;
     if (magnitude == 0) return d;

@@ -3,6 +3,7 @@
 // rounded to the digits a conversion keeps with a decimal tie going away from zero.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 namespace brtl_test {
@@ -14,6 +15,9 @@ struct RuleDigits {
     int exponent = 0;
     bool operator==(const RuleDigits &) const = default;
 };
+
+// Shows d as "digits e exponent" in test messages.
+void PrintTo(const RuleDigits &d, std::ostream *os);
 
 // The 17 significant digits of a finite magnitude (0 or more), by snprintf "%.16e".
 RuleDigits c_library_digits(double magnitude);
