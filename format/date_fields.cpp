@@ -208,6 +208,13 @@ const char *am_pm_text(char marker, bool pm) {
 }
 
 size_t unsigned_text(uint64_t value, int min_digits, char *out) {
+    if (value < 100 && min_digits <= 2) { // the common case of the calendar and the clock
+        size_t n = 0;
+        if (value >= 10 || min_digits == 2) out[n++] = static_cast<char>('0' + value / 10);
+        out[n++] = static_cast<char>('0' + value % 10);
+        out[n] = '\0';
+        return n;
+    }
     char reversed[24];
     size_t n = 0;
     do {

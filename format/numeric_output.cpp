@@ -197,6 +197,55 @@ void fraction_part(const ParsedSection &parsed, const Digits &digits, Clock &clo
     }
 }
 
+// The number of hour nodes in the run that starts at node i.
+size_t hour_run(const ParsedSection &parsed, size_t i) {
+    size_t n = 0;
+    while (i + n < parsed.nodes.size() && is_hour_node(parsed.nodes[i + n]))
+        ++n;
+    return n;
+}
+
+// A section without digit placeholders (a date, a time, text): the nodes left to right. This is
+// what integer_part writes for it, without building it backwards: its hours pair from the right
+// of a run, so a run of odd length starts with a one-letter hour.
+void text_part(const ParsedSection &parsed, Clock &clock, Output &out) {
+    const size_t n = parsed.nodes.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Node &node = parsed.nodes[i];
+        switch (node.kind) {
+        case NodeKind::Marker: {
+            const char *words = am_pm_text(node.ch, is_pm(clock.seconds()));
+            out.append(words, std::strlen(words));
+            break;
+        }
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            size_t length = node_field_text(parsed, node, field, &text);
+            out.append(text, length);
+            break;
+        }
+        case NodeKind::Plain:
+            if (is_hour_letter(node.ch)) {
+                int count = hour_run(parsed, i) % 2 == 0 ? 2 : 1;
+                i += static_cast<size_t>(count - 1);
+                char text[8];
+                bool pm = false;
+                out.append(text,
+                           hour_text(clock.seconds(), count, parsed.state.has_ampm, text, &pm));
+            } else if (!is_marker_letter(node.ch)) {
+                out.push(node.ch);
+            }
+            break;
+        case NodeKind::Silent:
+            break;
+        default: // literals
+            out.push(node.ch);
+            break;
+        }
+    }
+}
+
 } // namespace
 
 void decimal_of(const FormatNumber &number, Decimal &out) {
@@ -259,6 +308,10 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         if (!digits.integer.ok() || !digits.fraction.ok()) return false;
     }
     Clock clock(number);
+    if (!parsed.state.has_digits && parsed.cut == parsed.nodes.size()) {
+        text_part(parsed, clock, out);
+        return out.ok();
+    }
     integer_part(parsed, digits, clock, out);
     fraction_part(parsed, digits, clock, out);
     return out.ok();
