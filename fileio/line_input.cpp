@@ -166,6 +166,7 @@ BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number) {
     if (record->mode == kModeRandom || record->mode == kModeBinary)
         return std::feof(stream) ? -1 : 0;
     if (!pf::readable(stream)) return -1;
+    if (pf::has_buffered_bytes(stream)) return 0;
     int c = pf::read_byte(stream);
     if (c == EOF) return -1;
     std::ungetc(c, stream);

@@ -164,7 +164,7 @@ size_t write_bytes(FILE *stream, const char *bytes, size_t n);
 int flush_stream(FILE *stream);
 
 // One line of a stream: the bytes up to and including a line feed, or up to the end of the
-// file. The bytes stay valid until the next read_line of the stream or its close.
+// file. The bytes stay valid until the next read of the stream or its close.
 struct Line {
     const char *data;
     size_t length;
@@ -175,5 +175,8 @@ Line read_line(FILE *stream);
 
 // True when the stream can be read (it was not opened write-only).
 bool readable(FILE *stream);
+// True when bytes read ahead wait in the stream's buffer, so the next read_byte gives one
+// without asking the system (false when that cannot be told).
+bool has_buffered_bytes(FILE *stream);
 
 } // namespace brtl::pf
