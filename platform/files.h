@@ -175,8 +175,10 @@ Line read_line(FILE *stream);
 
 // True when the stream can be read (it was not opened write-only).
 bool readable(FILE *stream);
-// True when bytes read ahead wait in the stream's buffer, so the next read_byte gives one
-// without asking the system (false when that cannot be told).
-bool has_buffered_bytes(FILE *stream);
+// The bytes read ahead that wait in the stream's buffer (none when that cannot be told): the
+// next read_byte calls give them without asking the system. skip_buffered moves the read
+// position past n of them (n no more than buffered_bytes gave), as n read_byte calls would.
+size_t buffered_bytes(FILE *stream, const char **bytes);
+void skip_buffered(FILE *stream, size_t n);
 
 } // namespace brtl::pf

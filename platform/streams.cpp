@@ -114,9 +114,20 @@ bool buffered_line(FILE *stream, Line &line) {
 
 } // namespace
 
-bool has_buffered_bytes(FILE *stream) {
+size_t buffered_bytes(FILE *stream, const char **bytes) {
     char *start = nullptr, *end = nullptr;
-    return read_ahead(stream, &start, &end);
+    if (!read_ahead(stream, &start, &end)) return 0;
+    *bytes = start;
+    return static_cast<size_t>(end - start);
+}
+
+void skip_buffered(FILE *stream, size_t n) {
+#if defined(__GLIBC__)
+    stream->_IO_read_ptr += n;
+#else
+    for (size_t i = 0; i < n; ++i)
+        read_byte(stream);
+#endif
 }
 
 namespace {
