@@ -103,6 +103,7 @@ bool add_separator(TokenList &list, int32_t value) {
 }
 
 bool tokenize(const char *p, const char *end, TokenList &list) {
+    const bool multibyte = pf::mb_cur_max() > 1;
     while (p < end) {
         auto c = static_cast<unsigned char>(*p);
         if (pf::is_alpha(c)) {
@@ -118,7 +119,7 @@ bool tokenize(const char *p, const char *end, TokenList &list) {
             }
             if (!list.push(kNumber, static_cast<int32_t>(value))) return false;
         } else {
-            size_t n = pf::char_length(p, static_cast<size_t>(end - p));
+            size_t n = multibyte ? pf::char_length(p, static_cast<size_t>(end - p)) : 1;
             int32_t value = n == 2 ? (c << 8) | static_cast<unsigned char>(p[1]) : c;
             p += n;
             if (!add_separator(list, value)) return false;
