@@ -2,6 +2,7 @@
 // section is output: numbers of the calendar and the clock, the host's names of months, days
 // and eras, the hours and the AM/PM markers.
 #include <cmath>
+#include <cstring>
 
 #include "brtl/runtime.h"
 #include "brtl/texts.h"
@@ -36,8 +37,22 @@ int seconds_of(double seconds) {
     return static_cast<int>(seconds + 0.5) % 60;
 }
 
-// "%d" of a number with at least min_digits digits.
+// "%d" of a number with at least min_digits digits (not NUL-terminated).
 size_t number_text(int64_t value, int min_digits, char *out) {
+    if (value >= 0 && value < 100 && min_digits <= 2) { // the day, month, hour, minute, second
+        size_t n = 0;
+        if (value >= 10 || min_digits == 2) out[n++] = static_cast<char>('0' + value / 10);
+        out[n++] = static_cast<char>('0' + value % 10);
+        return n;
+    }
+    if (value >= 1000 && value < 10000 && min_digits <= 4) { // a year
+        const auto v = static_cast<int>(value);
+        out[0] = static_cast<char>('0' + v / 1000);
+        out[1] = static_cast<char>('0' + v / 100 % 10);
+        out[2] = static_cast<char>('0' + v / 10 % 10);
+        out[3] = static_cast<char>('0' + v % 10);
+        return 4;
+    }
     size_t n = 0;
     if (value < 0) out[n++] = '-';
     uint64_t magnitude =

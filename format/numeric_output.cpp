@@ -53,6 +53,11 @@ void push_reversed(Output &out, const char *text, size_t n) {
 class Clock {
   public:
     explicit Clock(const FormatNumber &number) : number_(number) {}
+    // The time of day is known already (the date fields hold it for the same number).
+    void know(double seconds) {
+        seconds_ = seconds;
+        known_ = true;
+    }
     double seconds() {
         if (!known_) {
             seconds_ = serial_time(serial_for_text(serial_of(number_))) * 86400.0;
@@ -309,6 +314,8 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
     }
     Clock clock(number);
     if (!parsed.state.has_digits && parsed.cut == parsed.nodes.size()) {
+        // Without digits nothing scaled the number, so the date fields read the same one.
+        if (parsed.layout.has_fields) clock.know(parsed.date.seconds);
         text_part(parsed, clock, out);
         return out.ok();
     }
