@@ -313,9 +313,10 @@ bool lookup_named_format(const char *format, size_t length, const char **replace
     if (length == 0) return false;
     int first = pf::to_lower(static_cast<unsigned char>(format[0]));
     const Names &names = table_names();
-    const uint32_t candidates = names.complete ? names.by_first_byte[first] : ~0u;
-    for (size_t i = 0; i < kNamedCount; ++i) {
-        if ((candidates & (1u << i)) == 0) continue;
+    uint32_t candidates = names.complete ? names.by_first_byte[first] : ~0u >> (32 - kNamedCount);
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const auto i = static_cast<size_t>(__builtin_ctz(candidates));
+        if (names.complete && names.length[i] > length) continue;
         const char *name = name_of(names, i);
         // A host without a name for an entry (the default text hook answers empty texts) leaves
         // the entry out: an empty name would otherwise match every format.
