@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-namespace brtl {
+namespace brtl::datetime {
 
 // Serial of day 0 (30 December 1899) counted from 1 January of year 0.
 constexpr int64_t kYearZeroOffset = 693959;
@@ -74,4 +74,4 @@ bool is_leap_year(int64_t year);
 // 28-31 for months 1-12.
 int days_in_month(int64_t year, int month);
 
-} // namespace brtl
+} // namespace brtl::datetime

@@ -14,11 +14,11 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -34,7 +34,7 @@ BiString format_fields(const char *format, int32_t a, int32_t b, int32_t c) {
     int32_t n = ZrSnprintf(text, sizeof text, format, static_cast<long>(a), static_cast<long>(b),
                            static_cast<long>(c));
     if (n < 0 || static_cast<size_t>(n) >= sizeof text) n = 0;
-    return temporary_copy(text, static_cast<size_t>(n));
+    return runtime::temporary_copy(text, static_cast<size_t>(n));
 }
 
 // atoi without its undefined overflow: leading blanks, a sign and digits, saturated to 32 bits.
@@ -44,7 +44,7 @@ int32_t leading_integer(const char *p) {
     bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
     int64_t value = 0;
-    for (; pf::is_digit(static_cast<unsigned char>(*p)); ++p)
+    for (; platform::is_digit(static_cast<unsigned char>(*p)); ++p)
         if (value <= std::numeric_limits<int32_t>::max()) value = value * 10 + (*p - '0');
     if (negative) value = -value;
     if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
@@ -55,18 +55,19 @@ int32_t leading_integer(const char *p) {
 // The index of the first character at or after from that is not a digit, or -1 when the text
 // ends first. Multibyte characters are stepped over whole: a trail byte is never a digit.
 ptrdiff_t first_non_digit(const char *text, size_t from) {
-    for (size_t i = from; text[i] != '\0'; i += pf::char_length(text + i, 2))
-        if (!pf::is_digit(static_cast<unsigned char>(text[i]))) return static_cast<ptrdiff_t>(i);
+    for (size_t i = from; text[i] != '\0'; i += platform::char_length(text + i, 2))
+        if (!platform::is_digit(static_cast<unsigned char>(text[i])))
+            return static_cast<ptrdiff_t>(i);
     return -1;
 }
 
 bool is_date_statement_separator(char c, char locale_separator) {
     if (c == '/' || c == '-') return true;
-    return c == locale_separator && !strict_limits();
+    return c == locale_separator && !runtime::strict_limits();
 }
 
 void set_date(int32_t day, int32_t month, int32_t year) {
-    if (ZrIntlSetSystemDate(day, month, year) != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (ZrIntlSetSystemDate(day, month, year) != 0) runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 // The clock takes only the low 16 bits of each field: a number that does not fit is refused here
@@ -76,38 +77,38 @@ void set_time(int64_t hour, int64_t minute, int64_t second) {
     if (!fits(hour) || !fits(minute) || !fits(second) ||
         ZrIntlSetSystemTime(static_cast<int32_t>(hour), static_cast<int32_t>(minute),
                             static_cast<int32_t>(second)) != 0)
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 // The serial a Date or Time statement's Variant stands for. A Date is taken as it is when it
 // lies in the years 100-9999; a String is parsed (kind 2 for the date, 0 for the time). False
 // after trap 13 (or 7, or a trap the parser raised). The Variant belongs to the call.
 bool statement_serial(VARIANT value, ParseKind kind, double *serial) {
-    OwnedVariant owned(&value);
+    variant::OwnedVariant owned(&value);
     if (value.vt == VT_DATE) {
         *serial = value.date;
         if (value.date >= kFirstValidSerial - kLastSecond &&
             value.date <= kLastValidSerial + kLastSecond)
             return true;
-        raise_trap(BI_TRAP_TYPE_MISMATCH);
+        runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return false;
     }
     if (value.vt != VT_BSTR) {
         owned.reset();
-        raise_trap(BI_TRAP_TYPE_MISMATCH);
+        runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return false;
     }
     uint32_t bytes = 0;
-    ZrBuffer<char> text(ZbiOleToChar(value.bstrVal, &bytes));
+    runtime::ZrBuffer<char> text(ZbiOleToChar(value.bstrVal, &bytes));
     owned.reset();
     if (!text) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     ParseResult parsed = parse_date_time(text.get(), bytes, static_cast<int32_t>(kind), serial);
     text.reset();
     if (parsed == ParseResult::Accepted) return true;
-    if (parsed == ParseResult::NotAccepted) raise_trap(BI_TRAP_TYPE_MISMATCH);
+    if (parsed == ParseResult::NotAccepted) runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
     return false;
 }
 
@@ -117,71 +118,71 @@ int32_t current_year() {
     return read_clock().tm_year + 1900;
 }
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 extern "C" {
 
 BRTL_API VARIANT *ZbiBuiltIn_Now(VARIANT *result) {
-    BiBrokenDownTime now = brtl::read_clock();
+    BiBrokenDownTime now = brtl::datetime::read_clock();
     return ZbiCvtCTimeToVariantDate(result, &now);
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_Timer(VARIANT *result) {
     // Seconds since the local midnight of the clock's own reading, so that the whole seconds and
     // the milliseconds come from the same instant.
-    brtl::pf::LocalTime now = brtl::pf::local_time();
+    brtl::platform::LocalTime now = brtl::platform::local_time();
     result->vt = VT_R8;
     result->dblVal = now.hour * 3600.0 + now.minute * 60.0 + now.second + now.millisecond / 1000.0;
     return result;
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_Date(VARIANT *result) {
-    BiBrokenDownTime now = brtl::read_clock();
+    BiBrokenDownTime now = brtl::datetime::read_clock();
     return ZbiBuiltIn_DateSerial(result, now.tm_year + 1900, now.tm_mon + 1, now.tm_mday);
 }
 
 BRTL_API BiString ZbiBuiltIn_Date_(void) {
-    BiBrokenDownTime now = brtl::read_clock();
-    return brtl::format_fields("%02ld-%02ld-%04ld", now.tm_mon + 1, now.tm_mday,
-                               now.tm_year + 1900);
+    BiBrokenDownTime now = brtl::datetime::read_clock();
+    return brtl::datetime::format_fields("%02ld-%02ld-%04ld", now.tm_mon + 1, now.tm_mday,
+                                         now.tm_year + 1900);
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_Time(VARIANT *result) {
-    BiBrokenDownTime now = brtl::read_clock();
+    BiBrokenDownTime now = brtl::datetime::read_clock();
     return ZbiBuiltIn_TimeSerial(result, now.tm_hour, now.tm_min, now.tm_sec);
 }
 
 BRTL_API BiString ZbiBuiltIn_Time_(void) {
-    BiBrokenDownTime now = brtl::read_clock();
-    return brtl::format_fields("%02ld:%02ld:%02ld", now.tm_hour, now.tm_min, now.tm_sec);
+    BiBrokenDownTime now = brtl::datetime::read_clock();
+    return brtl::datetime::format_fields("%02ld:%02ld:%02ld", now.tm_hour, now.tm_min, now.tm_sec);
 }
 
 BRTL_API void ZbiBuiltIn_DateStmt_(const char *text) {
     // Month, day and year, month first, between two equal separators.
     char separator = ZrIntlGetDateSeperator();
-    int32_t month = brtl::leading_integer(text);
-    ptrdiff_t i = brtl::first_non_digit(text, 0);
+    int32_t month = brtl::datetime::leading_integer(text);
+    ptrdiff_t i = brtl::datetime::first_non_digit(text, 0);
     if (i < 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
-    int32_t day = brtl::leading_integer(text + i + 1);
-    ptrdiff_t j = brtl::first_non_digit(text, static_cast<size_t>(i) + 1);
+    int32_t day = brtl::datetime::leading_integer(text + i + 1);
+    ptrdiff_t j = brtl::datetime::first_non_digit(text, static_cast<size_t>(i) + 1);
     if (j < 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
-    int32_t year = brtl::leading_integer(text + j + 1);
+    int32_t year = brtl::datetime::leading_integer(text + j + 1);
     if (year >= 0 && year <= 99) year += 1900;
     uint32_t characters = ZrStrCharLen(text);
     bool accepted = characters >= 6 && characters <= 10 && text[i] == text[j] &&
-                    brtl::is_date_statement_separator(text[i], separator) &&
+                    brtl::datetime::is_date_statement_separator(text[i], separator) &&
                     ZbiValidDate(year, month, day);
     if (!accepted) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
-    brtl::set_date(day, month, year);
+    brtl::datetime::set_date(day, month, year);
 }
 
 BRTL_API void ZbiBuiltIn_TimeStmt_(const char *text) {
@@ -193,11 +194,11 @@ BRTL_API void ZbiBuiltIn_TimeStmt_(const char *text) {
     int64_t current = -1; // no current number
     for (size_t pos = 0;;) {
         char c = text[pos];
-        bool field_end = (c == separator && !brtl::strict_limits()) ||
+        bool field_end = (c == separator && !brtl::runtime::strict_limits()) ||
                          (stored == 2 && current >= 0) || c == ':' || c == '\0';
         if (field_end) {
             if (current < 0) {
-                brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+                brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
                 return;
             }
             fields[stored++] = current;
@@ -206,28 +207,30 @@ BRTL_API void ZbiBuiltIn_TimeStmt_(const char *text) {
             ++pos;
             continue;
         }
-        if (!brtl::pf::is_digit(static_cast<unsigned char>(c))) {
-            brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (!brtl::platform::is_digit(static_cast<unsigned char>(c))) {
+            brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return;
         }
         current = 0;
-        for (; brtl::pf::is_digit(static_cast<unsigned char>(text[pos])); ++pos)
+        for (; brtl::platform::is_digit(static_cast<unsigned char>(text[pos])); ++pos)
             if (current <= 0xFFFFF) current = current * 10 + (text[pos] - '0');
     }
-    brtl::set_time(fields[0], fields[1], fields[2]);
+    brtl::datetime::set_time(fields[0], fields[1], fields[2]);
 }
 
 BRTL_API void ZbiBuiltIn_DateStmt(VARIANT value) {
     double serial = 0.0;
-    if (!brtl::statement_serial(value, brtl::ParseKind::DateAndTime, &serial)) return;
-    brtl::Ymd date = brtl::serial_to_ymd(serial);
-    brtl::set_date(date.day, date.month, date.year);
+    if (!brtl::datetime::statement_serial(value, brtl::datetime::ParseKind::DateAndTime, &serial))
+        return;
+    brtl::datetime::Ymd date = brtl::datetime::serial_to_ymd(serial);
+    brtl::datetime::set_date(date.day, date.month, date.year);
 }
 
 BRTL_API void ZbiBuiltIn_TimeStmt(VARIANT value) {
     double serial = 0.0;
-    if (!brtl::statement_serial(value, brtl::ParseKind::Time, &serial)) return;
-    brtl::set_time(brtl::hour_of(serial), brtl::minute_of(serial), brtl::second_of(serial));
+    if (!brtl::datetime::statement_serial(value, brtl::datetime::ParseKind::Time, &serial)) return;
+    brtl::datetime::set_time(brtl::datetime::hour_of(serial), brtl::datetime::minute_of(serial),
+                             brtl::datetime::second_of(serial));
 }
 
 } // extern "C"

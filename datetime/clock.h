@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-namespace brtl {
+namespace brtl::datetime {
 
 // The year of today's date on the library clock.
 int32_t current_year();
 
-} // namespace brtl
+} // namespace brtl::datetime

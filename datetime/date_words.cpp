@@ -9,20 +9,20 @@
 #include "brtl/host.h"
 #include "brtl/texts.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
 // The words live for the process, in blocks that leak checks do not count.
 struct LastingDeleter {
-    void operator()(char *block) const { pf::release_lasting(block); }
+    void operator()(char *block) const { platform::release_lasting(block); }
 };
 
 char *lasting_copy(const char *text) {
     size_t n = std::strlen(text) + 1;
-    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    auto *copy = static_cast<char *>(platform::allocate_lasting(n));
     if (copy != nullptr) std::memcpy(copy, text, n);
     return copy;
 }
@@ -32,12 +32,12 @@ char *lasting_copy(const char *text) {
 template <size_t N> bool copy_texts(const int32_t (&ids)[N], const char *(&out)[N]) {
     std::array<std::unique_ptr<char, LastingDeleter>, N> copies;
     for (size_t i = 0; i < N; ++i) {
-        const char *text = host_text(ids[i]);
+        const char *text = runtime::host_text(ids[i]);
         copies[i].reset(lasting_copy(text != nullptr ? text : ""));
         if (!copies[i]) {
             for (auto &copy : copies)
                 copy.reset();
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
             return false;
         }
     }
@@ -115,4 +115,4 @@ const EraWords &era_words() {
     return g_era_words;
 }
 
-} // namespace brtl
+} // namespace brtl::datetime

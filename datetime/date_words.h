@@ -3,7 +3,7 @@
 // hook, copied, and kept for the life of the process.
 #pragma once
 
-namespace brtl {
+namespace brtl::datetime {
 
 struct DateWords {
     const char *months[12]; // ids -1001 (January) to -1012
@@ -29,4 +29,4 @@ struct EraWords {
 const DateWords &date_words();
 const EraWords &era_words();
 
-} // namespace brtl
+} // namespace brtl::datetime

@@ -3,7 +3,7 @@
 
 #include "datetime/calendar.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 int era_of_serial(double serial) {
     int64_t day = serial_day(serial);
@@ -16,4 +16,4 @@ int32_t era_year_offset(int era) {
     return era >= 0 && era < kEraCount ? kEras[era].year_base : -1;
 }
 
-} // namespace brtl
+} // namespace brtl::datetime

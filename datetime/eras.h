@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace brtl {
+namespace brtl::datetime {
 
 constexpr int kEraCount = 4;
 
@@ -21,4 +21,4 @@ int era_of_serial(double serial);
 // -1 for an index that is no era.
 int32_t era_year_offset(int era);
 
-} // namespace brtl
+} // namespace brtl::datetime

@@ -12,11 +12,11 @@
 #include "datetime/calendar.h"
 #include "datetime/date_argument.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -34,7 +34,7 @@ enum Interval {
 };
 
 // The interval codes, matched exactly (case and whole text); -1 for any other text.
-int interval_of(const OwnedString &text) {
+int interval_of(const runtime::OwnedString &text) {
     static constexpr const char *kCodes[] = {"yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s"};
     for (int i = 0; i < static_cast<int>(std::size(kCodes)); ++i)
         if (std::strlen(kCodes[i]) == text.size() &&
@@ -56,22 +56,22 @@ VARIANT *set_null(VARIANT *result) {
 // Looks up the interval (trap 5 for an unknown code) and converts the date arguments, which
 // belong to the builtin: they are released on every path but success. After a trap whose hook
 // returns, false and the result Empty.
-bool prepare(VARIANT *result, OwnedString &interval_text, int &interval, VARIANT *dates[],
+bool prepare(VARIANT *result, runtime::OwnedString &interval_text, int &interval, VARIANT *dates[],
              int count) {
     result->vt = VT_EMPTY;
-    OwnedVariant first(dates[0]);
-    OwnedVariant second(count > 1 ? dates[1] : nullptr);
+    variant::OwnedVariant first(dates[0]);
+    variant::OwnedVariant second(count > 1 ? dates[1] : nullptr);
     interval = interval_of(interval_text);
     interval_text.reset();
     if (interval < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     for (int i = 0; i < count; ++i) {
         if (!to_date_argument(*dates[i], false)) return false;
         // The calendar reads a bounded range of days (NaN and infinities are no days).
         if (!in_calendar_domain(dates[i]->date)) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
     }
@@ -108,7 +108,7 @@ bool add(int interval, int32_t count, double serial, double &out) {
     }
     if (interval <= kMonth) {
         if (year < 0 || year > 10000) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
         // The end of a month stays the end of a shorter one.
@@ -200,19 +200,19 @@ int32_t part(int interval, double serial) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 extern "C" {
 
 BRTL_API VARIANT *ZbiBuiltIn_DateAdd(VARIANT *result, BiString interval, int32_t count,
                                      VARIANT date) {
-    brtl::OwnedString text(interval);
-    if (date.vt == VT_NULL) return brtl::set_null(result);
+    brtl::runtime::OwnedString text(interval);
+    if (date.vt == VT_NULL) return brtl::datetime::set_null(result);
     VARIANT *dates[] = {&date};
     int code = 0;
-    if (!brtl::prepare(result, text, code, dates, 1)) return result;
+    if (!brtl::datetime::prepare(result, text, code, dates, 1)) return result;
     double serial = 0.0;
-    if (!brtl::add(code, count, date.date, serial)) return result;
+    if (!brtl::datetime::add(code, count, date.date, serial)) return result;
     result->vt = VT_DATE;
     result->date = serial;
     return result;
@@ -220,20 +220,21 @@ BRTL_API VARIANT *ZbiBuiltIn_DateAdd(VARIANT *result, BiString interval, int32_t
 
 BRTL_API VARIANT *ZbiBuiltIn_DateDiff(VARIANT *result, BiString interval, VARIANT date1,
                                       VARIANT date2) {
-    brtl::OwnedString text(interval);
+    brtl::runtime::OwnedString text(interval);
     if (date1.vt == VT_NULL || date2.vt == VT_NULL) {
         BiXVariantClear(&date1);
         BiXVariantClear(&date2);
-        return brtl::set_null(result);
+        return brtl::datetime::set_null(result);
     }
     VARIANT *dates[] = {&date1, &date2};
     int code = 0;
-    if (!brtl::prepare(result, text, code, dates, 2)) return result;
-    int64_t diff = brtl::difference(code, date1.date, date2.date);
-    bool integer = code == brtl::kYear || code == brtl::kWeekday || code == brtl::kWeek;
+    if (!brtl::datetime::prepare(result, text, code, dates, 2)) return result;
+    int64_t diff = brtl::datetime::difference(code, date1.date, date2.date);
+    bool integer = code == brtl::datetime::kYear || code == brtl::datetime::kWeekday ||
+                   code == brtl::datetime::kWeek;
     int64_t low = integer ? INT16_MIN : INT32_MIN, high = integer ? INT16_MAX : INT32_MAX;
     if (diff < low || diff > high) {
-        brtl::raise_numeric_trap(BI_TRAP_OVERFLOW);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return result;
     }
     if (integer) {
@@ -247,13 +248,13 @@ BRTL_API VARIANT *ZbiBuiltIn_DateDiff(VARIANT *result, BiString interval, VARIAN
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_DatePart(VARIANT *result, BiString interval, VARIANT date) {
-    brtl::OwnedString text(interval);
-    if (date.vt == VT_NULL) return brtl::set_null(result);
+    brtl::runtime::OwnedString text(interval);
+    if (date.vt == VT_NULL) return brtl::datetime::set_null(result);
     VARIANT *dates[] = {&date};
     int code = 0;
-    if (!brtl::prepare(result, text, code, dates, 1)) return result;
+    if (!brtl::datetime::prepare(result, text, code, dates, 1)) return result;
     result->vt = VT_I2;
-    result->iVal = static_cast<int16_t>(brtl::part(code, date.date));
+    result->iVal = static_cast<int16_t>(brtl::datetime::part(code, date.date));
     return result;
 }
 

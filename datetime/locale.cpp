@@ -15,7 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -24,11 +24,11 @@ constexpr unsigned char kUnreadChar = 255;
 constexpr int32_t kUnreadInt = -1;
 constexpr char kShortDateDefault[] = "mm/dd/yy";
 
-using ValueText = char[pf::kProfileValueMax + 1];
+using ValueText = char[platform::kProfileValueMax + 1];
 
 char read_first_char(const char *key, const char *fallback) {
     ValueText value;
-    pf::profile_string(kSection, key, fallback, value, sizeof value);
+    platform::profile_string(kSection, key, fallback, value, sizeof value);
     return value[0];
 }
 
@@ -91,9 +91,9 @@ char read_time_separator() {
 // The first character of the short date pattern that is not an m, d or y of either case.
 char read_date_separator() {
     ValueText pattern;
-    pf::profile_string(kSection, "sShortDate", kShortDateDefault, pattern, sizeof pattern);
+    platform::profile_string(kSection, "sShortDate", kShortDateDefault, pattern, sizeof pattern);
     for (const char *p = pattern; *p != '\0'; ++p) {
-        int upper = pf::to_upper(static_cast<unsigned char>(*p));
+        int upper = platform::to_upper(static_cast<unsigned char>(*p));
         if (upper != 'M' && upper != 'D' && upper != 'Y') return *p;
     }
     return '/';
@@ -107,7 +107,7 @@ const char *find_letter(const char *pattern, char lower, char upper) {
 
 int32_t read_date_ordering() {
     ValueText pattern;
-    pf::profile_string(kSection, "sShortDate", kShortDateDefault, pattern, sizeof pattern);
+    platform::profile_string(kSection, "sShortDate", kShortDateDefault, pattern, sizeof pattern);
     const char *d = find_letter(pattern, 'd', 'D');
     const char *m = find_letter(pattern, 'm', 'M');
     const char *y = find_letter(pattern, 'y', 'Y');
@@ -126,74 +126,82 @@ void remove_apostrophes(char *text) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 extern "C" {
 
 BRTL_API char ZrIntlGetTimeSeperator(void) {
-    return brtl::marker_slot(brtl::g_time_separator, brtl::read_time_separator);
+    return brtl::datetime::marker_slot(brtl::datetime::g_time_separator,
+                                       brtl::datetime::read_time_separator);
 }
 
 BRTL_API char ZrIntlGetDateSeperator(void) {
-    return brtl::marker_slot(brtl::g_date_separator, brtl::read_date_separator);
+    return brtl::datetime::marker_slot(brtl::datetime::g_date_separator,
+                                       brtl::datetime::read_date_separator);
 }
 
 BRTL_API const char *ZrIntlGetLongDateString(void) {
-    return brtl::g_long_date.get([](char *buffer) {
-        brtl::pf::profile_string(brtl::kSection, "sLongDate", "mmmm dd, yyyy", buffer,
-                                 sizeof(brtl::ValueText));
-        brtl::remove_apostrophes(buffer);
+    return brtl::datetime::g_long_date.get([](char *buffer) {
+        brtl::platform::profile_string(brtl::datetime::kSection, "sLongDate", "mmmm dd, yyyy",
+                                       buffer, sizeof(brtl::datetime::ValueText));
+        brtl::datetime::remove_apostrophes(buffer);
     });
 }
 
 BRTL_API const char *ZrIntlGetDateString(void) {
-    return brtl::g_short_date.get([](char *buffer) {
-        brtl::pf::profile_string(brtl::kSection, "sShortDate", brtl::kShortDateDefault, buffer,
-                                 sizeof(brtl::ValueText));
+    return brtl::datetime::g_short_date.get([](char *buffer) {
+        brtl::platform::profile_string(brtl::datetime::kSection, "sShortDate",
+                                       brtl::datetime::kShortDateDefault, buffer,
+                                       sizeof(brtl::datetime::ValueText));
     });
 }
 
 BRTL_API int32_t ZrIntlGetTimeFomat(void) {
-    int32_t cached = brtl::g_time_format.load(std::memory_order_relaxed);
-    if (cached != brtl::kUnreadInt) return cached;
-    int32_t value = brtl::pf::profile_int(brtl::kSection, "iTime", 0);
-    brtl::g_time_format.store(value, std::memory_order_relaxed);
+    int32_t cached = brtl::datetime::g_time_format.load(std::memory_order_relaxed);
+    if (cached != brtl::datetime::kUnreadInt) return cached;
+    int32_t value = brtl::platform::profile_int(brtl::datetime::kSection, "iTime", 0);
+    brtl::datetime::g_time_format.store(value, std::memory_order_relaxed);
     return value;
 }
 
 BRTL_API int32_t ZrIntlGetDateOrdering(void) {
-    int32_t cached = brtl::g_date_ordering.load(std::memory_order_relaxed);
-    if (cached != brtl::kUnreadInt) return cached;
-    int32_t order = brtl::read_date_ordering(); // -1 stays unread: the next call reads again
-    brtl::g_date_ordering.store(order, std::memory_order_relaxed);
+    int32_t cached = brtl::datetime::g_date_ordering.load(std::memory_order_relaxed);
+    if (cached != brtl::datetime::kUnreadInt) return cached;
+    int32_t order =
+        brtl::datetime::read_date_ordering(); // -1 stays unread: the next call reads again
+    brtl::datetime::g_date_ordering.store(order, std::memory_order_relaxed);
     return order;
 }
 
 BRTL_API char ZrIntlGetThousandSeperator(void) {
-    return brtl::g_thousand_separator.get([] { return brtl::read_first_char("sThousand", ","); });
+    return brtl::datetime::g_thousand_separator.get(
+        [] { return brtl::datetime::read_first_char("sThousand", ","); });
 }
 
 BRTL_API char ZrIntlGetDecimalSeperator(void) {
-    return brtl::g_decimal_separator.get([] { return brtl::read_first_char("sDecimal", "."); });
+    return brtl::datetime::g_decimal_separator.get(
+        [] { return brtl::datetime::read_first_char("sDecimal", "."); });
 }
 
 BRTL_API uint8_t ZrIntlIsTLZero(void) {
-    int32_t value = brtl::g_leading_zero.get(
-        [] { return brtl::pf::profile_int(brtl::kSection, "iTLZero", 0); });
+    int32_t value = brtl::datetime::g_leading_zero.get(
+        [] { return brtl::platform::profile_int(brtl::datetime::kSection, "iTLZero", 0); });
     return static_cast<uint8_t>(value);
 }
 
 // The names are the library's constant texts: nothing to allocate, nothing that can fail.
 BRTL_API const char *ZrIntlGetCodePageName(void) {
-    if (const char *name = brtl::g_code_page_name.load(std::memory_order_acquire)) return name;
-    const char *name = brtl::pf::profile_int(brtl::kSection, "iCountry", 1) == 81 ? "Ja_JP" : "C";
-    brtl::g_code_page_name.store(name, std::memory_order_release);
+    if (const char *name = brtl::datetime::g_code_page_name.load(std::memory_order_acquire))
+        return name;
+    const char *name =
+        brtl::platform::profile_int(brtl::datetime::kSection, "iCountry", 1) == 81 ? "Ja_JP" : "C";
+    brtl::datetime::g_code_page_name.store(name, std::memory_order_release);
     return name;
 }
 
 BRTL_API void ZrIntlGetSystemDateTime(BiBrokenDownTime *out) {
     if (out == nullptr) return;
-    brtl::pf::LocalTime now = brtl::pf::local_time();
+    brtl::platform::LocalTime now = brtl::platform::local_time();
     out->tm_sec = now.second;
     out->tm_min = now.minute;
     out->tm_hour = now.hour;
@@ -205,20 +213,20 @@ BRTL_API void ZrIntlGetSystemDateTime(BiBrokenDownTime *out) {
 
 // The clock's record has 16-bit fields: only the low 16 bits of each argument reach it.
 BRTL_API int32_t ZrIntlSetSystemDate(int32_t day, int32_t month, int32_t year) {
-    brtl::pf::LocalTime t = brtl::pf::local_time();
+    brtl::platform::LocalTime t = brtl::platform::local_time();
     t.year = static_cast<uint16_t>(year);
     t.month = static_cast<uint16_t>(month);
     t.day = static_cast<uint16_t>(day);
-    return brtl::pf::set_local_time(t) ? 0 : 1;
+    return brtl::platform::set_local_time(t) ? 0 : 1;
 }
 
 BRTL_API int32_t ZrIntlSetSystemTime(int32_t hour, int32_t minute, int32_t second) {
-    brtl::pf::LocalTime t = brtl::pf::local_time();
+    brtl::platform::LocalTime t = brtl::platform::local_time();
     t.hour = static_cast<uint16_t>(hour);
     t.minute = static_cast<uint16_t>(minute);
     t.second = static_cast<uint16_t>(second);
     t.millisecond = 0;
-    return brtl::pf::set_local_time(t) ? 0 : 1;
+    return brtl::platform::set_local_time(t) ? 0 : 1;
 }
 
 } // extern "C"

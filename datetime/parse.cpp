@@ -9,10 +9,10 @@
 #include "datetime/parse.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -62,8 +62,8 @@ bool is_separator(const Token &t, int32_t value) {
 bool begins_with(const char *name, const char *word, size_t len) {
     for (size_t i = 0; i < len; ++i) {
         if (name[i] == '\0') return false;
-        if (pf::to_lower(static_cast<unsigned char>(name[i])) !=
-            pf::to_lower(static_cast<unsigned char>(word[i])))
+        if (platform::to_lower(static_cast<unsigned char>(name[i])) !=
+            platform::to_lower(static_cast<unsigned char>(word[i])))
             return false;
     }
     return true;
@@ -103,23 +103,23 @@ bool add_separator(TokenList &list, int32_t value) {
 }
 
 bool tokenize(const char *p, const char *end, TokenList &list) {
-    const bool multibyte = pf::mb_cur_max() > 1;
+    const bool multibyte = platform::mb_cur_max() > 1;
     while (p < end) {
         auto c = static_cast<unsigned char>(*p);
-        if (pf::is_alpha(c)) {
+        if (platform::is_alpha(c)) {
             const char *word = p;
-            while (p < end && pf::is_alpha(static_cast<unsigned char>(*p)))
+            while (p < end && platform::is_alpha(static_cast<unsigned char>(*p)))
                 ++p;
             if (!add_word(list, word, static_cast<size_t>(p - word))) return false;
-        } else if (pf::is_digit(c)) {
+        } else if (platform::is_digit(c)) {
             int64_t value = 0;
-            for (; p < end && pf::is_digit(static_cast<unsigned char>(*p)); ++p) {
+            for (; p < end && platform::is_digit(static_cast<unsigned char>(*p)); ++p) {
                 value = value * 10 + (*p - '0');
                 if (value > INT32_MAX) return false;
             }
             if (!list.push(kNumber, static_cast<int32_t>(value))) return false;
         } else {
-            size_t n = multibyte ? pf::char_length(p, static_cast<size_t>(end - p)) : 1;
+            size_t n = multibyte ? platform::char_length(p, static_cast<size_t>(end - p)) : 1;
             int32_t value = n == 2 ? (c << 8) | static_cast<unsigned char>(p[1]) : c;
             p += n;
             if (!add_separator(list, value)) return false;
@@ -217,7 +217,7 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
             if (t[0].value < 32) {
                 day = t[0].value;
                 if (settings.order() == 2 && t[4].type == kNumber && t[4].value > 31) {
-                    raise_trap(BI_TRAP_ILLEGAL_CALL);
+                    runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
                     return Rule::Trapped;
                 }
                 year = third_part(t, true, settings, Fallback::CurrentYear, used);
@@ -239,7 +239,7 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
         else if (order == 2 && t[4].type == kNumber && t[4].value > 31)
             order = 0;
         if (order < 0 || order > 2) {
-            raise_fatal(kFatalDateOrderLine);
+            runtime::raise_fatal(kFatalDateOrderLine);
             return Rule::Done;
         }
         if (t[2].type != kNumber) return Rule::Done;
@@ -286,8 +286,8 @@ Rule time_rule(const TokenList &list, int start, Settings &settings, Found &out)
     int used = 0;
     if (u[1].type == kEnd) {
         // A lone number is an hour, unless the strict limits apply.
-        if (strict_limits()) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (runtime::strict_limits()) {
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return Rule::Trapped;
         }
         used = 1;
@@ -324,10 +324,11 @@ Rule time_rule(const TokenList &list, int start, Settings &settings, Found &out)
 // Trailing and leading spaces (and the full-width space of a double-byte code page) go, as
 // RTrim and LTrim remove them.
 void trim(const char *&begin, const char *&end) {
-    OLECHAR full_width = str::full_width_space();
-    while (uint32_t n = str::trim_space_at(begin, static_cast<uint32_t>(end - begin), full_width))
+    OLECHAR full_width = strings::full_width_space();
+    while (uint32_t n =
+               strings::trim_space_at(begin, static_cast<uint32_t>(end - begin), full_width))
         begin += n;
-    if (pf::mb_cur_max() < 2) {
+    if (platform::mb_cur_max() < 2) {
         while (end > begin && end[-1] == ' ')
             --end;
         return;
@@ -336,11 +337,11 @@ void trim(const char *&begin, const char *&end) {
     const char *kept = begin;
     for (const char *p = begin; p < end;) {
         size_t available = static_cast<size_t>(end - p);
-        if (uint32_t n = str::trim_space_at(p, static_cast<uint32_t>(available), full_width)) {
+        if (uint32_t n = strings::trim_space_at(p, static_cast<uint32_t>(available), full_width)) {
             p += n;
             continue;
         }
-        p += pf::char_length(p, available);
+        p += platform::char_length(p, available);
         kept = p;
     }
     end = kept;
@@ -384,11 +385,11 @@ ParseResult parse_tokens(const TokenList &list, int32_t kind, double *serial) {
 
 ParseResult parse_date_time(const char *text, size_t n, int32_t kind, double *serial) {
     if (kind < 0 || kind > 2) {
-        raise_fatal(kFatalKindLine);
+        runtime::raise_fatal(kFatalKindLine);
         return ParseResult::Reported;
     }
     char rewritten[kRewriteCapacity + 1];
-    if (pf::mb_cur_max() > 1 && n > 0) {
+    if (platform::mb_cur_max() > 1 && n > 0) {
         size_t length = 0;
         if (rewrite_multibyte_date(text, n, rewritten, &length)) {
             text = rewritten;
@@ -404,24 +405,26 @@ ParseResult parse_date_time(const char *text, size_t n, int32_t kind, double *se
     return parse_tokens(list, kind, serial);
 }
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 namespace {
 
 // Parses the text argument (released here) and writes the Date, or Empty when the text is not
 // accepted; a text not accepted raises trap 5 unless quiet. Returns whether it was accepted.
 bool parse_argument(VARIANT *result, BiString text, int32_t kind, bool quiet) {
-    brtl::OwnedString arg(text);
+    brtl::runtime::OwnedString arg(text);
     double serial = 0.0;
-    brtl::ParseResult parsed = brtl::parse_date_time(arg.data(), arg.size(), kind, &serial);
+    brtl::datetime::ParseResult parsed =
+        brtl::datetime::parse_date_time(arg.data(), arg.size(), kind, &serial);
     arg.reset();
-    if (parsed == brtl::ParseResult::Accepted) {
+    if (parsed == brtl::datetime::ParseResult::Accepted) {
         result->vt = VT_DATE;
         result->date = serial;
         return true;
     }
     result->vt = VT_EMPTY;
-    if (parsed == brtl::ParseResult::NotAccepted && !quiet) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (parsed == brtl::datetime::ParseResult::NotAccepted && !quiet)
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return false;
 }
 
@@ -435,13 +438,15 @@ BRTL_API VARIANT *ZbiParseDateAndTime(VARIANT *result, BiString text, int32_t ki
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_TimeValue(VARIANT *result, BiString text) {
-    parse_argument(result, text, static_cast<int32_t>(brtl::ParseKind::Time), false);
+    parse_argument(result, text, static_cast<int32_t>(brtl::datetime::ParseKind::Time), false);
     return result;
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_DateValue(VARIANT *result, BiString text) {
-    if (parse_argument(result, text, static_cast<int32_t>(brtl::ParseKind::DateAndTime), false))
-        result->date = static_cast<double>(brtl::serial_day(result->date)); // the time goes
+    if (parse_argument(result, text, static_cast<int32_t>(brtl::datetime::ParseKind::DateAndTime),
+                       false))
+        result->date =
+            static_cast<double>(brtl::datetime::serial_day(result->date)); // the time goes
     return result;
 }
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl {
+namespace brtl::datetime {
 
 enum class ParseKind : int32_t { Time = 0, Date = 1, DateAndTime = 2 };
 
@@ -27,4 +27,4 @@ constexpr size_t kRewriteCapacity = 160;
 bool rewrite_multibyte_date(const char *text, size_t n, char (&out)[kRewriteCapacity + 1],
                             size_t *out_length);
 
-} // namespace brtl
+} // namespace brtl::datetime

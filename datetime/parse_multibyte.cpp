@@ -10,7 +10,7 @@
 #include "platform/codepage.h"
 #include "strings/text_util.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -79,7 +79,7 @@ struct Scanner {
                 ++p;
                 continue;
             }
-            uint32_t n = str::trim_space_at(p, static_cast<uint32_t>(available()), full_width);
+            uint32_t n = strings::trim_space_at(p, static_cast<uint32_t>(available()), full_width);
             if (n == 0) break;
             p += n;
         }
@@ -92,7 +92,7 @@ struct Scanner {
     // Reads the digits at p; false when the number does not fit 32 bits.
     bool number(int64_t &value) {
         value = 0;
-        for (; p < end && pf::is_digit(static_cast<unsigned char>(*p)); ++p) {
+        for (; p < end && platform::is_digit(static_cast<unsigned char>(*p)); ++p) {
             value = value * 10 + (*p - '0');
             if (value > INT32_MAX) return false;
         }
@@ -168,7 +168,7 @@ bool rewrite_era(Scanner &s, Output &out, const EraWords &words, int era, size_t
     s.p += length;
     Scanner after = s;
     after.skip_spaces();
-    if (after.p == after.end || !pf::is_digit(static_cast<unsigned char>(*after.p)))
+    if (after.p == after.end || !platform::is_digit(static_cast<unsigned char>(*after.p)))
         return out.append(name, length);
     s = after;
     int64_t year_of_era = 0;
@@ -188,12 +188,12 @@ bool rewrite_multibyte_date(const char *text, size_t n, char (&buffer)[kRewriteC
                             size_t *out_length) {
     const EraWords &words = era_words();
     Output out(buffer);
-    Scanner s{text, text + n, str::full_width_space()};
+    Scanner s{text, text + n, strings::full_width_space()};
     GivenDate given;
     for (;;) {
         s.skip_spaces();
         if (s.p == s.end) break;
-        if (pf::is_digit(static_cast<unsigned char>(*s.p))) {
+        if (platform::is_digit(static_cast<unsigned char>(*s.p))) {
             if (!rewrite_number(s, out, words, given)) return false;
             continue;
         }
@@ -204,7 +204,7 @@ bool rewrite_multibyte_date(const char *text, size_t n, char (&buffer)[kRewriteC
             continue;
         }
         bool valid = false;
-        if (pf::char_length(s.p, s.available(), &valid) > 1 || !valid)
+        if (platform::char_length(s.p, s.available(), &valid) > 1 || !valid)
             return false; // another multibyte character, or no character
         if (!out.append(s.p, 1)) return false;
         ++s.p;
@@ -219,4 +219,4 @@ bool rewrite_multibyte_date(const char *text, size_t n, char (&buffer)[kRewriteC
     return true;
 }
 
-} // namespace brtl
+} // namespace brtl::datetime

@@ -3,16 +3,16 @@
 #include "brtl/variant.h"
 #include "datetime/calendar.h"
 #include "datetime/date_argument.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 bool to_date_argument(VARIANT &arg, bool range_check) {
     if (arg.vt == VT_DATE) return true;
     // Should the conversion's trap leave by an exception, the argument is still released.
-    OwnedVariant owned(&arg);
+    variant::OwnedVariant owned(&arg);
     ZbiVariantCvtToDate(&arg, &arg, 0, range_check ? 1 : 0);
     if (arg.vt != VT_DATE) return false;
     owned.release();
@@ -52,13 +52,13 @@ VARIANT *date_part(VARIANT *result, VARIANT arg, Part part) {
         return result;
     }
     result->vt = VT_EMPTY;
-    const uint64_t traps_before = traps_raised();
+    const uint64_t traps_before = runtime::traps_raised();
     if (!to_date_argument(arg, true)) return result;
     // Every part reads a serial the calendar can read: far out, even the fraction of a day is
     // lost to the double's precision. After the conversion's own range trap no second trap is
     // raised: a builtin raises at most one per call.
     if (!in_calendar_domain(arg.date)) {
-        if (traps_raised() == traps_before) raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (runtime::traps_raised() == traps_before) runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     int32_t value = part_of(arg.date, part);
@@ -70,30 +70,30 @@ VARIANT *date_part(VARIANT *result, VARIANT arg, Part part) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 extern "C" {
 
 BRTL_API VARIANT *ZbiBuiltIn_Day(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Day);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Day);
 }
 BRTL_API VARIANT *ZbiBuiltIn_Month(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Month);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Month);
 }
 BRTL_API VARIANT *ZbiBuiltIn_Year(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Year);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Year);
 }
 BRTL_API VARIANT *ZbiBuiltIn_WeekDay(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::WeekDay);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::WeekDay);
 }
 BRTL_API VARIANT *ZbiBuiltIn_Hour(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Hour);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Hour);
 }
 BRTL_API VARIANT *ZbiBuiltIn_Minute(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Minute);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Minute);
 }
 BRTL_API VARIANT *ZbiBuiltIn_Second(VARIANT *result, VARIANT date) {
-    return brtl::date_part(result, date, brtl::Part::Second);
+    return brtl::datetime::date_part(result, date, brtl::datetime::Part::Second);
 }
 
 } // extern "C"

@@ -5,9 +5,9 @@
 
 #include "brtl/datetime.h"
 #include "datetime/calendar.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::datetime {
 
 namespace {
 
@@ -129,7 +129,7 @@ int days_in_month(int64_t year, int month) {
     return kDays[month - 1];
 }
 
-} // namespace brtl
+} // namespace brtl::datetime
 
 namespace {
 
@@ -156,14 +156,14 @@ extern "C" {
 
 BRTL_API uint8_t ZbiValidDate(int32_t year, int32_t month, int32_t day) {
     if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1) return 0;
-    return day <= brtl::days_in_month(year, month) ? 1 : 0;
+    return day <= brtl::datetime::days_in_month(year, month) ? 1 : 0;
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_DateSerial(VARIANT *result, int32_t year, int32_t month, int32_t day) {
     // After a trap the result is Empty: not a Date, which ZbiCvtCTimeToVariantDate relies on.
     result->vt = VT_EMPTY;
     if (year < 0 || year > kLastYear) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     int64_t y = year;
@@ -171,14 +171,14 @@ BRTL_API VARIANT *ZbiBuiltIn_DateSerial(VARIANT *result, int32_t year, int32_t m
     // Months outside 1-12 carry whole years: 0 is December of the year before, 13 January of
     // the next, 24 December of the next. The carried year is the one the date falls in.
     int64_t m = month;
-    brtl::carry_months(y, m);
+    brtl::datetime::carry_months(y, m);
     if (y < kFirstYear || y > kLastYear) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     // Days outside the month count on from its first day: day 0 is the last day of the month
     // before, day 31 of a 30-day month the first of the next.
-    double serial = brtl::ymd_to_serial(1, m, y) + (static_cast<double>(day) - 1.0);
+    double serial = brtl::datetime::ymd_to_serial(1, m, y) + (static_cast<double>(day) - 1.0);
     return date_result(result, serial);
 }
 
@@ -201,7 +201,7 @@ BRTL_API VARIANT *ZbiCvtCTimeToVariantDate(VARIANT *result, const BiBrokenDownTi
         return result;
     }
     // The time reads forward from the day's midnight, also for days before 30 December 1899.
-    return date_result(result, brtl::linear_to_serial(day.date + clock.date));
+    return date_result(result, brtl::datetime::linear_to_serial(day.date + clock.date));
 }
 
 } // extern "C"

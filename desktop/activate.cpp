@@ -7,16 +7,16 @@
 #include "platform/terminal.h"
 #include "platform/x11.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
 // How long AppActivate waits for the focus to arrive: this many polls, one millisecond apart.
 constexpr int kFocusPolls = 2000;
 
-bool wait_for_focus(pf::x11::Session &x, pf::x11::Window window) {
+bool wait_for_focus(platform::x11::Session &x, platform::x11::Window window) {
     for (int i = 0; i < kFocusPolls; ++i) {
         if (x.has_focus(window)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -27,9 +27,9 @@ bool wait_for_focus(pf::x11::Session &x, pf::x11::Window window) {
 // False when there is no display, the window is missing, cannot be activated or does not get
 // the focus in time.
 bool app_activate(const char *title, const char *utf8_title) {
-    pf::x11::Session x;
+    platform::x11::Session x;
     if (!x.open()) return false;
-    pf::x11::Window window = x.find_window(title, utf8_title);
+    platform::x11::Window window = x.find_window(title, utf8_title);
     if (window == 0) return false;
     if (x.has_focus(window)) return true;
     return x.activate(window) && wait_for_focus(x, window);
@@ -37,38 +37,39 @@ bool app_activate(const char *title, const char *utf8_title) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::desktop
 
 extern "C" {
 
 BRTL_API void ZbiAppActivate(const char *title) {
     if (title == nullptr) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
-    brtl::ZrBuffer<char> utf8 = brtl::utf8_of(title);
+    brtl::runtime::ZrBuffer<char> utf8 = brtl::desktop::utf8_of(title);
     if (utf8 == nullptr) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
-    if (!brtl::app_activate(title, utf8.get())) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!brtl::desktop::app_activate(title, utf8.get()))
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 BRTL_API void ZbiBuiltIn_AppActivate(BiString title) {
-    brtl::OwnedString owned(title);
+    brtl::runtime::OwnedString owned(title);
     if (owned.size() == 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     ZbiAppActivate(owned.data());
 }
 
 BRTL_API void ZbiBuiltIn_Beep(void) {
-    brtl::pf::x11::Session x;
+    brtl::platform::x11::Session x;
     if (x.open())
         x.bell();
     else
-        brtl::pf::terminal_bell();
+        brtl::platform::terminal_bell();
 }
 
 } // extern "C"

@@ -8,7 +8,7 @@
 #include "brtl/host.h"
 #include "platform/keymap.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
@@ -119,8 +119,8 @@ bool queue_key(State &st, uint32_t key, KeyList &out) {
 
 // A plain character's key word, adding Shift when the layout needs it for the character.
 uint32_t plain_key(State &st, unsigned char c) {
-    uint16_t scan = pf::vk_key_scan(c);
-    if (scan & pf::kScanShift) st.shift = true;
+    uint16_t scan = platform::vk_key_scan(c);
+    if (scan & platform::kScanShift) st.shift = true;
     return scan;
 }
 
@@ -238,4 +238,4 @@ KeyFailure compile_keys(const char *keys, KeyList &out) {
     return KeyFailure::None;
 }
 
-} // namespace brtl
+} // namespace brtl::desktop

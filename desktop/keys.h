@@ -6,7 +6,7 @@
 
 #include "brtl/desktop.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 // Window messages of the key events.
 constexpr uint32_t kKeyDown = 256;
@@ -59,4 +59,4 @@ class KeyList {
 // the string's events, which the caller discards.
 KeyFailure compile_keys(const char *keys, KeyList &out);
 
-} // namespace brtl
+} // namespace brtl::desktop

@@ -7,21 +7,21 @@
 #include "brtl/host.h"
 #include "fileio/paths.h"
 #include "fileio/table.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 void check_program_path(const char *command, size_t n) {
-    ZrBuffer<char> name(static_cast<char *>(ZrMalloc(n + 1)));
+    runtime::ZrBuffer<char> name(static_cast<char *>(ZrMalloc(n + 1)));
     if (name == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     std::memcpy(name.get(), command, n);
     name.get()[n] = '\0';
     if (fileio::check_path(name.get(), true, true))
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, fileio::subject_of(name.get(), n));
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, fileio::subject_of(name.get(), n));
 }
 
-} // namespace brtl
+} // namespace brtl::desktop

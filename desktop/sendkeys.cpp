@@ -11,9 +11,9 @@
 #include "platform/keymap.h"
 #include "platform/x11.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
@@ -34,16 +34,16 @@ Playback &playback() {
 }
 
 // Offers one event to the display: press for the down messages, release for the up ones.
-void play_event(pf::x11::KeySink *sink, const BrtlKeyEvent &event) {
+void play_event(platform::x11::KeySink *sink, const BrtlKeyEvent &event) {
     uint32_t vk = event.key & 0xFF;
     bool press = event.message == kKeyDown || event.message == kSysKeyDown;
-    if (sink != nullptr) pf::x11::send_key(sink, vk, pf::map_virtual_key(vk), press);
+    if (sink != nullptr) platform::x11::send_key(sink, vk, platform::map_virtual_key(vk), press);
 }
 
 // The player: plays until the queue is empty, then releases it and reports the end.
 void play_queue() {
     Playback &p = playback();
-    pf::x11::KeySink *sink = pf::x11::open_key_sink();
+    platform::x11::KeySink *sink = platform::x11::open_key_sink();
     std::unique_lock lock(p.mutex);
     while (p.next < p.queue.size()) {
         BrtlKeyEvent event = p.queue.data()[p.next++];
@@ -55,7 +55,7 @@ void play_queue() {
     p.next = 0;
     p.playing = false;
     lock.unlock();
-    pf::x11::close_key_sink(sink);
+    platform::x11::close_key_sink(sink);
     p.finished.notify_all();
 }
 
@@ -86,7 +86,7 @@ void wait_until_played() {
 // Failure 3 without a display or a window with the focus (X11 has no disabled windows: any
 // window with the focus takes keys); failure 2 when the display cannot play keys.
 KeyFailure check_display() {
-    pf::x11::Session x;
+    platform::x11::Session x;
     if (!x.open() || x.focused_window() == 0) return KeyFailure::NoWindow;
     return x.can_play_keys() ? KeyFailure::None : KeyFailure::NoMemory;
 }
@@ -105,30 +105,30 @@ KeyFailure send_keys(const char *keys, bool wait) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::desktop
 
 extern "C" {
 
 BRTL_API int32_t ZbiSendKeys(const char *keys, int32_t wait) {
-    if (brtl::send_keys(keys, wait != 0) == brtl::KeyFailure::None) return 0;
-    return brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (brtl::desktop::send_keys(keys, wait != 0) == brtl::desktop::KeyFailure::None) return 0;
+    return brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 BRTL_API void ZbiBuiltIn_SendKeys(BiString keys, int32_t wait) {
-    brtl::OwnedString owned(keys);
+    brtl::runtime::OwnedString owned(keys);
     if (owned.size() == 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     ZbiSendKeys(owned.data(), wait);
 }
 
 BRTL_API int32_t brtl_compile_keys(const char *keys, BrtlKeyEvent *out, int32_t capacity) {
-    brtl::KeyList compiled;
-    switch (brtl::compile_keys(keys, compiled)) {
-    case brtl::KeyFailure::None:
+    brtl::desktop::KeyList compiled;
+    switch (brtl::desktop::compile_keys(keys, compiled)) {
+    case brtl::desktop::KeyFailure::None:
         break;
-    case brtl::KeyFailure::NoMemory:
+    case brtl::desktop::KeyFailure::NoMemory:
         return -2;
     default:
         return -1;

@@ -8,9 +8,9 @@
 #include "platform/codepage.h"
 #include "platform/process.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
@@ -25,18 +25,18 @@ size_t program_name_length(const char *command) {
 
 int32_t trap_of_launch(const char *command, int32_t r) {
     switch (r) {
-    case pf::kLaunchOutOfResources:
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    case platform::kLaunchOutOfResources:
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         break;
-    case pf::kLaunchFileNotFound:
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND,
-                        fileio::subject_of(command, program_name_length(command)));
+    case platform::kLaunchFileNotFound:
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND,
+                                 fileio::subject_of(command, program_name_length(command)));
         break;
-    case pf::kLaunchPathNotFound:
+    case platform::kLaunchPathNotFound:
         check_program_path(command, program_name_length(command));
         break;
     default:
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         break;
     }
     return -1;
@@ -44,29 +44,30 @@ int32_t trap_of_launch(const char *command, int32_t r) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::desktop
 
 extern "C" {
 
 BRTL_API int32_t ZbiRunProgram(const char *command, int32_t style) {
     (void)style; // accepted; the started program chooses its own windows on X11
     if (command == nullptr) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return -1;
     }
-    if (brtl::pf::is_space(static_cast<unsigned char>(command[0]))) {
-        brtl::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, brtl::empty_string());
+    if (brtl::platform::is_space(static_cast<unsigned char>(command[0]))) {
+        brtl::runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, brtl::runtime::empty_string());
         return -1;
     }
-    int32_t r = brtl::pf::start_program(command);
-    if (r >= brtl::pf::kLaunchProcessBase) return r;
-    return brtl::trap_of_launch(command, r);
+    int32_t r = brtl::platform::start_program(command);
+    if (r >= brtl::platform::kLaunchProcessBase) return r;
+    return brtl::desktop::trap_of_launch(command, r);
 }
 
 BRTL_API int32_t ZbiBuiltIn_Shell(BiString command, int32_t style) {
-    brtl::OwnedString owned(command);
-    if (style < brtl::kFirstStyle || style > brtl::kLastStyle || owned.size() == 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    brtl::runtime::OwnedString owned(command);
+    if (style < brtl::desktop::kFirstStyle || style > brtl::desktop::kLastStyle ||
+        owned.size() == 0) {
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return -1;
     }
     return ZbiRunProgram(owned.data(), style);

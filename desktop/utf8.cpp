@@ -5,7 +5,7 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 namespace {
 
@@ -40,12 +40,13 @@ char *put_utf8(char *out, uint32_t c) {
 
 } // namespace
 
-ZrBuffer<char> utf8_of(const char *text) {
+runtime::ZrBuffer<char> utf8_of(const char *text) {
     uint32_t count = 0;
-    ZrBuffer<OLECHAR> units(ZbiCharToOle(text, static_cast<uint32_t>(std::strlen(text)), &count));
+    runtime::ZrBuffer<OLECHAR> units(
+        ZbiCharToOle(text, static_cast<uint32_t>(std::strlen(text)), &count));
     if (units == nullptr) return nullptr;
     // At most three bytes for each unit (a pair of units is four bytes), and the NUL.
-    ZrBuffer<char> out(static_cast<char *>(ZrMalloc(size_t{count} * 3 + 1)));
+    runtime::ZrBuffer<char> out(static_cast<char *>(ZrMalloc(size_t{count} * 3 + 1)));
     if (out == nullptr) return nullptr;
     char *p = out.get();
     for (uint32_t i = 0; i < count;)
@@ -54,4 +55,4 @@ ZrBuffer<char> utf8_of(const char *text) {
     return out;
 }
 
-} // namespace brtl
+} // namespace brtl::desktop

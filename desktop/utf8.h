@@ -4,10 +4,10 @@
 
 #include "runtime/guards.h"
 
-namespace brtl {
+namespace brtl::desktop {
 
 // The UTF-8 form of NUL-terminated code-page text (ZrMalloc, NUL-terminated); null when memory
 // runs out. An unpaired surrogate becomes U+FFFD.
-ZrBuffer<char> utf8_of(const char *text);
+runtime::ZrBuffer<char> utf8_of(const char *text);
 
-} // namespace brtl
+} // namespace brtl::desktop

@@ -39,7 +39,7 @@ class ByteBuffer {
 
   private:
     static constexpr size_t kLargest = 0x7FFFFFFF;
-    SmallBuffer<char, 256> bytes_;
+    runtime::SmallBuffer<char, 256> bytes_;
 };
 
 } // namespace brtl::fileio

@@ -11,7 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/file_system.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -23,7 +23,7 @@ constexpr int32_t kLargestAttributes = 63;
 size_t name_part_start(const char *p, size_t n) {
     size_t start = 0;
     for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(p + i, n - i);
+        size_t len = platform::char_length(p + i, n - i);
         if (len == 1 && p[i] == '\\') start = i + 1;
         i += len;
     }
@@ -35,7 +35,7 @@ size_t name_part_start(const char *p, size_t n) {
 size_t completion_start(const char *p, size_t n) {
     size_t backslash = 0, colon = 0;
     for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(p + i, n - i);
+        size_t len = platform::char_length(p + i, n - i);
         if (len == 1 && p[i] == '\\') backslash = i + 1;
         if (len == 1 && p[i] == ':') colon = i + 1;
         i += len;
@@ -49,7 +49,7 @@ void append(NameArgument &pattern, const char *text) {
     pattern.resize(n + k);
 }
 
-// Step 4: the name part cut at its first blank, or completed with "*.*" when it is empty or
+// The name part cut at its first blank, or completed with "*.*" when it is empty or
 // blank. False after trap 52 for a name part that starts with a blank.
 bool shape_name_part(NameArgument &pattern, bool continuing) {
     char *p = pattern.text();
@@ -60,7 +60,7 @@ bool shape_name_part(NameArgument &pattern, bool continuing) {
         ++first;
     if (first < n) {
         if (first != start) {
-            raise_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+            runtime::raise_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
             return false;
         }
         const char *blank = static_cast<const char *>(std::memchr(p + first, ' ', n - first));
@@ -81,7 +81,7 @@ bool ends_with(const NameArgument &pattern, const char *tail) {
                0;
 }
 
-// Step 8: a pattern that names a directory lists what is in it.
+// A pattern that names a directory lists what is in it.
 void complete_directory(NameArgument &pattern) {
     const char *p = pattern.text();
     char last = p[pattern.size() - 1];
@@ -92,17 +92,17 @@ void complete_directory(NameArgument &pattern) {
         append(pattern, "*.*");
 }
 
-// Step 9: the next entry of the listing that is not a directory (any entry when the search
+// The next entry of the listing that is not a directory (any entry when the search
 // attributes include directories); the empty string when there is none, which ends it.
-BiString next_match(DirListing &listing, pf::FoundEntry entry, bool have_entry) {
-    bool directories = (listing.attributes & pf::attribute::kDirectory) != 0;
+BiString next_match(DirListing &listing, platform::FoundEntry entry, bool have_entry) {
+    bool directories = (listing.attributes & platform::attribute::kDirectory) != 0;
     while (true) {
-        if (!have_entry) have_entry = pf::find_next(listing.search, entry);
+        if (!have_entry) have_entry = platform::find_next(listing.search, entry);
         if (!have_entry) {
             listing.end();
-            return empty_string(true);
+            return runtime::empty_string(true);
         }
-        if (directories || !entry.directory) return temporary_copy(entry.name);
+        if (directories || !entry.directory) return runtime::temporary_copy(entry.name);
         have_entry = false;
     }
 }
@@ -110,37 +110,38 @@ BiString next_match(DirListing &listing, pf::FoundEntry entry, bool have_entry) 
 BiString dir(BiString argument, int32_t attributes, int32_t continue_flag) {
     DirListing &listing = dir_listing();
     NameArgument pattern(argument);
-    if (!pattern.accept()) return empty_string(true);
+    if (!pattern.accept()) return runtime::empty_string(true);
     bool continuing = continue_flag != 0;
     bool &restart = dir_restart_flag();
     if (restart) listing.none = true;
-    if (continuing && listing.none) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (continuing && listing.none) return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     if (!continuing) listing.attributes = attributes;
     bool restarted = restart;
     restart = false;
-    if (!shape_name_part(pattern, continuing)) return empty_string(true);
-    bool volume = (listing.attributes & pf::attribute::kVolume) != 0;
-    if (!volume && !check_path(pattern.text(), true, false)) return empty_string(true);
+    if (!shape_name_part(pattern, continuing)) return runtime::empty_string(true);
+    bool volume = (listing.attributes & platform::attribute::kVolume) != 0;
+    if (!volume && !check_path(pattern.text(), true, false)) return runtime::empty_string(true);
     if (restarted) { // a listing of an earlier run is closed, not continued
-        pf::find_close(listing.search);
+        platform::find_close(listing.search);
         listing.search = nullptr;
     }
-    if (pattern.size() == 0 && listing.none) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (pattern.size() == 0 && listing.none) return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     if (listing.attributes > kLargestAttributes || listing.attributes < 0)
-        return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+        return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     if (pattern.size() == 0) return next_match(listing, {}, false);
 
     listing.end();
     complete_directory(pattern);
     if (volume) { // the one drive has no volume label
         listing.none = false;
-        return empty_string(true);
+        return runtime::empty_string(true);
     }
-    pf::FoundEntry entry{};
+    platform::FoundEntry entry{};
     errno = 0;
-    listing.search = pf::find_first(pattern.text(), entry);
+    listing.search = platform::find_first(pattern.text(), entry);
     if (listing.search == nullptr) // nothing matches, unless the search could not be had at all
-        return errno == ENOMEM ? empty_after_trap(BI_TRAP_OUT_OF_MEMORY) : empty_string(true);
+        return errno == ENOMEM ? runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY)
+                               : runtime::empty_string(true);
     listing.none = false;
     return next_match(listing, entry, true);
 }

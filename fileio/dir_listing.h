@@ -12,11 +12,11 @@ namespace brtl::fileio {
 struct DirListing {
     bool none = false; // no listing in progress
     int32_t attributes = 0;
-    pf::DirectorySearch *search = nullptr;
+    platform::DirectorySearch *search = nullptr;
 
     // Ends the listing in progress, closing its search.
     void end() {
-        pf::find_close(search);
+        platform::find_close(search);
         search = nullptr;
         none = true;
     }

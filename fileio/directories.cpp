@@ -12,8 +12,8 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -24,20 +24,20 @@ constexpr int kCrtEBUSY = 16; // the runtime's errno of a directory in use
 
 // The drive a text selects: 0 for the current one (an empty text), the drive number of a first
 // letter, or -1 after trap 5 for any other first character.
-int drive_of(const OwnedString &text) {
+int drive_of(const runtime::OwnedString &text) {
     if (text.size() == 0 || text.data()[0] == '\0') return 0;
     auto first = static_cast<unsigned char>(text.data()[0]);
-    if (!pf::is_alpha(first)) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!platform::is_alpha(first)) {
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return -1;
     }
-    return pf::to_upper(first) - 64;
+    return platform::to_upper(first) - 64;
 }
 
 void ch_drive(BiString argument) {
-    OwnedString text(argument);
+    runtime::OwnedString text(argument);
     int drive = drive_of(text);
-    if (drive > 0 && drive != kDriveC) raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    if (drive > 0 && drive != kDriveC) runtime::raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
 }
 
 void ch_dir(BiString argument) {
@@ -45,26 +45,28 @@ void ch_dir(BiString argument) {
     if (!path.accept(BI_TRAP_PATH_NOT_FOUND)) return;
     if (!check_path(path.text(), false, false)) return;
     if (std::strcmp(path.text(), "..\\") == 0) path.resize(2);
-    if (path.size() == 0 || !pf::change_directory(path.text()))
-        raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
+    if (path.size() == 0 || !platform::change_directory(path.text()))
+        runtime::raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
 }
 
 void mk_dir(BiString argument) {
-    OwnedString path(argument);
-    auto fail = [&](int32_t trap) { raise_file_trap(trap, subject_of(path.data(), path.size())); };
+    runtime::OwnedString path(argument);
+    auto fail = [&](int32_t trap) {
+        runtime::raise_file_trap(trap, subject_of(path.data(), path.size()));
+    };
     if (path.size() == 0) return fail(BI_TRAP_PATH_NOT_FOUND);
-    ZrBuffer<char> text(static_cast<char *>(ZrMalloc(path.size() + 1)));
+    runtime::ZrBuffer<char> text(static_cast<char *>(ZrMalloc(path.size() + 1)));
     if (!text) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     std::memcpy(text.get(), path.data(), path.size());
     text.get()[path.size()] = '\0';
     if (std::strlen(text.get()) != path.size()) return fail(BI_TRAP_PATH_NOT_FOUND);
-    if (!pf::make_directory(text.get())) {
-        int e = pf::crt_errno(errno);
-        fail(e == pf::crt::kEACCES || e == pf::crt::kEEXIST ? BI_TRAP_PATH_FILE_ACCESS
-                                                            : BI_TRAP_PATH_NOT_FOUND);
+    if (!platform::make_directory(text.get())) {
+        int e = platform::crt_errno(errno);
+        fail(e == platform::crt::kEACCES || e == platform::crt::kEEXIST ? BI_TRAP_PATH_FILE_ACCESS
+                                                                        : BI_TRAP_PATH_NOT_FOUND);
     }
 }
 
@@ -72,24 +74,26 @@ void rm_dir(BiString argument) {
     NameArgument path(argument);
     if (!path.accept()) return;
     if (!check_path(path.text(), false, false)) return;
-    if (path.size() == 0) return (void)raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
-    if (pf::remove_directory(path.text())) return;
-    int e = pf::crt_errno(errno);
-    if (e == pf::crt::kEACCES || e == kCrtEBUSY)
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+    if (path.size() == 0)
+        return (void)runtime::raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
+    if (platform::remove_directory(path.text())) return;
+    int e = platform::crt_errno(errno);
+    if (e == platform::crt::kEACCES || e == kCrtEBUSY)
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
     else
-        raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
+        runtime::raise_file_trap(BI_TRAP_PATH_NOT_FOUND, path.subject());
 }
 
 BiString cur_dir(BiString argument) {
-    OwnedString text(argument);
+    runtime::OwnedString text(argument);
     int drive = drive_of(text);
-    if (drive < 0) return empty_string(true);
+    if (drive < 0) return runtime::empty_string(true);
     char buffer[kMaxName + 1];
-    if (drive != 0 && drive != kDriveC) return empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
-    size_t n = pf::current_directory(buffer, sizeof buffer);
-    if (n == 0) return empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
-    return temporary_copy(buffer, n);
+    if (drive != 0 && drive != kDriveC)
+        return runtime::empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    size_t n = platform::current_directory(buffer, sizeof buffer);
+    if (n == 0) return runtime::empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    return runtime::temporary_copy(buffer, n);
 }
 
 } // namespace

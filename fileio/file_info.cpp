@@ -12,8 +12,8 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -24,25 +24,25 @@ constexpr int kSettableAttributes = 7; // read-only, hidden, system (with archiv
 
 // ProcessFileError of a failed system call on a name.
 void name_error(NameArgument &name, int system_errno) {
-    ProcessFileError(pf::crt_errno(system_errno), name.subject());
+    ProcessFileError(platform::crt_errno(system_errno), name.subject());
 }
 
 // The failure of an attribute call: the system's error code through the runtime's table.
 void attribute_error(NameArgument &name, int system_errno) {
-    pf::crt_errno(system_errno); // records the system's error code
-    ProcessFileError(pf::os_error_to_crt_errno(pf::last_os_error()), name.subject());
+    platform::crt_errno(system_errno); // records the system's error code
+    ProcessFileError(platform::os_error_to_crt_errno(platform::last_os_error()), name.subject());
 }
 
 int32_t file_len(BiString argument) {
     NameArgument name(argument);
     if (!name.accept()) return 0;
-    pf::FileStatus status{};
-    if (!pf::file_status(name.text(), status)) {
+    platform::FileStatus status{};
+    if (!platform::file_status(name.text(), status)) {
         name_error(name, errno);
         return 0;
     }
     if (status.size > INT32_MAX) {
-        raise_trap(BI_TRAP_OVERFLOW); // a file of 2 GiB or more has no 32-bit length
+        runtime::raise_trap(BI_TRAP_OVERFLOW); // a file of 2 GiB or more has no 32-bit length
         return 0;
     }
     return static_cast<int32_t>(status.size);
@@ -52,14 +52,14 @@ VARIANT *file_date_time(VARIANT *result, BiString argument) {
     VariantInit(result);
     NameArgument name(argument);
     if (!name.accept()) return result;
-    pf::FileStatus status{};
-    pf::LocalTime t{};
-    if (!pf::file_status(name.text(), status)) {
+    platform::FileStatus status{};
+    platform::LocalTime t{};
+    if (!platform::file_status(name.text(), status)) {
         name_error(name, errno);
         return result;
     }
-    if (!pf::local_time(status.modified, t)) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!platform::local_time(status.modified, t)) {
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     BiBrokenDownTime parts{t.second, t.minute, t.hour, t.day, t.month, t.year, t.weekday};
@@ -70,11 +70,11 @@ int16_t get_attr(BiString argument) {
     NameArgument name(argument);
     if (!name.accept()) return 0;
     if (name.size() == 0) {
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, name.subject());
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, name.subject());
         return 0;
     }
     if (!check_path(name.text(), true, false)) return 0;
-    int bits = pf::get_attributes(name.text());
+    int bits = platform::get_attributes(name.text());
     if (bits < 0) {
         attribute_error(name, errno);
         return 0;
@@ -84,20 +84,21 @@ int16_t get_attr(BiString argument) {
 
 void set_attr(BiString argument, int16_t bits) {
     NameArgument name(argument);
-    if (bits > 39 || bits < 0 || (bits > kSettableAttributes && bits < pf::attribute::kArchive)) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (bits > 39 || bits < 0 ||
+        (bits > kSettableAttributes && bits < platform::attribute::kArchive)) {
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     if (!name.accept()) return;
-    if (!pf::set_attributes(name.text(), bits)) attribute_error(name, errno);
+    if (!platform::set_attributes(name.text(), bits)) attribute_error(name, errno);
 }
 
 int16_t is_dir(BiString argument) {
     NameArgument name(argument);
     if (!name.accept()) return 0;
-    pf::FileStatus status{};
-    if (!pf::file_status(name.text(), status)) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+    platform::FileStatus status{};
+    if (!platform::file_status(name.text(), status)) {
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return 0;
     }
     return status.directory ? -1 : 0;
@@ -114,23 +115,24 @@ struct CopyFiles {
 
 // Opens a name with the lowest free number for a mode, handing the name on to Open; 0 after a
 // trap.
-int16_t open_for_copy(OwnedString &name, int16_t mode) {
-    uint64_t before = traps_raised();
+int16_t open_for_copy(runtime::OwnedString &name, int16_t mode) {
+    uint64_t before = runtime::traps_raised();
     int16_t number = ZbiBuiltIn_FreeFile();
     if (number == 0) return 0;
     ZbiBuiltIn_Open(name.release(), mode, 0, 0, number, -1);
-    return traps_raised() == before && find_record(number) != nullptr ? number : 0;
+    return runtime::traps_raised() == before && find_record(number) != nullptr ? number : 0;
 }
 
 // A ZrMalloc buffer of up to 64 KiB, halved while memory is short; null below 2 bytes.
-ZrBuffer<char> copy_buffer(size_t &size) {
+runtime::ZrBuffer<char> copy_buffer(size_t &size) {
     for (size = kCopyBuffer; size > 2; size /= 2)
-        if (void *block = ZrMalloc(size)) return ZrBuffer<char>(static_cast<char *>(block));
+        if (void *block = ZrMalloc(size))
+            return runtime::ZrBuffer<char>(static_cast<char *>(block));
     return nullptr;
 }
 
 void file_copy(BiString source, BiString destination) {
-    OwnedString from(source), to(destination);
+    runtime::OwnedString from(source), to(destination);
     CopyFiles files;
     files.numbers[0] = open_for_copy(from, BI_FILE_MODE_INPUT);
     if (files.numbers[0] == 0) return;
@@ -139,15 +141,15 @@ void file_copy(BiString source, BiString destination) {
     FileRecord &in = *find_record(files.numbers[0]);
     FileRecord &out = *find_record(files.numbers[1]);
     size_t size = 0;
-    ZrBuffer<char> buffer = copy_buffer(size);
+    runtime::ZrBuffer<char> buffer = copy_buffer(size);
     if (!buffer) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     while (!std::feof(in.stream)) {
         size_t got = std::fread(buffer.get(), 1, size, in.stream);
         if (std::ferror(in.stream)) {
-            raise_trap(BI_TRAP_DEVICE_IO_ERROR);
+            runtime::raise_trap(BI_TRAP_DEVICE_IO_ERROR);
             return;
         }
         if (!write_piece(out, buffer.get(), got)) return;

@@ -13,7 +13,7 @@
 #include "platform/files.h"
 #include "platform/numparse.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -35,7 +35,7 @@ class FieldReader {
         field_.clear();
         int c = next();
         if (c == EOF) {
-            raise_trap(BI_TRAP_INPUT_PAST_END);
+            runtime::raise_trap(BI_TRAP_INPUT_PAST_END);
             return false;
         }
         while (is_blank(c))
@@ -46,7 +46,7 @@ class FieldReader {
             if (keep && !store(c)) return false;
             c = next();
         } else if (quotes) {
-            bool numeric = c == '+' || c == '-' || c == '.' || (c != EOF && pf::is_digit(c));
+            bool numeric = c == '+' || c == '-' || c == '.' || (c != EOF && platform::is_digit(c));
             kind = keep && numeric ? Kind::Number : Kind::Text;
         }
         quoted_end_ = 0;
@@ -58,10 +58,10 @@ class FieldReader {
   private:
     enum class Kind { Text, Number, Quoted };
 
-    int next() { return pf::read_byte(stream_); }
+    int next() { return platform::read_byte(stream_); }
     bool store(int c) {
         if (field_.push(static_cast<char>(c))) return true;
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     // A byte that a field of the kind stores and reads on after.
@@ -75,16 +75,16 @@ class FieldReader {
     bool store_run(Kind kind, int c) {
         if (!store(c)) return false;
         const char *bytes = nullptr;
-        size_t available = pf::buffered_bytes(stream_, &bytes);
+        size_t available = platform::buffered_bytes(stream_, &bytes);
         size_t n = 0;
         while (n < available && ordinary(kind, bytes[n]))
             ++n;
         if (n == 0) return true;
         if (!field_.append(bytes, n)) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
             return false;
         }
-        pf::skip_buffered(stream_, n);
+        platform::skip_buffered(stream_, n);
         return true;
     }
     void skip_line() {
@@ -131,7 +131,7 @@ class FieldReader {
 };
 
 void store_string(BiString *target, const char *text, size_t n) {
-    assign_variable(*target, text, n);
+    runtime::assign_variable(*target, text, n);
 }
 
 void store_fixed(char *target, int32_t length, const char *text, size_t n) {
@@ -151,7 +151,7 @@ bool input_items(FILE *stream, int32_t count, va_list *ap) {
         if (type != BI_TYPE_VARIANT && type != BI_TYPE_INTEGER && type != BI_TYPE_LONG &&
             type != BI_TYPE_SINGLE && type != BI_TYPE_DOUBLE && type != BI_TYPE_CURRENCY &&
             type != BI_TYPE_STRING && type != BI_TYPE_FIXED_STRING) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
         void *target = va_arg(*ap, void *);
@@ -164,21 +164,22 @@ bool input_items(FILE *stream, int32_t count, va_list *ap) {
                 return false;
             break;
         case BI_TYPE_INTEGER:
-            *static_cast<int16_t *>(target) = static_cast<int16_t>(pf::parse_integer(p));
+            *static_cast<int16_t *>(target) = static_cast<int16_t>(platform::parse_integer(p));
             break;
         case BI_TYPE_LONG:
-            *static_cast<int32_t *>(target) = static_cast<int32_t>(pf::parse_integer(p));
+            *static_cast<int32_t *>(target) = static_cast<int32_t>(platform::parse_integer(p));
             break;
         case BI_TYPE_SINGLE:
-            *static_cast<float *>(target) = static_cast<float>(pf::parse_written_double(p).value);
+            *static_cast<float *>(target) =
+                static_cast<float>(platform::parse_written_double(p).value);
             break;
         case BI_TYPE_DOUBLE:
-            *static_cast<double *>(target) = pf::parse_written_double(p).value;
+            *static_cast<double *>(target) = platform::parse_written_double(p).value;
             break;
         case BI_TYPE_CURRENCY: {
             BiCurrency value = 0;
             if (ZbiCvtStrCurNum(p, &value) != 0) {
-                raise_trap(BI_TRAP_OVERFLOW);
+                runtime::raise_trap(BI_TRAP_OVERFLOW);
                 return false;
             }
             *static_cast<BiCurrency *>(target) = value;

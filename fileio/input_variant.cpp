@@ -12,8 +12,8 @@
 #include "fileio/input_field.h"
 #include "platform/codepage.h"
 #include "platform/numparse.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 #include "variant/string_variant.h"
 
@@ -22,12 +22,12 @@ namespace brtl::fileio {
 namespace {
 
 bool is_digit(char c) {
-    return pf::is_digit(static_cast<unsigned char>(c));
+    return platform::is_digit(static_cast<unsigned char>(c));
 }
 
 // atoi of the platform runtime over a cursor that the caller then moves with skip_digits.
 int32_t atoi_at(const char *p) {
-    return static_cast<int32_t>(pf::parse_integer(p));
+    return static_cast<int32_t>(platform::parse_integer(p));
 }
 
 const char *skip_digits(const char *p) {
@@ -37,7 +37,7 @@ const char *skip_digits(const char *p) {
 }
 
 double serial_of(VARIANT *date) {
-    LocalVariant owned;
+    variant::OwnedVariant owned;
     *owned = *date;
     return owned->vt == VT_DATE ? owned->date : 0.0;
 }
@@ -92,7 +92,7 @@ bool read_date(const char *text, double &serial) {
     }
     if (!has_date && !has_time) return false;
     // A day before 30 December 1899 counts its time forward from its midnight too.
-    serial = combine_serial(static_cast<int64_t>(date), time);
+    serial = datetime::combine_serial(static_cast<int64_t>(date), time);
     return true;
 }
 
@@ -132,9 +132,9 @@ NumberScan scan_number(const char *p) {
 // becomes a Double, so that every number Write # writes reads back.
 bool store_number(const char *text, VARIANT *target) {
     NumberScan scan = scan_number(text);
-    pf::ParsedDouble parsed = pf::parse_written_double(text);
+    platform::ParsedDouble parsed = platform::parse_written_double(text);
     if (parsed.range_error && std::isinf(parsed.value)) {
-        raise_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_trap(BI_TRAP_OVERFLOW);
         return false;
     }
     double value = parsed.value;
@@ -174,13 +174,13 @@ bool store_number(const char *text, VARIANT *target) {
 bool store_variant_field(const char *field, size_t n, VARIANT *target) {
     BiXVariantClear(target);
     const char *p = field;
-    while (pf::is_space(static_cast<unsigned char>(*p)))
+    while (platform::is_space(static_cast<unsigned char>(*p)))
         ++p;
     if (*p == '\0') return true; // Empty
     if (*p == '"') {
         const char *end = field + n;
         if (end - 1 > p && end[-1] == '"') --end;
-        return store_text_variant(target, p + 1, static_cast<size_t>(end - (p + 1)));
+        return variant::store_text_variant(target, p + 1, static_cast<size_t>(end - (p + 1)));
     }
     if (*p == '#') {
         const char *first = p + 1;
@@ -191,16 +191,16 @@ bool store_variant_field(const char *field, size_t n, VARIANT *target) {
                 target->vt = VT_NULL;
                 return true;
             }
-            return store_text_variant(target, field, n);
+            return variant::store_text_variant(target, field, n);
         }
         double serial = 0.0;
-        if (!read_date(first, serial)) return store_text_variant(target, field, n);
+        if (!read_date(first, serial)) return variant::store_text_variant(target, field, n);
         target->vt = VT_DATE;
         target->date = serial;
         return true;
     }
     if (*p != '+' && *p != '-' && *p != '.' && !is_digit(*p))
-        return store_text_variant(target, field, n);
+        return variant::store_text_variant(target, field, n);
     return store_number(p, target);
 }
 

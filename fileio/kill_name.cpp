@@ -12,7 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -22,20 +22,21 @@ namespace {
 bool delete_file(const char *name) {
     size_t n = std::strlen(name);
     if (n > kMaxName) {
-        raise_file_trap(BI_TRAP_BAD_FILE_NAME, subject_of(name, n));
+        runtime::raise_file_trap(BI_TRAP_BAD_FILE_NAME, subject_of(name, n));
         return false;
     }
     if (open_in_file_table(name)) {
-        raise_file_trap(BI_TRAP_FILE_ALREADY_OPEN, subject_of(name, n));
+        runtime::raise_file_trap(BI_TRAP_FILE_ALREADY_OPEN, subject_of(name, n));
         return false;
     }
-    if (pf::remove_file(name)) return true;
-    int e = pf::crt_errno(errno);
-    if (e == pf::crt::kEINVAL) e = pf::crt::kENOENT;
-    if (e == pf::crt::kENOENT)
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, subject_of(name, n));
+    if (platform::remove_file(name)) return true;
+    int e = platform::crt_errno(errno);
+    if (e == platform::crt::kEINVAL) e = platform::crt::kENOENT;
+    if (e == platform::crt::kENOENT)
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, subject_of(name, n));
     else
-        raise_trap(e == pf::crt::kEACCES ? BI_TRAP_PATH_FILE_ACCESS : BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(e == platform::crt::kEACCES ? BI_TRAP_PATH_FILE_ACCESS
+                                                        : BI_TRAP_ILLEGAL_CALL);
     return false;
 }
 
@@ -46,7 +47,7 @@ constexpr size_t kNoPrefix = static_cast<size_t>(-1);
 size_t prefix_length(const char *p, size_t n) {
     size_t backslash = n, colon = n;
     for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(p + i, n - i);
+        size_t len = platform::char_length(p + i, n - i);
         if (len == 1 && p[i] == '\\') backslash = i;
         if (len == 1 && p[i] == ':' && colon == n) colon = i + 1;
         i += len;
@@ -58,13 +59,13 @@ size_t prefix_length(const char *p, size_t n) {
 // Deletes prefix "\" name (the bare name without a prefix); a drive prefix ("C:") is joined
 // without "\", so that the name stays in the drive's current directory.
 bool delete_listed(const char *prefix, size_t prefix_n, BiString listed) {
-    OwnedString name(listed);
+    runtime::OwnedString name(listed);
     char joined[2 * kMaxName + 2];
     size_t n = 0;
     bool bare = prefix_n == kNoPrefix;
     if (bare) prefix_n = 0;
     if (prefix_n + 1 + name.size() >= sizeof joined) {
-        raise_file_trap(BI_TRAP_BAD_FILE_NAME, subject_of(name.data(), name.size()));
+        runtime::raise_file_trap(BI_TRAP_BAD_FILE_NAME, subject_of(name.data(), name.size()));
         return false;
     }
     std::memcpy(joined, prefix, prefix_n);
@@ -88,7 +89,7 @@ void kill(BiString argument) {
     const char *p = pattern.text();
     size_t prefix_n = prefix_length(p, pattern.size());
     if (pattern.size() == 0) {
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, pattern.subject());
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, pattern.subject());
         return;
     }
     if (all_blank(p, pattern.size())) {
@@ -96,20 +97,22 @@ void kill(BiString argument) {
         return;
     }
     BiString copy{};
-    if (!try_temporary_copy(p, pattern.size(), copy)) { // never an empty pattern: that lists all
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (!runtime::try_temporary_copy(p, pattern.size(),
+                                     copy)) { // never an empty pattern: that lists all
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
-    const uint64_t traps_before = traps_raised();
+    const uint64_t traps_before = runtime::traps_raised();
     BiString listed = list_directory(copy, 0, 0);
-    if (traps_raised() != traps_before) return; // the listing ran out of memory: that one trap
-    if (length_of(listed) == 0) {
+    if (runtime::traps_raised() != traps_before)
+        return; // the listing ran out of memory: that one trap
+    if (runtime::length_of(listed) == 0) {
         delete_file(p); // nothing matches: the pattern as one name, which does not exist
         return;
     }
-    while (length_of(listed) != 0) {
+    while (runtime::length_of(listed) != 0) {
         if (!delete_listed(p, prefix_n, listed)) return;
-        listed = list_directory(empty_string(true), 0, 1);
+        listed = list_directory(runtime::empty_string(true), 0, 1);
     }
 }
 
@@ -117,41 +120,41 @@ void name(BiString old_argument, BiString new_argument) {
     NameArgument old_name(old_argument), new_name(new_argument);
     if (!old_name.accept() || !new_name.accept()) return;
     if (old_name.size() == 0) {
-        raise_trap(BI_TRAP_PATH_NOT_FOUND);
+        runtime::raise_trap(BI_TRAP_PATH_NOT_FOUND);
         return;
     }
     bool old_open = open_in_file_table(old_name.text());
-    if (!pf::exists(old_name.text())) {
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, old_name.subject());
+    if (!platform::exists(old_name.text())) {
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, old_name.subject());
         return;
     }
     if (new_name.size() == 0) {
-        raise_trap(BI_TRAP_PATH_NOT_FOUND);
+        runtime::raise_trap(BI_TRAP_PATH_NOT_FOUND);
         return;
     }
     bool new_open = open_in_file_table(new_name.text());
-    if (pf::exists(new_name.text())) {
-        raise_file_trap(BI_TRAP_FILE_ALREADY_EXISTS, new_name.subject());
+    if (platform::exists(new_name.text())) {
+        runtime::raise_file_trap(BI_TRAP_FILE_ALREADY_EXISTS, new_name.subject());
         return;
     }
     if (old_open || new_open) {
-        raise_file_trap(BI_TRAP_FILE_ALREADY_OPEN, old_name.subject());
+        runtime::raise_file_trap(BI_TRAP_FILE_ALREADY_OPEN, old_name.subject());
         return;
     }
-    if (pf::rename_file(old_name.text(), new_name.text())) return;
-    switch (pf::crt_errno(errno)) {
-    case pf::crt::kENOENT:
-        raise_file_trap(BI_TRAP_FILE_NOT_FOUND, old_name.subject());
+    if (platform::rename_file(old_name.text(), new_name.text())) return;
+    switch (platform::crt_errno(errno)) {
+    case platform::crt::kENOENT:
+        runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, old_name.subject());
         break;
-    case pf::crt::kEACCES:
-    case pf::crt::kEEXIST: // taken between the check and the rename
-        raise_file_trap(BI_TRAP_FILE_ALREADY_EXISTS, new_name.subject());
+    case platform::crt::kEACCES:
+    case platform::crt::kEEXIST: // taken between the check and the rename
+        runtime::raise_file_trap(BI_TRAP_FILE_ALREADY_EXISTS, new_name.subject());
         break;
-    case pf::crt::kEXDEV:
-        raise_trap(BI_TRAP_RENAME_ACROSS_DISKS);
+    case platform::crt::kEXDEV:
+        runtime::raise_trap(BI_TRAP_RENAME_ACROSS_DISKS);
         break;
     default:
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     }
 }
 

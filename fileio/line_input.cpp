@@ -11,8 +11,8 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/string_variant.h"
 
 namespace brtl::fileio {
@@ -28,22 +28,22 @@ class KeptBlock {
     KeptBlock() = default;
     KeptBlock(const KeptBlock &) = delete;
     KeptBlock &operator=(const KeptBlock &) = delete;
-    ~KeptBlock() { release_variable(old_); }
+    ~KeptBlock() { runtime::release_variable(old_); }
 
     void take(BiString &variable) {
         old_ = variable;
-        variable = empty_string();
+        variable = runtime::empty_string();
     }
     // The kept block when it holds n bytes and a NUL (then no longer kept), else null.
     char *fitting(size_t n) {
-        if (!variable_holds(old_, n)) return nullptr;
+        if (!runtime::variable_holds(old_, n)) return nullptr;
         char *block = old_.data;
-        old_ = empty_string();
+        old_ = runtime::empty_string();
         return block;
     }
 
   private:
-    BiString old_ = empty_string();
+    BiString old_ = runtime::empty_string();
 };
 
 // Empties a Line Input # target: the old value of a string goes to `kept`, a Variant is
@@ -64,14 +64,14 @@ void store_line(int32_t type, int32_t length, void *target, const char *line, si
     if (type == BI_TYPE_STRING) {
         char *block = kept.fitting(n);
         if (block == nullptr) {
-            *static_cast<BiString *>(target) = owned_copy(line, n);
+            *static_cast<BiString *>(target) = runtime::owned_copy(line, n);
             return;
         }
         std::memcpy(block, line, n);
         block[n] = '\0';
         *static_cast<BiString *>(target) = BiString{block, static_cast<uint32_t>(n)};
     } else if (type == BI_TYPE_VARIANT) {
-        store_text_variant(static_cast<VARIANT *>(target), line, n);
+        variant::store_text_variant(static_cast<VARIANT *>(target), line, n);
     } else if (length > 0) {
         std::memcpy(target, line,
                     n < static_cast<size_t>(length) ? n : static_cast<size_t>(length));
@@ -96,17 +96,17 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
     empty_target(type, length, target, kept);
     FileRecord *record = record_in_mode(number, kModeInput | kModeOutput | kModeAppend);
     if (record == nullptr) return;
-    pf::Line line = pf::read_line(record->stream);
+    platform::Line line = platform::read_line(record->stream);
     switch (line.status) {
-    case pf::Line::Read:
+    case platform::Line::Read:
         break;
-    case pf::Line::End:
-        raise_trap(BI_TRAP_INPUT_PAST_END);
+    case platform::Line::End:
+        runtime::raise_trap(BI_TRAP_INPUT_PAST_END);
         return;
-    case pf::Line::NoMemory:
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    case platform::Line::NoMemory:
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
-    case pf::Line::Failed:
+    case platform::Line::Failed:
         raise_system_error(*record, errno);
         return;
     }
@@ -118,45 +118,45 @@ BRTL_API void ZbiBuiltIn_LineInput(int16_t number, int32_t type, int32_t length,
 
 BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number) {
     FileRecord *record = checked_record(number);
-    if (record == nullptr) return empty_string(true);
-    if (n < 0) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
-    if (!may_read_text(*record)) return empty_after_trap(BI_TRAP_BAD_FILE_MODE);
-    if (n == 0) return empty_string(true);
-    ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(static_cast<size_t>(n) + 1)));
-    if (!bytes) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (record == nullptr) return runtime::empty_string(true);
+    if (n < 0) return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!may_read_text(*record)) return runtime::empty_after_trap(BI_TRAP_BAD_FILE_MODE);
+    if (n == 0) return runtime::empty_string(true);
+    runtime::ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(static_cast<size_t>(n) + 1)));
+    if (!bytes) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     if (std::fread(bytes.get(), static_cast<size_t>(n), 1, record->stream) != 1)
-        return empty_after_trap(std::feof(record->stream) ? BI_TRAP_INPUT_PAST_END
-                                                          : BI_TRAP_PATH_FILE_ACCESS);
-    return adopt_buffer(bytes.release(), static_cast<size_t>(n));
+        return runtime::empty_after_trap(std::feof(record->stream) ? BI_TRAP_INPUT_PAST_END
+                                                                   : BI_TRAP_PATH_FILE_ACCESS);
+    return runtime::adopt_buffer(bytes.release(), static_cast<size_t>(n));
 }
 
 BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number) {
-    if (pf::mb_cur_max() == 1) return ZbiBuiltIn_Input_(n, number);
+    if (platform::mb_cur_max() == 1) return ZbiBuiltIn_Input_(n, number);
     FileRecord *record = find_record(number);
-    if (record == nullptr) return empty_after_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
-    if (n < 0) return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
-    if (!may_read_text(*record)) return empty_after_trap(BI_TRAP_BAD_FILE_MODE);
+    if (record == nullptr) return runtime::empty_after_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER);
+    if (n < 0) return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!may_read_text(*record)) return runtime::empty_after_trap(BI_TRAP_BAD_FILE_MODE);
     // At most two bytes per character of the code page.
-    ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(2 * static_cast<size_t>(n) + 1)));
-    if (!bytes) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    runtime::ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(2 * static_cast<size_t>(n) + 1)));
+    if (!bytes) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     FILE *stream = record->stream;
     size_t used = 0;
     for (int32_t count = 0; count < n; ++count) {
-        int c = pf::read_byte(stream);
-        if (c == '\n') c = pf::read_byte(stream); // a line feed is not a character here
-        if (c == EOF) return empty_after_trap(BI_TRAP_INPUT_PAST_END);
+        int c = platform::read_byte(stream);
+        if (c == '\n') c = platform::read_byte(stream); // a line feed is not a character here
+        if (c == EOF) return runtime::empty_after_trap(BI_TRAP_INPUT_PAST_END);
         bytes.get()[used++] = static_cast<char>(c);
-        if (!pf::is_lead_byte(static_cast<unsigned char>(c))) continue;
-        int trail = pf::read_byte(stream);
-        if (trail == EOF) return empty_after_trap(BI_TRAP_INPUT_PAST_END);
+        if (!platform::is_lead_byte(static_cast<unsigned char>(c))) continue;
+        int trail = platform::read_byte(stream);
+        if (trail == EOF) return runtime::empty_after_trap(BI_TRAP_INPUT_PAST_END);
         char pair[2] = {static_cast<char>(c), static_cast<char>(trail)};
-        if (pf::char_length(pair, 2) == 2) {
+        if (platform::char_length(pair, 2) == 2) {
             bytes.get()[used++] = pair[1];
         } else {
             std::ungetc(trail, stream); // a lead byte without a trail is a character of its own
         }
     }
-    return adopt_buffer(bytes.release(), used);
+    return runtime::adopt_buffer(bytes.release(), used);
 }
 
 BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number) {
@@ -165,10 +165,10 @@ BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number) {
     FILE *stream = record->stream;
     if (record->mode == kModeRandom || record->mode == kModeBinary)
         return std::feof(stream) ? -1 : 0;
-    if (!pf::readable(stream)) return -1;
+    if (!platform::readable(stream)) return -1;
     const char *ahead = nullptr;
-    if (pf::buffered_bytes(stream, &ahead) != 0) return 0;
-    int c = pf::read_byte(stream);
+    if (platform::buffered_bytes(stream, &ahead) != 0) return 0;
+    int c = platform::read_byte(stream);
     if (c == EOF) return -1;
     std::ungetc(c, stream);
     return 0;

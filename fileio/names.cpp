@@ -8,19 +8,19 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
 bool NameArgument::accept(int32_t too_long_trap) {
     size_t n = owned_.size();
     if (n > kMaxName || std::memchr(owned_.data(), '\0', n) != nullptr) {
-        raise_file_trap(too_long_trap, subject());
+        runtime::raise_file_trap(too_long_trap, subject());
         return false;
     }
     const char *name = owned_.data();
     for (size_t i = 0; i < n;) { // a trail byte of a double-byte character is never changed
-        size_t len = pf::char_length(name + i, n - i);
+        size_t len = platform::char_length(name + i, n - i);
         std::memcpy(text_ + i, name + i, len);
         if (len == 1 && text_[i] == '/') text_[i] = '\\';
         i += len;
@@ -34,8 +34,8 @@ BiString NameArgument::subject() const {
 }
 
 bool open_in_file_table(const char *name) {
-    char full[pf::kMaxFullPath + 1];
-    size_t n = pf::full_path(name, full, sizeof full);
+    char full[platform::kMaxFullPath + 1];
+    size_t n = platform::full_path(name, full, sizeof full);
     if (n == 0 || n >= sizeof full) return false;
     FileRecord *const *slots = table::slots();
     for (int k = 0; k < kFileNumbers; ++k)
@@ -44,7 +44,7 @@ bool open_in_file_table(const char *name) {
 }
 
 int crt_errno_of(int system_errno) {
-    return pf::crt_errno(system_errno);
+    return platform::crt_errno(system_errno);
 }
 
 } // namespace brtl::fileio

@@ -33,7 +33,7 @@ class NameArgument {
     static constexpr size_t kSpare = 8;
 
   private:
-    OwnedString owned_;
+    runtime::OwnedString owned_;
     char text_[kMaxName + kSpare + 1] = {};
     size_t size_ = 0;
 };

@@ -10,15 +10,15 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
 namespace {
 
 constexpr size_t kMaxName = 260;
-constexpr int kPermission = pf::kPermRead | pf::kPermWrite;
+constexpr int kPermission = platform::kPermRead | platform::kPermWrite;
 
 // What a mode and an access select.
 struct OpenPlan {
@@ -28,7 +28,7 @@ struct OpenPlan {
 };
 
 bool plan_open(int32_t mode, int32_t access, OpenPlan &plan) {
-    using namespace pf::open_flag;
+    using namespace platform::open_flag;
     switch (mode) {
     case kModeInput:
         if (access != kAccessNone && access != kAccessRead) return false;
@@ -72,13 +72,13 @@ int share_of_lock(int16_t lock) {
     switch (lock) {
     case 0:
     case 1:
-        return pf::share::kDenyNone;
+        return platform::share::kDenyNone;
     case 2:
-        return pf::share::kDenyRead;
+        return platform::share::kDenyRead;
     case 3:
-        return pf::share::kDenyWrite;
+        return platform::share::kDenyWrite;
     case 4:
-        return pf::share::kDenyReadWrite;
+        return platform::share::kDenyReadWrite;
     default:
         return -1;
     }
@@ -92,7 +92,7 @@ int32_t default_record_length(int32_t mode) {
 // of each character is tested, so a trail byte is never changed.
 void normalize_separators(const char *name, size_t n, char *out) {
     for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(name + i, n - i);
+        size_t len = platform::char_length(name + i, n - i);
         std::memcpy(out + i, name + i, len);
         if (len == 1 && out[i] == '/') out[i] = '\\';
         i += len;
@@ -105,10 +105,10 @@ bool input_directory_exists(const char *full) {
     size_t n = std::strlen(full);
     size_t cut = directory_part_length(full, n);
     if (cut == 0 || cut == n) return true;
-    char directory[pf::kMaxFullPath + 1];
+    char directory[platform::kMaxFullPath + 1];
     std::memcpy(directory, full, cut);
     directory[cut] = '\0';
-    return pf::exists(directory);
+    return platform::exists(directory);
 }
 
 // True when a file open in `open_mode` lets the same file be opened again in `mode`.
@@ -134,10 +134,11 @@ struct Opened {
 
 int sopen_attempt(const char *path, int flags, int share, int &error) {
     errno = 0;
-    int descriptor = pf::sopen(path, flags | pf::open_flag::kBinary, share, kPermission);
+    int descriptor =
+        platform::sopen(path, flags | platform::open_flag::kBinary, share, kPermission);
     if (descriptor < 0) {
-        error = errno != 0 ? pf::crt_errno(errno) : 0;
-        if (error == pf::crt::kEINVAL) error = pf::crt::kENOENT;
+        error = errno != 0 ? platform::crt_errno(errno) : 0;
+        if (error == platform::crt::kEINVAL) error = platform::crt::kENOENT;
     }
     return descriptor;
 }
@@ -149,7 +150,7 @@ Opened open_system_file(const char *path, int32_t mode, int32_t access, const Op
     int descriptor = sopen_attempt(path, plan.flags, share, result.error);
     if (descriptor < 0 && (mode == kModeRandom || mode == kModeBinary) && access == kAccessNone) {
         // A file that cannot be both read and written is opened for what it allows.
-        using namespace pf::open_flag;
+        using namespace platform::open_flag;
         descriptor = sopen_attempt(path, kWrOnly | kCreat, share, result.error);
         stream_mode = "wb";
         if (descriptor < 0) {
@@ -158,17 +159,17 @@ Opened open_system_file(const char *path, int32_t mode, int32_t access, const Op
         }
     }
     if (descriptor >= 0) {
-        result.stream = pf::fdopen(descriptor, stream_mode);
+        result.stream = platform::fdopen(descriptor, stream_mode);
         if (result.stream == nullptr) {
-            result.error = pf::crt_errno(errno);
-            pf::close_descriptor(descriptor);
+            result.error = platform::crt_errno(errno);
+            platform::close_descriptor(descriptor);
         } else {
             result.descriptor = descriptor;
         }
     }
     if (result.stream == nullptr) {
-        if (result.error == 0) result.error = pf::crt::kEMFILE;
-        if (result.error == pf::crt::kEAGAIN) result.error = pf::crt::kEACCES;
+        if (result.error == 0) result.error = platform::crt::kEMFILE;
+        if (result.error == platform::crt::kEAGAIN) result.error = platform::crt::kEACCES;
     }
     return result;
 }
@@ -177,7 +178,7 @@ Opened open_system_file(const char *path, int32_t mode, int32_t access, const Op
 struct StreamGuard {
     FILE *stream;
     ~StreamGuard() {
-        if (stream != nullptr) pf::close_stream(stream);
+        if (stream != nullptr) platform::close_stream(stream);
     }
 };
 
@@ -186,7 +187,7 @@ class OpenName {
   public:
     explicit OpenName(BiString argument) : name_(argument) {}
     void file_trap(int32_t trap) const {
-        raise_file_trap(trap, subject_of(name_.data(), name_.size()));
+        runtime::raise_file_trap(trap, subject_of(name_.data(), name_.size()));
     }
     void system_error(int crt_errno) const {
         ProcessFileError(crt_errno, subject_of(name_.data(), name_.size()));
@@ -195,7 +196,7 @@ class OpenName {
     size_t size() const { return name_.size(); }
 
   private:
-    OwnedString name_;
+    runtime::OwnedString name_;
 };
 
 // The record length of Open: the mode's default when none is given (-1); trap 5 below 1.
@@ -205,7 +206,7 @@ bool record_length_of(int32_t mode, int32_t given, int32_t &length) {
         return true;
     }
     if (given < 1) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     length = given;
@@ -214,7 +215,7 @@ bool record_length_of(int32_t mode, int32_t given, int32_t &length) {
 
 // The full path of the name into full (NUL-terminated), after the checks of the name itself;
 // an Input file's directory must exist. False after a trap.
-bool full_path_of(const OpenName &name, int32_t mode, char (&full)[pf::kMaxFullPath + 1]) {
+bool full_path_of(const OpenName &name, int32_t mode, char (&full)[platform::kMaxFullPath + 1]) {
     if (name.size() > kMaxName) {
         name.file_trap(BI_TRAP_BAD_FILE_NAME);
         return false;
@@ -229,9 +230,9 @@ bool full_path_of(const OpenName &name, int32_t mode, char (&full)[pf::kMaxFullP
     }
     char normalized[kMaxName + 1];
     normalize_separators(name.data(), name.size(), normalized);
-    size_t full_length = pf::full_path(normalized, full, sizeof full);
+    size_t full_length = platform::full_path(normalized, full, sizeof full);
     if (full_length == 0) {
-        name.system_error(pf::crt_errno(errno));
+        name.system_error(platform::crt_errno(errno));
         return false;
     }
     if (full_length >= sizeof full) {
@@ -277,10 +278,11 @@ size_t stream_buffer_size(int32_t mode, int32_t record_length) {
 }
 
 void open_and_store(const OpenName &name, int16_t number, int32_t mode, int32_t access,
-                    const OpenPlan &plan, int share, int32_t record_length, ZrBuffer<char> &path) {
-    ZrBuffer<FileRecord> record(static_cast<FileRecord *>(ZrMalloc(sizeof(FileRecord))));
+                    const OpenPlan &plan, int share, int32_t record_length,
+                    runtime::ZrBuffer<char> &path) {
+    runtime::ZrBuffer<FileRecord> record(static_cast<FileRecord *>(ZrMalloc(sizeof(FileRecord))));
     if (!record) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     *record =
@@ -293,9 +295,9 @@ void open_and_store(const OpenName &name, int16_t number, int32_t mode, int32_t 
     }
     StreamGuard stream{opened.stream};
     if (mode == kModeInput || mode == kModeOutput || mode == kModeAppend)
-        pf::set_full_buffering(opened.stream, stream_buffer_size(mode, record_length));
+        platform::set_full_buffering(opened.stream, stream_buffer_size(mode, record_length));
     if (!table::attach_host_file(number, opened.stream)) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     record->path = path.release();
@@ -306,7 +308,7 @@ void open_and_store(const OpenName &name, int16_t number, int32_t mode, int32_t 
     stream.stream = nullptr;
 
     if (mode == kModeAppend && std::fseek(stored->stream, 0, SEEK_END) != 0)
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
 }
 
 void open_file(BiString name_argument, int16_t mode_argument, int16_t access_argument, int16_t lock,
@@ -316,11 +318,11 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
     int32_t access = access_argument;
     int32_t record_length = 0;
     if (!record_length_of(mode, record_length_argument, record_length)) return;
-    char full[pf::kMaxFullPath + 1];
+    char full[platform::kMaxFullPath + 1];
     if (!full_path_of(name, mode, full)) return;
-    ZrBuffer<char> path(ZrStrCopy(full));
+    runtime::ZrBuffer<char> path(ZrStrCopy(full));
     if (!path) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return;
     }
     if (!number_may_open(name, number, mode, full)) return;
@@ -329,7 +331,7 @@ void open_file(BiString name_argument, int16_t mode_argument, int16_t access_arg
     OpenPlan plan{};
     int share = share_of_lock(lock);
     if (!plan_open(mode, access, plan) || share < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     open_and_store(name, number, mode, access, plan, share, record_length, path);

@@ -9,8 +9,8 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -20,7 +20,7 @@ namespace {
 size_t last_char(const char *p, size_t n, char c) {
     size_t last = n;
     for (size_t i = 0; i < n;) {
-        size_t len = pf::char_length(p + i, n - i);
+        size_t len = platform::char_length(p + i, n - i);
         if (len == 1 && p[i] == c) last = i;
         i += len;
     }
@@ -41,18 +41,18 @@ struct PathCheck {
 
     void fail(int32_t drive_trap) const {
         if (whole)
-            raise_file_trap(BI_TRAP_FILE_NOT_FOUND, subject_of(whole_path));
+            runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, subject_of(whole_path));
         else if (strip && drive_trap != BI_TRAP_PATH_NOT_FOUND)
-            raise_trap(drive_trap);
+            runtime::raise_trap(drive_trap);
         else
-            raise_file_trap(BI_TRAP_PATH_NOT_FOUND, subject_of(copy));
+            runtime::raise_file_trap(BI_TRAP_PATH_NOT_FOUND, subject_of(copy));
     }
 };
 
 // The drive of a path exists: the one drive is "C:"; a path without a drive is on it.
 bool drive_exists(const char *copy) {
     if (copy[0] == '\0' || copy[1] != ':') return true;
-    return pf::to_upper(static_cast<unsigned char>(copy[0])) == 'C';
+    return platform::to_upper(static_cast<unsigned char>(copy[0])) == 'C';
 }
 
 bool has_separator(const char *p) {
@@ -74,9 +74,9 @@ size_t directory_part_length(const char *path, size_t n) {
 
 bool check_path(const char *path, bool strip, bool whole) {
     size_t n = std::strlen(path);
-    ZrBuffer<char> copy(static_cast<char *>(ZrMalloc(n + 1)));
+    runtime::ZrBuffer<char> copy(static_cast<char *>(ZrMalloc(n + 1)));
     if (!copy) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     std::memcpy(copy.get(), path, n + 1);
@@ -94,7 +94,7 @@ bool check_path(const char *path, bool strip, bool whole) {
     }
     // The one drive is the root of the file system, which is always ready.
     if (has_separator(copy.get()) && std::strcmp(copy.get(), "..\\") != 0 &&
-        !pf::exists(copy.get())) {
+        !platform::exists(copy.get())) {
         check.fail(BI_TRAP_PATH_NOT_FOUND);
         return false;
     }

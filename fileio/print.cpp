@@ -11,8 +11,8 @@
 #include "fileio/table.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::fileio {
@@ -50,7 +50,7 @@ class PrintItems {
         while (next_tag(tag)) {
             if (!has_value()) continue;
             if (tag == BI_PRINT_TEXT)
-                free_string(text());
+                runtime::free_string(text());
             else if (tag == BI_PRINT_SPC || tag == BI_PRINT_TAB)
                 count16();
         }
@@ -64,7 +64,7 @@ class PrintItems {
 // The columns a text takes: a character of two or more bytes counts its bytes, a single byte
 // below 0x20 counts none, any other byte one. A byte that starts no valid character counts one.
 int64_t printing_columns(const char *text, size_t n) {
-    if (pf::mb_cur_max() == 1) {
+    if (platform::mb_cur_max() == 1) {
         int64_t columns = 0;
         for (size_t i = 0; i < n; ++i)
             if (static_cast<unsigned char>(text[i]) >= 0x20) ++columns;
@@ -73,7 +73,7 @@ int64_t printing_columns(const char *text, size_t n) {
     int64_t columns = 0;
     for (size_t i = 0; i < n;) {
         bool valid = false;
-        size_t len = pf::char_length(text + i, n - i, &valid);
+        size_t len = platform::char_length(text + i, n - i, &valid);
         if (len == 2) {
             columns += 2;
             i += 2;
@@ -129,7 +129,7 @@ class Printer {
     }
 
     bool text(BiString s) {
-        OwnedString owned(s);
+        runtime::OwnedString owned(s);
         int64_t columns = printing_columns(owned.data(), owned.size());
         int64_t column = r_.column;
         if (r_.width > 0 && column + columns > r_.width) {
@@ -170,7 +170,7 @@ class Printer {
         if (r_.column < n) return spaces(n - r_.column - 1);
         if (!line_break()) return false;
         if (n == 0) { // a column that the width divides: no position to move to
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
         return spaces(n - 1);
@@ -216,27 +216,27 @@ void print_items(int16_t number, PrintItems &items) {
 // A copy of the multibyte text of a string Variant between the given margins; a temporary.
 BiString padded_text(const VARIANT &v, const char *before, const char *after) {
     uint32_t bytes = 0;
-    ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
+    runtime::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
     size_t lead = std::strlen(before), tail = std::strlen(after);
     size_t n = lead + bytes + tail;
-    if (!text || n > BI_STRING_LENGTH_MASK) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    if (lead == 0 && tail == 0) return adopt_buffer(text.release(), bytes);
-    ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 1)));
-    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (!text || n > BI_STRING_LENGTH_MASK) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (lead == 0 && tail == 0) return runtime::adopt_buffer(text.release(), bytes);
+    runtime::ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 1)));
+    if (!out) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     std::memcpy(out.get(), before, lead);
     std::memcpy(out.get() + lead, text.get(), bytes);
     std::memcpy(out.get() + lead + bytes, after, tail);
-    return adopt_buffer(out.release(), n);
+    return runtime::adopt_buffer(out.release(), n);
 }
 
 // The text of a Variant for Print #: Null is "#NULL#"; numbers get a blank on each side when
 // asked. The Variant is cleared.
 BiString print_text(VARIANT &v, bool pad_numbers) {
-    OwnedVariant owned(&v);
-    if (v.vt == VT_NULL) return temporary_copy("#NULL#", 6);
+    variant::OwnedVariant owned(&v);
+    if (v.vt == VT_NULL) return runtime::temporary_copy("#NULL#", 6);
     bool number = v.vt >= VT_I2 && v.vt <= VT_CY;
     ZbiVariantCvtToBStr(&v, &v);
-    if (v.vt != VT_BSTR) return empty_string(true);
+    if (v.vt != VT_BSTR) return runtime::empty_string(true);
     return pad_numbers && number ? padded_text(v, " ", " ") : padded_text(v, "", "");
 }
 
@@ -266,21 +266,22 @@ BRTL_API void ZbiBuiltIn_Print(int16_t number, int32_t count, ...) {
 
 BRTL_API void ZbiBuiltIn_Width(int16_t number, int32_t width) {
     if (width < 0 || width > 255) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     if (FileRecord *record = checked_record(number)) record->width = width;
 }
 
 BRTL_API BiString ZbiBuiltIn_CvtPSNS(BiString text) {
-    OwnedString owned(text);
+    runtime::OwnedString owned(text);
     size_t n = owned.size();
-    if (n + 1 > BI_STRING_LENGTH_MASK) return empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
-    ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 2)));
-    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (n + 1 > BI_STRING_LENGTH_MASK)
+        return runtime::empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+    runtime::ZrBuffer<char> out(static_cast<char *>(ZrMalloc(n + 2)));
+    if (!out) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     std::memcpy(out.get(), owned.data(), n);
     out.get()[n] = ' ';
-    return adopt_buffer(out.release(), n + 1);
+    return runtime::adopt_buffer(out.release(), n + 1);
 }
 
 BRTL_API BiString ZbiBuiltIn_CvtPSVS(VARIANT v) {

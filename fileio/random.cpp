@@ -12,8 +12,8 @@
 #include "platform/codepage.h"
 #include "platform/file_access.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -38,7 +38,7 @@ struct Transfer {
     // Counts n bytes against the record length; false after trap 59 when they do not fit.
     bool count(int64_t n) {
         if (counted + n > file.record_length) {
-            raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
+            runtime::raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
             return false;
         }
         counted += n;
@@ -78,7 +78,7 @@ int value_size(VARTYPE vt) {
 int64_t start_offset(const FileRecord &file, int32_t position, bool given) {
     const int64_t length = file.mode == kModeBinary ? 1 : file.record_length;
     if (given) return (static_cast<int64_t>(position) - 1) * length;
-    int64_t here = pf::tell(file.stream);
+    int64_t here = platform::tell(file.stream);
     if (here < 0) return -1;
     return (here + length - 1) / length * length;
 }
@@ -88,11 +88,11 @@ FileRecord *begin(int16_t number, int32_t position, int32_t given, int32_t refus
     FileRecord *file = record_in_mode(number, kRandomOrBinary);
     if (file == nullptr) return nullptr;
     if (file->access == refused_access) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return nullptr;
     }
     if (given != 0 && position < 1) {
-        raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
+        runtime::raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
         return nullptr;
     }
     return file;
@@ -105,7 +105,7 @@ bool put_bytes(Transfer &t, const void *bytes, size_t n) {
 }
 
 bool put_string(Transfer &t, const BiString &s) {
-    uint32_t n = length_of(s);
+    uint32_t n = runtime::length_of(s);
     if (t.random) {
         if (!t.count(kCountBytes + static_cast<int64_t>(n))) return false;
         if (!put_bytes(t, &n, kCountBytes)) return false;
@@ -118,9 +118,9 @@ bool put_string(Transfer &t, const BiString &s) {
 bool put_variant_text(Transfer &t, BSTR text) {
     uint32_t bytes = 0;
     uint32_t units = SysStringLen(text);
-    ZrBuffer<char> narrow(units == 0 ? nullptr : pf::narrow(text, units, &bytes));
+    runtime::ZrBuffer<char> narrow(units == 0 ? nullptr : platform::narrow(text, units, &bytes));
     if (units != 0 && !narrow) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     if (!t.count_in_random(kCountBytes + static_cast<int64_t>(bytes))) return false;
@@ -133,7 +133,7 @@ bool put_variant_text(Transfer &t, BSTR text) {
 bool put_variant(Transfer &t, const VARIANT &v) {
     int size = value_size(v.vt);
     if (size == -2) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     if (!t.count(kSubtypeBytes)) return false;
@@ -153,7 +153,7 @@ bool put_field(Transfer &t, const BiFileField &field) {
         return put_string(t, *static_cast<const BiString *>(field.address));
     default:
         if (field.size < 0) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
         return t.count_in_random(field.size) &&
@@ -165,7 +165,7 @@ void put(int16_t number, int32_t position, int32_t given, const BiFileFieldList 
     FileRecord *file = begin(number, position, given, kAccessRead);
     if (file == nullptr) return;
     int64_t offset = start_offset(*file, position, given != 0);
-    if (offset < 0 || !pf::seek_to(file->stream, offset)) {
+    if (offset < 0 || !platform::seek_to(file->stream, offset)) {
         raise_system_error(*file, errno);
         return;
     }
@@ -182,9 +182,9 @@ enum class Read { Whole, Short, Failed };
 
 Read read_exactly(Transfer &t, void *out, size_t n, bool report = true) {
     if (n == 0) return Read::Whole;
-    size_t got = pf::read_bytes(t.file.stream, out, n);
+    size_t got = platform::read_bytes(t.file.stream, out, n);
     if (got == n) return Read::Whole;
-    if (!pf::read_error(t.file.stream)) return Read::Short;
+    if (!platform::read_error(t.file.stream)) return Read::Short;
     if (report) raise_system_error(t.file, errno);
     return Read::Failed;
 }
@@ -194,13 +194,13 @@ Read read_count(Transfer &t, uint32_t &n) {
     n = 0;
     Read r = read_exactly(t, &n, kCountBytes, false);
     if (r == Read::Short) n = 0;
-    if (r == Read::Failed) raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
+    if (r == Read::Failed) runtime::raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
     return r;
 }
 
 // The bytes the file holds from the current position on, or -1 when that cannot be told.
 int64_t bytes_left(FILE *stream) {
-    int64_t here = pf::tell(stream), end = pf::stream_length(stream);
+    int64_t here = platform::tell(stream), end = platform::stream_length(stream);
     return here < 0 || end < 0 ? -1 : end - here;
 }
 
@@ -213,17 +213,17 @@ bool get_variant_text(Transfer &t, VARIANT &v) {
         int64_t left = bytes_left(t.file.stream);
         if (left >= 0 && left < n) n = static_cast<uint32_t>(left);
     }
-    ZrBuffer<char> text(static_cast<char *>(ZrCalloc(static_cast<size_t>(n) + 1, 1)));
+    runtime::ZrBuffer<char> text(static_cast<char *>(ZrCalloc(static_cast<size_t>(n) + 1, 1)));
     if (!text) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     if (read_exactly(t, text.get(), n) == Read::Failed) return false;
     uint32_t units = 0;
-    ZrBuffer<OLECHAR> wide(n == 0 ? nullptr : pf::widen(text.get(), n, &units));
+    runtime::ZrBuffer<OLECHAR> wide(n == 0 ? nullptr : platform::widen(text.get(), n, &units));
     BSTR b = n != 0 && !wide ? nullptr : SysAllocStringLen(wide.get(), units);
     if (b == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     v.bstrVal = b;
@@ -237,13 +237,13 @@ bool get_variant(Transfer &t, VARIANT &v) {
     VARTYPE vt = VT_EMPTY;
     Read r = read_exactly(t, &vt, kSubtypeBytes, false);
     if (r == Read::Failed) {
-        raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
+        runtime::raise_trap(BI_TRAP_BAD_RECORD_LENGTH);
         return false;
     }
     if (r == Read::Short) return true; // the end of the file: Empty
     int size = value_size(vt);
     if (size == -2) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     if (size == -1) return get_variant_text(t, v);
@@ -262,18 +262,18 @@ bool get_counted_string(Transfer &t, BiString &s) {
     uint32_t n = 0;
     Read r = read_count(t, n);
     if (r != Read::Whole || n == 0) {
-        release_variable(s);
+        runtime::release_variable(s);
         return r != Read::Failed;
     }
     if (!t.count(kCountBytes + static_cast<int64_t>(n))) {
-        release_variable(s);
+        runtime::release_variable(s);
         return false;
     }
-    void *old = length_of(s) == 0 ? nullptr : s.data; // an empty variable owns no buffer
+    void *old = runtime::length_of(s) == 0 ? nullptr : s.data; // an empty variable owns no buffer
     auto *buffer = static_cast<char *>(ZrRealloc(old, static_cast<size_t>(n) + 1));
     if (buffer == nullptr) {
-        release_variable(s);
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::release_variable(s);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     std::memset(buffer, 0, static_cast<size_t>(n) + 1);
@@ -283,7 +283,7 @@ bool get_counted_string(Transfer &t, BiString &s) {
 
 // A BiString of a Binary file: as many bytes as it holds, over its text.
 bool get_string_in_place(Transfer &t, BiString &s) {
-    uint32_t n = length_of(s);
+    uint32_t n = runtime::length_of(s);
     if (n == 0) return true;
     std::memset(s.data, 0, n);
     return read_exactly(t, s.data, n) != Read::Failed;
@@ -291,7 +291,7 @@ bool get_string_in_place(Transfer &t, BiString &s) {
 
 bool get_fixed(Transfer &t, const BiFileField &field) {
     if (field.size < 0) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     if (!t.count_in_random(field.size)) return false;
@@ -319,8 +319,8 @@ void get(int16_t number, int32_t position, int32_t given, const BiFileFieldList 
     FileRecord *file = begin(number, position, given, kAccessWrite);
     if (file == nullptr) return;
     int64_t offset = start_offset(*file, position, given != 0);
-    if (offset < 0 || !pf::seek_to(file->stream, offset)) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+    if (offset < 0 || !platform::seek_to(file->stream, offset)) {
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return;
     }
     Transfer t{*file, file->mode == kModeRandom};

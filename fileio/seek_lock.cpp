@@ -6,7 +6,7 @@
 #include "brtl/fileio.h"
 #include "fileio/table.h"
 #include "platform/file_access.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -22,7 +22,7 @@ bool random_or_binary(const FileRecord &file) {
 // A 32-bit result; trap 6 and `fallback` when the value does not fit (a file of 2 GiB or more).
 int32_t narrow(int64_t value, int32_t fallback) {
     if (value > INT32_MAX || value < INT32_MIN) {
-        raise_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_trap(BI_TRAP_OVERFLOW);
         return fallback;
     }
     return static_cast<int32_t>(value);
@@ -44,8 +44,8 @@ int64_t loc_of(const FileRecord &file, int64_t p) {
 
 // The position of the stream; -1 after trap 75.
 int64_t position_of(const FileRecord &file) {
-    int64_t p = pf::tell(file.stream);
-    if (p < 0) raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+    int64_t p = platform::tell(file.stream);
+    if (p < 0) runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
     return p;
 }
 
@@ -58,12 +58,12 @@ int32_t seek(int16_t number, int32_t position) {
         return narrow((random_or_binary(*file) ? loc_of(*file, p) : p) + 1, 0);
     }
     if (position < 0) {
-        raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
+        runtime::raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
         return 0;
     }
     int64_t length = file->mode == kModeRandom ? file->record_length : 1;
-    if (!pf::seek_to(file->stream, (static_cast<int64_t>(position) - 1) * length)) {
-        raise_trap(BI_TRAP_PATH_FILE_ACCESS);
+    if (!platform::seek_to(file->stream, (static_cast<int64_t>(position) - 1) * length)) {
+        runtime::raise_trap(BI_TRAP_PATH_FILE_ACCESS);
         return 0;
     }
     return position - 1;
@@ -75,13 +75,13 @@ struct Region {
     int64_t to;
 };
 
-// Steps 1 to 5 of Lock and Unlock: the file and its region; null after a trap.
+// The file and the region that Lock and Unlock act on; null after a trap.
 FileRecord *region_of(int16_t number, int32_t first, int32_t last, int16_t form, bool locking,
                       Region &region) {
     FileRecord *file = checked_record(number);
     if (file == nullptr) return nullptr;
     if (locking && (file->lock_start != -1 || file->lock_end != -1)) {
-        raise_trap(BI_TRAP_PERMISSION_DENIED);
+        runtime::raise_trap(BI_TRAP_PERMISSION_DENIED);
         return nullptr;
     }
     if (form == 0) first = last = 0;
@@ -89,7 +89,7 @@ FileRecord *region_of(int16_t number, int32_t first, int32_t last, int16_t form,
     bool valid =
         (form == 0) || (form == 1 && first >= 1) || (form == 2 && first >= 1 && last >= first);
     if (!valid) {
-        raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
+        runtime::raise_trap(BI_TRAP_BAD_RECORD_NUMBER);
         return nullptr;
     }
     if (!random_or_binary(*file)) first = last = 0;
@@ -111,7 +111,7 @@ void lock(int16_t number, int32_t first, int32_t last, int16_t form) {
     Region region{};
     FileRecord *file = region_of(number, first, last, form, true, region);
     if (file == nullptr) return;
-    if (!pf::lock_region(file->descriptor, region.from, system_length(region))) {
+    if (!platform::lock_region(file->descriptor, region.from, system_length(region))) {
         raise_system_error(*file, errno);
         return;
     }
@@ -124,10 +124,10 @@ void unlock(int16_t number, int32_t first, int32_t last, int16_t form) {
     FileRecord *file = region_of(number, first, last, form, false, region);
     if (file == nullptr) return;
     if (file->lock_start != region.from || file->lock_end != region.to) {
-        raise_trap(BI_TRAP_PERMISSION_DENIED);
+        runtime::raise_trap(BI_TRAP_PERMISSION_DENIED);
         return;
     }
-    if (!pf::unlock_region(file->descriptor, region.from, system_length(region))) {
+    if (!platform::unlock_region(file->descriptor, region.from, system_length(region))) {
         raise_system_error(*file, errno);
         return;
     }
@@ -153,7 +153,7 @@ BRTL_API int32_t ZbiBuiltIn_Loc(int16_t number) {
 BRTL_API int32_t ZbiBuiltIn_LOF(int16_t number) {
     FileRecord *file = checked_record(number);
     if (file == nullptr) return 0;
-    int64_t length = pf::stream_length(file->stream);
+    int64_t length = platform::stream_length(file->stream);
     if (length < 0) {
         raise_system_error(*file, errno);
         return 0;

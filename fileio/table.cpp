@@ -10,7 +10,7 @@
 #include "fileio/dir_listing.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -37,8 +37,8 @@ bool g_dir_restart = true;
 bool close_slot(int index) {
     FileRecord *record = g_table[index];
     g_table[index] = nullptr;
-    int result = pf::close_stream(record->stream);
-    bool disk_full = result != 0 && pf::crt_errno(errno) == pf::crt::kENOSPC;
+    int result = platform::close_stream(record->stream);
+    bool disk_full = result != 0 && platform::crt_errno(errno) == platform::crt::kENOSPC;
     ZrFree(record->path);
     ZrFree(record);
     ZrFileClose(g_host_files[index]);
@@ -57,39 +57,39 @@ int close_all() {
 // hook that leaves by an exception leaves no file of the statement open.
 void report_full_disk(int count) {
     for (int i = 0; i < count; ++i)
-        raise_trap(BI_TRAP_DISK_FULL);
+        runtime::raise_trap(BI_TRAP_DISK_FULL);
 }
 
 int32_t trap_of_crt_errno(int32_t e) {
     switch (e) {
-    case pf::crt::kEPERM:
+    case platform::crt::kEPERM:
         return BI_TRAP_PERMISSION_DENIED;
-    case pf::crt::kENOENT:
+    case platform::crt::kENOENT:
         return BI_TRAP_FILE_NOT_FOUND;
-    case pf::crt::kEIO:
+    case platform::crt::kEIO:
         return BI_TRAP_DEVICE_IO_ERROR;
-    case pf::crt::kENXIO:
-    case pf::crt::kENODEV:
+    case platform::crt::kENXIO:
+    case platform::crt::kENODEV:
         return BI_TRAP_DEVICE_UNAVAILABLE;
-    case pf::crt::kENOEXEC:
+    case platform::crt::kENOEXEC:
         return BI_TRAP_BAD_FILE_FORMAT;
-    case pf::crt::kEBADF:
+    case platform::crt::kEBADF:
         return BI_TRAP_BAD_FILE_NAME_OR_NUMBER;
-    case pf::crt::kENOMEM:
+    case platform::crt::kENOMEM:
         return BI_TRAP_OUT_OF_MEMORY;
-    case pf::crt::kEACCES:
-        return pf::last_os_error() == pf::oserr::kNotReady ? BI_TRAP_DISK_NOT_READY
-                                                           : BI_TRAP_PERMISSION_DENIED;
-    case pf::crt::kEEXIST:
+    case platform::crt::kEACCES:
+        return platform::last_os_error() == platform::oserr::kNotReady ? BI_TRAP_DISK_NOT_READY
+                                                                       : BI_TRAP_PERMISSION_DENIED;
+    case platform::crt::kEEXIST:
         return BI_TRAP_FILE_ALREADY_EXISTS;
-    case pf::crt::kENOTDIR:
-    case pf::crt::kEISDIR:
-    case pf::crt::kEROFS:
+    case platform::crt::kENOTDIR:
+    case platform::crt::kEISDIR:
+    case platform::crt::kEROFS:
         return BI_TRAP_PATH_FILE_ACCESS;
-    case pf::crt::kENFILE:
-    case pf::crt::kEMFILE:
+    case platform::crt::kENFILE:
+    case platform::crt::kEMFILE:
         return BI_TRAP_TOO_MANY_FILES;
-    case pf::crt::kENOSPC:
+    case platform::crt::kENOSPC:
         return BI_TRAP_DISK_FULL;
     default:
         return BI_TRAP_ASSERTION;
@@ -105,14 +105,15 @@ FileRecord *find_record(int32_t number) {
 
 FileRecord *checked_record(int16_t number) {
     FileRecord *record = find_record(number);
-    if (record == nullptr) raise_file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER, number_subject(number));
+    if (record == nullptr)
+        runtime::raise_file_trap(BI_TRAP_BAD_FILE_NAME_OR_NUMBER, number_subject(number));
     return record;
 }
 
 FileRecord *record_in_mode(int16_t number, int32_t modes) {
     FileRecord *record = checked_record(number);
     if (record == nullptr || (record->mode & modes) != 0) return record;
-    raise_trap(BI_TRAP_BAD_FILE_MODE);
+    runtime::raise_trap(BI_TRAP_BAD_FILE_MODE);
     return nullptr;
 }
 
@@ -121,8 +122,8 @@ bool &dir_restart_flag() {
 }
 
 BiString subject_of(const char *text, size_t length) {
-    BiString s = empty_string();
-    try_temporary_copy(text, length, s);
+    BiString s = runtime::empty_string();
+    runtime::try_temporary_copy(text, length, s);
     return s;
 }
 
@@ -137,16 +138,16 @@ BiString number_subject(int32_t number) {
 }
 
 void raise_system_error(const FileRecord &record, int system_errno) {
-    int32_t e = pf::crt_errno(system_errno);
+    int32_t e = platform::crt_errno(system_errno);
     ProcessFileError(e, subject_of(record.path));
 }
 
 bool write_piece(FileRecord &record, const char *bytes, size_t n) {
-    if (n > 0 && pf::write_bytes(record.stream, bytes, n) != n) {
+    if (n > 0 && platform::write_bytes(record.stream, bytes, n) != n) {
         raise_system_error(record, errno);
         return false;
     }
-    if (pf::flush_stream(record.stream) != 0) {
+    if (platform::flush_stream(record.stream) != 0) {
         raise_system_error(record, errno);
         return false;
     }
@@ -183,7 +184,7 @@ using namespace brtl::fileio;
 extern "C" {
 
 BRTL_API int16_t ProcessFileError(int32_t crt_errno, BiString subject) {
-    return raise_file_trap(trap_of_crt_errno(crt_errno), subject);
+    return runtime::raise_file_trap(trap_of_crt_errno(crt_errno), subject);
 }
 
 BRTL_API void ZbiBuiltIn_Close(int32_t count, const int16_t *numbers) {
@@ -209,7 +210,7 @@ BRTL_API void ZbiBuiltIn_Reset(void) {
 BRTL_API int16_t ZbiBuiltIn_FreeFile(void) {
     for (int k = 0; k < kFileNumbers; ++k)
         if (g_table[k] == nullptr) return static_cast<int16_t>(k + 1);
-    raise_trap(BI_TRAP_TOO_MANY_FILES);
+    runtime::raise_trap(BI_TRAP_TOO_MANY_FILES);
     return 0;
 }
 
@@ -218,7 +219,7 @@ BRTL_API int32_t ZbiBuiltIn_FileAttr(int16_t number, int16_t return_type) {
     if (record == nullptr) return 0;
     if (return_type == 1) return record->mode;
     if (return_type == 2) return record->descriptor;
-    raise_trap(BI_TRAP_ILLEGAL_CALL);
+    runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return 0;
 }
 
@@ -231,7 +232,7 @@ BRTL_API int32_t ZbiPushFileIORuntimeState(void) {
     auto *saved = static_cast<SaveRecord *>(ZrCalloc(1, sizeof(SaveRecord)));
     if (saved == nullptr) {
         ++g_unsaved_runs;
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return -1;
     }
     std::memcpy(saved->slots, g_table, sizeof g_table);

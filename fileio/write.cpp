@@ -14,8 +14,8 @@
 #include "platform/files.h"
 #include "platform/numtext.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::fileio {
 
@@ -39,7 +39,7 @@ size_t shorten_exponent(char *text, size_t n) {
 }
 
 size_t print_g(char *buf, size_t cap, double value, int precision) {
-    size_t n = pf::print_double(buf, cap, value, 'G', precision);
+    size_t n = platform::print_double(buf, cap, value, 'G', precision);
     return shorten_exponent(buf, n < cap ? n : cap - 1);
 }
 
@@ -86,7 +86,7 @@ class WriteItems {
         if (code == BI_TYPE_VARIANT) {
             BiXVariantClear(static_cast<VARIANT *>(value));
         } else if (code == BI_TYPE_STRING) {
-            free_string(*static_cast<BiString *>(value));
+            runtime::free_string(*static_cast<BiString *>(value));
         } else if (code == BI_TYPE_FIXED_STRING) {
             char **copy = static_cast<char **>(value);
             ZrFree(*copy);
@@ -111,8 +111,8 @@ class Writer {
     explicit Writer(FileRecord &record) : r_(record) {}
 
     bool put(const char *bytes, size_t n) {
-        if (n == 0 || pf::write_bytes(r_.stream, bytes, n) == n) return true;
-        ProcessFileError(pf::crt_errno(errno), empty_string(true));
+        if (n == 0 || platform::write_bytes(r_.stream, bytes, n) == n) return true;
+        ProcessFileError(platform::crt_errno(errno), runtime::empty_string(true));
         return false;
     }
     bool quoted(const char *bytes, size_t n) {
@@ -134,7 +134,7 @@ class Writer {
             return currency(*static_cast<BiCurrency *>(value));
         case BI_TYPE_STRING: {
             const BiString &s = *static_cast<BiString *>(value);
-            return quoted(s.data, length_of(s));
+            return quoted(s.data, runtime::length_of(s));
         }
         case BI_TYPE_FIXED_STRING: {
             const char *text = *static_cast<char **>(value);
@@ -154,7 +154,7 @@ class Writer {
     bool end_of_line() {
         if (!put("\r\n", 2)) return false;
         r_.column = 0;
-        if (pf::flush_stream(r_.stream) == 0) return true;
+        if (platform::flush_stream(r_.stream) == 0) return true;
         raise_system_error(r_, errno);
         return false;
     }
@@ -167,7 +167,7 @@ class Writer {
     }
 
     bool currency(BiCurrency value) {
-        OwnedString text(ZbiCvtCurNumStr(value, 10));
+        runtime::OwnedString text(ZbiCvtCurNumStr(value, 10));
         return put(text.data(), text.size());
     }
 
@@ -190,9 +190,9 @@ class Writer {
             return date(v.date);
         case VT_BSTR: {
             uint32_t bytes = 0;
-            ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
+            runtime::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
             if (!text) {
-                raise_trap(BI_TRAP_OUT_OF_MEMORY);
+                runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
                 return false;
             }
             return quoted(text.get(), bytes);
@@ -207,9 +207,9 @@ class Writer {
     // the second; a day's last half second rounds to the next day's midnight.
     bool date(double serial) {
         // The calendar of the date builtins reads the years 100 to 9999.
-        if (!(serial >= kFirstValidSerial - kLastSecond &&
-              serial <= kLastValidSerial + kLastSecond)) {
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (!(serial >= datetime::kFirstValidSerial - datetime::kLastSecond &&
+              serial <= datetime::kLastValidSerial + datetime::kLastSecond)) {
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return false;
         }
         double whole = std::trunc(serial);
@@ -223,7 +223,7 @@ class Writer {
         buf[n++] = '#';
         bool has_date = whole != 0.0;
         if (has_date) {
-            Ymd ymd = serial_to_ymd(whole);
+            datetime::Ymd ymd = datetime::serial_to_ymd(whole);
             n += static_cast<size_t>(ZrSnprintf(buf + n, sizeof buf - n, "%04d-%02d-%02d", ymd.year,
                                                 ymd.month, ymd.day));
         }
@@ -247,7 +247,7 @@ void write_items(int16_t number, WriteItems &items) {
     while (items.more()) {
         if (!items.known_code()) {
             items.stop();
-            raise_trap(BI_TRAP_ILLEGAL_CALL);
+            runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
             return;
         }
         bool last = items.last();

@@ -11,9 +11,9 @@
 #include <cmath>
 
 #include "brtl/financial.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::financial {
 
 namespace {
 
@@ -45,7 +45,7 @@ double interest_part(double rate, double per, double nper, double fv, double t, 
 
 // The checks IPmt and PPmt share: a period within 1..nper and a nonzero nper.
 void check_period(double per, double nper) {
-    if (per <= 0.0 || per > nper || nper == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (per <= 0.0 || per > nper || nper == 0.0) runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 double type_of(int32_t type) {
@@ -82,75 +82,76 @@ bool rate_first_pass(double nper, double pmt, double pv, double fv, double t, do
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::financial
 
-using brtl::raise_trap;
+using brtl::runtime::raise_trap;
 
 extern "C" {
 
 BRTL_API double ZbiBuiltIn_FV(double rate, double nper, double pmt, double pv, int32_t type) {
-    double t = brtl::type_of(type);
+    double t = brtl::financial::type_of(type);
     errno = 0;
     double p = std::pow(1.0 + rate, nper);
     double payments = rate == 0.0 ? nper * pmt : (p - 1.0) * (1.0 + rate * t) * pmt / rate;
     double fv = pv * p + payments;
-    if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return -fv;
 }
 
 BRTL_API double ZbiBuiltIn_PV(double rate, double nper, double pmt, double fv, int32_t type) {
-    double t = brtl::type_of(type);
+    double t = brtl::financial::type_of(type);
     errno = 0;
     double v = std::pow(1.0 + rate, -nper);
-    double a = brtl::present_value_of_payments(rate, nper, v, t, pmt);
+    double a = brtl::financial::present_value_of_payments(rate, nper, v, t, pmt);
     double result = -(v * fv + a);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_Pmt(double rate, double nper, double pv, double fv, int32_t type) {
-    if (nper == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (nper == 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     errno = 0;
-    double result = brtl::payment(rate, nper, pv, fv, brtl::type_of(type));
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    double result = brtl::financial::payment(rate, nper, pv, fv, brtl::financial::type_of(type));
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_NPer(double rate, double pmt, double pv, double fv, int32_t type) {
     if (rate == 0.0) {
-        if (pmt == 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL); // nothing is ever paid off
+        if (pmt == 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL); // nothing is ever paid off
         return -(pv + fv) / pmt;
     }
-    double a = (1.0 + rate * brtl::type_of(type)) * pmt;
+    double a = (1.0 + rate * brtl::financial::type_of(type)) * pmt;
     errno = 0;
     double n = std::log((a - fv * rate) / (pv * rate + a));
     double l = std::log(1.0 + rate);
     if (l != 0.0) n = n / l;
-    if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return n;
 }
 
 BRTL_API double ZbiBuiltIn_IPmt(double rate, double per, double nper, double pv, double fv,
                                 int32_t type) {
-    brtl::check_period(per, nper);
-    double t = brtl::type_of(type);
+    brtl::financial::check_period(per, nper);
+    double t = brtl::financial::type_of(type);
     if (t == 1.0 && per == 1.0) return 0.0; // no interest before the first payment
     errno = 0;
-    double p0 = brtl::payment(rate, nper, pv, fv, t);
-    double result = brtl::interest_part(rate, per, nper, fv, t, p0);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    double p0 = brtl::financial::payment(rate, nper, pv, fv, t);
+    double result = brtl::financial::interest_part(rate, per, nper, fv, t, p0);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
 BRTL_API double ZbiBuiltIn_PPmt(double rate, double per, double nper, double pv, double fv,
                                 int32_t type) {
-    brtl::check_period(per, nper);
-    double t = brtl::type_of(type);
+    brtl::financial::check_period(per, nper);
+    double t = brtl::financial::type_of(type);
     errno = 0;
-    double p0 = brtl::payment(rate, nper, pv, fv, t);
+    double p0 = brtl::financial::payment(rate, nper, pv, fv, t);
     double result = p0;
-    if (t != 1.0 || per != 1.0) result = p0 - brtl::interest_part(rate, per, nper, fv, t, p0);
-    if (errno != 0) raise_trap(BI_TRAP_OVERFLOW);
+    if (t != 1.0 || per != 1.0)
+        result = p0 - brtl::financial::interest_part(rate, per, nper, fv, t, p0);
+    if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return result;
 }
 
@@ -159,11 +160,12 @@ BRTL_API double ZbiBuiltIn_PPmt(double rate, double per, double nper, double pv,
 // its own at 0 that is no answer).
 BRTL_API double ZbiBuiltIn_Rate(double nper, double pmt, double pv, double fv, int32_t type,
                                 double guess) {
-    if (nper <= 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
-    double t = brtl::type_of(type);
+    if (nper <= 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    double t = brtl::financial::type_of(type);
     double r = guess;
     double first = 0.0;
-    if (brtl::rate_first_pass(nper, pmt, pv, fv, t, guess, first) && std::fabs(first) >= 0.01)
+    if (brtl::financial::rate_first_pass(nper, pmt, pv, fv, t, guess, first) &&
+        std::fabs(first) >= 0.01)
         r = first;
     double u = pv + t * pmt;
     double w = t * pmt - fv;
@@ -175,13 +177,13 @@ BRTL_API double ZbiBuiltIn_Rate(double nper, double pmt, double pv, double fv, i
         double slope = u * f2 - f1 * w;
         if (f2 != 0.0) slope = slope / (f2 * f2);
         slope = slope + nper * std::pow(1.0 + r, -1.0 - nper);
-        if (errno != 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         double next = r - (slope != 0.0 ? g / slope : g);
-        if (std::fabs(next) > 1000.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+        if (std::fabs(next) > 1000.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         if (std::fabs(next - r) < 1e-05) return next;
         r = next;
     }
-    raise_trap(BI_TRAP_ILLEGAL_CALL);
+    brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return 0.0;
 }
 

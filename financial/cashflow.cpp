@@ -5,14 +5,14 @@
 #include <cmath>
 
 #include "brtl/financial.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::financial {
 
 namespace {
 
 void illegal_call() {
-    raise_trap(BI_TRAP_ILLEGAL_CALL);
+    runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
 }
 
 // The value of the flows at rate r and its derivative: sum of values[i] * (1 + r)^-i and sum of
@@ -33,9 +33,9 @@ Valuation value_at(const double *values, int n, double r) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::financial
 
-using brtl::illegal_call;
+using brtl::financial::illegal_call;
 
 extern "C" {
 
@@ -62,7 +62,7 @@ BRTL_API double ZbiBuiltIn_IRR(const double *values, int16_t count, double guess
     double r = guess;
     for (int step = 0; step < 20; ++step) {
         errno = 0;
-        brtl::Valuation v = brtl::value_at(values, n, r);
+        brtl::financial::Valuation v = brtl::financial::value_at(values, n, r);
         if (errno != 0) illegal_call();
         double next = r - (v.slope != 0.0 ? v.value / v.slope : v.value);
         if (std::fabs(next) > 1000.0) illegal_call();
@@ -77,7 +77,7 @@ BRTL_API double ZbiBuiltIn_MIRR(const double *values, int16_t count, double fina
                                 double reinvest_rate) {
     int m = count - 1;
     if (m < 2) illegal_call();
-    const double *x = brtl::skip_first_value() ? values + 1 : values;
+    const double *x = brtl::runtime::skip_first_value() ? values + 1 : values;
     if (values == nullptr && m >= 1) { // nothing to read
         illegal_call();
         return 0.0;

@@ -16,8 +16,8 @@
 #include "format/plain.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace brtl::format {
@@ -56,10 +56,10 @@ constexpr std::array<Decides, 256> kDecisions = decision_table();
 // character decides nothing (its trail byte may look like a letter).
 bool is_string_format(const char *f, size_t n) {
     if (n == 0) return true;
-    bool multibyte = pf::mb_cur_max() > 1;
+    bool multibyte = platform::mb_cur_max() > 1;
     for (size_t i = 0; i < n; ++i) {
         auto c = static_cast<unsigned char>(f[i]);
-        if (multibyte && pf::is_lead_byte(c)) {
+        if (multibyte && platform::is_lead_byte(c)) {
             ++i;
             continue;
         }
@@ -90,16 +90,16 @@ struct Loaded {
 
 enum class Load { Number, OwnText, Trapped };
 
-Load load_string(const VARIANT *v, LocalVariant &converted, Loaded &out) {
-    LocalVariant probe;
+Load load_string(const VARIANT *v, variant::OwnedVariant &converted, Loaded &out) {
+    variant::OwnedVariant probe;
     if (BiXVariantCopy(probe.get(), v) != S_OK) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return Load::Trapped;
     }
     bool numeric = ZbiBuiltIn_IsNumeric(probe.take()) != 0; // IsNumeric clears its argument
     if (numeric) {
         if (BiXVariantCopy(converted.get(), v) != S_OK) {
-            raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
             return Load::Trapped;
         }
         ZbiVariantCvtToNum(converted.get(), converted.get());
@@ -119,7 +119,7 @@ Load load_string(const VARIANT *v, LocalVariant &converted, Loaded &out) {
         case VT_EMPTY: // the conversion raised its trap
             return Load::Trapped;
         default:
-            raise_fatal(kNumericTextCheckLine);
+            runtime::raise_fatal(kNumericTextCheckLine);
             return Load::Trapped;
         }
     } else {
@@ -133,7 +133,7 @@ Load load_string(const VARIANT *v, LocalVariant &converted, Loaded &out) {
     return Load::Number;
 }
 
-Load load_variant(const VARIANT *v, LocalVariant &converted, Loaded &out) {
+Load load_variant(const VARIANT *v, variant::OwnedVariant &converted, Loaded &out) {
     FormatNumber &n = out.number;
     switch (v->vt) {
     case VT_EMPTY:
@@ -168,15 +168,15 @@ Load load_variant(const VARIANT *v, LocalVariant &converted, Loaded &out) {
     case VT_ERROR:
     case VT_VARIANT:
     case VT_UNKNOWN: // no number to format
-        raise_trap(BI_TRAP_TYPE_MISMATCH);
+        runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return Load::Trapped;
     default:
-        raise_trap(BI_TRAP_UNSUPPORTED);
+        runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return Load::Trapped;
     }
 }
 
-Load load_number(int32_t kind, const void *value, LocalVariant &converted, Loaded &out) {
+Load load_number(int32_t kind, const void *value, variant::OwnedVariant &converted, Loaded &out) {
     out.kind = kind;
     out.value = value;
     FormatNumber &n = out.number;
@@ -204,7 +204,7 @@ Load load_number(int32_t kind, const void *value, LocalVariant &converted, Loade
         n.currency = *static_cast<const int64_t *>(value);
         return Load::Number;
     default:
-        raise_trap(BI_TRAP_UNSUPPORTED);
+        runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return Load::Trapped;
     }
 }
@@ -215,9 +215,10 @@ bool is_finite(const FormatNumber &n) {
     return true;
 }
 
-// Steps 4 to 12 of the driver: a numeric or date format for a value of any kind.
+// A numeric or date format applied to a value of any kind: the value is loaded as a number (a
+// string is converted first), then its section is chosen and laid out.
 BiString format_number(int32_t kind, const void *value, const char *f, size_t n) {
-    LocalVariant converted; // a number or Date made from a string, cleared at the end
+    variant::OwnedVariant converted; // a number or Date made from a string, cleared at the end
     Loaded loaded{};
     switch (load_number(kind, value, converted, loaded)) {
     case Load::Number:
@@ -225,7 +226,7 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     case Load::OwnText:
         return ZbiEvalCvtVS(*static_cast<const VARIANT *>(value), 0);
     case Load::Trapped:
-        return empty_string(true);
+        return runtime::empty_string(true);
     }
     // Infinities and NaNs have no digits and no date: they keep their plain text.
     if (!is_finite(loaded.number)) return format_plain(loaded.kind, loaded.value, "", 0, false);
@@ -233,7 +234,8 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     lookup_named_format(f, n, &f, &n);
     Section section = select_section(loaded.number, f, n);
     if (section.length == 0) return format_plain(loaded.kind, loaded.value, "", 0, false);
-    if (const char *answer = answer_text(section, loaded.number)) return temporary_copy(answer);
+    if (const char *answer = answer_text(section, loaded.number))
+        return runtime::temporary_copy(answer);
 
     FormatNumber number = loaded.number;
     ParsedSection parsed;
@@ -241,14 +243,15 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     case ParseStatus::Ok:
         break;
     case ParseStatus::Rejected:
-        return empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+        return runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
     case ParseStatus::Failed:
-        return empty_string(true);
+        return runtime::empty_string(true);
     }
     parsed.state.section = section.number;
     Output out;
-    if (!format_section(parsed, number, out)) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    return temporary_copy(out.data(), out.size());
+    if (!format_section(parsed, number, out))
+        return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    return runtime::temporary_copy(out.data(), out.size());
 }
 
 } // namespace
@@ -274,7 +277,7 @@ extern "C" {
 
 BRTL_API BiString ZbiBuiltIn_Format_(int32_t kind, const void *value, BiString format) {
     using namespace brtl::format;
-    brtl::OwnedString owned(format); // a temporary format is released when the call ends
+    brtl::runtime::OwnedString owned(format); // a temporary format is released when the call ends
     const char *f = owned.data();
     size_t n = owned.size();
     bool date = is_date_variant(kind, value);

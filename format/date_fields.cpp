@@ -10,7 +10,7 @@
 #include "datetime/eras.h"
 #include "format/engine.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -24,8 +24,8 @@ constexpr int32_t kShortDayNames = BI_TEXT_SHORT_DAYS + 1; // aaa
 
 // 1 for 1 January (the calendar fields must be loaded).
 int day_of_year(const DateFields &date) {
-    return static_cast<int>(ymd_to_serial(date.day, date.month, date.year) -
-                            ymd_to_serial(1, 1, date.year)) +
+    return static_cast<int>(datetime::ymd_to_serial(date.day, date.month, date.year) -
+                            datetime::ymd_to_serial(1, 1, date.year)) +
            1;
 }
 
@@ -67,10 +67,10 @@ size_t clock_text(int value, bool two_digits, char *out) {
 
 // At most max_bytes bytes of a name, never cutting a double-byte character.
 size_t abbreviation_length(const char *name, size_t max_bytes) {
-    const bool multibyte = pf::mb_cur_max() > 1;
+    const bool multibyte = platform::mb_cur_max() > 1;
     size_t n = 0;
     while (name[n] != '\0') {
-        size_t size = multibyte && pf::is_lead_byte(static_cast<unsigned char>(name[n])) &&
+        size_t size = multibyte && platform::is_lead_byte(static_cast<unsigned char>(name[n])) &&
                               name[n + 1] != '\0'
                           ? 2
                           : 1;
@@ -100,7 +100,7 @@ size_t short_year_text(int64_t year, char *out) {
 }
 
 size_t era_text(DateField field, const DateFields &date, char *digits, const char **text) {
-    int era = era_of_serial(date.serial);
+    int era = datetime::era_of_serial(date.serial);
     if (era < 0) return 0;
     switch (field) {
     case DateField::ShortEra:
@@ -110,8 +110,8 @@ size_t era_text(DateField field, const DateFields &date, char *digits, const cha
     case DateField::LongEra:
         return name_text(host_word(BI_TEXT_LONG_ERAS - era), text);
     default:
-        return number_text(date.year - era_year_offset(era), field == DateField::EraYear ? 1 : 2,
-                           digits);
+        return number_text(date.year - datetime::era_year_offset(era),
+                           field == DateField::EraYear ? 1 : 2, digits);
     }
 }
 
@@ -175,15 +175,15 @@ size_t field_text(DateField field, const DateFields &date, char *digits, const c
 }
 
 bool load_calendar(DateFields &date) {
-    if (!in_calendar_domain(date.serial)) {
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!datetime::in_calendar_domain(date.serial)) {
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
-    Ymd ymd = serial_to_ymd(date.serial);
+    datetime::Ymd ymd = datetime::serial_to_ymd(date.serial);
     date.day = ymd.day;
     date.month = ymd.month;
     date.year = ymd.year;
-    date.weekday = weekday_of_day(serial_day(date.serial));
+    date.weekday = datetime::weekday_of_day(datetime::serial_day(date.serial));
     date.calendar = true;
     return true;
 }

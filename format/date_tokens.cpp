@@ -14,7 +14,7 @@
 #include "datetime/eras.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -62,7 +62,7 @@ TokenResult short_date(Parser &ps) {
     const char *pattern = ZrIntlGetDateString();
     if (pattern == nullptr) pattern = "";
     if (!ps.calendar()) return TokenResult::Failed;
-    SmallBuffer<char, 96> text;
+    runtime::SmallBuffer<char, 96> text;
     text.append(pattern, std::strlen(pattern));
     // A two-letter year outside the 1900s is widened to four letters.
     if (ps.date.year < 1900 || ps.date.year > 1999) {
@@ -137,7 +137,7 @@ TokenResult general_date(Parser &ps) {
     double serial = ps.serial();
     double whole = std::trunc(serial);
     bool time = is_whole(whole) || !is_whole(serial - whole);
-    SmallBuffer<char, 96> text;
+    runtime::SmallBuffer<char, 96> text;
     if (!is_whole(whole)) {
         const char *pattern = ZrIntlGetDateString();
         if (pattern != nullptr) text.append(pattern, std::strlen(pattern));
@@ -156,7 +156,7 @@ TokenResult general_date(Parser &ps) {
 // p and its marker, or 0.
 size_t am_pm_token(const char *p, const char *end, char *marker) {
     auto lower = [](char c) {
-        return static_cast<char>(pf::to_lower(static_cast<unsigned char>(c)));
+        return static_cast<char>(platform::to_lower(static_cast<unsigned char>(c)));
     };
     size_t left = static_cast<size_t>(end - p);
     if (left >= 5 && lower(p[1]) == 'm' && p[2] == '/' && lower(p[3]) == 'p' &&
@@ -268,7 +268,7 @@ TokenResult read_date_token(Parser &ps) {
 
 double Parser::serial() {
     if (!serial_read) {
-        date.serial = serial_for_text(serial_of(number));
+        date.serial = datetime::serial_for_text(serial_of(number));
         serial_read = true;
     }
     return date.serial;
@@ -286,7 +286,7 @@ bool Parser::calendar() {
 bool Parser::splice(const char *text, size_t n) {
     if (++splices > kMaxSplices) return false;
     int next = current_ == 0 ? 1 : 0;
-    SmallBuffer<char, 128> &buffer = spliced_[next];
+    runtime::SmallBuffer<char, 128> &buffer = spliced_[next];
     buffer.clear();
     buffer.append(text, n);
     buffer.append(p, static_cast<size_t>(end - p));

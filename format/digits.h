@@ -9,15 +9,17 @@
 namespace brtl::format {
 
 // The digits of a format number: no leading zeros and no trailing zeros.
-using Decimal = pf::DecimalDigits;
+using Decimal = platform::DecimalDigits;
 
 void decimal_of(const FormatNumber &number, Decimal &out);
 
 // The digits of the number moved by 10^shift and rounded at `decimals` places.
 struct Digits {
-    bool negative = false;          // a minus sign belongs to the rounded number (it is not zero)
-    SmallBuffer<char, 64> integer;  // the integer digits without leading zeros; empty below 1
-    SmallBuffer<char, 32> fraction; // the first `decimals` fraction digits without trailing zeros
+    bool negative = false; // a minus sign belongs to the rounded number (it is not zero)
+    runtime::SmallBuffer<char, 64>
+        integer; // the integer digits without leading zeros; empty below 1
+    runtime::SmallBuffer<char, 32>
+        fraction; // the first `decimals` fraction digits without trailing zeros
 };
 
 void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out);

@@ -130,9 +130,9 @@ struct DateFields {
 };
 
 struct ParsedSection {
-    SmallBuffer<Node, 96> nodes; // the section left to right
-    size_t cut = 0;              // the decimal separator node; nodes before it are the integer part
-    int32_t shift = 0;           // powers of ten the scientific form moves the number by
+    runtime::SmallBuffer<Node, 96> nodes; // the section left to right
+    size_t cut = 0;    // the decimal separator node; nodes before it are the integer part
+    int32_t shift = 0; // powers of ten the scientific form moves the number by
     FormatState state;
     SectionLayout layout;
     DateFields date; // for the Field nodes
@@ -176,7 +176,7 @@ const char *am_pm_text(char marker, bool pm);
 
 // ---- Output -----------------------------------------------------------------------------------
 
-using Output = SmallBuffer<char, 128>;
+using Output = runtime::SmallBuffer<char, 128>;
 
 // Writes the integer part and the fraction part of the parsed section for the number; false when
 // memory ran out.

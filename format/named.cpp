@@ -13,8 +13,8 @@
 #include "format/engine.h"
 #include "platform/codepage.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -47,7 +47,7 @@ std::atomic<const char *> g_medium_date_format{nullptr};
 // blocks of the leak checks); null when memory runs out.
 char *lasting_copy(const char *text) {
     size_t n = std::strlen(text) + 1;
-    auto *copy = static_cast<char *>(pf::allocate_lasting(n));
+    auto *copy = static_cast<char *>(platform::allocate_lasting(n));
     if (copy != nullptr) std::memcpy(copy, text, n);
     return copy;
 }
@@ -56,23 +56,23 @@ char *lasting_copy(const char *text) {
 const char *publish(std::atomic<const char *> &slot, char *text) {
     const char *expected = nullptr;
     if (slot.compare_exchange_strong(expected, text)) return text;
-    pf::release_lasting(text);
+    platform::release_lasting(text);
     return expected;
 }
 
 const char *cached_format(std::atomic<const char *> &slot, char *(*build)()) {
     if (const char *text = slot.load()) return text;
-    ZrBuffer<char> built(build());
+    runtime::ZrBuffer<char> built(build());
     char *kept = built ? lasting_copy(built.get()) : nullptr;
     if (kept == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return ""; // not kept: the next call tries again
     }
     return publish(slot, kept);
 }
 
 char *currency_from_locale() {
-    return build_currency_format(pf::monetary_conventions());
+    return build_currency_format(platform::monetary_conventions());
 }
 char *medium_date_from_locale() {
     return build_medium_date_format(ZrIntlGetDateString());
@@ -80,7 +80,7 @@ char *medium_date_from_locale() {
 
 // A text under construction in ZrMalloc storage.
 struct Text {
-    SmallBuffer<char, 64> chars;
+    runtime::SmallBuffer<char, 64> chars;
     void add(const char *s) { chars.append(s, std::strlen(s)); }
     void add(char c) { chars.push(c); }
     char *release() {
@@ -127,14 +127,14 @@ constexpr NamedFormat kNamedFormats[] = {
 bool begins_with_name(const char *format, size_t length, const char *name) {
     size_t n = std::strlen(name);
     if (n > length) return false;
-    bool multibyte = pf::mb_cur_max() > 1;
+    bool multibyte = platform::mb_cur_max() > 1;
     for (size_t i = 0; i < n; ++i) {
         unsigned char a = static_cast<unsigned char>(format[i]);
         unsigned char b = static_cast<unsigned char>(name[i]);
-        if (multibyte && pf::is_lead_byte(b) && i + 1 < n) {
+        if (multibyte && platform::is_lead_byte(b) && i + 1 < n) {
             if (a != b || format[i + 1] != name[i + 1]) return false;
             ++i;
-        } else if (pf::to_lower(a) != pf::to_lower(b)) {
+        } else if (platform::to_lower(a) != platform::to_lower(b)) {
             return false;
         }
     }
@@ -147,7 +147,7 @@ const char *host_word(int32_t id) {
     std::atomic<const char *> *slot = word_slot(id);
     if (slot == nullptr) return "";
     if (const char *word = slot->load()) return word;
-    const char *text = host_text(id);
+    const char *text = runtime::host_text(id);
     if (text == nullptr || *text == '\0') {
         static const char kNoWord[] = "";
         const char *expected = nullptr;
@@ -155,14 +155,14 @@ const char *host_word(int32_t id) {
     }
     char *copy = lasting_copy(text);
     if (copy == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return "";
     }
     return publish(*slot, copy);
 }
 
-char *build_currency_format(const pf::MonetaryConventions &c) {
-    int digits = c.frac_digits == pf::kNotAvailable ? 2 : c.frac_digits;
+char *build_currency_format(const platform::MonetaryConventions &c) {
+    int digits = c.frac_digits == platform::kNotAvailable ? 2 : c.frac_digits;
     Text number;
     number.add(digits >= 1 ? "#,#0." : "#,#0");
     for (int i = 0; i < digits; ++i)
@@ -172,11 +172,12 @@ char *build_currency_format(const pf::MonetaryConventions &c) {
     // Every character of the symbol is escaped; a double-byte character takes one backslash.
     Text symbol;
     const char *s = *c.currency_symbol != '\0' ? c.currency_symbol : "$";
-    bool multibyte = pf::mb_cur_max() > 1;
+    bool multibyte = platform::mb_cur_max() > 1;
     for (size_t i = 0; s[i] != '\0'; ++i) {
         symbol.add('\\');
         symbol.add(s[i]);
-        if (multibyte && pf::is_lead_byte(static_cast<unsigned char>(s[i])) && s[i + 1] != '\0')
+        if (multibyte && platform::is_lead_byte(static_cast<unsigned char>(s[i])) &&
+            s[i + 1] != '\0')
             symbol.add(s[++i]);
     }
     symbol.add('\0');
@@ -268,15 +269,15 @@ struct Names {
 
 Names gather_names() {
     Names names;
-    uint64_t traps_before = traps_raised();
+    uint64_t traps_before = runtime::traps_raised();
     for (size_t i = 0; i < kNamedCount; ++i) {
         const char *name = host_word(kNamedFormats[i].id);
         names.name[i] = name;
         names.length[i] = std::strlen(name);
         if (*name != '\0')
-            names.by_first_byte[pf::to_lower(static_cast<unsigned char>(*name))] |= 1u << i;
+            names.by_first_byte[platform::to_lower(static_cast<unsigned char>(*name))] |= 1u << i;
     }
-    names.complete = traps_raised() == traps_before;
+    names.complete = runtime::traps_raised() == traps_before;
     return names;
 }
 
@@ -311,7 +312,7 @@ const char *replacement_of(size_t i, const char *name) {
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length) {
     if (length == 0) return false;
-    int first = pf::to_lower(static_cast<unsigned char>(format[0]));
+    int first = platform::to_lower(static_cast<unsigned char>(format[0]));
     const Names &names = table_names();
     uint32_t candidates = names.complete ? names.by_first_byte[first] : ~0u >> (32 - kNamedCount);
     for (; candidates != 0; candidates &= candidates - 1) {
@@ -320,7 +321,7 @@ bool lookup_named_format(const char *format, size_t length, const char **replace
         const char *name = name_of(names, i);
         // A host without a name for an entry (the default text hook answers empty texts) leaves
         // the entry out: an empty name would otherwise match every format.
-        if (*name == '\0' || pf::to_lower(static_cast<unsigned char>(*name)) != first ||
+        if (*name == '\0' || platform::to_lower(static_cast<unsigned char>(*name)) != first ||
             !begins_with_name(format, length, name))
             continue;
         const char *text = replacement_of(i, name);

@@ -18,7 +18,7 @@ namespace {
 // The digits of v as the "G" conversion with the precision prints them, trailing zeros dropped.
 // An infinity or a NaN (which the stages never format) gives the leading digit of its text.
 void general_digits(double v, int precision, Decimal &d) {
-    d = std::isfinite(v) ? pf::conversion_digits(std::fabs(v), 'G', precision) : Decimal{};
+    d = std::isfinite(v) ? platform::conversion_digits(std::fabs(v), 'G', precision) : Decimal{};
     if (!std::isfinite(v)) d.digits[0] = '1';
     d.negative = std::signbit(v);
     d.strip_trailing_zeros();
@@ -60,7 +60,8 @@ class Clock {
     }
     double seconds() {
         if (!known_) {
-            seconds_ = serial_time(serial_for_text(serial_of(number_))) * 86400.0;
+            seconds_ =
+                datetime::serial_time(datetime::serial_for_text(serial_of(number_))) * 86400.0;
             known_ = true;
         }
         return seconds_;

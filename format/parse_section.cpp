@@ -11,7 +11,7 @@
 #include "format/digits.h"
 #include "format/parser.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -48,7 +48,7 @@ bool is_placeholder(char c) {
 // True when an AM/PM token (AM/PM, am/pm, A/P, a/p, AMPM) starts at p.
 bool starts_am_pm(const char *p, const char *end) {
     if (*p != 'A' && *p != 'a') return false;
-    auto lower = [](char c) { return pf::to_lower(static_cast<unsigned char>(c)); };
+    auto lower = [](char c) { return platform::to_lower(static_cast<unsigned char>(c)); };
     size_t left = static_cast<size_t>(end - p);
     return (left >= 5 && lower(p[1]) == 'm' && p[2] == '/' && lower(p[3]) == 'p' &&
             lower(p[4]) == 'm') ||
@@ -111,8 +111,8 @@ ParseStatus quoted(Parser &ps) {
 void escaped(Parser &ps) {
     ++ps.p;
     if (ps.p >= ps.end) return; // a backslash at the end is dropped
-    bool lead =
-        ps.multibyte && pf::is_lead_byte(static_cast<unsigned char>(*ps.p)) && ps.p + 1 < ps.end;
+    bool lead = ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
+                ps.p + 1 < ps.end;
     ps.literal(*ps.p++);
     if (lead) ps.literal(*ps.p++);
 }
@@ -238,7 +238,7 @@ void scale(FormatNumber &number, int percents, int scalings, int32_t &shift) {
         case kTagNull:
             break;
         default:
-            raise_fatal(kScaleCheckLine);
+            runtime::raise_fatal(kScaleCheckLine);
             return;
         }
     }
@@ -304,9 +304,9 @@ void lay_out_exponent(const FormatNumber &number, ParsedSection &out) {
 ParseStatus read_section(const char *text, size_t length, FormatNumber &number,
                          ParsedSection &out) {
     Parser ps(text, length, number, out);
-    ps.multibyte = pf::mb_cur_max() > 1;
+    ps.multibyte = platform::mb_cur_max() > 1;
     while (ps.p < ps.end) {
-        if (ps.multibyte && pf::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
+        if (ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
             ps.p + 1 < ps.end) {
             ps.literal(ps.p, 2); // a double-byte character is text
             ps.p += 2;
@@ -335,8 +335,8 @@ ParseStatus apply_number(FormatNumber &number, ParsedSection &out) {
     const SectionLayout &layout = out.layout;
     if (layout.has_fields) {
         out.date = DateFields{};
-        out.date.serial = serial_for_text(serial_of(number));
-        out.date.seconds = serial_time(out.date.serial) * 86400.0;
+        out.date.serial = datetime::serial_for_text(serial_of(number));
+        out.date.seconds = datetime::serial_time(out.date.serial) * 86400.0;
         if (layout.reads_calendar && !load_calendar(out.date)) return ParseStatus::Failed;
     }
     if (out.state.has_digits) {
@@ -344,7 +344,7 @@ ParseStatus apply_number(FormatNumber &number, ParsedSection &out) {
         if (layout.exponent && out.nodes.ok()) lay_out_exponent(number, out);
     }
     if (layout.out_of_memory || !out.nodes.ok()) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return ParseStatus::Failed;
     }
     return ParseStatus::Ok;

@@ -63,7 +63,7 @@ struct Parser {
     bool splice(const char *text, size_t n);
 
   private:
-    SmallBuffer<char, 128> spliced_[2];
+    runtime::SmallBuffer<char, 128> spliced_[2];
     int current_ = -1;
 };
 

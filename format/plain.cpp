@@ -13,8 +13,8 @@
 #include "platform/codepage.h"
 #include "platform/numtext.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 #include "variant/plain_text.h"
 
@@ -23,13 +23,13 @@ namespace brtl::format {
 namespace {
 
 BiString with_leading_space(BiString text, bool leading_space) {
-    if (!leading_space || (length_of(text) > 0 && text.data[0] == '-')) return text;
-    OwnedString owned(text);
-    ZrBuffer<char> spaced(static_cast<char *>(ZrMalloc(owned.size() + 2)));
-    if (!spaced) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (!leading_space || (runtime::length_of(text) > 0 && text.data[0] == '-')) return text;
+    runtime::OwnedString owned(text);
+    runtime::ZrBuffer<char> spaced(static_cast<char *>(ZrMalloc(owned.size() + 2)));
+    if (!spaced) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     spaced.get()[0] = ' ';
     std::memcpy(spaced.get() + 1, owned.data(), owned.size());
-    return adopt_buffer(spaced.release(), owned.size() + 1);
+    return runtime::adopt_buffer(spaced.release(), owned.size() + 1);
 }
 
 BiString number_text(int32_t kind, const void *value, bool leading_space) {
@@ -37,14 +37,14 @@ BiString number_text(int32_t kind, const void *value, bool leading_space) {
         BiString text = ZbiCvtCurNumStr(*static_cast<const int64_t *>(value), 10);
         return with_leading_space(text, leading_space);
     }
-    char buf[kPlainTextCapacity];
+    char buf[variant::kPlainTextCapacity];
     size_t n = 0;
-    plain_number_text(kind, value, buf + 1, n);
+    variant::plain_number_text(kind, value, buf + 1, n);
     if (leading_space && buf[1] != '-') {
         buf[0] = ' ';
-        return temporary_copy(buf, n + 1);
+        return runtime::temporary_copy(buf, n + 1);
     }
-    return temporary_copy(buf + 1, n);
+    return runtime::temporary_copy(buf + 1, n);
 }
 
 BiString variant_plain(const VARIANT *v, const char *format, uint32_t format_length,
@@ -63,20 +63,21 @@ BiString variant_plain(const VARIANT *v, const char *format, uint32_t format_len
     case VT_CY:
         return number_text(9, &v->cyVal, leading_space);
     case VT_EMPTY:
-        return leading_space ? temporary_copy(" 0", 2) : empty_string(true);
+        return leading_space ? runtime::temporary_copy(" 0", 2) : runtime::empty_string(true);
     case VT_NULL:
-        if (leading_space) raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
-        return empty_string(true);
+        if (leading_space) runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        return runtime::empty_string(true);
     case VT_BSTR: {
         if (!leading_space) return format_string(v, format, format_length);
-        LocalVariant number;
-        if (BiXVariantCopy(number.get(), v) != S_OK) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+        variant::OwnedVariant number;
+        if (BiXVariantCopy(number.get(), v) != S_OK)
+            return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
         ZbiVariantCvtToNum(number.get(), number.get());
-        if (number->vt == VT_BSTR || number->vt == VT_EMPTY) return empty_string(true);
+        if (number->vt == VT_BSTR || number->vt == VT_EMPTY) return runtime::empty_string(true);
         return variant_plain(number.get(), format, format_length, true);
     }
     default:
-        return empty_after_trap(BI_TRAP_TYPE_MISMATCH);
+        return runtime::empty_after_trap(BI_TRAP_TYPE_MISMATCH);
     }
 }
 
@@ -147,28 +148,29 @@ BiString apply_case(BiString text, const StringFormat &sf) {
 }
 
 BiString fill_bytes(BiString text, const char *part, size_t part_length, bool left_to_right) {
-    OwnedString owned(text);
-    ZrBuffer<char> out(static_cast<char *>(ZrMalloc(part_length + owned.size() + 1)));
-    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    runtime::OwnedString owned(text);
+    runtime::ZrBuffer<char> out(static_cast<char *>(ZrMalloc(part_length + owned.size() + 1)));
+    if (!out) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     size_t n = fill(part, part_length, owned.data(), owned.size(), left_to_right, out.get());
-    return adopt_buffer(out.release(), n);
+    return runtime::adopt_buffer(out.release(), n);
 }
 
 // Under a multibyte code page a double-byte character fills one placeholder: the work is done
 // on UTF-16 units.
 BiString fill_wide(BiString text, const char *part, size_t part_length, bool left_to_right) {
-    OwnedString owned(text);
+    runtime::OwnedString owned(text);
     uint32_t fn = 0, tn = 0;
-    ZrBuffer<OLECHAR> f(ZbiCharToWide(part, static_cast<uint32_t>(part_length), &fn));
-    ZrBuffer<OLECHAR> t(ZbiCharToWide(owned.data(), owned.size(), &tn));
-    if (!f || !t) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    ZrBuffer<OLECHAR> out(static_cast<OLECHAR *>(ZrMalloc((fn + tn + 1) * sizeof(OLECHAR))));
-    if (!out) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    runtime::ZrBuffer<OLECHAR> f(ZbiCharToWide(part, static_cast<uint32_t>(part_length), &fn));
+    runtime::ZrBuffer<OLECHAR> t(ZbiCharToWide(owned.data(), owned.size(), &tn));
+    if (!f || !t) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    runtime::ZrBuffer<OLECHAR> out(
+        static_cast<OLECHAR *>(ZrMalloc((fn + tn + 1) * sizeof(OLECHAR))));
+    if (!out) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     size_t n = fill(f.get(), fn, t.get(), tn, left_to_right, out.get());
     uint32_t bytes = 0;
-    ZrBuffer<char> multibyte(ZbiWideToChar(out.get(), static_cast<uint32_t>(n), &bytes));
-    if (!multibyte) return empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    return temporary_copy(multibyte.get(), bytes);
+    runtime::ZrBuffer<char> multibyte(ZbiWideToChar(out.get(), static_cast<uint32_t>(n), &bytes));
+    if (!multibyte) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    return runtime::temporary_copy(multibyte.get(), bytes);
 }
 
 } // namespace
@@ -179,7 +181,7 @@ BiString format_string(const VARIANT *value, const char *format, uint32_t format
     size_t part_length = format_length;
     if (const char *semicolon =
             static_cast<const char *>(std::memchr(format, ';', format_length))) {
-        if (length_of(text) > 0) {
+        if (runtime::length_of(text) > 0) {
             part_length = static_cast<size_t>(semicolon - format);
         } else {
             part = semicolon + 1;
@@ -189,7 +191,7 @@ BiString format_string(const VARIANT *value, const char *format, uint32_t format
     StringFormat sf = read_string_format(part, part_length);
     if (!sf.effective) return text;
     text = apply_case(text, sf);
-    if (pf::mb_cur_max() > 1) return fill_wide(text, part, part_length, sf.left_to_right);
+    if (platform::mb_cur_max() > 1) return fill_wide(text, part, part_length, sf.left_to_right);
     return fill_bytes(text, part, part_length, sf.left_to_right);
 }
 
@@ -206,7 +208,7 @@ BiString format_plain(int32_t kind, const void *value, const char *format, uint3
     case 9:
         return number_text(kind, value, leading_space);
     default:
-        return empty_after_trap(BI_TRAP_UNSUPPORTED);
+        return runtime::empty_after_trap(BI_TRAP_UNSUPPORTED);
     }
 }
 

@@ -19,7 +19,7 @@ constexpr size_t kMostNodes = 64;
 struct Entry {
     size_t length = 0; // 0: the entry is free
     char text[kLongestText];
-    const pf::CodePage *code_page = nullptr;
+    const platform::CodePage *code_page = nullptr;
     size_t node_count = 0;
     Node nodes[kMostNodes];
     size_t cut = 0;
@@ -41,7 +41,7 @@ bool separators_hold(const SeparatorsRead &read) {
 bool find_layout(const char *text, size_t length, ParsedSection &out) {
     for (Entry &entry : t_entries) {
         if (entry.length != length || std::memcmp(entry.text, text, length) != 0) continue;
-        if (entry.code_page != &pf::current_code_page() ||
+        if (entry.code_page != &platform::current_code_page() ||
             !separators_hold(entry.layout.separators)) {
             entry.length = 0; // read anew, and kept again
             return false;
@@ -62,7 +62,7 @@ void keep_layout(const char *text, size_t length, const ParsedSection &parsed) {
     t_next = (t_next + 1) % kEntries;
     entry.length = length;
     std::memcpy(entry.text, text, length);
-    entry.code_page = &pf::current_code_page();
+    entry.code_page = &platform::current_code_page();
     entry.node_count = parsed.nodes.size();
     std::memcpy(entry.nodes, parsed.nodes.data(), parsed.nodes.size() * sizeof(Node));
     entry.cut = parsed.cut;

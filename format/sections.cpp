@@ -7,7 +7,7 @@
 #include "brtl/numeric.h"
 #include "format/engine.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace brtl::format {
 
@@ -39,7 +39,7 @@ int compare_format_number(const FormatNumber &number, int32_t n) {
     case kTagNull:
         return n == 0 ? 0 : (n > 0 ? 1 : -1);
     default:
-        raise_fatal(kCompareCheckLine);
+        runtime::raise_fatal(kCompareCheckLine);
         return 0;
     }
 }
@@ -65,10 +65,10 @@ Section select_section(const FormatNumber &number, const char *format, size_t le
     // Without a ";" the whole format is the one section (the common case, found by memchr).
     size_t scan = std::memchr(format, ';', length) != nullptr ? length : 0;
     bool quoted = false;
-    bool multibyte = pf::mb_cur_max() > 1;
+    bool multibyte = platform::mb_cur_max() > 1;
     for (size_t i = 0; i < scan && count < kMaxSections; ++i) {
         unsigned char c = static_cast<unsigned char>(format[i]);
-        if (multibyte && pf::is_lead_byte(c) && i + 1 < length) {
+        if (multibyte && platform::is_lead_byte(c) && i + 1 < length) {
             ++i;
         } else if (c == '"') {
             quoted = !quoted;
@@ -76,7 +76,7 @@ Section select_section(const FormatNumber &number, const char *format, size_t le
             continue;
         } else if (c == '\\') {
             if (i + 1 < length && multibyte &&
-                pf::is_lead_byte(static_cast<unsigned char>(format[i + 1])))
+                platform::is_lead_byte(static_cast<unsigned char>(format[i + 1])))
                 ++i;
             ++i;
         } else if (c == ';') {

@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!plain_ascii(text) || !plain_ascii(pattern) || pattern.find("[!]") != pattern.npos)
         return 0;
     std::vector<OLECHAR> t = units(text), p = units(pattern);
-    auto bytes = brtl::str::match_bytes(text.data(), text.size(), pattern.data(), pattern.size(),
-                                        ignore_case);
-    auto wide = brtl::str::match_wide(t.data(), t.size(), p.data(), p.size(), ignore_case);
+    auto bytes = brtl::strings::match_bytes(text.data(), text.size(), pattern.data(),
+                                            pattern.size(), ignore_case);
+    auto wide = brtl::strings::match_wide(t.data(), t.size(), p.data(), p.size(), ignore_case);
     if (bytes != wide) std::abort();
     return 0;
 }

@@ -7,26 +7,26 @@
 extern "C" {
 
 BRTL_API void *ZrMalloc(size_t bytes) {
-    return brtl::pf::allocate(bytes);
+    return brtl::platform::allocate(bytes);
 }
 BRTL_API void ZrFree(void *block) {
-    brtl::pf::release(block);
+    brtl::platform::release(block);
 }
 BRTL_API void *ZrCalloc(size_t count, size_t size) {
-    return brtl::pf::allocate_zeroed(count, size);
+    return brtl::platform::allocate_zeroed(count, size);
 }
 BRTL_API void *ZrRealloc(void *block, size_t bytes) {
-    return brtl::pf::reallocate(block, bytes);
+    return brtl::platform::reallocate(block, bytes);
 }
 
 BRTL_API void *ZrMemAlloc(size_t bytes, int32_t) {
-    return brtl::pf::allocate(bytes);
+    return brtl::platform::allocate(bytes);
 }
 BRTL_API void *ZrMemCalloc(size_t count, size_t size, int32_t) {
-    return brtl::pf::allocate_zeroed(count, size);
+    return brtl::platform::allocate_zeroed(count, size);
 }
 BRTL_API void *ZrMemRealloc(void *block, size_t bytes, int32_t) {
-    return brtl::pf::reallocate(block, bytes);
+    return brtl::platform::reallocate(block, bytes);
 }
 
 } // extern "C"

@@ -97,8 +97,8 @@ constexpr int kMaxPrecision = 512;
 void emit_double(Sink &out, Directive directive, double value) {
     char local[1024];
     if (directive.precision > kMaxPrecision) directive.precision = kMaxPrecision;
-    size_t len = pf::print_double(local, sizeof local, value, directive.conversion,
-                                  directive.precision, directive.has('#'));
+    size_t len = platform::print_double(local, sizeof local, value, directive.conversion,
+                                        directive.precision, directive.has('#'));
     emit_number(out, directive, local, len);
 }
 

@@ -16,7 +16,7 @@ NamedProcedure g_procedures[8];
 // The wide copy of a NUL-terminated text.
 OLECHAR *wide_copy(const char *text) {
     uint32_t count = 0;
-    return brtl::pf::widen(text, std::strlen(text), &count);
+    return brtl::platform::widen(text, std::strlen(text), &count);
 }
 
 char *multibyte_copy(const OLECHAR *text) {
@@ -24,7 +24,7 @@ char *multibyte_copy(const OLECHAR *text) {
     while (text[n] != 0)
         ++n;
     uint32_t bytes = 0;
-    return brtl::pf::narrow(text, n, &bytes);
+    return brtl::platform::narrow(text, n, &bytes);
 }
 
 } // namespace
@@ -43,7 +43,7 @@ BRTL_API uint32_t ZrStrLen(const char *text) {
 }
 
 BRTL_API uint32_t ZrStrCharLen(const char *text) {
-    return brtl::pf::char_count(text, std::strlen(text));
+    return brtl::platform::char_count(text, std::strlen(text));
 }
 
 BRTL_API int32_t ZrStrCmp(const char *a, const char *b) {
@@ -52,8 +52,8 @@ BRTL_API int32_t ZrStrCmp(const char *a, const char *b) {
 
 BRTL_API int32_t ZrStrICmp(const char *a, const char *b) {
     for (;; ++a, ++b) {
-        int ca = brtl::pf::to_lower(static_cast<unsigned char>(*a));
-        int cb = brtl::pf::to_lower(static_cast<unsigned char>(*b));
+        int ca = brtl::platform::to_lower(static_cast<unsigned char>(*a));
+        int cb = brtl::platform::to_lower(static_cast<unsigned char>(*b));
         if (ca != cb) return ca < cb ? -1 : 1;
         if (ca == 0) return 0;
     }
@@ -67,13 +67,13 @@ BRTL_API int32_t ZrStrColl(const char *a, const char *b) {
     for (; *a && *a == *b; ++a, ++b) {
     }
     if (*a == *b) return 0;
-    return brtl::pf::is_lower(static_cast<unsigned char>(*a)) ? -1 : 1;
+    return brtl::platform::is_lower(static_cast<unsigned char>(*a)) ? -1 : 1;
 }
 
 BRTL_API int32_t ZrStrNIEqual(const char *a, const char *b, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
-        int ca = brtl::pf::to_lower(static_cast<unsigned char>(a[i]));
-        int cb = brtl::pf::to_lower(static_cast<unsigned char>(b[i]));
+        int ca = brtl::platform::to_lower(static_cast<unsigned char>(a[i]));
+        int cb = brtl::platform::to_lower(static_cast<unsigned char>(b[i]));
         if (ca != cb) return 0;
         if (ca == 0) return 1;
     }

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "brtl/math.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::math {
 
 namespace {
 
@@ -19,31 +19,31 @@ constexpr double kAngleHigh = 2147483647.0;
 // Sin and Tan reject the lowest 32-bit value itself, Cos accepts it.
 void check_angle(double x, bool low_included) {
     if (low_included ? x < kAngleLow : x <= kAngleLow)
-        raise_trap(BI_TRAP_ILLEGAL_CALL);
+        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     else if (x > kAngleHigh)
-        raise_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_trap(BI_TRAP_OVERFLOW);
 }
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::math
 
-using brtl::raise_trap;
+using brtl::runtime::raise_trap;
 
 extern "C" {
 
 BRTL_API double ZbiBuiltIn_Exp(double x) {
-    if (x > brtl::kExpLimit) raise_trap(BI_TRAP_OVERFLOW);
+    if (x > brtl::math::kExpLimit) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
     return std::exp(x);
 }
 
 BRTL_API double ZbiBuiltIn_Log(double x) {
-    if (x <= 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (x <= 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return std::log(x);
 }
 
 BRTL_API double ZbiBuiltIn_Sqr(double x) {
-    if (x < 0.0) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (x < 0.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     return std::sqrt(x);
 }
 
@@ -52,17 +52,17 @@ BRTL_API double ZbiBuiltIn_Atn(double x) {
 }
 
 BRTL_API double ZbiBuiltIn_Cos(double x) {
-    brtl::check_angle(x, true);
+    brtl::math::check_angle(x, true);
     return std::cos(x);
 }
 
 BRTL_API double ZbiBuiltIn_Sin(double x) {
-    brtl::check_angle(x, false);
+    brtl::math::check_angle(x, false);
     return std::sin(x);
 }
 
 BRTL_API double ZbiBuiltIn_Tan(double x) {
-    brtl::check_angle(x, false);
+    brtl::math::check_angle(x, false);
     return std::tan(x);
 }
 

@@ -7,7 +7,7 @@
 #include "brtl/math.h"
 #include "platform/random.h"
 
-namespace brtl {
+namespace brtl::math {
 
 namespace {
 
@@ -19,7 +19,7 @@ std::atomic<bool> g_drawn{false};
 std::atomic<double> g_last{0.0};
 
 double draw() {
-    return (pf::rand() + 1.0) * kDrawScale;
+    return (platform::rand() + 1.0) * kDrawScale;
 }
 
 // The low 32 bits of x truncated toward zero to a 64-bit integer; 0 when x is NaN or beyond the
@@ -32,22 +32,22 @@ uint32_t truncated_low_bits(double x) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::math
 
 extern "C" {
 
 BRTL_API double ZbiBuiltIn_Rnd(double n) {
-    if (!brtl::g_drawn.exchange(true)) brtl::g_last.store(brtl::draw());
-    if (n < 0.0) brtl::pf::srand(brtl::truncated_low_bits(n));
-    if (n != 0.0) brtl::g_last.store(brtl::draw());
-    return brtl::g_last.load();
+    if (!brtl::math::g_drawn.exchange(true)) brtl::math::g_last.store(brtl::math::draw());
+    if (n < 0.0) brtl::platform::srand(brtl::math::truncated_low_bits(n));
+    if (n != 0.0) brtl::math::g_last.store(brtl::math::draw());
+    return brtl::math::g_last.load();
 }
 
 BRTL_API void ZbiBuiltIn_Randomize(double seed) {
     double whole = 0.0;
     double fraction = std::modf(seed, &whole);
     double s = std::fmod(std::fabs(whole) + std::fabs(fraction) * 10000.0, 4294967295.0);
-    brtl::pf::srand(brtl::truncated_low_bits(s));
+    brtl::platform::srand(brtl::math::truncated_low_bits(s));
 }
 
 } // extern "C"

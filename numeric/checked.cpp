@@ -8,7 +8,7 @@
 
 #include "brtl/numeric.h"
 #include "platform/fpu.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 extern "C" {
 BRTL_API int32_t BiIsMathCoprocessorPresent = 1;
@@ -74,7 +74,7 @@ bool coprocessor_strategy() {
 // [smallest subnormal, smallest normal]; below the band the value is stored (as zero or the
 // nearest subnormal).
 int32_t extended_single(float *r, const float *a, const float *b, Op op) {
-    brtl::pf::reset_floating_point();
+    brtl::platform::reset_floating_point();
     const long double v = apply<long double>(op, *a, *b);
     const long double m = std::fabs(v);
     if (m > FLT_MAX) return kOverflow;
@@ -84,7 +84,7 @@ int32_t extended_single(float *r, const float *a, const float *b, Op op) {
 }
 
 int32_t extended_double(double *r, const double *a, const double *b, Op op) {
-    brtl::pf::reset_floating_point();
+    brtl::platform::reset_floating_point();
     const long double v = apply<long double>(op, *a, *b);
     const long double m = std::fabs(v);
     if (m > DBL_MAX) return kOverflow;
@@ -235,13 +235,13 @@ BRTL_API double ZbiDoubleRound(double d) {
 BRTL_API double ZbiDoExpD(double x, double y) {
     if (x == 0) {
         if (y < 0) {
-            brtl::raise_numeric_trap(BI_TRAP_ILLEGAL_CALL);
+            brtl::runtime::raise_numeric_trap(BI_TRAP_ILLEGAL_CALL);
             return 0.0;
         }
         return y == 0 ? 1.0 : 0.0;
     }
     if (x < 0 && std::fmod(y, 1.0) != 0.0) {
-        brtl::raise_numeric_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_ILLEGAL_CALL);
         return 0.0;
     }
     return std::pow(x, y);

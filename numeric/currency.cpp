@@ -6,9 +6,9 @@
 #include "numeric/currency.h"
 
 #include "brtl/numeric.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::numeric {
 
 namespace {
 
@@ -45,63 +45,65 @@ int64_t round_to_whole(BiCurrency c) {
 }
 
 BiCurrency to_currency(__int128 exact) {
-    if (exact < INT64_MIN || exact > INT64_MAX) raise_numeric_trap(BI_TRAP_OVERFLOW);
+    if (exact < INT64_MIN || exact > INT64_MAX) runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     return static_cast<BiCurrency>(static_cast<uint64_t>(static_cast<u128>(exact)));
 }
 
-} // namespace brtl
+} // namespace brtl::numeric
 
-using brtl::kCurrencyScale;
-using brtl::to_currency;
+using brtl::numeric::kCurrencyScale;
+using brtl::numeric::to_currency;
 
 extern "C" {
 
 BRTL_API BiCurrency ZbiNegCurNum(BiCurrency c) {
-    return to_currency(-static_cast<__int128>(c));
+    return brtl::numeric::to_currency(-static_cast<__int128>(c));
 }
 
 BRTL_API BiCurrency ZbiAddCurNum(BiCurrency a, BiCurrency b) {
-    return to_currency(static_cast<__int128>(a) + b);
+    return brtl::numeric::to_currency(static_cast<__int128>(a) + b);
 }
 
 BRTL_API BiCurrency ZbiSubCurNum(BiCurrency a, BiCurrency b) {
-    return to_currency(static_cast<__int128>(a) - b);
+    return brtl::numeric::to_currency(static_cast<__int128>(a) - b);
 }
 
 // (a * b) / 10000, truncated toward zero.
 BRTL_API BiCurrency ZbiMulCurNum(BiCurrency a, BiCurrency b) {
-    return to_currency(static_cast<__int128>(a) * b / kCurrencyScale);
+    return brtl::numeric::to_currency(static_cast<__int128>(a) * b / brtl::numeric::kCurrencyScale);
 }
 
 // (a * 10000) / b, rounded half to even. The range is checked after the rounding, so a quotient
 // that only leaves the range by rounding up still traps instead of wrapping.
 BRTL_API BiCurrency ZbiDivCurNum(BiCurrency a, BiCurrency b) {
     if (b == 0) {
-        brtl::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
         return 0;
     }
-    const __int128 dividend = static_cast<__int128>(a) * kCurrencyScale;
+    const __int128 dividend = static_cast<__int128>(a) * brtl::numeric::kCurrencyScale;
     const __int128 q = dividend / b;
     const __int128 r = dividend % b;
     const bool negative = (a < 0) != (b < 0);
-    return to_currency(brtl::round_quotient(q, negative, brtl::magnitude(r), brtl::magnitude(b)));
+    return brtl::numeric::to_currency(brtl::numeric::round_quotient(
+        q, negative, brtl::numeric::magnitude(r), brtl::numeric::magnitude(b)));
 }
 
 // The remainder of the division of ZbiDivCurNum as a raw count of units: the magnitude
 // |a * 10000| mod |b| with the sign of b.
 BRTL_API BiCurrency ZbiModCurNum(BiCurrency a, BiCurrency b) {
     if (b == 0) {
-        brtl::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
         return 0;
     }
-    const __int128 dividend = static_cast<__int128>(a) * kCurrencyScale;
-    const auto rest = static_cast<uint64_t>(brtl::magnitude(dividend) % brtl::magnitude(b));
+    const __int128 dividend = static_cast<__int128>(a) * brtl::numeric::kCurrencyScale;
+    const auto rest =
+        static_cast<uint64_t>(brtl::numeric::magnitude(dividend) % brtl::numeric::magnitude(b));
     return static_cast<BiCurrency>(b < 0 ? 0 - rest : rest); // below 2^63 either way
 }
 
 BRTL_API BiCurrency ZbiModfCurNum(BiCurrency c, int64_t *ip) {
-    if (ip != nullptr) *ip = c / kCurrencyScale;
-    return static_cast<BiCurrency>(brtl::magnitude(c) % kCurrencyScale);
+    if (ip != nullptr) *ip = c / brtl::numeric::kCurrencyScale;
+    return static_cast<BiCurrency>(brtl::numeric::magnitude(c) % brtl::numeric::kCurrencyScale);
 }
 
 BRTL_API int32_t ZbiCmpCurNum(BiCurrency a, BiCurrency b) {
@@ -109,7 +111,7 @@ BRTL_API int32_t ZbiCmpCurNum(BiCurrency a, BiCurrency b) {
 }
 
 BRTL_API BiCurrency ZbiAbsCurNum(BiCurrency c) {
-    return to_currency(c < 0 ? -static_cast<__int128>(c) : c);
+    return brtl::numeric::to_currency(c < 0 ? -static_cast<__int128>(c) : c);
 }
 
 BRTL_API int32_t ZbiSgnCurNum(BiCurrency c) {
@@ -136,7 +138,8 @@ BRTL_API BiCurrency ZbiImpCurNum(BiCurrency a, BiCurrency b) {
 }
 
 BRTL_API BiCurrency BiRoundCurNum(BiCurrency c) {
-    return to_currency(static_cast<__int128>(brtl::round_to_whole(c)) * kCurrencyScale);
+    return brtl::numeric::to_currency(static_cast<__int128>(brtl::numeric::round_to_whole(c)) *
+                                      brtl::numeric::kCurrencyScale);
 }
 
 } // extern "C"

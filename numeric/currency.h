@@ -5,7 +5,7 @@
 
 #include "brtl/numeric.h"
 
-namespace brtl {
+namespace brtl::numeric {
 
 // Units of 0.0001 in one.
 constexpr int64_t kCurrencyScale = 10000;
@@ -18,4 +18,4 @@ int64_t round_to_whole(BiCurrency c);
 // the numeric trap hook and (when the hook returns) gives the wrapped low 64 bits.
 BiCurrency to_currency(__int128 exact);
 
-} // namespace brtl
+} // namespace brtl::numeric

@@ -9,11 +9,11 @@
 #include "numeric/currency.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 
-using brtl::kCurrencyScale;
+using brtl::numeric::kCurrencyScale;
 
 // The largest magnitude a Double may have to become a Currency: 922337203685477.5, exactly
 // representable.
@@ -31,9 +31,9 @@ uint64_t magnitude(int64_t v) {
 // The whole-number conversions: rounded half to even, then checked against [low, high]; out of
 // range raises trap 6 and gives 0.
 int32_t whole_in_range(BiCurrency c, int32_t low, int32_t high) {
-    const int64_t whole = brtl::round_to_whole(c);
+    const int64_t whole = brtl::numeric::round_to_whole(c);
     if (whole < low || whole > high) {
-        brtl::raise_numeric_trap(BI_TRAP_OVERFLOW);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return 0;
     }
     return static_cast<int32_t>(whole);
@@ -42,8 +42,8 @@ int32_t whole_in_range(BiCurrency c, int32_t low, int32_t high) {
 // The magnitude of a Currency as a Double: the whole part in two 32-bit halves and the
 // remainder, summed as high half, remainder, low half.
 double magnitude_to_double(uint64_t units) {
-    const uint64_t whole = units / kCurrencyScale;
-    const uint64_t rest = units % kCurrencyScale;
+    const uint64_t whole = units / brtl::numeric::kCurrencyScale;
+    const uint64_t rest = units % brtl::numeric::kCurrencyScale;
     const auto high = static_cast<int32_t>(static_cast<uint32_t>(whole >> 32));
     const auto low = static_cast<uint32_t>(whole);
     double result = static_cast<double>(high) * kTwoTo32;
@@ -55,7 +55,7 @@ double magnitude_to_double(uint64_t units) {
 // Digit value of the byte at p when it is a decimal digit of the code page, else -1.
 int digit_at(const char *p) {
     const auto byte = static_cast<unsigned char>(*p);
-    if (byte == 0 || !brtl::pf::is_digit(byte) || byte < '0' || byte > '9') return -1;
+    if (byte == 0 || !brtl::platform::is_digit(byte) || byte < '0' || byte > '9') return -1;
     return byte - '0';
 }
 
@@ -99,8 +99,8 @@ bool parse_currency(const char *s, int64_t *value) {
 // point, four decimals and a NUL) and returns its length; 0 when it does not fit.
 size_t format_currency(BiCurrency c, char *buffer, size_t cap) {
     const uint64_t units = magnitude(c); // the most negative value is 2^63 here
-    uint64_t whole = units / kCurrencyScale;
-    auto fraction = static_cast<uint32_t>(units % kCurrencyScale);
+    uint64_t whole = units / brtl::numeric::kCurrencyScale;
+    auto fraction = static_cast<uint32_t>(units % brtl::numeric::kCurrencyScale);
 
     char digits[24];
     size_t n = sizeof digits;
@@ -137,7 +137,7 @@ size_t format_currency(BiCurrency c, char *buffer, size_t cap) {
 extern "C" {
 
 BRTL_API BiCurrency ZbiCvtLngCurNum(int32_t n) {
-    return static_cast<BiCurrency>(n) * kCurrencyScale;
+    return static_cast<BiCurrency>(n) * brtl::numeric::kCurrencyScale;
 }
 
 // The magnitude is rounded at the fifth decimal, half away from zero: 0.00005 is added and the
@@ -147,7 +147,7 @@ BRTL_API BiCurrency ZbiCvtDblCurNum(double d) {
     const bool negative = d < 0;
     double m = negative ? -d : d;
     if (!(m <= kLargestDoubleMagnitude)) {
-        brtl::raise_numeric_trap(BI_TRAP_OVERFLOW);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return 0;
     }
     m += kHalfFifthDecimal;
@@ -157,9 +157,9 @@ BRTL_API BiCurrency ZbiCvtDblCurNum(double d) {
     const auto units = static_cast<int64_t>(fraction * 10000.0); // truncated
     const auto whole_part = static_cast<int64_t>(whole);         // below 2^50: exact
 
-    __int128 exact = static_cast<__int128>(whole_part) * kCurrencyScale + units;
+    __int128 exact = static_cast<__int128>(whole_part) * brtl::numeric::kCurrencyScale + units;
     if (negative) exact = -exact;
-    return brtl::to_currency(exact);
+    return brtl::numeric::to_currency(exact);
 }
 
 BRTL_API int32_t ZbiCvtStrCurNum(const char *s, BiCurrency *r) {
@@ -199,7 +199,7 @@ BRTL_API BiString ZbiCvtCurNumStr(BiCurrency c, int32_t base) {
     (void)base;
     char text[32];
     const size_t length = format_currency(c, text, sizeof text);
-    return brtl::temporary_copy(text, length);
+    return brtl::runtime::temporary_copy(text, length);
 }
 
 } // extern "C"

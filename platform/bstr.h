@@ -6,7 +6,7 @@
 
 #include "brtl/platform.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Appends n units to b, whose block the caller owns, and returns the BSTR that now holds both
 // (b's block grown in place or moved; b must not be used again). The block grows by half again
@@ -14,4 +14,4 @@ namespace brtl::pf {
 // Null when memory runs out or the length would pass the BSTR limit; b is then unchanged.
 BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -101,4 +101,4 @@ void reset_clock_offset() {
     g_offset_ms.store(0, std::memory_order_relaxed);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // A local date and time with the fields of the system's clock record.
 struct LocalTime {
@@ -41,4 +41,4 @@ bool set_local_time(const LocalTime &t);
 int64_t clock_offset_milliseconds();
 void reset_clock_offset();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -15,7 +15,7 @@
 #include <memory>
 #include <mutex>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 struct CodePage {
     const char *name;
@@ -353,16 +353,16 @@ uint32_t char_count(const char *p, size_t n) {
     return chars;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform
 
 extern "C" {
 
 BRTL_API int32_t brtl_setlocale(const char *name) {
-    return brtl::pf::select_code_page(name) ? 0 : -1;
+    return brtl::platform::select_code_page(name) ? 0 : -1;
 }
 
 BRTL_API const char *brtl_getlocale(void) {
-    return brtl::pf::code_page_name();
+    return brtl::platform::code_page_name();
 }
 
 } // extern "C"

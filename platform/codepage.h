@@ -8,7 +8,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 struct CodePage;
 
@@ -97,4 +97,4 @@ OLECHAR tow_upper(OLECHAR c);
 // The byte that replaces a character the code page cannot represent.
 constexpr char kDefaultChar = '?';
 
-} // namespace brtl::pf
+} // namespace brtl::platform

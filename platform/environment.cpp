@@ -5,7 +5,7 @@
 
 extern char **environ;
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 const char *environment_value(const char *name) {
     return std::getenv(name);
@@ -18,4 +18,4 @@ const char *environment_entry(int32_t position) {
     return nullptr;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The value of the variable, or null when it is not set.
 const char *environment_value(const char *name);
@@ -12,4 +12,4 @@ const char *environment_value(const char *name);
 // system lists it, or null when the environment has fewer entries.
 const char *environment_entry(int32_t position);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

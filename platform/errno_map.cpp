@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -183,4 +183,4 @@ uint32_t dos_errno() {
     return g_dos_errno;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 class FailureCountdown {
   public:
@@ -35,4 +35,4 @@ class FailureCountdown {
     std::atomic<unsigned long> calls_{0};
 };
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -8,7 +8,7 @@
 
 #include "platform/io_faults.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 static_assert(sizeof(off_t) == 8, "file positions are 64 bits");
 
@@ -99,4 +99,4 @@ bool unlock_region(int descriptor, int64_t from, int64_t length) {
     return set_lock(descriptor, F_UNLCK, from, length);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // fseek(SEEK_SET) to a byte offset; false with errno set.
 bool seek_to(FILE *stream, int64_t offset);
@@ -30,4 +30,4 @@ bool read_error(FILE *stream);
 bool lock_region(int descriptor, int64_t from, int64_t length);
 bool unlock_region(int descriptor, int64_t from, int64_t length);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -15,7 +15,7 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -278,4 +278,4 @@ bool wildcard_match(const char *pattern, const char *name) {
     return *p == '\0';
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // File attribute bits.
 namespace attribute {
@@ -72,4 +72,4 @@ size_t open_search_count();
 // ignoring the case of ASCII letters; "*.*" matches every name.
 bool wildcard_match(const char *pattern, const char *name);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // ---- errno numbers of the dialect's C runtime ------------------------------------------------
 
@@ -181,4 +181,4 @@ bool readable(FILE *stream);
 size_t buffered_bytes(FILE *stream, const char **bytes);
 void skip_buffered(FILE *stream, size_t n);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -3,7 +3,7 @@
 #include <cfenv>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 #if defined(__x86_64__)
 
@@ -45,4 +45,4 @@ void reset_floating_point() {
 
 #endif
 
-} // namespace brtl::pf
+} // namespace brtl::platform

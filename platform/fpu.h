@@ -3,7 +3,7 @@
 // for long double arithmetic).
 #pragma once
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Puts the floating-point environment of the calling thread back to its initial state: every
 // exception masked, round to nearest, and on x86 the x87 precision control at the 64-bit
@@ -12,4 +12,4 @@ namespace brtl::pf {
 // it would cost more than the operation that follows).
 void reset_floating_point();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -5,7 +5,7 @@
 
 #include "platform/fault_countdown.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -29,4 +29,4 @@ bool file_call_fails() {
     return true;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -4,7 +4,7 @@
 // a block of bytes, and the close of a stream each count as one call.
 #pragma once
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // After `successes` more file calls succeed, the next fails with errno `error` (every later one
 // too when persistent). A negative count switches the injection off.
@@ -14,4 +14,4 @@ unsigned long file_call_count();
 // Counts one file call; true, with errno set, when the switch makes it fail.
 bool file_call_fails();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -134,4 +134,4 @@ uint32_t keysym_of_virtual_key(uint32_t vk) {
     return 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

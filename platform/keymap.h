@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Shift-state bits of the high byte of vk_key_scan's result.
 constexpr uint16_t kScanShift = 0x0100;
@@ -20,4 +20,4 @@ uint32_t map_virtual_key(uint32_t vk);
 // The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
 uint32_t keysym_of_virtual_key(uint32_t vk);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -8,7 +8,7 @@
 
 #include "platform/fault_countdown.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -83,4 +83,4 @@ long live_blocks() {
     return g_live.load(std::memory_order_relaxed);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

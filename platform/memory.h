@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 void *allocate(size_t bytes);
 void *allocate_zeroed(size_t count, size_t size);
@@ -33,4 +33,4 @@ void count_live_blocks();
 // in tests).
 long live_blocks();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

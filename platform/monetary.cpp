@@ -1,6 +1,6 @@
 #include "platform/monetary.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 MonetaryConventions monetary_conventions() {
     // The process's own C locale is never consulted: a host may have changed it, and the
@@ -8,4 +8,4 @@ MonetaryConventions monetary_conventions() {
     return MonetaryConventions{"", kNotAvailable, kNotAvailable, kNotAvailable, kNotAvailable};
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -2,7 +2,7 @@
 // engine builds the Currency named format from.
 #pragma once
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The members of the C library's lconv that describe a currency amount. A number member of
 // kNotAvailable means "not available in this locale", as CHAR_MAX does there.
@@ -21,4 +21,4 @@ constexpr int kNotAvailable = 127;
 // library's "C" locale: no symbol and every number member not available.
 MonetaryConventions monetary_conventions();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -113,9 +113,9 @@ ParsedDouble parse_written_double(const char *text) {
     return result;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 uint64_t parse_integer(const char *text) {
     const char *p = text;
@@ -129,4 +129,4 @@ uint64_t parse_integer(const char *text) {
     return negative ? ~value + 1 : value;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 struct ParsedDouble {
     double value;
@@ -24,4 +24,4 @@ ParsedDouble parse_written_double(const char *text);
 // bits of the exact value (text out of range is not reported); callers narrow it to their width.
 uint64_t parse_integer(const char *text);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

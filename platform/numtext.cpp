@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -223,4 +223,4 @@ size_t print_double(char *buf, size_t cap, double v, char conversion, int precis
     return out.finish();
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // A decimal number as its significant digits: digits[0] has the place value 10^exponent and
 // digits past count are zeros; zero is the lone digit "0" with exponent 0. The printf conversions
@@ -55,4 +55,4 @@ DecimalDigits conversion_digits(double magnitude, char conversion, int precision
 size_t print_double(char *buf, size_t cap, double v, char conversion, int precision,
                     bool alternate = false);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -44,7 +44,7 @@ HRESULT copy_owned(VARIANT *dst, const VARIANT &src) {
 
 } // namespace
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -89,13 +89,14 @@ BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n) {
     return joined;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform
 
 extern "C" {
 
 BRTL_API BSTR SysAllocStringLen(const OLECHAR *text, uint32_t len) {
     if (len > kMaxUnits) return nullptr;
-    auto *block = static_cast<uint32_t *>(brtl::pf::allocate(sizeof(uint32_t) + 2u * len + 2u));
+    auto *block =
+        static_cast<uint32_t *>(brtl::platform::allocate(sizeof(uint32_t) + 2u * len + 2u));
     if (block == nullptr) return nullptr;
     block[0] = 2u * len;
     BSTR b = reinterpret_cast<BSTR>(block + 1);
@@ -113,7 +114,7 @@ BRTL_API BSTR SysAllocString(const OLECHAR *text) {
 }
 
 BRTL_API void SysFreeString(BSTR b) {
-    if (b != nullptr) brtl::pf::release(prefix_of(b));
+    if (b != nullptr) brtl::platform::release(prefix_of(b));
 }
 
 BRTL_API uint32_t SysStringLen(BSTR b) {

@@ -8,7 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -37,7 +37,7 @@ struct PathBuilder {
     // byte of a double-byte character is never taken for a separator; root when there is none.
     size_t last_separator() const {
         size_t last = root;
-        for (size_t i = root; i < length; i += pf::char_length(text + i, 2))
+        for (size_t i = root; i < length; i += platform::char_length(text + i, 2))
             if (text[i] == '\\') last = i;
         return last;
     }
@@ -60,7 +60,7 @@ struct PathBuilder {
                 ++p;
             const char *start = p;
             while (*p != '\0' && !is_separator(*p))
-                p += pf::char_length(p, 2);
+                p += platform::char_length(p, 2);
             component(start, static_cast<size_t>(p - start));
         }
     }
@@ -87,7 +87,8 @@ size_t full_path(const char *name, char *out, size_t cap) {
     PathBuilder path;
     const char *p = name;
     if (is_drive_letter(p[0]) && p[1] == ':') {
-        char drive[2] = {static_cast<char>(pf::to_upper(static_cast<unsigned char>(p[0]))), ':'};
+        char drive[2] = {static_cast<char>(platform::to_upper(static_cast<unsigned char>(p[0]))),
+                         ':'};
         path.append(drive, 2);
         path.root = 2;
         p += 2;
@@ -126,7 +127,7 @@ bool refused_in_name(char c) {
 bool to_system_path(const char *path, char *out, size_t cap) {
     const char *p = path;
     if (is_drive_letter(p[0]) && p[1] == ':') {
-        if (pf::to_upper(static_cast<unsigned char>(p[0])) != 'C') {
+        if (platform::to_upper(static_cast<unsigned char>(p[0])) != 'C') {
             errno = ENOENT;
             return false;
         }
@@ -138,7 +139,7 @@ bool to_system_path(const char *path, char *out, size_t cap) {
     }
     size_t n = 0;
     while (*p != '\0') {
-        size_t len = is_separator(*p) ? 1 : pf::char_length(p, 2);
+        size_t len = is_separator(*p) ? 1 : platform::char_length(p, 2);
         if (len == 1 && refused_in_name(*p)) {
             errno = EINVAL; // the dialect's platform has no such name
             return false;
@@ -164,4 +165,4 @@ bool exists(const char *path) {
     return to_system_path(path, system_path, sizeof system_path) && access(system_path, F_OK) == 0;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -15,7 +15,7 @@
 
 extern char **environ;
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -198,4 +198,4 @@ int32_t start_program(const char *command_line) {
     return static_cast<int32_t>(pid) + kLaunchProcessBase;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

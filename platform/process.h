@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // Launcher results below 32 (failures); a result above 31 is a started program.
 constexpr int32_t kLaunchOutOfResources = 0;
@@ -45,4 +45,4 @@ class CommandWords {
 // failure.
 int32_t start_program(const char *command_line);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

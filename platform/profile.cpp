@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -227,13 +227,13 @@ int32_t profile_int(const char *section, const char *key, int32_t fallback) {
     return static_cast<int32_t>(n);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform
 
 extern "C" {
 
 BRTL_API void brtl_set_profile_path(const char *path) {
     try {
-        brtl::pf::set_profile_path(path);
+        brtl::platform::set_profile_path(path);
     } catch (...) { // no memory for the copy: the lookup stays as it was
     }
 }

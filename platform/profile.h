@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The longest value the profile functions return: the callers' buffers hold 63 characters and
 // a NUL, and a longer value is cut to its first 63 characters.
@@ -35,4 +35,4 @@ void set_profile_path(const char *path);
 // The file the profile is read from now (empty when no file can be named).
 std::string profile_path();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

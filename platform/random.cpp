@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -27,4 +27,4 @@ int32_t rand() {
     return static_cast<int32_t>((next >> 16) & static_cast<uint32_t>(kRandMax));
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The largest number rand returns.
 constexpr int32_t kRandMax = 0x7FFF;
@@ -16,4 +16,4 @@ void srand(uint32_t seed);
 // Advances the state and returns the next number, 0 to kRandMax.
 int32_t rand();
 
-} // namespace brtl::pf
+} // namespace brtl::platform

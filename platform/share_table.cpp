@@ -12,7 +12,7 @@
 #include "platform/io_faults.h"
 #include "platform/memory.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 namespace {
 
@@ -147,4 +147,4 @@ size_t open_descriptor_count() {
     return n;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

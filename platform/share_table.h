@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 constexpr int kShareRead = 1;
 constexpr int kShareWrite = 2;
@@ -29,4 +29,4 @@ ShareEntry *find_entry(int descriptor);
 // Unlinks the entry of a descriptor and returns it (null when there is none).
 ShareEntry *unlink_entry(int descriptor);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

@@ -14,7 +14,7 @@
 #include "platform/memory.h"
 #include "platform/share_table.h"
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 FILE *fdopen(int descriptor, const char *mode) {
     char plain[4];
@@ -171,4 +171,4 @@ bool readable(FILE *stream) {
     return flags >= 0 && (flags & O_ACCMODE) != O_WRONLY;
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

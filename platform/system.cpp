@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 void *thread_stack_low() {
     pthread_attr_t attr;
@@ -41,4 +41,4 @@ void debug_output(const char *text) {
     }
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

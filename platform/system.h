@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 // The lowest address of the calling thread's stack (null when the system cannot tell).
 void *thread_stack_low();
@@ -14,4 +14,4 @@ uint32_t monotonic_milliseconds();
 // appended to the file it names otherwise, nowhere when it is unset or empty.
 void debug_output(const char *text);
 
-} // namespace brtl::pf
+} // namespace brtl::platform

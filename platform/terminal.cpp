@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace brtl::pf {
+namespace brtl::platform {
 
 void terminal_bell() {
     int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -13,4 +13,4 @@ void terminal_bell() {
     if (fd >= 0) close(fd);
 }
 
-} // namespace brtl::pf
+} // namespace brtl::platform

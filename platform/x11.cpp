@@ -14,7 +14,7 @@
 
 #include "platform/keymap.h"
 
-namespace brtl::pf::x11 {
+namespace brtl::platform::x11 {
 
 namespace {
 
@@ -346,4 +346,4 @@ void close_key_sink(KeySink *sink) {
     std::free(sink);
 }
 
-} // namespace brtl::pf::x11
+} // namespace brtl::platform::x11

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace brtl::pf::x11 {
+namespace brtl::platform::x11 {
 
 // An X11 window id; 0 is no window.
 using Window = unsigned long;
@@ -53,4 +53,4 @@ KeySink *open_key_sink();
 bool send_key(KeySink *sink, uint32_t vk, uint32_t scan, bool press);
 void close_key_sink(KeySink *sink);
 
-} // namespace brtl::pf::x11
+} // namespace brtl::platform::x11

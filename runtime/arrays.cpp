@@ -3,7 +3,7 @@
 
 #include "brtl/host.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 namespace {
 constexpr int32_t kPool = 2;
@@ -15,14 +15,14 @@ BRTL_API void ZbiAllocArrayData(BiArrayDesc *desc) {
     size_t element = desc->element_size != 0 ? desc->element_size : 1;
     void *data = ZrMemCalloc(desc->byte_size / element, element, kPool);
     desc->data = data;
-    if (data == nullptr) brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (data == nullptr) brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
 }
 
 BRTL_API void ZbiReallocArrayData(BiArrayDesc *desc, uint32_t new_size) {
     void *data = ZrMemRealloc(desc->data, new_size, kPool);
     if (data == nullptr) {
         // The old block is still valid and still described by the descriptor.
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     if (new_size > desc->byte_size)

@@ -6,9 +6,9 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "platform/memory.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 char g_empty_text[1] = {'\0'};
 
@@ -59,7 +59,7 @@ void release_variable(BiString &variable) {
 
 bool variable_holds(const BiString &variable, size_t n) {
     return length_of(variable) != 0 && n != 0 && n <= BI_STRING_LENGTH_MASK &&
-           pf::usable_size(variable.data) >= n + 1;
+           platform::usable_size(variable.data) >= n + 1;
 }
 
 void assign_variable(BiString &variable, const char *text, size_t n) {
@@ -87,14 +87,14 @@ BiString adopt_buffer(char *buffer, size_t n) {
     return BiString{buffer, static_cast<uint32_t>(n) | BI_STRING_TEMP_FLAG};
 }
 
-} // namespace brtl
+} // namespace brtl::runtime
 
 extern "C" {
 
 BRTL_API BiString ZbiAllocBiString(uint32_t n) {
     n &= BI_STRING_LENGTH_MASK;
     auto *data = static_cast<char *>(ZrMemAlloc(static_cast<size_t>(n) + 1, 2));
-    if (data == nullptr) brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (data == nullptr) brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
     return BiString{data, n};
 }
 
@@ -103,12 +103,12 @@ BRTL_API void ZbiFreeBiString(BiString s) {
 }
 
 BRTL_API BiString ZbiDuplicateString(BiString s) {
-    uint32_t n = brtl::length_of(s);
-    if (n == 0) return brtl::empty_string();
+    uint32_t n = brtl::runtime::length_of(s);
+    if (n == 0) return brtl::runtime::empty_string();
     auto *data = static_cast<char *>(ZrMalloc(static_cast<size_t>(n) + 1));
     if (data == nullptr) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
-        return brtl::empty_string();
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return brtl::runtime::empty_string();
     }
     std::memcpy(data, s.data, static_cast<size_t>(n) + 1);
     return BiString{data, s.length_word};

@@ -7,7 +7,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 // The shared empty text every empty BiString points at; never freed, never written.
 extern char g_empty_text[1];
@@ -80,4 +80,4 @@ class OwnedString {
     bool owned_ = true;
 };
 
-} // namespace brtl
+} // namespace brtl::runtime

@@ -4,11 +4,11 @@
 #include "brtl/runtime.h"
 #include "platform/codepage.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 BstrText::BstrText(BSTR b) {
     uint32_t n = SysStringLen(b);
-    size_t max = static_cast<size_t>(pf::mb_cur_max());
+    size_t max = static_cast<size_t>(platform::mb_cur_max());
     if (max * (static_cast<size_t>(n) + 1) > sizeof local_) {
         heap_.reset(ZbiOleToChar(b, &size_));
         data_ = heap_.get();
@@ -16,9 +16,9 @@ BstrText::BstrText(BSTR b) {
     }
     uint32_t used = 0;
     for (uint32_t i = 0; i < n; ++i) {
-        int len = pf::wctomb(local_ + used, b[i]);
+        int len = platform::wctomb(local_ + used, b[i]);
         if (len < 0) {
-            local_[used] = pf::kDefaultChar;
+            local_[used] = platform::kDefaultChar;
             len = 1;
         }
         used += static_cast<uint32_t>(len);
@@ -28,4 +28,4 @@ BstrText::BstrText(BSTR b) {
     data_ = local_;
 }
 
-} // namespace brtl
+} // namespace brtl::runtime

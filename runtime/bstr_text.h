@@ -7,7 +7,7 @@
 #include "brtl/types.h"
 #include "runtime/guards.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 class BstrText {
   public:
@@ -27,4 +27,4 @@ class BstrText {
     uint32_t size_ = 0;
 };
 
-} // namespace brtl
+} // namespace brtl::runtime

@@ -8,7 +8,7 @@
 extern "C" {
 
 BRTL_API OLECHAR *ZbiCharToWide(const char *p, uint32_t n, uint32_t *count) {
-    return brtl::pf::widen(p, n, count);
+    return brtl::platform::widen(p, n, count);
 }
 
 BRTL_API OLECHAR *ZbiCharToOle(const char *p, uint32_t n, uint32_t *count) {
@@ -16,7 +16,7 @@ BRTL_API OLECHAR *ZbiCharToOle(const char *p, uint32_t n, uint32_t *count) {
 }
 
 BRTL_API char *ZbiWideToChar(const OLECHAR *w, uint32_t n, uint32_t *bytes) {
-    return brtl::pf::narrow(w, n, bytes);
+    return brtl::platform::narrow(w, n, bytes);
 }
 
 BRTL_API char *ZbiOleToChar(BSTR b, uint32_t *bytes) {
@@ -25,7 +25,7 @@ BRTL_API char *ZbiOleToChar(BSTR b, uint32_t *bytes) {
 }
 
 BRTL_API uint32_t ZbiStrCharLen(const char *p, uint32_t n) {
-    return brtl::pf::char_count(p, n);
+    return brtl::platform::char_count(p, n);
 }
 
 BRTL_API uint32_t ZbiStrByteLen(const char *p, uint32_t n) {
@@ -33,12 +33,12 @@ BRTL_API uint32_t ZbiStrByteLen(const char *p, uint32_t n) {
     // a NUL-terminated text.
     uint32_t bytes = 0;
     while (bytes < n)
-        bytes += static_cast<uint32_t>(brtl::pf::char_length(p + bytes, 2));
+        bytes += static_cast<uint32_t>(brtl::platform::char_length(p + bytes, 2));
     return bytes;
 }
 
 BRTL_API int32_t ZbiCharLen(const char *p) {
-    return static_cast<int32_t>(brtl::pf::char_length(p, 2));
+    return static_cast<int32_t>(brtl::platform::char_length(p, 2));
 }
 
 } // extern "C"

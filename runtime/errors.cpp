@@ -1,18 +1,16 @@
-// The builtins of error handling (Error$, CVErr, Debug.Assert), the OLE result mapping and the
-// three small services the host uses.
+// The builtins of error handling (Error$, CVErr, Debug.Assert) and the OLE result mapping.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "brtl/host.h"
 #include "brtl/runtime.h"
-#include "platform/system.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "runtime/placeholders.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 size_t strip_placeholders(char *text) {
     char *out = text;
@@ -34,7 +32,7 @@ size_t strip_placeholders(char *text) {
     return static_cast<size_t>(out - text);
 }
 
-} // namespace brtl
+} // namespace brtl::runtime
 
 extern "C" {
 
@@ -55,17 +53,17 @@ BRTL_API int32_t ZbiCvtHResultToTrapNo(HRESULT hr) {
 
 BRTL_API BiString ZbiBuiltIn_Error_(int32_t trap) {
     if (trap < 0) {
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return brtl::empty_string();
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        return brtl::runtime::empty_string();
     }
-    const char *text = brtl::host_text(trap);
-    if (text == nullptr || *text == '\0') return brtl::empty_string();
-    BiString s = brtl::temporary_copy(text);
-    if (brtl::length_of(s) == 0) return s;
-    size_t n = brtl::strip_placeholders(s.data);
+    const char *text = brtl::runtime::host_text(trap);
+    if (text == nullptr || *text == '\0') return brtl::runtime::empty_string();
+    BiString s = brtl::runtime::temporary_copy(text);
+    if (brtl::runtime::length_of(s) == 0) return s;
+    size_t n = brtl::runtime::strip_placeholders(s.data);
     if (n == 0) {
         ZrFree(s.data); // nothing left: the empty result must not hold a buffer
-        return brtl::empty_string(true);
+        return brtl::runtime::empty_string(true);
     }
     return BiString{s.data, static_cast<uint32_t>(n) | BI_STRING_TEMP_FLAG};
 }
@@ -74,7 +72,7 @@ BRTL_API VARIANT *ZbiBuiltIn_CVErr(VARIANT *result, int32_t code) {
     result->vt = VT_ERROR;
     if (code < 0 || code > 65535) {
         result->scode = BI_TRAP_ILLEGAL_CALL;
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     result->scode = code;
@@ -83,8 +81,8 @@ BRTL_API VARIANT *ZbiBuiltIn_CVErr(VARIANT *result, int32_t code) {
 
 BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line, int32_t count,
                                 ...) {
-    brtl::OwnedString message_guard(message);
-    brtl::OwnedString source_guard(source);
+    brtl::runtime::OwnedString message_guard(message);
+    brtl::runtime::OwnedString source_guard(source);
     bool failed = false;
     va_list ap;
     va_start(ap, count);
@@ -95,7 +93,7 @@ BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line
     if (!failed) return;
     static const char kFormat[] = "The following assertion failed in %s at line %lu: %s\n";
     size_t size = sizeof kFormat + source_guard.size() + message_guard.size() + 20;
-    brtl::ZrBuffer<char> buffer(static_cast<char *>(ZrMalloc(size)));
+    brtl::runtime::ZrBuffer<char> buffer(static_cast<char *>(ZrMalloc(size)));
     if (buffer) {
         ZrSnprintf(buffer.get(), size, kFormat, source_guard.data(),
                    static_cast<unsigned long>(line), message_guard.data());
@@ -104,19 +102,7 @@ BRTL_API void ZbiBuiltIn_Assert(BiString message, BiString source, uint32_t line
     buffer.reset();
     message_guard.reset();
     source_guard.reset();
-    brtl::raise_trap(BI_TRAP_ASSERTION);
-}
-
-BRTL_API void *ZbiGetThreadStackBase(void) {
-    return brtl::pf::thread_stack_low();
-}
-
-BRTL_API uint32_t ZbiGetTimeInMillisecond(void) {
-    return brtl::pf::monotonic_milliseconds();
-}
-
-BRTL_API void ZkWriteStringToOutputWindow(const char *text) {
-    brtl::pf::debug_output(text);
+    brtl::runtime::raise_trap(BI_TRAP_ASSERTION);
 }
 
 } // extern "C"

@@ -3,16 +3,17 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 extern "C" {
 
 BRTL_API int32_t CountLetter(const char **pp, const char *end, uint32_t max) {
     const char *p = *pp;
-    int letter = brtl::pf::to_lower(static_cast<unsigned char>(*p));
+    int letter = brtl::platform::to_lower(static_cast<unsigned char>(*p));
     uint32_t run = 1;
     ++p;
-    while (p < end && run < max && brtl::pf::to_lower(static_cast<unsigned char>(*p)) == letter) {
+    while (p < end && run < max &&
+           brtl::platform::to_lower(static_cast<unsigned char>(*p)) == letter) {
         ++p;
         ++run;
     }
@@ -33,7 +34,7 @@ BRTL_API BiFormatStackCell *PushStringOnStack(const char *text, BiFormatStackCel
                 ZrFree(top);
                 top = below;
             }
-            brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
             return start;
         }
         cell->ch = *p;

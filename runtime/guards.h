@@ -6,7 +6,7 @@
 
 #include "brtl/host.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 struct ZrDeleter {
     void operator()(void *block) const { ZrFree(block); }
@@ -15,4 +15,4 @@ struct ZrDeleter {
 // A ZrMalloc block (a conversion buffer, a copy) freed with ZrFree.
 template <typename T> using ZrBuffer = std::unique_ptr<T, ZrDeleter>;
 
-} // namespace brtl
+} // namespace brtl::runtime

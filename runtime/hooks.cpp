@@ -4,9 +4,9 @@
 #include "brtl/host.h"
 #include "brtl/runtime.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 namespace {
 
@@ -99,14 +99,14 @@ const char *host_text(int32_t id) {
     return g_hooks.text(id);
 }
 
-} // namespace brtl
+} // namespace brtl::runtime
 
 extern "C" {
 
 BRTL_API void ZbiInitBasicRTL(BiTextHook text, BiTrapHook trap, BiFileTrapHook file_trap,
                               BiTrapHook numeric_trap, BiFatalHook fatal, BiQueryHook strict_limits,
                               BiQueryHook skip_first_value, BiQueryHook text_compare) {
-    auto &h = brtl::g_hooks;
+    auto &h = brtl::runtime::g_hooks;
     if (text) h.text = text;
     if (trap) h.trap = trap;
     if (file_trap) h.file_trap = file_trap;
@@ -118,7 +118,7 @@ BRTL_API void ZbiInitBasicRTL(BiTextHook text, BiTrapHook trap, BiFileTrapHook f
 }
 
 BRTL_API void ZbiTermBasicRTL(void) {
-    brtl::g_hooks = brtl::HookTable{};
+    brtl::runtime::g_hooks = brtl::runtime::HookTable{};
 }
 
 } // extern "C"

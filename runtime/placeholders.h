@@ -3,11 +3,11 @@
 
 #include <cstddef>
 
-namespace brtl {
+namespace brtl::runtime {
 
 // Rewrites the NUL-terminated text in place without its "%s" placeholders: a placeholder
 // between two single quotes takes both quotes with it, and one blank right after it goes too;
 // then trailing blanks are removed. Returns the new length.
 size_t strip_placeholders(char *text);
 
-} // namespace brtl
+} // namespace brtl::runtime

@@ -13,8 +13,8 @@ BRTL_API int32_t ZbiReset_Rtl(void) {
     struct Reseed {
         int32_t &first;
         ~Reseed() {
-            brtl::pf::srand(1);
-            first = brtl::pf::rand();
+            brtl::platform::srand(1);
+            first = brtl::platform::rand();
         }
     };
     {

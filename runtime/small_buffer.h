@@ -10,7 +10,7 @@
 
 #include "brtl/host.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 template <typename T, size_t N> class SmallBuffer {
     static_assert(std::is_trivially_copyable_v<T>, "the buffer moves its elements with memcpy");
@@ -90,4 +90,4 @@ template <typename T, size_t N> class SmallBuffer {
     bool failed_ = false;
 };
 
-} // namespace brtl
+} // namespace brtl::runtime

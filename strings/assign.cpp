@@ -9,20 +9,20 @@
 #include "brtl/variant.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 #include "variant/string_variant.h"
 
 namespace {
 
-using brtl::OwnedString;
+using brtl::runtime::OwnedString;
 
 constexpr char kFill = ' ';
 
 bool single_byte_code_page() {
-    return brtl::pf::mb_cur_max() == 1;
+    return brtl::platform::mb_cur_max() == 1;
 }
 
 uint32_t min_u32(uint32_t a, uint32_t b) {
@@ -32,23 +32,23 @@ uint32_t min_u32(uint32_t a, uint32_t b) {
 // A string held as a variable would hold it: released (whatever its flag) at the end of the
 // scope, so that a hook leaving by an exception leaks nothing.
 struct VariableGuard {
-    BiString s = brtl::empty_string();
+    BiString s = brtl::runtime::empty_string();
     VariableGuard() = default;
     VariableGuard(const VariableGuard &) = delete;
     VariableGuard &operator=(const VariableGuard &) = delete;
-    ~VariableGuard() { brtl::release_variable(s); }
+    ~VariableGuard() { brtl::runtime::release_variable(s); }
 };
 
 // The checks shared by Mid and MidB before dest's length is known. True when the statement goes
 // on; false after nothing (length 0) or after trap 5.
-bool mid_arguments_valid(OwnedString &source, int32_t start, int32_t length) {
+bool mid_arguments_valid(brtl::runtime::OwnedString &source, int32_t start, int32_t length) {
     if (length == 0) {
         source.reset();
         return false;
     }
     if (start < 1 || length < 1) {
         source.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return false;
     }
     return true;
@@ -62,12 +62,12 @@ uint32_t write_count(uint32_t total, int32_t start, int32_t length, uint32_t ava
 }
 
 void mid_bytes(BiString *dest, BiString src, int32_t start, int32_t length) {
-    OwnedString source(src);
+    brtl::runtime::OwnedString source(src);
     if (!mid_arguments_valid(source, start, length)) return;
-    uint32_t width = brtl::length_of(*dest);
+    uint32_t width = brtl::runtime::length_of(*dest);
     if (static_cast<uint32_t>(start) > width) {
         source.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     uint32_t count = write_count(width, start, length, source.size());
@@ -79,22 +79,23 @@ void mid_bytes(BiString *dest, BiString src, int32_t start, int32_t length) {
 // the whole text is converted back into a new buffer, which replaces the old one only once it
 // exists (so a failed allocation leaves dest as it was).
 void mid_chars(BiString *dest, BiString src, int32_t start, int32_t length) {
-    OwnedString source(src);
+    brtl::runtime::OwnedString source(src);
     if (!mid_arguments_valid(source, start, length)) return;
     uint32_t wlen = 0;
-    brtl::ZrBuffer<OLECHAR> units(ZbiCharToWide(dest->data, brtl::length_of(*dest), &wlen));
+    brtl::runtime::ZrBuffer<OLECHAR> units(
+        ZbiCharToWide(dest->data, brtl::runtime::length_of(*dest), &wlen));
     if (!units) {
         source.reset();
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     if (static_cast<uint32_t>(start) > wlen) {
         source.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return;
     }
     uint32_t slen = 0;
-    brtl::ZrBuffer<OLECHAR> replacement = brtl::str::to_wide(source, slen);
+    brtl::runtime::ZrBuffer<OLECHAR> replacement = brtl::strings::to_wide(source, slen);
     if (!replacement) return;
     uint32_t count = write_count(wlen, start, length, slen);
     source.reset();
@@ -103,10 +104,10 @@ void mid_chars(BiString *dest, BiString src, int32_t start, int32_t length) {
     uint32_t bytes = 0;
     char *text = ZbiWideToChar(units.get(), wlen, &bytes);
     if (text == nullptr) {
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return;
     }
-    brtl::release_variable(*dest);
+    brtl::runtime::release_variable(*dest);
     if (bytes == 0) {
         ZrFree(text);
         return;
@@ -120,7 +121,7 @@ uint32_t fitting_bytes(const char *src, uint32_t n, uint32_t width) {
     if (single_byte_code_page()) return width;
     uint32_t used = 0;
     while (used < width) {
-        uint32_t next = static_cast<uint32_t>(brtl::pf::char_length(src + used, n - used));
+        uint32_t next = static_cast<uint32_t>(brtl::platform::char_length(src + used, n - used));
         if (used + next > width) break;
         used += next;
     }
@@ -130,15 +131,15 @@ uint32_t fitting_bytes(const char *src, uint32_t n, uint32_t width) {
 // Writes the first `count` bytes of src at `offset` of dest and fills the rest of the width
 // with spaces. The copy comes first: the source may lie inside the destination.
 void place(BiString *dest, const char *src, uint32_t count, uint32_t offset) {
-    uint32_t width = brtl::length_of(*dest);
+    uint32_t width = brtl::runtime::length_of(*dest);
     std::memmove(dest->data + offset, src, count);
     std::memset(dest->data, kFill, offset);
     std::memset(dest->data + offset + count, kFill, width - offset - count);
 }
 
 void justify(BiString *dest, BiString src, bool right) {
-    OwnedString source(src);
-    uint32_t width = brtl::length_of(*dest);
+    brtl::runtime::OwnedString source(src);
+    uint32_t width = brtl::runtime::length_of(*dest);
     if (width == 0) return;
     uint32_t n = source.size();
     if (right && n < width) {
@@ -151,15 +152,15 @@ void justify(BiString *dest, BiString src, bool right) {
 // The code page form of a copy of dest's value, as a variable-held string in `field`. False
 // after a trap whose hook returned (dest is then as it was).
 bool take_destination(const VARIANT *dest, VariableGuard &field) {
-    brtl::LocalVariant copy;
+    brtl::variant::OwnedVariant copy;
     if (dest->vt < VT_BSTR) {
         *copy = *dest; // no storage of its own to share
     } else if (HRESULT hr = ZbiVariantCopyNoClear_(copy.get(), dest); hr != S_OK) {
-        brtl::raise_trap(ZbiCvtHResultToTrapNo(hr));
+        brtl::runtime::raise_trap(ZbiCvtHResultToTrapNo(hr));
         return false;
     }
     BiString text;
-    if (!brtl::str::take_text(*copy, text)) return false;
+    if (!brtl::strings::take_text(*copy, text)) return false;
     field.s = text;
     field.s.length_word &= BI_STRING_LENGTH_MASK;
     return true;
@@ -169,7 +170,7 @@ bool take_destination(const VARIANT *dest, VariableGuard &field) {
 // runs out dest is left Empty and trap 7 raised.
 void store_field(VARIANT *dest, const BiString &field) {
     BiXVariantClear(dest);
-    brtl::store_text_variant(dest, field.data, brtl::length_of(field));
+    brtl::variant::store_text_variant(dest, field.data, brtl::runtime::length_of(field));
 }
 
 using Statement = void (*)(BiString *, BiString, int32_t, int32_t);
@@ -182,7 +183,7 @@ enum class SourceConversion { ToText, ChangeType };
 // raised on the way.
 void on_variant(VARIANT *dest, VARIANT src, Statement statement, int32_t start, int32_t length,
                 SourceConversion conversion = SourceConversion::ToText) {
-    brtl::OwnedVariant source(&src);
+    brtl::variant::OwnedVariant source(&src);
     VariableGuard field;
     if (!take_destination(dest, field)) return;
     if (conversion == SourceConversion::ChangeType && src.vt != VT_BSTR) {
@@ -191,10 +192,10 @@ void on_variant(VARIANT *dest, VARIANT src, Statement statement, int32_t start, 
     }
     BiString text;
     source.release();
-    if (!brtl::str::take_text(src, text)) return;
-    uint64_t traps = brtl::traps_raised();
+    if (!brtl::strings::take_text(src, text)) return;
+    uint64_t traps = brtl::runtime::traps_raised();
     statement(&field.s, text, start, length);
-    if (brtl::traps_raised() != traps) return;
+    if (brtl::runtime::traps_raised() != traps) return;
     store_field(dest, field.s);
 }
 

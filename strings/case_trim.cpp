@@ -3,12 +3,12 @@
 #include "brtl/runtime.h"
 #include "brtl/strings.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 
 namespace {
 
-using brtl::OwnedString;
+using brtl::runtime::OwnedString;
 
 enum class Case { Lower, Upper };
 
@@ -16,19 +16,20 @@ enum class Case { Lower, Upper };
 
 void map_case_units(VARIANT *v, Case to) {
     if (v->vt == VT_NULL) return;
-    if (!brtl::str::make_bstr(*v)) return;
+    if (!brtl::strings::make_bstr(*v)) return;
     BSTR b = v->bstrVal;
     uint32_t n = SysStringLen(b);
     for (uint32_t i = 0; i < n; ++i)
-        b[i] = to == Case::Lower ? brtl::pf::tow_lower(b[i]) : brtl::pf::tow_upper(b[i]);
+        b[i] =
+            to == Case::Lower ? brtl::platform::tow_lower(b[i]) : brtl::platform::tow_upper(b[i]);
 }
 
 // Single-byte code page: every byte the code page classes as a letter of the other case.
 void map_case_bytes(char *p, uint32_t n, Case to) {
     for (uint32_t i = 0; i < n; ++i) {
         int c = static_cast<unsigned char>(p[i]);
-        if (to == Case::Lower && brtl::pf::is_upper(c)) p[i] = static_cast<char>(c + 0x20);
-        if (to == Case::Upper && brtl::pf::is_lower(c)) p[i] = static_cast<char>(c - 0x20);
+        if (to == Case::Lower && brtl::platform::is_upper(c)) p[i] = static_cast<char>(c + 0x20);
+        if (to == Case::Upper && brtl::platform::is_lower(c)) p[i] = static_cast<char>(c - 0x20);
     }
 }
 
@@ -38,12 +39,12 @@ void map_case_bytes(char *p, uint32_t n, Case to) {
 void map_case_chars(char *p, uint32_t n, Case to) {
     for (uint32_t i = 0; i < n;) {
         bool valid = false;
-        size_t len = brtl::pf::char_length(p + i, n - i, &valid);
+        size_t len = brtl::platform::char_length(p + i, n - i, &valid);
         if (!valid || p[i] == '\0') return;
         if (len == 1) {
             int c = static_cast<unsigned char>(p[i]);
-            p[i] = static_cast<char>(to == Case::Lower ? brtl::pf::to_lower(c)
-                                                       : brtl::pf::to_upper(c));
+            p[i] = static_cast<char>(to == Case::Lower ? brtl::platform::to_lower(c)
+                                                       : brtl::platform::to_upper(c));
         }
         i += static_cast<uint32_t>(len);
     }
@@ -51,13 +52,14 @@ void map_case_chars(char *p, uint32_t n, Case to) {
 
 BiString map_case_string(BiString s, Case to) {
     BiString work = s;
-    if (!brtl::is_temporary(s)) { // a borrowed string is copied, a temporary changed in place
-        if (!brtl::try_temporary_copy(s.data, brtl::length_of(s), work))
-            return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (!brtl::runtime::is_temporary(
+            s)) { // a borrowed string is copied, a temporary changed in place
+        if (!brtl::runtime::try_temporary_copy(s.data, brtl::runtime::length_of(s), work))
+            return brtl::runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
     }
-    uint32_t n = brtl::length_of(work);
+    uint32_t n = brtl::runtime::length_of(work);
     if (n == 0) return work;
-    if (brtl::pf::mb_cur_max() == 1)
+    if (brtl::platform::mb_cur_max() == 1)
         map_case_bytes(work.data, n, to);
     else
         map_case_chars(work.data, n, to);
@@ -67,68 +69,68 @@ BiString map_case_string(BiString s, Case to) {
 // ---- Trimming -----------------------------------------------------------------------------------
 
 uint32_t leading_spaces(const char *p, uint32_t n) {
-    OLECHAR full_width = brtl::str::full_width_space();
+    OLECHAR full_width = brtl::strings::full_width_space();
     uint32_t pos = 0;
-    while (uint32_t used = brtl::str::trim_space_at(p + pos, n - pos, full_width))
+    while (uint32_t used = brtl::strings::trim_space_at(p + pos, n - pos, full_width))
         pos += used;
     return pos;
 }
 
 BiString ltrim_string(BiString s) {
-    OwnedString arg(s);
+    brtl::runtime::OwnedString arg(s);
     uint32_t len = arg.size();
     uint32_t skip = leading_spaces(arg.data(), len);
-    if (skip == len) return brtl::str::release_to_empty(arg, false);
+    if (skip == len) return brtl::strings::release_to_empty(arg, false);
     BiString out;
-    brtl::str::cut(arg, skip, len - skip, out);
+    brtl::strings::cut(arg, skip, len - skip, out);
     return out;
 }
 
-BiString rtrim_single_byte(OwnedString &arg) {
+BiString rtrim_single_byte(brtl::runtime::OwnedString &arg) {
     uint32_t keep = arg.size();
     while (keep > 0 && arg.data()[keep - 1] == ' ')
         --keep;
-    if (keep == 0) return brtl::str::release_to_empty(arg, false);
+    if (keep == 0) return brtl::strings::release_to_empty(arg, false);
     BiString out;
-    brtl::str::cut(arg, 0, keep, out);
+    brtl::strings::cut(arg, 0, keep, out);
     return out;
 }
 
 // Double-byte code page: the text goes to UTF-16, loses its trailing spaces there and comes
 // back character by character.
-BiString rtrim_double_byte(OwnedString &arg) {
+BiString rtrim_double_byte(brtl::runtime::OwnedString &arg) {
     uint32_t keep = 0;
-    brtl::ZrBuffer<OLECHAR> wide = brtl::str::to_wide(arg, keep);
-    if (!wide) return brtl::empty_string(true);
-    OLECHAR full_width = brtl::str::full_width_space();
-    while (keep > 0 && brtl::str::is_trim_space(wide.get()[keep - 1], full_width))
+    brtl::runtime::ZrBuffer<OLECHAR> wide = brtl::strings::to_wide(arg, keep);
+    if (!wide) return brtl::runtime::empty_string(true);
+    OLECHAR full_width = brtl::strings::full_width_space();
+    while (keep > 0 && brtl::strings::is_trim_space(wide.get()[keep - 1], full_width))
         --keep;
-    if (keep == 0) return brtl::str::release_to_empty(arg, false);
+    if (keep == 0) return brtl::strings::release_to_empty(arg, false);
     BiString out;
-    brtl::str::from_wide(arg, wide.get(), keep, out);
+    brtl::strings::from_wide(arg, wide.get(), keep, out);
     return out;
 }
 
 BiString rtrim_string(BiString s) {
-    OwnedString arg(s);
+    brtl::runtime::OwnedString arg(s);
     if (arg.size() == 0) return arg.release();
-    return brtl::pf::mb_cur_max() == 1 ? rtrim_single_byte(arg) : rtrim_double_byte(arg);
+    return brtl::platform::mb_cur_max() == 1 ? rtrim_single_byte(arg) : rtrim_double_byte(arg);
 }
 
 // LTrim and RTrim of a Variant: the spaces are counted on the units; the kept units come from
 // Right or Left, which cut the BSTR in place or copy it.
 void trim_units(VARIANT *v, bool leading) {
     if (v->vt == VT_NULL) return;
-    if (!brtl::str::make_bstr(*v)) return;
+    if (!brtl::strings::make_bstr(*v)) return;
     BSTR b = v->bstrVal;
     uint32_t len = SysStringLen(b);
-    OLECHAR full_width = brtl::str::full_width_space();
+    OLECHAR full_width = brtl::strings::full_width_space();
     uint32_t spaces = 0;
     if (leading) {
-        while (spaces < len && brtl::str::is_trim_space(b[spaces], full_width))
+        while (spaces < len && brtl::strings::is_trim_space(b[spaces], full_width))
             ++spaces;
     } else {
-        while (spaces < len && brtl::str::is_trim_space(b[len - 1 - spaces], full_width))
+        while (spaces < len && brtl::strings::is_trim_space(b[len - 1 - spaces], full_width))
             ++spaces;
     }
     if (spaces == 0) return;

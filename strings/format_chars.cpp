@@ -5,7 +5,7 @@
 extern "C" {
 
 BRTL_API int32_t ZbiStripOutFormatChars(char *s) {
-    return static_cast<int32_t>(brtl::strip_placeholders(s));
+    return static_cast<int32_t>(brtl::runtime::strip_placeholders(s));
 }
 
 } // extern "C"

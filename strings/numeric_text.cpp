@@ -16,8 +16,8 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 
@@ -34,7 +34,7 @@ const double kCurrencyLimit = std::bit_cast<double>(UINT64_C(0x430A36E2EB1C432D)
 class Scanner {
   public:
     Scanner(const char *text, uint32_t n)
-        : p_(text), end_(text + n), full_width_(brtl::str::full_width_space()) {}
+        : p_(text), end_(text + n), full_width_(brtl::strings::full_width_space()) {}
 
     bool at_end() const { return p_ >= end_; }
     unsigned char peek() const { return at_end() ? 0 : static_cast<unsigned char>(*p_); }
@@ -43,7 +43,7 @@ class Scanner {
     const char *position() const { return p_; }
 
     // The bytes of white space at the cursor, 0 when there is none.
-    uint32_t blank() const { return brtl::str::scan_space_at(p_, left(), full_width_); }
+    uint32_t blank() const { return brtl::strings::scan_space_at(p_, left(), full_width_); }
     void skip_blanks() {
         while (uint32_t n = blank())
             advance(n);
@@ -69,15 +69,15 @@ class Scanner {
     // The value of the decimal digit at the cursor, or -1.
     int digit() const {
         unsigned char b = peek();
-        return b < 0x80 && brtl::pf::is_digit(b) ? b - '0' : -1;
+        return b < 0x80 && brtl::platform::is_digit(b) ? b - '0' : -1;
     }
     // The value of the digit of the radix (8 or 16) at the cursor, or -1.
     int radix_digit(int radix) const {
         unsigned char b = peek();
         if (b >= 0x80) return -1;
         if (radix == 8) return b >= '0' && b <= '7' ? b - '0' : -1;
-        if (!brtl::pf::is_xdigit(b)) return -1;
-        return brtl::pf::is_digit(b) ? b - '0' : brtl::pf::to_upper(b) - 55;
+        if (!brtl::platform::is_xdigit(b)) return -1;
+        return brtl::platform::is_digit(b) ? b - '0' : brtl::platform::to_upper(b) - 55;
     }
 
   private:
@@ -240,7 +240,7 @@ bool numeric_scan(Scanner sc) {
     if (sc.left() == 1 && sc.peek() == '.') return true;
     sc.skip_blanks_and_commas();
     if (sc.at_end()) return false;
-    if (brtl::pf::char_length(sc.position(), sc.left()) > 1) return false;
+    if (brtl::platform::char_length(sc.position(), sc.left()) > 1) return false;
     bool has_sign = sc.accept_either('-', '+');
     if (sc.peek() == '&') return !has_sign && numeric_radix(sc);
     if (sc.digit() < 0 && sc.peek() != '.') return false;
@@ -268,15 +268,15 @@ bool numeric_scan(Scanner sc) {
 extern "C" {
 
 BRTL_API double ZbiBuiltIn_Val(BiString s) {
-    brtl::OwnedString arg(s);
+    brtl::runtime::OwnedString arg(s);
     Scan scan = val_scan(Scanner(arg.data(), arg.size()));
     arg.reset();
-    if (scan.trap != 0) brtl::raise_trap(scan.trap);
+    if (scan.trap != 0) brtl::runtime::raise_trap(scan.trap);
     return scan.value;
 }
 
 BRTL_API int16_t ZbiBuiltIn_IsNumeric(VARIANT v) {
-    brtl::OwnedVariant owned(&v);
+    brtl::variant::OwnedVariant owned(&v);
     switch (v.vt) {
     case VT_NULL:
     case VT_ERROR:
@@ -287,7 +287,7 @@ BRTL_API int16_t ZbiBuiltIn_IsNumeric(VARIANT v) {
         return -1;
     }
     uint32_t bytes = 0;
-    brtl::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
+    brtl::runtime::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
     if (!text) return 0;
     return numeric_scan(Scanner(text.get(), bytes)) ? -1 : 0;
 }

@@ -5,7 +5,7 @@
 #include "brtl/host.h"
 #include "platform/codepage.h"
 
-namespace brtl::str {
+namespace brtl::strings {
 
 namespace {
 
@@ -17,10 +17,10 @@ struct ByteRules {
 
     unsigned fold(char c) const {
         unsigned char b = static_cast<unsigned char>(c);
-        return ignore_case ? static_cast<unsigned>(pf::to_lower(b)) : b;
+        return ignore_case ? static_cast<unsigned>(platform::to_lower(b)) : b;
     }
     bool same(char pattern, char text) const { return fold(pattern) == fold(text); }
-    bool digit(char c) const { return pf::is_digit(static_cast<unsigned char>(c)); }
+    bool digit(char c) const { return platform::is_digit(static_cast<unsigned char>(c)); }
     // "[!]" holds "!" in the byte form.
     static constexpr bool kBangAloneNegates = false;
 
@@ -43,9 +43,9 @@ struct ByteRules {
 struct WideRules {
     bool ignore_case;
 
-    OLECHAR fold(OLECHAR c) const { return ignore_case ? pf::tow_lower(c) : c; }
+    OLECHAR fold(OLECHAR c) const { return ignore_case ? platform::tow_lower(c) : c; }
     bool same(OLECHAR pattern, OLECHAR text) const { return fold(pattern) == fold(text); }
-    bool digit(OLECHAR c) const { return pf::isw_digit(c); }
+    bool digit(OLECHAR c) const { return platform::isw_digit(c); }
     // "[!]" is a negated empty list in the wide form.
     static constexpr bool kBangAloneNegates = true;
 
@@ -54,7 +54,7 @@ struct WideRules {
     };
     Probe probe(OLECHAR c) const {
         Probe p{};
-        if (pf::wctomb(p.text, fold(c)) < 0) p.text[0] = pf::kDefaultChar;
+        if (platform::wctomb(p.text, fold(c)) < 0) p.text[0] = platform::kDefaultChar;
         return p;
     }
     int order(const char *a, const char *b) const {
@@ -176,4 +176,4 @@ MatchResult match_wide(const OLECHAR *text, size_t text_length, const OLECHAR *p
     return match(text, text_length, pattern, pattern_length, WideRules{ignore_case});
 }
 
-} // namespace brtl::str
+} // namespace brtl::strings

@@ -9,7 +9,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl::str {
+namespace brtl::strings {
 
 enum class MatchResult {
     NoMatch,
@@ -30,4 +30,4 @@ MatchResult match_bytes(const char *text, size_t text_length, const char *patter
 MatchResult match_wide(const OLECHAR *text, size_t text_length, const OLECHAR *pattern,
                        size_t pattern_length, bool ignore_case);
 
-} // namespace brtl::str
+} // namespace brtl::strings

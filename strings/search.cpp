@@ -8,14 +8,14 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 
 namespace {
 
-using brtl::OwnedVariant;
+using brtl::variant::OwnedVariant;
 
 enum class Compare { Binary, Text };
 
@@ -76,7 +76,7 @@ int64_t find_folded(const OLECHAR *text, uint32_t len, uint32_t from, const OLEC
 void lower_units(BSTR b) {
     uint32_t n = SysStringLen(b);
     for (uint32_t i = 0; i < n; ++i)
-        b[i] = brtl::pf::tow_lower(b[i]);
+        b[i] = brtl::platform::tow_lower(b[i]);
 }
 
 enum class Folding { Bytes, Wide };
@@ -85,20 +85,20 @@ enum class Folding { Bytes, Wide };
 // lowers both texts first).
 VARIANT *search(VARIANT *result, int32_t start, VARIANT text, VARIANT sought, int32_t mode,
                 Folding folding) {
-    OwnedVariant text_guard(&text), sought_guard(&sought);
+    brtl::variant::OwnedVariant text_guard(&text), sought_guard(&sought);
     result->vt = VT_EMPTY; // the result should a trap's hook return
     Compare compare;
     if (!read_mode(mode, compare) || (text.vt != VT_NULL && sought.vt != VT_NULL && start < 1)) {
         text_guard.reset();
         sought_guard.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     if (text.vt == VT_NULL || sought.vt == VT_NULL) {
         result->vt = VT_NULL;
         return result;
     }
-    if (!brtl::str::make_bstr(text) || !brtl::str::make_bstr(sought)) return result;
+    if (!brtl::strings::make_bstr(text) || !brtl::strings::make_bstr(sought)) return result;
     uint32_t len = SysStringLen(text.bstrVal), n = SysStringLen(sought.bstrVal);
     uint32_t from = static_cast<uint32_t>(start) - 1;
     int64_t found = -1;
@@ -148,31 +148,32 @@ int16_t order_bytes(const char *a, uint32_t la, const char *b, uint32_t lb, Comp
 }
 
 VARIANT *compare_texts(VARIANT *result, VARIANT a, VARIANT b, int16_t mode) {
-    OwnedVariant a_guard(&a), b_guard(&b);
+    brtl::variant::OwnedVariant a_guard(&a), b_guard(&b);
     result->vt = VT_EMPTY;
     Compare compare;
     if (!read_mode(mode, compare)) {
         a_guard.reset();
         b_guard.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
     if (a.vt == VT_NULL || b.vt == VT_NULL) {
         result->vt = VT_NULL;
         return result;
     }
-    if (!brtl::str::make_bstr(a) || !brtl::str::make_bstr(b)) return result;
+    if (!brtl::strings::make_bstr(a) || !brtl::strings::make_bstr(b)) return result;
     uint32_t wa = SysStringLen(a.bstrVal), wb = SysStringLen(b.bstrVal);
     uint32_t la = 0, lb = 0;
-    brtl::ZrBuffer<char> ta(ZbiOleToChar(a.bstrVal, &la)), tb(ZbiOleToChar(b.bstrVal, &lb));
+    brtl::runtime::ZrBuffer<char> ta(ZbiOleToChar(a.bstrVal, &la)),
+        tb(ZbiOleToChar(b.bstrVal, &lb));
     if (!ta || !tb) {
         a_guard.reset();
         b_guard.reset();
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return result;
     }
     int16_t r;
-    if (compare == Compare::Text && brtl::pf::mb_cur_max() > 1) {
+    if (compare == Compare::Text && brtl::platform::mb_cur_max() > 1) {
         // The host's collation, passed on as it answers (its low 16 bits).
         r = static_cast<int16_t>(ZrStrColl(ta.get(), tb.get()));
     } else {

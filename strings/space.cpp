@@ -10,8 +10,8 @@
 #include "brtl/strings.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
 namespace {
@@ -25,9 +25,9 @@ struct Pattern {
 };
 
 // Clears the character Variant, then raises the trap.
-bool clear_and_trap(brtl::OwnedVariant &ch, int32_t trap) {
+bool clear_and_trap(brtl::variant::OwnedVariant &ch, int32_t trap) {
     ch.reset();
-    brtl::raise_trap(trap);
+    brtl::runtime::raise_trap(trap);
     return false;
 }
 
@@ -40,13 +40,13 @@ uint32_t truncated_code(double value) {
 
 // The first character of a string Variant: its bytes when it is a double-byte character, else
 // the code of its first byte.
-bool string_pattern(brtl::OwnedVariant &ch, uint32_t &code, Pattern &pattern) {
+bool string_pattern(brtl::variant::OwnedVariant &ch, uint32_t &code, Pattern &pattern) {
     BSTR b = ch.get()->bstrVal;
     if (SysStringLen(b) == 0) return clear_and_trap(ch, BI_TRAP_ILLEGAL_CALL);
     uint32_t bytes = 0;
-    brtl::ZrBuffer<char> text(ZbiOleToChar(b, &bytes));
+    brtl::runtime::ZrBuffer<char> text(ZbiOleToChar(b, &bytes));
     if (!text) return clear_and_trap(ch, BI_TRAP_OUT_OF_MEMORY);
-    size_t len = brtl::pf::char_length(text.get(), bytes);
+    size_t len = brtl::platform::char_length(text.get(), bytes);
     if (len > 1) {
         std::memcpy(pattern.bytes, text.get(), len);
         pattern.size = static_cast<uint32_t>(len);
@@ -59,7 +59,7 @@ bool string_pattern(brtl::OwnedVariant &ch, uint32_t &code, Pattern &pattern) {
 }
 
 // The character code of a numeric Variant (before masking); false after a trap.
-bool numeric_code(brtl::OwnedVariant &ch, uint32_t &code) {
+bool numeric_code(brtl::variant::OwnedVariant &ch, uint32_t &code) {
     const VARIANT &v = *ch.get();
     switch (v.vt) {
     case VT_EMPTY:
@@ -97,7 +97,7 @@ bool numeric_code(brtl::OwnedVariant &ch, uint32_t &code) {
 }
 
 // The pattern of the character ch gives; false after a trap (ch is then cleared).
-bool character_pattern(brtl::OwnedVariant &ch, Pattern &pattern) {
+bool character_pattern(brtl::variant::OwnedVariant &ch, Pattern &pattern) {
     uint32_t code = 0;
     pattern.size = 0;
     if (ch.get()->vt == VT_BSTR) {
@@ -106,7 +106,7 @@ bool character_pattern(brtl::OwnedVariant &ch, Pattern &pattern) {
     } else if (!numeric_code(ch, code)) {
         return false;
     }
-    uint32_t max = static_cast<uint32_t>(brtl::pf::mb_cur_max());
+    uint32_t max = static_cast<uint32_t>(brtl::platform::mb_cur_max());
     code &= max == 1 ? 0xFFu : 0xFFFFu; // mb_cur_max bytes of 0xFF
     uint32_t size = 1;
     while (size < 4 && (code >> (8 * size)) != 0)
@@ -130,10 +130,10 @@ int32_t argument_trap(int32_t n, const VARIANT &ch) {
 // n copies of the pattern as a new temporary; no allocation for an empty result.
 BiString repeat(const Pattern &pattern, int32_t n) {
     uint64_t total = static_cast<uint64_t>(pattern.size) * static_cast<uint64_t>(n);
-    if (total > kMaxLength) return brtl::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
-    if (total == 0) return brtl::empty_string(true);
+    if (total > kMaxLength) return brtl::runtime::empty_after_trap(BI_TRAP_ILLEGAL_CALL);
+    if (total == 0) return brtl::runtime::empty_string(true);
     auto *data = static_cast<char *>(ZrMemAlloc(static_cast<size_t>(total) + 1, 2));
-    if (data == nullptr) return brtl::empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+    if (data == nullptr) return brtl::runtime::empty_after_trap(BI_TRAP_OUT_OF_STRING_SPACE);
     if (pattern.size == 1)
         std::memset(data, pattern.bytes[0], static_cast<size_t>(total));
     else
@@ -147,13 +147,13 @@ BiString repeat(const Pattern &pattern, int32_t n) {
 extern "C" {
 
 BRTL_API BiString ZbiBuiltIn_Space_(int32_t n, VARIANT ch) {
-    brtl::OwnedVariant owned(&ch);
+    brtl::variant::OwnedVariant owned(&ch);
     if (int32_t trap = argument_trap(n, ch)) {
         clear_and_trap(owned, trap);
-        return brtl::empty_string(true);
+        return brtl::runtime::empty_string(true);
     }
     Pattern pattern;
-    if (!character_pattern(owned, pattern)) return brtl::empty_string(true);
+    if (!character_pattern(owned, pattern)) return brtl::runtime::empty_string(true);
     owned.reset();
     return repeat(pattern, n);
 }

@@ -6,14 +6,14 @@
 #include "brtl/runtime.h"
 #include "brtl/strings.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "strings/text_util.h"
 #include "variant/owned_variant.h"
 
 namespace {
 
-using brtl::OwnedString;
-using brtl::OwnedVariant;
+using brtl::runtime::OwnedString;
+using brtl::variant::OwnedVariant;
 
 enum class End { Left, Right };
 
@@ -21,50 +21,51 @@ enum class End { Left, Right };
 constexpr uint32_t kInPlaceShrink = 64;
 
 bool single_byte_code_page() {
-    return brtl::pf::mb_cur_max() == 1;
+    return brtl::platform::mb_cur_max() == 1;
 }
 
 // Left_ and Right_: n bytes from one end.
 BiString take_bytes(BiString s, int32_t n, End end) {
-    OwnedString arg(s);
-    if (n < 0) return brtl::str::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
-    if (n == 0) return brtl::str::release_to_empty(arg, true);
+    brtl::runtime::OwnedString arg(s);
+    if (n < 0) return brtl::strings::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
+    if (n == 0) return brtl::strings::release_to_empty(arg, true);
     uint32_t len = arg.size();
     uint32_t count = static_cast<uint32_t>(n);
     if (len <= count) return arg.release();
     BiString out;
-    brtl::str::cut(arg, end == End::Left ? 0 : len - count, count, out);
+    brtl::strings::cut(arg, end == End::Left ? 0 : len - count, count, out);
     return out;
 }
 
 // LeftC_ and RightC_: n characters from one end.
 BiString take_chars(BiString s, int32_t n, End end) {
     if (single_byte_code_page()) return take_bytes(s, n, end);
-    OwnedString arg(s);
-    if (n < 0) return brtl::str::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
-    if (n == 0) return brtl::str::release_to_empty(arg, true);
+    brtl::runtime::OwnedString arg(s);
+    if (n < 0) return brtl::strings::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
+    if (n == 0) return brtl::strings::release_to_empty(arg, true);
     uint32_t count = static_cast<uint32_t>(n);
     if (arg.size() <= count) return arg.release(); // no more characters than bytes
     uint32_t wlen = 0;
-    brtl::ZrBuffer<OLECHAR> wide = brtl::str::to_wide(arg, wlen);
-    if (!wide) return brtl::empty_string(true);
+    brtl::runtime::ZrBuffer<OLECHAR> wide = brtl::strings::to_wide(arg, wlen);
+    if (!wide) return brtl::runtime::empty_string(true);
     if (wlen <= count) return arg.release();
     const OLECHAR *first = end == End::Left ? wide.get() : wide.get() + (wlen - count);
     BiString out;
-    brtl::str::from_wide(arg, first, count, out);
+    brtl::strings::from_wide(arg, first, count, out);
     return out;
 }
 
 // The checks shared by MidFunc_ and MidFuncC_. True when the result is settled (`out` holds it,
 // `ok` false after a trap); false when the cut goes on.
-bool settle_mid(OwnedString &arg, int32_t start, int32_t length, BiString &out, bool &ok) {
+bool settle_mid(brtl::runtime::OwnedString &arg, int32_t start, int32_t length, BiString &out,
+                bool &ok) {
     ok = true;
     if (length == 0) { // comes before the test of start, which is then not validated
-        out = brtl::str::release_to_empty(arg, false);
+        out = brtl::strings::release_to_empty(arg, false);
         return true;
     }
     if (start < 1 || length < 1) {
-        out = brtl::str::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
+        out = brtl::strings::release_and_trap(arg, BI_TRAP_ILLEGAL_CALL);
         ok = false;
         return true;
     }
@@ -82,29 +83,29 @@ uint32_t mid_count(uint32_t total, int32_t start, int32_t length) {
 }
 
 BiString mid_bytes(BiString s, int32_t start, int32_t length, bool &ok) {
-    OwnedString arg(s);
+    brtl::runtime::OwnedString arg(s);
     BiString out;
     if (settle_mid(arg, start, length, out, ok)) return out;
     uint32_t count = mid_count(arg.size(), start, length);
-    if (count == 0) return brtl::str::release_to_empty(arg, false);
-    ok = brtl::str::cut(arg, static_cast<uint32_t>(start) - 1, count, out);
+    if (count == 0) return brtl::strings::release_to_empty(arg, false);
+    ok = brtl::strings::cut(arg, static_cast<uint32_t>(start) - 1, count, out);
     return out;
 }
 
 BiString mid_chars(BiString s, int32_t start, int32_t length, bool &ok) {
     if (single_byte_code_page()) return mid_bytes(s, start, length, ok);
-    OwnedString arg(s);
+    brtl::runtime::OwnedString arg(s);
     BiString out;
     if (settle_mid(arg, start, length, out, ok)) return out;
     uint32_t wlen = 0;
-    brtl::ZrBuffer<OLECHAR> wide = brtl::str::to_wide(arg, wlen);
+    brtl::runtime::ZrBuffer<OLECHAR> wide = brtl::strings::to_wide(arg, wlen);
     if (!wide) {
         ok = false;
-        return brtl::empty_string(true);
+        return brtl::runtime::empty_string(true);
     }
     uint32_t count = mid_count(wlen, start, length);
-    if (count == 0) return brtl::str::release_to_empty(arg, false);
-    ok = brtl::str::from_wide(arg, wide.get() + (start - 1), count, out);
+    if (count == 0) return brtl::strings::release_to_empty(arg, false);
+    ok = brtl::strings::from_wide(arg, wide.get() + (start - 1), count, out);
     return out;
 }
 
@@ -115,14 +116,14 @@ VARIANT *take_units(VARIANT *result, VARIANT v, int32_t n, End end) {
         *result = v;
         return result;
     }
-    OwnedVariant operand(&v);
+    brtl::variant::OwnedVariant operand(&v);
     result->vt = VT_EMPTY; // the result should a trap's hook return
     if (n < 0) {
         operand.reset();
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return result;
     }
-    if (!brtl::str::make_bstr(v)) return result;
+    if (!brtl::strings::make_bstr(v)) return result;
     uint32_t len = SysStringLen(v.bstrVal);
     uint32_t count = static_cast<uint32_t>(n);
     if (len > count) {
@@ -131,14 +132,14 @@ VARIANT *take_units(VARIANT *result, VARIANT v, int32_t n, End end) {
             BSTR fresh = SysAllocStringLen(v.bstrVal + first, count);
             if (fresh == nullptr) {
                 operand.reset();
-                brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+                brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
                 return result;
             }
             SysFreeString(v.bstrVal);
             v.bstrVal = fresh;
         } else {
             if (first != 0) std::memmove(v.bstrVal, v.bstrVal + first, count * sizeof(OLECHAR));
-            brtl::str::shorten_bstr(v.bstrVal, count);
+            brtl::strings::shorten_bstr(v.bstrVal, count);
         }
     }
     *result = *operand.release();
@@ -153,7 +154,7 @@ VARIANT *mid_units(VARIANT *result, VARIANT v, int32_t start, int32_t length, bo
     }
     result->vt = VT_EMPTY;
     BiString text;
-    if (!brtl::str::take_text(v, text)) return result;
+    if (!brtl::strings::take_text(v, text)) return result;
     bool ok = true;
     BiString piece =
         chars ? mid_chars(text, start, length, ok) : mid_bytes(text, start, length, ok);

@@ -8,10 +8,10 @@
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/owned_variant.h"
 
-namespace brtl::str {
+namespace brtl::strings {
 
 namespace {
 
@@ -21,28 +21,28 @@ constexpr uint32_t min_u32(uint32_t a, uint32_t b) {
 
 // The bytes the code page lets one character take, bounded by what is left of the text.
 uint32_t window(uint32_t available) {
-    return min_u32(static_cast<uint32_t>(pf::mb_cur_max()), available);
+    return min_u32(static_cast<uint32_t>(platform::mb_cur_max()), available);
 }
 
-bool fail_for_memory(OwnedString &arg, BiString &out) {
+bool fail_for_memory(runtime::OwnedString &arg, BiString &out) {
     release_and_trap(arg, BI_TRAP_OUT_OF_MEMORY);
-    out = empty_string(true);
+    out = runtime::empty_string(true);
     return false;
 }
 
 } // namespace
 
-BiString release_to_empty(OwnedString &arg, bool temporary) {
+BiString release_to_empty(runtime::OwnedString &arg, bool temporary) {
     arg.reset();
-    return empty_string(temporary);
+    return runtime::empty_string(temporary);
 }
 
-BiString release_and_trap(OwnedString &arg, int32_t trap) {
+BiString release_and_trap(runtime::OwnedString &arg, int32_t trap) {
     arg.reset();
-    return empty_after_trap(trap);
+    return runtime::empty_after_trap(trap);
 }
 
-bool cut(OwnedString &arg, uint32_t offset, uint32_t count, BiString &out) {
+bool cut(runtime::OwnedString &arg, uint32_t offset, uint32_t count, BiString &out) {
     if (count == 0) {
         out = release_to_empty(arg, true);
         return true;
@@ -60,28 +60,28 @@ bool cut(OwnedString &arg, uint32_t offset, uint32_t count, BiString &out) {
     return true;
 }
 
-ZrBuffer<OLECHAR> to_wide(OwnedString &arg, uint32_t &count) {
-    ZrBuffer<OLECHAR> wide(ZbiCharToWide(arg.data(), arg.size(), &count));
+runtime::ZrBuffer<OLECHAR> to_wide(runtime::OwnedString &arg, uint32_t &count) {
+    runtime::ZrBuffer<OLECHAR> wide(ZbiCharToWide(arg.data(), arg.size(), &count));
     if (!wide) release_and_trap(arg, BI_TRAP_OUT_OF_MEMORY);
     return wide;
 }
 
-bool from_wide(OwnedString &arg, const OLECHAR *units, uint32_t count, BiString &out) {
+bool from_wide(runtime::OwnedString &arg, const OLECHAR *units, uint32_t count, BiString &out) {
     // ZbiWideToChar converts unit by unit with wctomb into room for mb_cur_max bytes a unit; a
     // unit the code page lacks becomes one default character.
     uint32_t bytes = 0;
     char *text = ZbiWideToChar(units, count, &bytes);
     if (text == nullptr) return fail_for_memory(arg, out);
     arg.reset();
-    out = adopt_buffer(text, bytes);
+    out = runtime::adopt_buffer(text, bytes);
     return true;
 }
 
 OLECHAR full_width_space() {
-    int max = pf::mb_cur_max();
+    int max = platform::mb_cur_max();
     if (max < 2) return 0;
     OLECHAR unit = 0;
-    if (pf::mbtowc(&unit, "\x81\x40", static_cast<size_t>(max)) <= 0) return 0;
+    if (platform::mbtowc(&unit, "\x81\x40", static_cast<size_t>(max)) <= 0) return 0;
     if (unit >= 0x09 && unit <= 0x0D) return 0;
     return unit;
 }
@@ -93,9 +93,9 @@ bool is_trim_space(OLECHAR unit, OLECHAR full_width) {
 uint32_t trim_space_at(const char *p, uint32_t available, OLECHAR full_width) {
     if (available == 0) return 0;
     if (*p == ' ') return 1;
-    if (pf::mb_cur_max() < 2) return 0;
+    if (platform::mb_cur_max() < 2) return 0;
     OLECHAR unit = 0;
-    int used = pf::mbtowc(&unit, p, window(available));
+    int used = platform::mbtowc(&unit, p, window(available));
     return used > 0 && is_trim_space(unit, full_width) ? static_cast<uint32_t>(used) : 0;
 }
 
@@ -110,9 +110,9 @@ uint32_t scan_space_at(const char *p, uint32_t available, OLECHAR full_width) {
     default:
         break;
     }
-    if (pf::mb_cur_max() < 2) return 0;
+    if (platform::mb_cur_max() < 2) return 0;
     OLECHAR unit = 0;
-    int used = pf::mbtowc(&unit, p, window(available));
+    int used = platform::mbtowc(&unit, p, window(available));
     return used >= 2 && is_trim_space(unit, full_width) ? static_cast<uint32_t>(used) : 0;
 }
 
@@ -129,18 +129,18 @@ void shorten_bstr(BSTR b, uint32_t n) {
 }
 
 bool take_text(VARIANT &v, BiString &out) {
-    OwnedVariant owned(&v);
-    out = empty_string(true);
+    variant::OwnedVariant owned(&v);
+    out = runtime::empty_string(true);
     if (!make_bstr(v)) return false;
     uint32_t bytes = 0;
     char *text = ZbiOleToChar(v.bstrVal, &bytes);
     owned.reset();
     if (text == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
-    out = adopt_buffer(text, bytes);
+    out = runtime::adopt_buffer(text, bytes);
     return true;
 }
 
-} // namespace brtl::str
+} // namespace brtl::strings

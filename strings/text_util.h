@@ -9,29 +9,29 @@
 #include "runtime/bistring.h"
 #include "runtime/guards.h"
 
-namespace brtl::str {
+namespace brtl::strings {
 
 // ---- Runtime string arguments -----------------------------------------------------------------
 
 // Releases the argument by the freeing rule and returns the shared empty string with the
 // temporary flag set or clear.
-BiString release_to_empty(OwnedString &arg, bool temporary);
+BiString release_to_empty(runtime::OwnedString &arg, bool temporary);
 // Releases the argument, then raises the trap: the trap path of a builtin whose argument is a
 // runtime string. Returns the empty string (flag set), the result once a returning hook is back.
-BiString release_and_trap(OwnedString &arg, int32_t trap);
+BiString release_and_trap(runtime::OwnedString &arg, int32_t trap);
 
 // Puts the `count` bytes of the argument from byte `offset` into `out` as a new temporary and
 // releases the argument. A temporary argument that would be copied whole is handed on as it is.
 // When memory runs out: the argument is released, trap 7 raised, `out` is the empty string and
 // the result false.
-bool cut(OwnedString &arg, uint32_t offset, uint32_t count, BiString &out);
+bool cut(runtime::OwnedString &arg, uint32_t offset, uint32_t count, BiString &out);
 
 // The argument's text as UTF-16 (ZbiCharToWide) with its unit count. When memory runs out: the
 // argument is released, trap 7 raised and the buffer null.
-ZrBuffer<OLECHAR> to_wide(OwnedString &arg, uint32_t &count);
+runtime::ZrBuffer<OLECHAR> to_wide(runtime::OwnedString &arg, uint32_t &count);
 // `count` units converted back to the code page, character by character, as a new temporary in
 // `out`; the argument is released. When memory runs out: as cut.
-bool from_wide(OwnedString &arg, const OLECHAR *units, uint32_t count, BiString &out);
+bool from_wide(runtime::OwnedString &arg, const OLECHAR *units, uint32_t count, BiString &out);
 
 // ---- Blanks -----------------------------------------------------------------------------------
 
@@ -58,4 +58,4 @@ void shorten_bstr(BSTR b, uint32_t n);
 // on every path. False after a trap whose hook returned (the conversion's, or 7).
 bool take_text(VARIANT &v, BiString &out);
 
-} // namespace brtl::str
+} // namespace brtl::strings

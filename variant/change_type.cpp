@@ -13,8 +13,8 @@
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
 #include "runtime/bstr_text.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 #include "variant/owned_variant.h"
 
@@ -59,12 +59,12 @@ HRESULT number_of(const VARIANT &v, Number &n) {
         n.currency = v.cyVal;
         return S_OK;
     case VT_BSTR: {
-        brtl::BstrText text(v.bstrVal);
+        brtl::runtime::BstrText text(v.bstrVal);
         if (!text.ok()) return E_OUTOFMEMORY;
-        switch (brtl::scan_number_text(text.data(), text.size(), n.value)) {
-        case brtl::NumberScan::Ok:
+        switch (brtl::variant::scan_number_text(text.data(), text.size(), n.value)) {
+        case brtl::variant::NumberScan::Ok:
             return S_OK;
-        case brtl::NumberScan::OutOfMemory:
+        case brtl::variant::NumberScan::OutOfMemory:
             return E_OUTOFMEMORY;
         default:
             return DISP_E_TYPEMISMATCH;
@@ -111,7 +111,7 @@ HRESULT to_currency(const Number &n, int64_t &out) {
 }
 
 bool is_true_word(const char *text, int32_t id, const char *english) {
-    const char *word = brtl::host_text(id);
+    const char *word = brtl::runtime::host_text(id);
     return ZrStrICmp(text, english) == 0 ||
            (word != nullptr && *word && ZrStrICmp(text, word) == 0);
 }
@@ -125,7 +125,7 @@ HRESULT boolean_of_string(const VARIANT &v, bool &out) {
         return S_OK;
     }
     if (hr == E_OUTOFMEMORY) return hr;
-    brtl::BstrText text(v.bstrVal);
+    brtl::runtime::BstrText text(v.bstrVal);
     if (!text.ok()) return E_OUTOFMEMORY;
     if (is_true_word(text.data(), BI_TEXT_TRUE, "True"))
         out = true;
@@ -239,7 +239,7 @@ extern "C" {
 
 BRTL_API HRESULT VariantChangeType(VARIANT *dst, const VARIANT *src, uint16_t, VARTYPE vt) {
     // A reference is first read into a value of the scope's own.
-    brtl::LocalVariant referenced;
+    brtl::variant::OwnedVariant referenced;
     const VARIANT *source = src;
     if ((src->vt & VT_BYREF) != 0) {
         HRESULT hr = VariantCopyInd(referenced.get(), src);
@@ -247,7 +247,7 @@ BRTL_API HRESULT VariantChangeType(VARIANT *dst, const VARIANT *src, uint16_t, V
         source = referenced.get();
     }
     if (source->vt > VT_UNKNOWN || vt > VT_UNKNOWN) return DISP_E_BADVARTYPE;
-    brtl::LocalVariant result;
+    brtl::variant::OwnedVariant result;
     HRESULT hr = convert(*source, vt, *result);
     if (hr != S_OK) return hr;
     VariantClear(dst); // the source is no longer needed: it may be dst itself

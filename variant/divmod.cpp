@@ -4,20 +4,14 @@
 #include <cmath>
 
 #include "brtl/platform.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 namespace {
-
-using varop::set_date;
-using varop::set_i2;
-using varop::set_i4;
-using varop::set_r4;
-using varop::set_r8;
 
 constexpr double kSingleMax = 3.4028234663852886e38;
 
@@ -26,15 +20,10 @@ void begin_result(VARIANT *result, const VARIANT *a, const VARIANT *b) {
     if (result != a && result != b) result->vt = VT_EMPTY;
 }
 
-void release_both(VARIANT *a, VARIANT *b) {
-    BiXVariantClear(a);
-    if (b != a) BiXVariantClear(b);
-}
-
 // Either operand Null: both are released and the result is Null.
 bool null_of_either(VARIANT *result, VARIANT *a, VARIANT *b) {
     if (a->vt != VT_NULL && b->vt != VT_NULL) return false;
-    release_both(a, b);
+    release_operands(a, b);
     result->vt = VT_NULL;
     return true;
 }
@@ -48,7 +37,7 @@ bool to_double(VARIANT *v) {
     if (v->vt == VT_BSTR) {
         BiVariantCvtStrToNum(v);
         if (v->vt == VT_EMPTY || v->vt == VT_BSTR) return false;
-    } else if (is_object_or_error(v->vt) || v->vt >= varop::kSubtypes) {
+    } else if (is_object_or_error(v->vt) || v->vt >= variant::kSubtypes) {
         BiVariantCvtToDouble(v); // raises the trap of the subtype
         BiXVariantClear(v);
         return false;
@@ -61,7 +50,7 @@ bool to_double(VARIANT *v) {
 // through the numeric trap hook, and 0.
 int32_t truncated_long(double x) {
     if (!(x > -2147483649.0 && x < 2147483648.0)) {
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return 0;
     }
     return static_cast<int32_t>(x);
@@ -97,7 +86,7 @@ bool to_integer(VARIANT *v) {
         int32_t trap = is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
         BiXVariantClear(v);
         v->vt = VT_EMPTY;
-        raise_trap(trap);
+        runtime::raise_trap(trap);
         return false;
     }
     }
@@ -110,7 +99,7 @@ bool convert_both(bool (*convert)(VARIANT *), VARIANT *result, VARIANT *a, VARIA
     bool converted = convert(a);
     keep_b.release();
     if (converted && convert(b)) return true;
-    release_both(a, b);
+    release_operands(a, b);
     result->vt = VT_EMPTY;
     return false;
 }
@@ -147,7 +136,7 @@ BiCurrency round_currency(BiCurrency c, bool fix) {
     BiCurrency whole = c / kScale * kScale;
     if (fix || c >= 0 || whole == c) return whole;
     if (whole < INT64_MIN + kScale) {
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return c;
     }
     return whole - kScale;
@@ -201,22 +190,22 @@ bool integer_operands(VARIANT *result, VARIANT *a, VARIANT *b, int32_t &x, int32
     y = long_value(b);
     if (y != 0) return true;
     result->vt = VT_EMPTY;
-    raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
+    runtime::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
     return false;
 }
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::variant
 
 extern "C" {
 
 BRTL_API void BiVariantCvtToInteger(VARIANT *v) {
-    brtl::to_integer(v);
+    brtl::variant::to_integer(v);
 }
 
 BRTL_API void ZbiVariantDoDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
-    using namespace brtl;
+    using namespace brtl::variant;
     begin_result(result, a, b);
     if (null_of_either(result, a, b)) return;
     auto narrow = [](VARTYPE vt) { return vt == VT_I2 || vt == VT_R4; };
@@ -225,7 +214,7 @@ BRTL_API void ZbiVariantDoDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
     double x = a->dblVal, y = b->dblVal;
     if (y == 0.0) {
         result->vt = VT_EMPTY;
-        raise_numeric_trap(x == 0.0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
+        brtl::runtime::raise_numeric_trap(x == 0.0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
         return;
     }
     double q = x / y; // kept when the checked routine stores nothing
@@ -235,27 +224,27 @@ BRTL_API void ZbiVariantDoDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
     else
         set_r8(result, q);
     if (status == 1)
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     else if (status == 2)
-        raise_numeric_trap(BI_TRAP_UNDERFLOW);
+        brtl::runtime::raise_numeric_trap(BI_TRAP_UNDERFLOW);
 }
 
 BRTL_API void ZbiVariantDoIDiv(VARIANT *result, VARIANT *a, VARIANT *b) {
     int32_t x = 0, y = 0;
     bool shorts = false;
-    if (!brtl::integer_operands(result, a, b, x, y, shorts)) return;
+    if (!brtl::variant::integer_operands(result, a, b, x, y, shorts)) return;
     // The quotients that do not fit the operands' subtype (the most negative value divided by
     // -1) widen as a negation does.
     if (shorts && !(x == INT16_MIN && y == -1))
-        brtl::set_i2(result, static_cast<int16_t>(x / y));
+        brtl::variant::set_i2(result, static_cast<int16_t>(x / y));
     else if (x == INT32_MIN && y == -1)
-        brtl::set_r8(result, 2147483648.0);
+        brtl::variant::set_r8(result, 2147483648.0);
     else
-        brtl::set_i4(result, x / y);
+        brtl::variant::set_i4(result, x / y);
 }
 
 BRTL_API void ZbiVariantDoMod(VARIANT *result, VARIANT *a, VARIANT *b) {
-    using namespace brtl;
+    using namespace brtl::variant;
     int32_t x = 0, y = 0;
     bool shorts = false;
     if (!integer_operands(result, a, b, x, y, shorts)) return;
@@ -267,26 +256,27 @@ BRTL_API void ZbiVariantDoMod(VARIANT *result, VARIANT *a, VARIANT *b) {
 }
 
 BRTL_API void ZbiVariantDoExp(VARIANT *result, VARIANT *a, VARIANT *b) {
-    using namespace brtl;
+    using namespace brtl::variant;
     begin_result(result, a, b);
     if (null_of_either(result, a, b)) return;
     if (!convert_both(to_double, result, a, b)) return;
     double x = a->dblVal, y = b->dblVal;
     double r = ZbiDoExpD(x, y);
     set_r8(result, r);
-    if (std::isinf(r) && std::isfinite(x) && std::isfinite(y)) raise_numeric_trap(BI_TRAP_OVERFLOW);
+    if (std::isinf(r) && std::isfinite(x) && std::isfinite(y))
+        brtl::runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
 }
 
 BRTL_API void ZbiVariantDoInt(VARIANT *result, VARIANT *operand) {
-    brtl::round_whole(result, operand, false);
+    brtl::variant::round_whole(result, operand, false);
 }
 
 BRTL_API void ZbiVariantDoFix(VARIANT *result, VARIANT *operand) {
-    brtl::round_whole(result, operand, true);
+    brtl::variant::round_whole(result, operand, true);
 }
 
 BRTL_API void ZbiVariantDoCInt(VARIANT *result, VARIANT *v) {
-    using namespace brtl;
+    using namespace brtl::variant;
     if (v->vt == VT_NULL) {
         result->vt = VT_NULL;
         return;

@@ -6,7 +6,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 enum class NumberScan { Ok, NotANumber, OutOfMemory };
 
@@ -22,4 +22,4 @@ bool numeric_value(const VARIANT *v, double &value);
 // IsNumeric of a string Variant, which stays as it is (IsNumeric itself consumes a copy).
 bool string_is_numeric(const VARIANT *v);
 
-} // namespace brtl
+} // namespace brtl::variant

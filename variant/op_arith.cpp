@@ -1,10 +1,10 @@
 // Addition, subtraction and multiplication of two numeric Variants. Each pair of subtypes has a
 // handler of its own that computes in the subtype of the promotion tables; Integer, Long and
 // Single results that overflow are recomputed exactly in the wider subtype instead of trapping.
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -122,4 +122,4 @@ template <int L, int R> void multiply(int32_t, VARIANT *result, VARIANT *left, V
 BRTL_NUMERIC_PAIRS(BRTL_INSTANTIATE_ARITHMETIC)
 #undef BRTL_INSTANTIATE_ARITHMETIC
 
-} // namespace brtl::varop
+} // namespace brtl::variant

@@ -1,9 +1,9 @@
 // The bitwise operators And, Or, Xor, Eqv and Imp on two numeric Variants (each operand taken as
 // a 32-bit integer; the result is always a Long), and the Null cells of And and Imp.
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 // outside (or NaN) trap 6 through the numeric trap hook, and 0.
 int32_t rounded_bits(double x, double low, double high) {
     if (!(x >= low && x <= high)) {
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
         return 0;
     }
     // A Single may be 2^31 itself, which has the pattern 0x80000000.
@@ -93,4 +93,4 @@ void imp_null_right(int32_t, VARIANT *result, VARIANT *left, VARIANT *) {
 BRTL_NUMERIC_PAIRS(BRTL_INSTANTIATE_BITWISE)
 #undef BRTL_INSTANTIATE_BITWISE
 
-} // namespace brtl::varop
+} // namespace brtl::variant

@@ -3,10 +3,10 @@
 // true and 0 for false.
 #include <cmath>
 
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -86,4 +86,4 @@ void compare_errors(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right) 
 BRTL_NUMERIC_PAIRS(BRTL_INSTANTIATE_COMPARE)
 #undef BRTL_INSTANTIATE_COMPARE
 
-} // namespace brtl::varop
+} // namespace brtl::variant

@@ -3,10 +3,10 @@
 // bitwise rows and the copies of an operand.
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -60,36 +60,39 @@ void long_conversion_failed(VARIANT *converted, HRESULT hr) {
     BiXVariantClear(converted);
     converted->vt = VT_EMPTY;
     if (hr == DISP_E_OVERFLOW)
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     else
-        raise_trap(ZbiCvtHResultToTrapNo(hr));
+        runtime::raise_trap(ZbiCvtHResultToTrapNo(hr));
 }
 
 } // namespace
 
-void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right) {
+void release_operands(VARIANT *left, VARIANT *right) {
     BiXVariantClear(left);
     if (right != left) BiXVariantClear(right);
+}
+
+void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right) {
+    release_operands(left, right);
     result->vt = VT_EMPTY;
 }
 
 void fail_binary(VARIANT *result, VARIANT *left, VARIANT *right, int32_t trap) {
     abandon_binary(result, left, right);
-    raise_trap(trap);
+    runtime::raise_trap(trap);
 }
 
 void store_checked_double(VARIANT *result, VARTYPE vt, double value, int32_t status) {
     result->vt = vt;
     result->dblVal = value;
     if (status == 1)
-        raise_numeric_trap(BI_TRAP_OVERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     else if (status == 2)
-        raise_numeric_trap(BI_TRAP_UNDERFLOW);
+        runtime::raise_numeric_trap(BI_TRAP_UNDERFLOW);
 }
 
 void null_result(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     result->vt = VT_NULL;
 }
 
@@ -151,4 +154,4 @@ void copy_right(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
     if (hr != S_OK) fail_binary(result, left, right, ZbiCvtHResultToTrapNo(hr));
 }
 
-} // namespace brtl::varop
+} // namespace brtl::variant

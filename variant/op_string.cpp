@@ -7,12 +7,12 @@
 #include "brtl/runtime.h"
 #include "platform/bstr.h"
 #include "platform/codepage.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -29,14 +29,14 @@ bool string_to_double(VARIANT *v) {
 // (and false, the operand released) when the text is not a Currency.
 bool string_to_currency(VARIANT *v) {
     uint32_t bytes = 0;
-    ZrBuffer<char> text(ZbiOleToChar(v->bstrVal, &bytes));
+    runtime::ZrBuffer<char> text(ZbiOleToChar(v->bstrVal, &bytes));
     BiCurrency value = 0;
     bool read = text && ZbiCvtStrCurNum(text.get(), &value) == 0;
     bool no_memory = !text;
     text.reset();
     BiXVariantClear(v);
     if (!read) {
-        raise_trap(no_memory ? BI_TRAP_OUT_OF_MEMORY : BI_TRAP_TYPE_MISMATCH);
+        runtime::raise_trap(no_memory ? BI_TRAP_OUT_OF_MEMORY : BI_TRAP_TYPE_MISMATCH);
         return false;
     }
     set_cy(v, value);
@@ -107,10 +107,10 @@ int compare_bytes_case_blind(const char *a, uint32_t na, const char *b, uint32_t
     for (uint32_t i = 0; i < n; ++i) {
         auto x = static_cast<unsigned char>(a[i]);
         auto y = static_cast<unsigned char>(b[i]);
-        int fx = trail ? x : pf::to_lower(x);
-        int fy = trail ? y : pf::to_lower(y);
+        int fx = trail ? x : platform::to_lower(x);
+        int fy = trail ? y : platform::to_lower(y);
         if (fx != fy) return fx < fy ? -1 : 1;
-        trail = !trail && pf::is_lead_byte(x);
+        trail = !trail && platform::is_lead_byte(x);
     }
     return na < nb ? -1 : (na > nb ? 1 : 0);
 }
@@ -139,7 +139,8 @@ void concatenate(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
     // The UTF-16 units are joined as they are, so no character is lost to the code page. The
     // left operand is consumed: its block grows to hold the join (s = s & x stays linear).
     if (left != right && left->bstrVal != nullptr) {
-        BSTR joined = pf::append_units(left->bstrVal, right->bstrVal, SysStringLen(right->bstrVal));
+        BSTR joined =
+            platform::append_units(left->bstrVal, right->bstrVal, SysStringLen(right->bstrVal));
         if (joined == nullptr) {
             fail_binary(result, left, right, BI_TRAP_OUT_OF_MEMORY);
             return;
@@ -160,8 +161,7 @@ void concatenate(int32_t, VARIANT *result, VARIANT *left, VARIANT *right) {
     }
     if (na != 0) std::memcpy(joined, left->bstrVal, na * sizeof(OLECHAR));
     if (nb != 0) std::memcpy(joined + na, right->bstrVal, nb * sizeof(OLECHAR));
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     result->vt = VT_BSTR;
     result->bstrVal = joined;
 }
@@ -172,22 +172,21 @@ void compare_strings(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right)
         return;
     }
     uint32_t na = 0, nb = 0;
-    ZrBuffer<char> a(ZbiOleToChar(left->bstrVal, &na));
-    ZrBuffer<char> b(a ? ZbiOleToChar(right->bstrVal, &nb) : nullptr);
+    runtime::ZrBuffer<char> a(ZbiOleToChar(left->bstrVal, &na));
+    runtime::ZrBuffer<char> b(a ? ZbiOleToChar(right->bstrVal, &nb) : nullptr);
     if (!a || !b) {
         fail_binary(result, left, right, BI_TRAP_OUT_OF_MEMORY);
         return;
     }
     int order;
-    if (text_compare()) {
+    if (runtime::text_compare()) {
         order = compare_bytes_case_blind(a.get(), na, b.get(), nb);
     } else {
         order = compare_bytes(a.get(), na, b.get(), nb);
         if (order == 0) order = compare_units(left->bstrVal, right->bstrVal);
     }
-    BiXVariantClear(left);
-    if (right != left) BiXVariantClear(right);
+    release_operands(left, right);
     set_truth(result, holds(op, order, 0));
 }
 
-} // namespace brtl::varop
+} // namespace brtl::variant

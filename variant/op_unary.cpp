@@ -4,10 +4,10 @@
 
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -59,7 +59,7 @@ template <int Op, int T> void unary(VARIANT *result, VARIANT *operand) {
     } else if constexpr (T == VT_NULL) {
         if constexpr (Op == kSign) {
             result->vt = VT_EMPTY;
-            raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+            runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         } else {
             result->vt = VT_NULL;
         }
@@ -123,14 +123,14 @@ template <int Op, int T> void unary(VARIANT *result, VARIANT *operand) {
         if (hr != S_OK || operand->vt != VT_I2) {
             BiXVariantClear(operand);
             result->vt = VT_EMPTY;
-            raise_trap(hr != S_OK ? ZbiCvtHResultToTrapNo(hr) : BI_TRAP_TYPE_MISMATCH);
+            runtime::raise_trap(hr != S_OK ? ZbiCvtHResultToTrapNo(hr) : BI_TRAP_TYPE_MISMATCH);
             return;
         }
         dispatch_unary(Op, result, operand);
     } else {
         BiXVariantClear(operand);
         result->vt = VT_EMPTY;
-        raise_trap(BI_TRAP_TYPE_MISMATCH);
+        runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
     }
 }
 
@@ -138,15 +138,15 @@ void dispatch_unary(int op, VARIANT *result, VARIANT *operand) {
     if (op < kNegate || op > kNot || operand->vt >= kSubtypes) {
         BiXVariantClear(operand);
         result->vt = VT_EMPTY;
-        raise_trap(BI_TRAP_UNSUPPORTED);
+        runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return;
     }
     BiVariantUnOpTable[op * kSubtypes + operand->vt](result, operand);
 }
 
-} // namespace brtl::varop
+} // namespace brtl::variant
 
-#define BRTL_UNARY_CELL(i) &brtl::varop::unary<(i) / 14, (i) % 14>
+#define BRTL_UNARY_CELL(i) &brtl::variant::unary<(i) / 14, (i) % 14>
 
 extern "C" {
 

@@ -13,7 +13,7 @@
 #include "brtl/numeric.h"
 #include "brtl/variant.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 constexpr int kSubtypes = 14; // VT_EMPTY to VT_UNKNOWN: the index range of both tables
 constexpr int kUnaryOperators = 4;
@@ -105,6 +105,8 @@ void store_checked_double(VARIANT *result, VARTYPE vt, double value, int32_t sta
 // Releases both operands (each once, also when they are the same Variant) and writes an Empty
 // result: the end of an operation that a trap already stopped.
 void abandon_binary(VARIANT *result, VARIANT *left, VARIANT *right);
+// Releases both operands of a binary operator (once when they are the same Variant).
+void release_operands(VARIANT *left, VARIANT *right);
 // abandon_binary, then raises trap through the trap hook.
 void fail_binary(VARIANT *result, VARIANT *left, VARIANT *right, int32_t trap);
 
@@ -243,4 +245,4 @@ BRTL_NUMERIC_PAIRS(BRTL_DECLARE_PAIR_HANDLERS)
         F((base) + 6), F((base) + 7), F((base) + 8), F((base) + 9), F((base) + 10),                \
         F((base) + 11), F((base) + 12), F((base) + 13)
 
-} // namespace brtl::varop
+} // namespace brtl::variant

@@ -4,10 +4,10 @@
 #include <array>
 #include <utility>
 
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 
-namespace brtl::varop {
+namespace brtl::variant {
 
 namespace {
 
@@ -158,9 +158,9 @@ void dispatch_binary(int32_t op, VARIANT *result, VARIANT *left, VARIANT *right)
     BiVariantBinOpTable[binary_index(row_of(op), left->vt, right->vt)](op, result, left, right);
 }
 
-} // namespace brtl::varop
+} // namespace brtl::variant
 
-#define BRTL_BINARY_CELL(i) brtl::varop::kBinaryCells[i]
+#define BRTL_BINARY_CELL(i) brtl::variant::kBinaryCells[i]
 #define BRTL_BINARY_LEFT14(base)                                                                   \
     BRTL_TABLE_RUN14(BRTL_BINARY_CELL, (base) + 0 * 14),                                           \
         BRTL_TABLE_RUN14(BRTL_BINARY_CELL, (base) + 1 * 14),                                       \

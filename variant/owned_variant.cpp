@@ -2,19 +2,11 @@
 
 #include "brtl/variant.h"
 
-namespace brtl {
-
-OwnedVariant::~OwnedVariant() {
-    reset();
-}
+namespace brtl::variant {
 
 void OwnedVariant::reset() {
     if (v_ != nullptr) BiXVariantClear(v_);
     v_ = nullptr;
 }
 
-LocalVariant::~LocalVariant() {
-    BiXVariantClear(&v_);
-}
-
-} // namespace brtl
+} // namespace brtl::variant

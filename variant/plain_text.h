@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brtl {
+namespace brtl::variant {
 
 // Room for the plain text of an Integer, Long, Single or Double with a leading space and a NUL.
 constexpr size_t kPlainTextCapacity = 64;
@@ -18,4 +18,4 @@ constexpr size_t kPlainTextCapacity = 64;
 // fraction and with the shortest exponent ("1E+20").
 bool plain_number_text(int32_t kind, const void *value, char *text, size_t &n);
 
-} // namespace brtl
+} // namespace brtl::variant

@@ -6,12 +6,12 @@
 #include "brtl/runtime.h"
 #include "brtl/texts.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 namespace {
 
@@ -22,16 +22,16 @@ bool text_of_string(const VARIANT *v, BiString &text) {
     uint32_t bytes = 0;
     char *buffer = ZbiOleToChar(v->bstrVal, &bytes);
     if (buffer == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
-    text = adopt_buffer(buffer, bytes);
+    text = runtime::adopt_buffer(buffer, bytes);
     return true;
 }
 
 // Whether the text (a temporary handed to the parser) reads as a date and time, asked quietly.
 bool text_is_date(BiString text) {
-    LocalVariant parsed;
+    OwnedVariant parsed;
     ZbiParseDateAndTime(parsed.get(), text, kParseDateAndTime, 1);
     return parsed->vt == VT_DATE;
 }
@@ -58,11 +58,11 @@ BooleanTexts g_boolean_texts;
 bool boolean_texts_ready() {
     if (g_boolean_texts.true_text != nullptr) return true;
     // Each word is copied before the next is asked for: the host may reuse its buffer.
-    const char *word = host_text(BI_TEXT_TRUE);
-    ZrBuffer<char> true_copy(ZrStrCopy(word != nullptr ? word : ""));
+    const char *word = runtime::host_text(BI_TEXT_TRUE);
+    runtime::ZrBuffer<char> true_copy(ZrStrCopy(word != nullptr ? word : ""));
     if (!true_copy) return false;
-    word = host_text(BI_TEXT_FALSE);
-    ZrBuffer<char> false_copy(ZrStrCopy(word != nullptr ? word : ""));
+    word = runtime::host_text(BI_TEXT_FALSE);
+    runtime::ZrBuffer<char> false_copy(ZrStrCopy(word != nullptr ? word : ""));
     if (!false_copy) return false;
     g_boolean_texts.false_text = false_copy.release();
     g_boolean_texts.true_text = true_copy.release();
@@ -71,29 +71,25 @@ bool boolean_texts_ready() {
 
 } // namespace
 
-namespace varop {
-
 bool string_is_date(const VARIANT *v) {
     BiString text;
     return text_of_string(v, text) && text_is_date(text);
 }
 
-} // namespace varop
-
-} // namespace brtl
+} // namespace brtl::variant
 
 extern "C" {
 
 BRTL_API VARIANT_BOOL ZbiBuiltIn_IsEmpty(VARIANT v) {
-    return brtl::is_subtype(v, VT_EMPTY);
+    return brtl::variant::is_subtype(v, VT_EMPTY);
 }
 
 BRTL_API VARIANT_BOOL ZbiBuiltIn_IsNull(VARIANT v) {
-    return brtl::is_subtype(v, VT_NULL);
+    return brtl::variant::is_subtype(v, VT_NULL);
 }
 
 BRTL_API VARIANT_BOOL ZbiBuiltIn_IsError(VARIANT v) {
-    return brtl::is_subtype(v, VT_ERROR);
+    return brtl::variant::is_subtype(v, VT_ERROR);
 }
 
 BRTL_API VARIANT_BOOL ZbiBuiltIn_IsDate(VARIANT v) {
@@ -102,18 +98,19 @@ BRTL_API VARIANT_BOOL ZbiBuiltIn_IsDate(VARIANT v) {
         BiXVariantClear(&v);
         return 0;
     }
-    brtl::OwnedVariant owned(&v);
+    brtl::variant::OwnedVariant owned(&v);
     BiString text;
-    bool converted = brtl::text_of_string(&v, text);
+    bool converted = brtl::variant::text_of_string(&v, text);
     owned.reset(); // the string is released before its text is parsed
-    return brtl::boolean(converted && brtl::text_is_date(text));
+    return brtl::variant::boolean(converted && brtl::variant::text_is_date(text));
 }
 
 BRTL_API BiString ZbiCvtBooleanToString(int32_t b) {
-    if (!brtl::boolean_texts_ready()) return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    if (b != -1 && b != 0) return brtl::empty_after_trap(BI_TRAP_UNSUPPORTED);
-    return brtl::temporary_copy(b == -1 ? brtl::g_boolean_texts.true_text
-                                        : brtl::g_boolean_texts.false_text);
+    if (!brtl::variant::boolean_texts_ready())
+        return brtl::runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    if (b != -1 && b != 0) return brtl::runtime::empty_after_trap(BI_TRAP_UNSUPPORTED);
+    return brtl::runtime::temporary_copy(b == -1 ? brtl::variant::g_boolean_texts.true_text
+                                                 : brtl::variant::g_boolean_texts.false_text);
 }
 
 } // extern "C"

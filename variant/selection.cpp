@@ -6,14 +6,14 @@
 #include "brtl/host.h"
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
 static_assert(sizeof(VARIANT) == 16, "argument lists step by 16 bytes");
 
-namespace brtl {
+namespace brtl::variant {
 
 namespace {
 
@@ -45,7 +45,7 @@ bool holds_true(VARIANT *v) {
         return non_empty;
     }
     default:
-        raise_trap(BI_TRAP_UNSUPPORTED);
+        runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return false;
     }
 }
@@ -142,36 +142,36 @@ bool partition_text(VARIANT *result, int64_t n, int64_t start, int64_t stop, int
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::variant
 
 extern "C" {
 
 BRTL_API VARIANT *ZbiBuiltIn_IIf(VARIANT *result, VARIANT condition, VARIANT true_part,
                                  VARIANT false_part) {
-    brtl::OwnedVariant own_condition(&condition);
-    brtl::OwnedVariant own_true(&true_part);
-    brtl::OwnedVariant own_false(&false_part);
+    brtl::variant::OwnedVariant own_condition(&condition);
+    brtl::variant::OwnedVariant own_true(&true_part);
+    brtl::variant::OwnedVariant own_false(&false_part);
     result->vt = VT_EMPTY;
-    if (brtl::holds_true(&condition))
-        brtl::move_into(result, own_true.release());
+    if (brtl::variant::holds_true(&condition))
+        brtl::variant::move_into(result, own_true.release());
     else
-        brtl::move_into(result, own_false.release());
+        brtl::variant::move_into(result, own_false.release());
     return result;
 }
 
 BRTL_API VARIANT *ZbiBuiltIn_Choose(VARIANT *result, int16_t count, int16_t index, VARIANT *first) {
     result->vt = VT_NULL;
-    brtl::PendingItems items(first, count);
+    brtl::variant::PendingItems items(first, count);
     for (int k = 1; k <= count; ++k) {
         if (k == index)
-            brtl::move_into(result, items.item(k - 1));
+            brtl::variant::move_into(result, items.item(k - 1));
         else
             BiXVariantClear(items.item(k - 1));
         items.done_before(k);
     }
-    if (count > brtl::kStrictChooseLimit && brtl::strict_limits()) {
+    if (count > brtl::variant::kStrictChooseLimit && brtl::runtime::strict_limits()) {
         BiXVariantClear(result);
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     }
     return result;
 }
@@ -179,14 +179,14 @@ BRTL_API VARIANT *ZbiBuiltIn_Choose(VARIANT *result, int16_t count, int16_t inde
 BRTL_API VARIANT *BiBuiltIn_Switch(VARIANT *result, int16_t count, VARIANT *first) {
     result->vt = VT_NULL;
     {
-        brtl::PendingItems items(first, count);
-        if (count % 2 != 0) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::variant::PendingItems items(first, count);
+        if (count % 2 != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         for (int p = 0; p + 1 < count; p += 2) {
             VARIANT *expression = items.item(p);
             VARIANT *value = items.item(p + 1);
-            if (brtl::switch_matches(expression)) {
+            if (brtl::variant::switch_matches(expression)) {
                 BiXVariantClear(expression);
-                brtl::move_into(result, value);
+                brtl::variant::move_into(result, value);
                 items.done_before(p + 2);
                 break; // the remaining pairs are released unevaluated
             }
@@ -195,9 +195,9 @@ BRTL_API VARIANT *BiBuiltIn_Switch(VARIANT *result, int16_t count, VARIANT *firs
             items.done_before(p + 2);
         }
     }
-    if (count > brtl::kStrictSwitchLimit && brtl::strict_limits()) {
+    if (count > brtl::variant::kStrictSwitchLimit && brtl::runtime::strict_limits()) {
         BiXVariantClear(result);
-        brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
     }
     return result;
 }
@@ -205,12 +205,12 @@ BRTL_API VARIANT *BiBuiltIn_Switch(VARIANT *result, int16_t count, VARIANT *firs
 BRTL_API VARIANT *ZbiBuiltIn_Partition(VARIANT *result, VARIANT number, VARIANT start, VARIANT stop,
                                        VARIANT interval) {
     VARIANT *args[4] = {&number, &start, &stop, &interval};
-    brtl::OwnedVariant own0(args[0]), own1(args[1]), own2(args[2]), own3(args[3]);
+    brtl::variant::OwnedVariant own0(args[0]), own1(args[1]), own2(args[2]), own3(args[3]);
     result->vt = VT_EMPTY;
     if (std::any_of(args, args + 4, [](const VARIANT *v) { return v->vt == VT_NULL; })) {
         own0.reset(), own1.reset(), own2.reset(), own3.reset();
         result->vt = VT_NULL;
-        if (brtl::strict_limits()) brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        if (brtl::runtime::strict_limits()) brtl::runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         return result;
     }
     // An argument that is no Long (NaN, out of range, text that is no number) has no range: after
@@ -223,10 +223,10 @@ BRTL_API VARIANT *ZbiBuiltIn_Partition(VARIANT *result, VARIANT number, VARIANT 
     }
     own0.reset(), own1.reset(), own2.reset(), own3.reset();
     int64_t n = value[0], low = value[1], high = value[2], step = value[3];
-    if (low < 0 || high < low || step < 1) brtl::raise_trap(BI_TRAP_ILLEGAL_CALL);
-    if (!brtl::partition_text(result, n, low, high, step)) {
+    if (low < 0 || high < low || step < 1) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
+    if (!brtl::variant::partition_text(result, n, low, high, step)) {
         result->vt = VT_EMPTY;
-        brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
     }
     return result;
 }

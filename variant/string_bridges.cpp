@@ -9,17 +9,17 @@
 #include "brtl/variant.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 bool store_text_variant(VARIANT *target, const char *text, size_t n) {
     uint32_t count = 0;
-    ZrBuffer<OLECHAR> wide(ZbiCharToOle(text, static_cast<uint32_t>(n), &count));
+    runtime::ZrBuffer<OLECHAR> wide(ZbiCharToOle(text, static_cast<uint32_t>(n), &count));
     BSTR b = wide ? SysAllocStringLen(wide.get(), count) : nullptr;
     if (b == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     target->vt = VT_BSTR;
@@ -29,12 +29,12 @@ bool store_text_variant(VARIANT *target, const char *text, size_t n) {
 
 bool store_short_text_variant(VARIANT *target, const char *text, size_t n) {
     BSTR b = SysAllocStringLen(nullptr, static_cast<uint32_t>(n));
-    if (b != nullptr && !pf::widen_bytes(text, n, b)) {
+    if (b != nullptr && !platform::widen_bytes(text, n, b)) {
         SysFreeString(b);
         return store_text_variant(target, text, n);
     }
     if (b == nullptr) {
-        raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
     target->vt = VT_BSTR;
@@ -42,30 +42,30 @@ bool store_short_text_variant(VARIANT *target, const char *text, size_t n) {
     return true;
 }
 
-} // namespace brtl
+} // namespace brtl::variant
 
 extern "C" {
 
 BRTL_API VARIANT *ZbiEvalCvtSV(VARIANT *result, BiString s) {
-    brtl::OwnedString text(s);
+    brtl::runtime::OwnedString text(s);
     result->vt = VT_EMPTY;
-    brtl::store_text_variant(result, text.data(), text.size());
+    brtl::variant::store_text_variant(result, text.data(), text.size());
     return result;
 }
 
 BRTL_API BiString ZbiEvalCvtVS(VARIANT v, uint8_t clear) {
     // With the clear flag the Variant is ours to release; without it the caller keeps what it
     // passed, but a string this call converts it into is ours.
-    brtl::OwnedVariant owned(clear ? &v : nullptr);
+    brtl::variant::OwnedVariant owned(clear ? &v : nullptr);
     if (v.vt != VT_BSTR) {
         ZbiVariantCvtToBStr(&v, &v);
-        if (v.vt != VT_BSTR) return brtl::empty_string(true);
+        if (v.vt != VT_BSTR) return brtl::runtime::empty_string(true);
         if (!clear) owned.adopt(&v);
     }
     uint32_t bytes = 0;
-    brtl::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
-    if (!text) return brtl::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    return brtl::temporary_copy(text.get(), bytes);
+    brtl::runtime::ZrBuffer<char> text(ZbiOleToChar(v.bstrVal, &bytes));
+    if (!text) return brtl::runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
+    return brtl::runtime::temporary_copy(text.get(), bytes);
 }
 
 } // extern "C"

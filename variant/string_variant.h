@@ -5,7 +5,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 // Stores n bytes of code-page text in target as a String Variant (the target's old value is not
 // cleared). When memory runs out raises trap 7, leaves target as it was and returns false.
@@ -14,4 +14,4 @@ bool store_text_variant(VARIANT *target, const char *text, size_t n);
 // every character is one byte.
 bool store_short_text_variant(VARIANT *target, const char *text, size_t n);
 
-} // namespace brtl
+} // namespace brtl::variant

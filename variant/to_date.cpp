@@ -4,8 +4,8 @@
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 
 namespace {
@@ -32,12 +32,12 @@ enum class DateText { Parsed, NotADate, Trapped };
 DateText parse_date(VARIANT *src, double &serial) {
     VARIANT moved = *src;
     src->vt = VT_EMPTY;
-    uint64_t traps_before = brtl::traps_raised();
+    uint64_t traps_before = brtl::runtime::traps_raised();
     BiString text = ZbiEvalCvtVS(moved, 1);
-    if (brtl::traps_raised() != traps_before) return DateText::Trapped;
+    if (brtl::runtime::traps_raised() != traps_before) return DateText::Trapped;
     VARIANT parsed;
     ZbiParseDateAndTime(&parsed, text, 2, 1);
-    if (brtl::traps_raised() != traps_before) return DateText::Trapped;
+    if (brtl::runtime::traps_raised() != traps_before) return DateText::Trapped;
     if (parsed.vt != VT_DATE) return DateText::NotADate;
     serial = parsed.date;
     return DateText::Parsed;
@@ -52,12 +52,12 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
     double serial = 0.0;
     if (src->vt == VT_BSTR) {
         bool parsed;
-        if (numeric_text && brtl::string_is_numeric(src)) {
+        if (numeric_text && brtl::variant::string_is_numeric(src)) {
             BiVariantCvtStrToNum(src);
             if (src->vt == VT_EMPTY) return; // the text was not a number after all: trapped
-            parsed = brtl::numeric_value(src, serial);
+            parsed = brtl::variant::numeric_value(src, serial);
         } else if (!numeric_text && looks_like_plain_number(src->bstrVal)) {
-            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+            brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
         } else {
             DateText read = parse_date(src, serial);
@@ -65,22 +65,22 @@ BRTL_API void ZbiVariantCvtToDate(VARIANT *dst, VARIANT *src, uint8_t numeric_te
             parsed = read == DateText::Parsed;
         }
         if (!parsed) {
-            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+            brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
         }
-    } else if (!brtl::numeric_value(src, serial)) {
+    } else if (!brtl::variant::numeric_value(src, serial)) {
         if (src->vt == VT_NULL)
-            brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+            brtl::runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         else if (src->vt <= VT_UNKNOWN)
-            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+            brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         else
-            brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+            brtl::runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return;
     }
     dst->vt = VT_DATE;
     dst->date = serial;
     if (range_check && (serial < kFirstSecond || serial > kLastSecond))
-        brtl::raise_trap(numeric_text ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_ILLEGAL_CALL);
+        brtl::runtime::raise_trap(numeric_text ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_ILLEGAL_CALL);
 }
 
 } // extern "C"

@@ -12,12 +12,12 @@
 #include "platform/codepage.h"
 #include "platform/numparse.h"
 #include "runtime/bstr_text.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 #include "variant/owned_variant.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 namespace {
 
@@ -29,18 +29,18 @@ bool is_blank(char c) {
 
 // "&H" hexadecimal or "&O" octal digits after the "&" at p; false for any other form.
 bool scan_radix(const char *&p, const char *end, double &value) {
-    if (p >= end || pf::is_lead_byte(static_cast<unsigned char>(*p))) return false;
+    if (p >= end || platform::is_lead_byte(static_cast<unsigned char>(*p))) return false;
     char letter = *p++;
     value = 0.0;
     if (letter == 'H' || letter == 'h') {
-        for (; p < end && pf::is_xdigit(static_cast<unsigned char>(*p)); ++p) {
-            int c = pf::to_upper(static_cast<unsigned char>(*p));
+        for (; p < end && platform::is_xdigit(static_cast<unsigned char>(*p)); ++p) {
+            int c = platform::to_upper(static_cast<unsigned char>(*p));
             value = value * 16 + (c <= '9' ? c - '0' : c - 'A' + 10);
         }
         return true;
     }
     if (letter == 'O' || letter == 'o') {
-        for (; p < end && pf::is_digit(static_cast<unsigned char>(*p)); ++p) {
+        for (; p < end && platform::is_digit(static_cast<unsigned char>(*p)); ++p) {
             if (*p >= '8') return false;
             value = value * 8 + (*p - '0');
         }
@@ -57,7 +57,7 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
     char separator = static_cast<char>(ZrIntlGetThousandSeperator());
     size_t n = static_cast<size_t>(end - p);
     char local[256];
-    ZrBuffer<char> heap;
+    runtime::ZrBuffer<char> heap;
     char *copy = local;
     if (n >= sizeof local) {
         heap.reset(static_cast<char *>(ZrMalloc(n + 1)));
@@ -65,9 +65,9 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
         copy = heap.get();
     }
     size_t kept = 0, removed = 0;
-    bool multibyte = pf::mb_cur_max() > 1;
+    bool multibyte = platform::mb_cur_max() > 1;
     for (const char *q = p; q < end;) {
-        size_t len = multibyte ? pf::char_length(q, static_cast<size_t>(end - q)) : 1;
+        size_t len = multibyte ? platform::char_length(q, static_cast<size_t>(end - q)) : 1;
         if (len == 1 && *q == separator && separator != '\0') {
             ++removed;
         } else {
@@ -77,7 +77,7 @@ NumberScan scan_decimal(const char *&p, const char *end, double &value) {
         q += len;
     }
     copy[kept] = '\0';
-    pf::ParsedDouble parsed = pf::parse_double(copy);
+    platform::ParsedDouble parsed = platform::parse_double(copy);
     if (parsed.end == copy || parsed.range_error) return NumberScan::NotANumber;
     value = parsed.value;
     p += static_cast<size_t>(parsed.end - copy) + removed;
@@ -135,7 +135,7 @@ bool numeric_value(const VARIANT *v, double &value) {
 }
 
 bool string_is_numeric(const VARIANT *v) {
-    LocalVariant copy;
+    OwnedVariant copy;
     if (BiXVariantCopy(copy.get(), v) != S_OK) return false;
     return ZbiBuiltIn_IsNumeric(copy.take()) != 0;
 }
@@ -167,25 +167,26 @@ bool is_object_or_error(VARTYPE vt) {
 
 } // namespace
 
-} // namespace brtl
+} // namespace brtl::variant
 
 extern "C" {
 
 BRTL_API void BiVariantCvtStrToNum(VARIANT *v) {
     double value = 0.0;
-    brtl::NumberScan scan;
+    brtl::variant::NumberScan scan;
     {
-        brtl::BstrText text(v->bstrVal);
-        scan = text.ok() ? brtl::scan_number_text(text.data(), text.size(), value)
-                         : brtl::NumberScan::OutOfMemory;
+        brtl::runtime::BstrText text(v->bstrVal);
+        scan = text.ok() ? brtl::variant::scan_number_text(text.data(), text.size(), value)
+                         : brtl::variant::NumberScan::OutOfMemory;
     }
     BiXVariantClear(v);
-    if (scan == brtl::NumberScan::Ok) {
-        brtl::store_smallest(v, value);
+    if (scan == brtl::variant::NumberScan::Ok) {
+        brtl::variant::store_smallest(v, value);
         return;
     }
-    brtl::raise_trap(scan == brtl::NumberScan::OutOfMemory ? BI_TRAP_OUT_OF_MEMORY
-                                                           : BI_TRAP_TYPE_MISMATCH);
+    brtl::runtime::raise_trap(scan == brtl::variant::NumberScan::OutOfMemory
+                                  ? BI_TRAP_OUT_OF_MEMORY
+                                  : BI_TRAP_TYPE_MISMATCH);
 }
 
 BRTL_API void ZbiVariantCvtToNum(VARIANT *dst, VARIANT *src) {
@@ -216,8 +217,8 @@ BRTL_API void ZbiVariantCvtToNum(VARIANT *dst, VARIANT *src) {
         dst->iVal = src->boolVal;
         return;
     default:
-        brtl::raise_trap(brtl::is_object_or_error(src->vt) ? BI_TRAP_TYPE_MISMATCH
-                                                           : BI_TRAP_UNSUPPORTED);
+        brtl::runtime::raise_trap(brtl::variant::is_object_or_error(src->vt) ? BI_TRAP_TYPE_MISMATCH
+                                                                             : BI_TRAP_UNSUPPORTED);
         return;
     }
 }
@@ -232,13 +233,13 @@ BRTL_API void BiVariantCvtToDouble(VARIANT *v) {
             return;
         }
     }
-    if (!brtl::numeric_value(v, value)) {
+    if (!brtl::variant::numeric_value(v, value)) {
         int32_t trap =
-            brtl::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
+            brtl::variant::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH : BI_TRAP_UNSUPPORTED;
         BiXVariantClear(v); // an object or error value is dropped with its reference
         v->vt = VT_R8;
         v->dblVal = 0.0;
-        brtl::raise_trap(trap);
+        brtl::runtime::raise_trap(trap);
         return;
     }
     v->vt = VT_R8;
@@ -264,8 +265,8 @@ BRTL_API int32_t ZbiVariantIsZero(VARIANT *v) {
     case VT_CY:
         return v->cyVal == 0;
     default:
-        brtl::raise_trap(brtl::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH
-                                                         : BI_TRAP_UNSUPPORTED);
+        brtl::runtime::raise_trap(brtl::variant::is_object_or_error(v->vt) ? BI_TRAP_TYPE_MISMATCH
+                                                                           : BI_TRAP_UNSUPPORTED);
         return 0;
     }
 }

@@ -11,10 +11,10 @@
 #include "brtl/variant.h"
 #include "platform/numtext.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 #include "variant/string_variant.h"
 
-namespace brtl {
+namespace brtl::variant {
 
 namespace {
 
@@ -79,7 +79,7 @@ void store_number_text(VARIANT *dst, int32_t kind, const void *value) {
 
 // The plain text of a value by the format engine's empty format, as a String Variant in dst.
 void store_text(VARIANT *dst, int32_t kind, const void *value) {
-    BiString text = ZbiBuiltIn_Format_(kind, value, empty_string());
+    BiString text = ZbiBuiltIn_Format_(kind, value, runtime::empty_string());
     ZbiEvalCvtSV(dst, text);
 }
 
@@ -94,10 +94,10 @@ bool plain_number_text(int32_t kind, const void *value, char *text, size_t &n) {
         n = integer_text(*static_cast<const int32_t *>(value), text);
         return true;
     case BI_FORMAT_SINGLE:
-        n = pf::print_double(text, kTextRoom, *static_cast<const float *>(value), 'G', 7);
+        n = platform::print_double(text, kTextRoom, *static_cast<const float *>(value), 'G', 7);
         break;
     case BI_FORMAT_DOUBLE:
-        n = pf::print_double(text, kTextRoom, *static_cast<const double *>(value), 'G', 15);
+        n = platform::print_double(text, kTextRoom, *static_cast<const double *>(value), 'G', 15);
         break;
     default:
         return false;
@@ -106,10 +106,10 @@ bool plain_number_text(int32_t kind, const void *value, char *text, size_t &n) {
     return true;
 }
 
-} // namespace brtl
+} // namespace brtl::variant
 
-using brtl::store_number_text;
-using brtl::store_text;
+using brtl::variant::store_number_text;
+using brtl::variant::store_text;
 
 extern "C" {
 
@@ -121,7 +121,7 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
         dst->bstrVal = empty;
         if (empty == nullptr) {
             dst->vt = VT_EMPTY;
-            brtl::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
         }
         return;
     }
@@ -129,11 +129,11 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
         if (dst != src) *dst = *src; // dst takes over the source's string
         if (src->bstrVal == nullptr) {
             dst->vt = VT_EMPTY;
-            brtl::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
         }
         return;
     case VT_NULL:
-        brtl::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
+        brtl::runtime::raise_trap(BI_TRAP_INVALID_USE_OF_NULL);
         return;
     case VT_I2:
     case VT_BOOL: {
@@ -170,10 +170,10 @@ BRTL_API void ZbiVariantCvtToBStr(VARIANT *dst, VARIANT *src) {
     case VT_ERROR:
     case VT_VARIANT:
     case VT_UNKNOWN:
-        brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return;
     default:
-        brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        brtl::runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return;
     }
 }

@@ -8,8 +8,8 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "runtime/bistring.h"
-#include "runtime/frame.h"
 #include "runtime/guards.h"
+#include "runtime/hooks.h"
 #include "variant/number_text.h"
 
 namespace {
@@ -81,19 +81,19 @@ BRTL_API int32_t ZbiVariantCvtToVariant(VARIANT *dst, const void *p, int32_t cod
     case BI_TYPE_TEXT: {
         const char *text;
         std::memcpy(&text, p, sizeof text);
-        brtl::ZrBuffer<OLECHAR> wide(ZrCharToWide(text != nullptr ? text : ""));
+        brtl::runtime::ZrBuffer<OLECHAR> wide(ZrCharToWide(text != nullptr ? text : ""));
         dst->vt = VT_BSTR;
         dst->bstrVal = wide ? SysAllocString(wide.get()) : nullptr;
         if (dst->bstrVal == nullptr) {
             dst->vt = VT_EMPTY;
-            brtl::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            brtl::runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
             return -1;
         }
         return 0;
     }
     default:
         dst->vt = VT_EMPTY;
-        brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
         return -1;
     }
 }
@@ -113,7 +113,7 @@ BRTL_API int32_t ZbiVariantCvtFromVariant(void *p, int32_t code, VARIANT *src) {
         return 0;
     }
     if (!target_of(code, vt, bytes)) {
-        brtl::raise_trap(BI_TRAP_UNSUPPORTED);
+        brtl::runtime::raise_trap(BI_TRAP_UNSUPPORTED);
         return -1;
     }
     ZbiVariantChangeTypeAndTrap(src, src, vt);
@@ -125,22 +125,23 @@ BRTL_API int32_t ZbiVariantCvtFromVariant(void *p, int32_t code, VARIANT *src) {
 // A conversion that already raised its trap inside (a text it could not make for lack of
 // memory) is not reported a second time from its HRESULT.
 BRTL_API void ZbiVariantChangeTypeAndTrap(VARIANT *dst, VARIANT *src, VARTYPE vt) {
-    const uint64_t traps_before = brtl::traps_raised();
+    const uint64_t traps_before = brtl::runtime::traps_raised();
     HRESULT hr;
     if (src->vt == VT_ERROR) {
         VARIANT code = *src; // the error code converts as a Long
         code.vt = VT_I4;
         hr = VariantChangeType(dst, &code, 0, vt);
     } else {
-        if (vt >= VT_I2 && vt <= VT_DATE && src->vt == VT_BSTR && !brtl::string_is_numeric(src)) {
-            brtl::raise_trap(BI_TRAP_TYPE_MISMATCH);
+        if (vt >= VT_I2 && vt <= VT_DATE && src->vt == VT_BSTR &&
+            !brtl::variant::string_is_numeric(src)) {
+            brtl::runtime::raise_trap(BI_TRAP_TYPE_MISMATCH);
             return;
         }
         hr = VariantChangeType(dst, src, 0, vt);
     }
     if (dst != src) BiXVariantClear(src);
     int32_t trap = ZbiCvtHResultToTrapNo(hr);
-    if (trap != 0 && brtl::traps_raised() == traps_before) brtl::raise_trap(trap);
+    if (trap != 0 && brtl::runtime::traps_raised() == traps_before) brtl::runtime::raise_trap(trap);
 }
 
 } // extern "C"

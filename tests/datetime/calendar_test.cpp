@@ -37,18 +37,19 @@ TEST_F(CalendarTest, EveryDayMatchesTheCountedCalendar) {
     double serial = ymd(-2001, 1, 1); // checked by counting: day 0 must be 30 December 1899
     long mismatches = 0;
     for (; mismatches == 0 && !(y == 12000 && m == 12 && d == 31); serial += 1.0) {
-        if (brtl::ymd_to_serial(d, m, y) != serial) ++mismatches;
-        brtl::Ymd back = brtl::serial_to_ymd(serial);
+        if (brtl::datetime::ymd_to_serial(d, m, y) != serial) ++mismatches;
+        brtl::datetime::Ymd back = brtl::datetime::serial_to_ymd(serial);
         if (back.day != d || back.month != m || back.year != y) ++mismatches;
         if ((y == 1899 && m == 12 && d == 30) != (serial == 0.0)) ++mismatches;
         if ((y == 100 && m == 1 && d == 1) && serial != -657434.0) ++mismatches;
         if ((y == 9999 && m == 12 && d == 31) && serial != 2958465.0) ++mismatches;
         // Weekdays run 1 (Sunday) to 7 (Saturday); day 0 is a Saturday.
         const int weekday = static_cast<int>(static_cast<int64_t>(serial) % 7 + 13) % 7 + 1;
-        if (brtl::weekday_of_day(static_cast<int64_t>(serial)) != weekday) ++mismatches;
+        if (brtl::datetime::weekday_of_day(static_cast<int64_t>(serial)) != weekday) ++mismatches;
         if (y >= 100 && y <= 9999) {
             // A time of day does not change the date, on either side of day 0.
-            brtl::Ymd timed = brtl::serial_to_ymd(serial < 0 ? serial - 0.75 : serial + 0.75);
+            brtl::datetime::Ymd timed =
+                brtl::datetime::serial_to_ymd(serial < 0 ? serial - 0.75 : serial + 0.75);
             if (timed.day != d || timed.year != y) ++mismatches;
             VARIANT v = date_serial(y, m, d);
             if (v.vt != VT_DATE || v.date != serial || !ZbiValidDate(y, m, d)) ++mismatches;
@@ -66,8 +67,8 @@ TEST_F(CalendarTest, EveryDayMatchesTheCountedCalendar) {
         }
     }
     EXPECT_EQ(mismatches, 0) << "the day before " << y << "-" << m << "-" << d;
-    EXPECT_EQ(brtl::ymd_to_serial(1, 1, 0), -693959.0);
-    EXPECT_EQ(brtl::ymd_to_serial(29, 2, 0), -693900.0);
+    EXPECT_EQ(brtl::datetime::ymd_to_serial(1, 1, 0), -693959.0);
+    EXPECT_EQ(brtl::datetime::ymd_to_serial(29, 2, 0), -693900.0);
     EXPECT_TRUE(traps().empty());
 }
 
@@ -87,7 +88,7 @@ TEST_F(CalendarTest, DateSerialCarriesMonthsAndDays) {
         EXPECT_EQ(v.vt, VT_DATE);
         EXPECT_EQ(v.date, ymd(r[3], r[4], r[5]));
         if (r[0] < 100) continue; // the library calendar takes years as they are
-        EXPECT_EQ(brtl::ymd_to_serial(r[2], r[1], r[0]), ymd(r[3], r[4], r[5]));
+        EXPECT_EQ(brtl::datetime::ymd_to_serial(r[2], r[1], r[0]), ymd(r[3], r[4], r[5]));
     }
     // Extreme days are added as they are, without overflow.
     for (int32_t day : {INT32_MIN, INT32_MAX})

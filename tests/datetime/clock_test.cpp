@@ -77,9 +77,9 @@ TEST_F(ClockTest, SettingTheDateAndTheTime) {
     for (auto [set_date, a, b, c, ok] : rows) {
         SCOPED_TRACE(testing::Message() << a << " " << b << " " << c);
         const BiBrokenDownTime t = now();
-        const int64_t offset = brtl::pf::clock_offset_milliseconds();
+        const int64_t offset = brtl::platform::clock_offset_milliseconds();
         EXPECT_EQ((set_date ? ZrIntlSetSystemDate : ZrIntlSetSystemTime)(a, b, c), ok ? 0 : 1);
-        EXPECT_TRUE(ok || brtl::pf::clock_offset_milliseconds() == offset);
+        EXPECT_TRUE(ok || brtl::platform::clock_offset_milliseconds() == offset);
         int y = t.tm_year + 1900, m = t.tm_mon + 1, d = t.tm_mday;
         int h = t.tm_hour, n = t.tm_min, s = t.tm_sec;
         if (ok && set_date) std::tie(d, m, y) = std::tie(a, b, c);

@@ -63,7 +63,7 @@ class DateTest : public RuntimeTest {
     void SetUp() override {
         RuntimeTest::SetUp();
         unsetenv("BRTL_SET_SYSTEM_CLOCK"); // the machine's clock is never set by these tests
-        brtl::pf::reset_clock_offset();
+        brtl::platform::reset_clock_offset();
         for (int32_t id = -1039; id <= -1001; ++id)
             if (const char *t = brtl_english_text(id)) host().texts[id] = t;
         const std::string eras[] = {sjis::kMeiji, sjis::kTaisho, sjis::kShowa, sjis::kHeisei};
@@ -80,7 +80,7 @@ class DateTest : public RuntimeTest {
         write_intl_profile("");
     }
     void TearDown() override {
-        brtl::pf::reset_clock_offset();
+        brtl::platform::reset_clock_offset();
         RuntimeTest::TearDown();
     }
     const std::vector<Trap> trap5{{5, Family::Trap, ""}}, trap13{{13, Family::Trap, ""}};

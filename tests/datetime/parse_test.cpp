@@ -157,8 +157,9 @@ TEST_F(ParseTest, ParsedDatesAgreeWithTheCalendarAcrossTheYears) {
     // Every 97th day of the valid years, written as text and read back (three- and four-digit
     // years are taken as they are).
     long mismatches = 0;
-    for (double serial = brtl::kFirstValidSerial; serial <= brtl::kLastValidSerial; serial += 97) {
-        brtl::Ymd d = brtl::serial_to_ymd(serial);
+    for (double serial = brtl::datetime::kFirstValidSerial;
+         serial <= brtl::datetime::kLastValidSerial; serial += 97) {
+        brtl::datetime::Ymd d = brtl::datetime::serial_to_ymd(serial);
         VARIANT v = parse(std::to_string(d.month) + "/" + std::to_string(d.day) + "/" +
                               std::to_string(d.year),
                           kDate);
@@ -264,14 +265,15 @@ TEST_F(MultibyteParseTest, UnitMarkersAndEras) {
 }
 
 TEST_F(MultibyteParseTest, TheRewriteIsBoundedAt160Bytes) {
-    char out[brtl::kRewriteCapacity + 1];
+    char out[brtl::datetime::kRewriteCapacity + 1];
     size_t length = 0;
     std::string exact(160, 'a'), over(161, 'a'), numbers;
-    ASSERT_TRUE(brtl::rewrite_multibyte_date(exact.data(), exact.size(), out, &length));
+    ASSERT_TRUE(brtl::datetime::rewrite_multibyte_date(exact.data(), exact.size(), out, &length));
     EXPECT_EQ(std::string(out, length), exact);
-    EXPECT_FALSE(brtl::rewrite_multibyte_date(over.data(), over.size(), out, &length));
+    EXPECT_FALSE(brtl::datetime::rewrite_multibyte_date(over.data(), over.size(), out, &length));
     // Each number grows to " n ": 54 of them need 162 bytes.
     for (int i = 0; i < 54; ++i)
         numbers += "1" + sjis::kSecond;
-    EXPECT_FALSE(brtl::rewrite_multibyte_date(numbers.data(), numbers.size(), out, &length));
+    EXPECT_FALSE(
+        brtl::datetime::rewrite_multibyte_date(numbers.data(), numbers.size(), out, &length));
 }

@@ -103,7 +103,7 @@ TEST_F(ShellTest, TheCommandLineSplitter) {
         {"p \"a\"\"b\"", {"p", "a\"b"}},
     };
     for (const auto &row : rows) {
-        brtl::pf::CommandWords words;
+        brtl::platform::CommandWords words;
         ASSERT_TRUE(words.split(row.line));
         std::vector<std::string> got(words.words(), words.words() + words.count());
         EXPECT_EQ(got, row.words) << "«" << row.line << "»";

@@ -91,7 +91,7 @@ TEST_F(DirTest, ResetAndTheEndOfANestedRunRestartTheListing) {
     // A new pattern after the restart lists again, and no search is left open.
     clear_traps();
     EXPECT_EQ(listing("*.dat", 0), Names{"c.dat"});
-    EXPECT_EQ(brtl::pf::open_search_count(), 0u);
+    EXPECT_EQ(brtl::platform::open_search_count(), 0u);
 }
 
 TEST_F(DirTest, ArgumentTraps) {
@@ -129,7 +129,7 @@ TEST_F(DirTest, ANewPatternReplacesTheListingAndNothingLeaks) {
     EXPECT_EQ(take(ZbiBuiltIn_Dir_(temp("c.dat"), 0, 0)), "c.dat");
     EXPECT_EQ(take(ZbiBuiltIn_Dir_(temp(""), 0, 1)), "");
     EXPECT_EQ(open_descriptors(), descriptors);
-    EXPECT_EQ(brtl::pf::open_search_count(), 0u);
+    EXPECT_EQ(brtl::platform::open_search_count(), 0u);
     set_mode(HookMode::Throw);
     EXPECT_THROW(ZbiBuiltIn_Dir_(temp("nodir\\deeper\\x"), 0, 0), TrapException);
     EXPECT_THROW(ZbiBuiltIn_Dir_(temp(""), 0, 1), TrapException);
@@ -138,7 +138,7 @@ TEST_F(DirTest, ANewPatternReplacesTheListingAndNothingLeaks) {
 }
 
 TEST(Wildcards, MatchWholeNamesWithoutBacktrackingBlowUp) {
-    using brtl::pf::wildcard_match;
+    using brtl::platform::wildcard_match;
     struct Row {
         const char *pattern;
         const char *name;

@@ -30,7 +30,7 @@ TEST_F(ResetTest, ClosesEveryFileAndRestartsTheSeedOneSequence) {
     EXPECT_EQ(ZbiReset_Rtl(), 41); // the first number of the sequence
     EXPECT_EQ(find_record(1), nullptr);
     EXPECT_EQ(find_record(200), nullptr);
-    EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
     EXPECT_TRUE(brtl::fileio::dir_restart_flag());
     Lcg expected;
     expected.next();

@@ -199,7 +199,7 @@ TEST_F(OpenTest, ShareModesAreEnforcedBetweenTheLibrarysOwnFiles) {
     ASSERT_TRUE(traps().empty());
     ASSERT_NE(find_record(1), nullptr);
     EXPECT_EQ(find_record(1)->access, 0);
-    EXPECT_TRUE(brtl::pf::readable(find_record(1)->stream));
+    EXPECT_TRUE(brtl::platform::readable(find_record(1)->stream));
     EXPECT_EQ(fcntl(ZbiBuiltIn_FileAttr(1, 2), F_GETFL) & O_ACCMODE, O_RDONLY);
     ZbiPopFileIORuntimeState();
 }
@@ -218,7 +218,7 @@ TEST_F(OpenTest, RandomWithoutAccessOpensAReadOnlyFileForReading) {
 TEST_F(OpenTest, NamesAreFreedByTheRuleAndOutOfMemoryAtAnyStepLeavesNothingBehind) {
     make_host_objects();
     int descriptors = open_descriptors();
-    size_t platform_descriptors = brtl::pf::open_descriptor_count();
+    size_t platform_descriptors = brtl::platform::open_descriptor_count();
     {
         BlockBalance balance;
         Borrowed name("borrowed.txt");
@@ -243,7 +243,7 @@ TEST_F(OpenTest, NamesAreFreedByTheRuleAndOutOfMemoryAtAnyStepLeavesNothingBehin
         close(1);
         EXPECT_EQ(balance.delta(), 0) << k;
         EXPECT_EQ(open_descriptors(), descriptors) << k;
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), platform_descriptors) << k;
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), platform_descriptors) << k;
     }
 }
 
@@ -260,7 +260,7 @@ TEST_F(CloseTest, CloseSkipsWhatIsNotOpenAndResetClosesEverything) {
     ZbiBuiltIn_Close(0, nullptr);
     EXPECT_EQ(find_record(1), nullptr);
     EXPECT_EQ(find_record(4), nullptr);
-    EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
     open("a", kOutput, 1);
     open("b", kBinary, 255);
     brtl::fileio::dir_restart_flag() = false;
@@ -287,7 +287,7 @@ TEST_F(CloseTest, AFullDiskAtCloseStillFreesEveryNumberWithEitherHook) {
         EXPECT_EQ(traps(), (std::vector<Trap>{trap(61)}));
         EXPECT_EQ(find_record(1), nullptr);
         EXPECT_EQ(find_record(2), nullptr);
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), 0u);
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
         if (mode == HookMode::Return) {
             EXPECT_EQ(read("ok.txt"), "written");
         }
@@ -352,7 +352,7 @@ TEST_F(NestedRunTest, EachLevelStartsWithAnEmptyTableAndThreeLevelsRestoreInOrde
         ASSERT_NE(find_record(5), nullptr);
         EXPECT_EQ(find_record(5)->stream, streams[static_cast<size_t>(level)]);
         EXPECT_EQ(find_record(3), nullptr);
-        EXPECT_EQ(brtl::pf::open_descriptor_count(), static_cast<size_t>(level + 2));
+        EXPECT_EQ(brtl::platform::open_descriptor_count(), static_cast<size_t>(level + 2));
     }
     EXPECT_NE(find_record(2), nullptr);
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 1);
@@ -401,9 +401,9 @@ TEST_F(FileErrorTest, EachErrnoNumberGivesItsTrapWithTheSubject) {
     }
     // Permission denied is "disk not ready" when the system says so.
     clear_traps();
-    brtl::pf::set_last_os_error(brtl::pf::oserr::kAccessDenied);
+    brtl::platform::set_last_os_error(brtl::platform::oserr::kAccessDenied);
     ProcessFileError(13, temp("a"));
-    brtl::pf::set_last_os_error(brtl::pf::oserr::kNotReady);
+    brtl::platform::set_last_os_error(brtl::platform::oserr::kNotReady);
     ProcessFileError(13, temp("b"));
     EXPECT_EQ(traps(), (std::vector<Trap>{file_trap(70, "a"), file_trap(71, "b")}));
     // The hook's result is returned.

@@ -63,10 +63,10 @@ TEST_F(DriverTest, NamedFormatsFromTheLocaleConventions) {
         ZrFree(built);
         return result;
     };
-    constexpr int na = brtl::pf::kNotAvailable;
+    constexpr int na = brtl::platform::kNotAvailable;
     // The C locale has no symbol ("$"), two digits, the symbol first and parentheses.
     for (auto [conventions, expected] :
-         std::vector<std::pair<brtl::pf::MonetaryConventions, std::string>>{
+         std::vector<std::pair<brtl::platform::MonetaryConventions, std::string>>{
              {{"", na, na, na, na}, "\\$#,#0.00;(\\$#,#0.00)"},
              {{"EUR", 2, 0, 1, 1}, "#,#0.00 \\E\\U\\R;-#,#0.00\\E\\U\\R"},
              {{"$", 0, 1, 0, 2}, "\\$#,#0;\\$#,#0-"},

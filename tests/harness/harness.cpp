@@ -79,7 +79,7 @@ class ScratchEnvironment : public ::testing::Environment {
 
 const auto *const g_environment = ::testing::AddGlobalTestEnvironment(new ScratchEnvironment);
 // Every suite checks its block balances: the library counts live blocks from the start.
-const bool g_counting_blocks = (brtl::pf::count_live_blocks(), true);
+const bool g_counting_blocks = (brtl::platform::count_live_blocks(), true);
 
 } // namespace
 
@@ -107,11 +107,11 @@ void RuntimeTest::SetUp() {
     g_host = HostState{};
     install_hooks();
     brtl_setlocale("C");
-    brtl::pf::fail_allocations_after(-1);
+    brtl::platform::fail_allocations_after(-1);
 }
 
 void RuntimeTest::TearDown() {
-    brtl::pf::fail_allocations_after(-1);
+    brtl::platform::fail_allocations_after(-1);
     ZbiTermBasicRTL();
     brtl_setlocale("C");
     g_host = HostState{};
@@ -225,13 +225,13 @@ VARIANT error_variant(int32_t code) {
     return v;
 }
 
-BlockBalance::BlockBalance() : start_(brtl::pf::live_blocks()) {}
+BlockBalance::BlockBalance() : start_(brtl::platform::live_blocks()) {}
 long BlockBalance::delta() const {
-    return brtl::pf::live_blocks() - start_;
+    return brtl::platform::live_blocks() - start_;
 }
 
 void fail_allocations_after(long successes, bool persistent) {
-    brtl::pf::fail_allocations_after(successes, persistent);
+    brtl::platform::fail_allocations_after(successes, persistent);
 }
 
 } // namespace brtl_test

@@ -14,8 +14,8 @@
 #include "platform/files.h"
 
 using namespace brtl_test;
-namespace pf = brtl::pf;
-using namespace pf::open_flag;
+namespace platform = brtl::platform;
+using namespace platform::open_flag;
 
 namespace {
 
@@ -29,10 +29,10 @@ class PlatformFilesTest : public RuntimeTest {
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
-        descriptors_ = pf::open_descriptor_count();
+        descriptors_ = platform::open_descriptor_count();
     }
     void TearDown() override {
-        EXPECT_EQ(pf::open_descriptor_count(), descriptors_);
+        EXPECT_EQ(platform::open_descriptor_count(), descriptors_);
         std::filesystem::current_path(scratch_dir());
         std::filesystem::remove_all(dir_);
         RuntimeTest::TearDown();
@@ -46,8 +46,8 @@ class PlatformFilesTest : public RuntimeTest {
     }
     // The full path of a name, or of the current directory ("") in the dialect's form.
     static std::string full(const std::string &name) {
-        char out[pf::kMaxFullPath + 1];
-        size_t n = pf::full_path(name.c_str(), out, sizeof out);
+        char out[platform::kMaxFullPath + 1];
+        size_t n = platform::full_path(name.c_str(), out, sizeof out);
         EXPECT_LT(n, sizeof out) << name;
         EXPECT_EQ(n, std::strlen(out)) << name;
         return out;
@@ -57,10 +57,10 @@ class PlatformFilesTest : public RuntimeTest {
     }
     static std::string system_path(const std::string &path) {
         char out[512];
-        return pf::to_system_path(path.c_str(), out, sizeof out) ? out : "<none>";
+        return platform::to_system_path(path.c_str(), out, sizeof out) ? out : "<none>";
     }
     static int sopen(const std::string &name, int flags, int share, int perm = 0) {
-        return pf::sopen(here("\\" + name).c_str(), flags, share, perm);
+        return platform::sopen(here("\\" + name).c_str(), flags, share, perm);
     }
     std::filesystem::path dir_;
     size_t descriptors_ = 0;
@@ -101,15 +101,15 @@ TEST_F(PlatformFilesTest, FullPathsOfRelativeRootedAndDriveNamesWithDotsResolved
 TEST_F(PlatformFilesTest, AFullPathThatDoesNotFitIsNeverPartlyWritten) {
     char out[16];
     std::memset(out, 'z', sizeof out);
-    EXPECT_EQ(pf::full_path("C:\\abcdefghij\\klmnopqrstuvwxyz", out, sizeof out), 30u);
+    EXPECT_EQ(platform::full_path("C:\\abcdefghij\\klmnopqrstuvwxyz", out, sizeof out), 30u);
     EXPECT_EQ(out[0], '\0');
-    EXPECT_EQ(pf::full_path("C:\\abc", out, 7), 6u);
+    EXPECT_EQ(platform::full_path("C:\\abc", out, 7), 6u);
     EXPECT_STREQ(out, "C:\\abc");
-    EXPECT_EQ(pf::full_path("C:\\abc", out, 6), 6u);
+    EXPECT_EQ(platform::full_path("C:\\abc", out, 6), 6u);
     EXPECT_EQ(out[0], '\0');
     std::string huge(20000, 'x'); // far longer than any buffer
-    char big[pf::kMaxFullPath + 1];
-    EXPECT_GE(pf::full_path(huge.c_str(), big, sizeof big), sizeof big);
+    char big[platform::kMaxFullPath + 1];
+    EXPECT_GE(platform::full_path(huge.c_str(), big, sizeof big), sizeof big);
     EXPECT_EQ(big[0], '\0');
 }
 
@@ -122,13 +122,13 @@ TEST_F(PlatformFilesTest, SystemPathsExistOnlyOnDriveCAndTrailBytesAreNoSeparato
     EXPECT_EQ(system_path("D:\\a"), "<none>");
     EXPECT_EQ(errno, ENOENT);
     char small[4];
-    EXPECT_FALSE(pf::to_system_path("C:\\abcd", small, sizeof small));
+    EXPECT_FALSE(platform::to_system_path("C:\\abcd", small, sizeof small));
     EXPECT_EQ(errno, ENAMETOOLONG);
     std::ofstream("here.txt") << "x";
-    EXPECT_TRUE(pf::exists(here("\\here.txt").c_str()));
-    EXPECT_TRUE(pf::exists(here("").c_str()));
-    EXPECT_FALSE(pf::exists(here("\\gone.txt").c_str()));
-    EXPECT_FALSE(pf::exists("D:\\"));
+    EXPECT_TRUE(platform::exists(here("\\here.txt").c_str()));
+    EXPECT_TRUE(platform::exists(here("").c_str()));
+    EXPECT_FALSE(platform::exists(here("\\gone.txt").c_str()));
+    EXPECT_FALSE(platform::exists("D:\\"));
     // 0x95 0x5C is one character of the double-byte code page whose trail byte is "\".
     ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
     std::string name = "\x95\x5C.txt";
@@ -139,7 +139,7 @@ TEST_F(PlatformFilesTest, SystemPathsExistOnlyOnDriveCAndTrailBytesAreNoSeparato
 
 TEST_F(PlatformFilesTest, ShareModesDecideWhichSecondOpensSucceedBeforeAnyTruncation) {
     std::ofstream("s.dat") << "content";
-    using namespace pf::share;
+    using namespace platform::share;
     struct Case {
         int first_flags, first_share, second_flags, second_share;
         bool second_opens;
@@ -161,32 +161,34 @@ TEST_F(PlatformFilesTest, ShareModesDecideWhichSecondOpensSucceedBeforeAnyTrunca
         EXPECT_EQ(second >= 0, c.second_opens) << c.first_flags << "/" << c.first_share << " then "
                                                << c.second_flags << "/" << c.second_share;
         if (second >= 0)
-            pf::close_descriptor(second);
+            platform::close_descriptor(second);
         else
             EXPECT_EQ(errno, EACCES);
-        pf::close_descriptor(first);
+        platform::close_descriptor(first);
     }
     // The same file under another name (a hard link) is still the same file.
     std::filesystem::create_hard_link("s.dat", "link.dat");
     int first = sopen("s.dat", kRdWr, kDenyReadWrite);
     ASSERT_GE(first, 0);
     EXPECT_LT(sopen("link.dat", kRdOnly, kDenyNone), 0);
-    pf::close_descriptor(first);
+    platform::close_descriptor(first);
     // A truncating open waits for the share check.
     first = sopen("s.dat", kRdOnly, kDenyWrite);
-    const int truncating = kWrOnly | kCreat | kTrunc, rw = pf::kPermRead | pf::kPermWrite;
+    const int truncating = kWrOnly | kCreat | kTrunc,
+              rw = platform::kPermRead | platform::kPermWrite;
     EXPECT_LT(sopen("s.dat", truncating, kDenyNone, rw), 0);
     EXPECT_EQ(slurp("s.dat"), "content");
-    pf::close_descriptor(first);
+    platform::close_descriptor(first);
     int again = sopen("s.dat", truncating, kDenyNone, rw);
     ASSERT_GE(again, 0);
     EXPECT_EQ(slurp("s.dat"), "");
-    pf::close_descriptor(again);
+    platform::close_descriptor(again);
 }
 
 TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnlyAndBadOpensAreRefused) {
-    int rw = sopen("rw", kWrOnly | kCreat, pf::share::kDenyNone, pf::kPermRead | pf::kPermWrite);
-    int ro = sopen("ro", kWrOnly | kCreat, pf::share::kDenyNone, pf::kPermRead);
+    int rw = sopen("rw", kWrOnly | kCreat, platform::share::kDenyNone,
+                   platform::kPermRead | platform::kPermWrite);
+    int ro = sopen("ro", kWrOnly | kCreat, platform::share::kDenyNone, platform::kPermRead);
     ASSERT_GE(rw, 0);
     ASSERT_GE(ro, 0);
     struct stat info {};
@@ -194,13 +196,14 @@ TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnlyAndBadOpensAre
     EXPECT_EQ(info.st_mode & (S_IWUSR | S_IRUSR), S_IWUSR | S_IRUSR);
     ASSERT_EQ(stat("ro", &info), 0);
     EXPECT_EQ(info.st_mode & 0222, 0u);
-    pf::close_descriptor(rw);
-    pf::close_descriptor(ro);
+    platform::close_descriptor(rw);
+    platform::close_descriptor(ro);
     std::filesystem::create_directory("d");
-    for (auto [name, flags, share, error] : {std::tuple{"d", kRdOnly, pf::share::kDenyNone, EACCES},
-                                             {"x", 3, pf::share::kDenyNone, EINVAL},
-                                             {"x", kRdOnly, 0x50, EINVAL},
-                                             {"missing", kRdOnly, pf::share::kDenyNone, ENOENT}}) {
+    for (auto [name, flags, share, error] :
+         {std::tuple{"d", kRdOnly, platform::share::kDenyNone, EACCES},
+          {"x", 3, platform::share::kDenyNone, EINVAL},
+          {"x", kRdOnly, 0x50, EINVAL},
+          {"missing", kRdOnly, platform::share::kDenyNone, ENOENT}}) {
         errno = 0;
         EXPECT_LT(sopen(name, flags, share), 0) << name;
         EXPECT_EQ(errno, error) << name;
@@ -208,39 +211,39 @@ TEST_F(PlatformFilesTest, NewFilesAreWritableUnlessCreatedReadOnlyAndBadOpensAre
 }
 
 TEST_F(PlatformFilesTest, StreamsGetTheBufferSizeAskedForAndCloseWithTheirShareEntry) {
-    int fd = sopen("buf.txt", kWrOnly | kCreat | kTrunc, pf::share::kDenyReadWrite,
-                   pf::kPermRead | pf::kPermWrite);
+    int fd = sopen("buf.txt", kWrOnly | kCreat | kTrunc, platform::share::kDenyReadWrite,
+                   platform::kPermRead | platform::kPermWrite);
     ASSERT_GE(fd, 0);
-    FILE *stream = pf::fdopen(fd, "wb");
+    FILE *stream = platform::fdopen(fd, "wb");
     ASSERT_NE(stream, nullptr);
-    pf::set_full_buffering(stream, 200);
-    EXPECT_FALSE(pf::readable(stream));
+    platform::set_full_buffering(stream, 200);
+    EXPECT_FALSE(platform::readable(stream));
     std::string piece(120, 'x');
     std::fwrite(piece.data(), 1, piece.size(), stream);
     EXPECT_EQ(std::filesystem::file_size("buf.txt"), 0u);
     std::fwrite(piece.data(), 1, piece.size(), stream); // passes 200 bytes: the buffer goes out
     EXPECT_GT(std::filesystem::file_size("buf.txt"), 0u);
-    EXPECT_EQ(pf::close_stream(stream), 0);
+    EXPECT_EQ(platform::close_stream(stream), 0);
     EXPECT_EQ(std::filesystem::file_size("buf.txt"), 240u);
     // The share entry went with the stream: the file opens again with every share mode.
-    int again = sopen("buf.txt", kRdOnly, pf::share::kDenyReadWrite);
+    int again = sopen("buf.txt", kRdOnly, platform::share::kDenyReadWrite);
     ASSERT_GE(again, 0);
-    pf::close_descriptor(again);
+    platform::close_descriptor(again);
 }
 
 TEST_F(PlatformFilesTest, LinesAreReadWholeWithTheirLineFeedAndAnyNul) {
     std::ofstream("lines.txt", std::ios::binary) << std::string("one\r\nt\0o\n\nlast", 14);
-    FILE *stream = pf::fdopen(sopen("lines.txt", kRdOnly, pf::share::kDenyNone), "rb");
+    FILE *stream = platform::fdopen(sopen("lines.txt", kRdOnly, platform::share::kDenyNone), "rb");
     ASSERT_NE(stream, nullptr);
     for (const std::string &expected : {std::string("one\r\n"), std::string("t\0o\n", 4),
                                         std::string("\n"), std::string("last")}) {
-        pf::Line line = pf::read_line(stream);
-        ASSERT_EQ(line.status, pf::Line::Read);
+        platform::Line line = platform::read_line(stream);
+        ASSERT_EQ(line.status, platform::Line::Read);
         EXPECT_EQ(std::string(line.data, line.length), expected);
     }
-    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
-    EXPECT_EQ(pf::read_line(stream).status, pf::Line::End);
-    EXPECT_EQ(pf::close_stream(stream), 0);
+    EXPECT_EQ(platform::read_line(stream).status, platform::Line::End);
+    EXPECT_EQ(platform::read_line(stream).status, platform::Line::End);
+    EXPECT_EQ(platform::close_stream(stream), 0);
 }
 
 TEST_F(PlatformFilesTest, SystemErrnoAndErrorCodesMapByTheRuntimesTables) {
@@ -258,13 +261,13 @@ TEST_F(PlatformFilesTest, SystemErrnoAndErrorCodesMapByTheRuntimesTables) {
                                {EILSEQ, 42},
                                {ETXTBSY, 13},
                                {ECONNRESET, 22}})
-        EXPECT_EQ(pf::crt_errno(system), crt) << system;
-    pf::crt_errno(ENOSPC);
-    EXPECT_EQ(pf::last_os_error(), pf::oserr::kDiskFull);
-    EXPECT_EQ(pf::crt_errno(ENOMEDIUM), 13);
-    EXPECT_EQ(pf::last_os_error(), pf::oserr::kNotReady);
-    pf::crt_errno(0); // no failure: the last system error stays
-    EXPECT_EQ(pf::last_os_error(), pf::oserr::kNotReady);
+        EXPECT_EQ(platform::crt_errno(system), crt) << system;
+    platform::crt_errno(ENOSPC);
+    EXPECT_EQ(platform::last_os_error(), platform::oserr::kDiskFull);
+    EXPECT_EQ(platform::crt_errno(ENOMEDIUM), 13);
+    EXPECT_EQ(platform::last_os_error(), platform::oserr::kNotReady);
+    platform::crt_errno(0); // no failure: the last system error stays
+    EXPECT_EQ(platform::last_os_error(), platform::oserr::kNotReady);
     const std::pair<uint32_t, int> table[] = {
         {2, 2},    {3, 2},    {15, 2},   {18, 2},   {53, 2},    {67, 2},   {161, 2},   {206, 2},
         {4, 24},   {5, 13},   {16, 13},  {33, 13},  {65, 13},   {82, 13},  {83, 13},   {108, 13},
@@ -274,7 +277,7 @@ TEST_F(PlatformFilesTest, SystemErrnoAndErrorCodesMapByTheRuntimesTables) {
         {112, 28}, {128, 10}, {129, 10}, {145, 41}, {1, 22},    {12, 22},  {13, 22},   {87, 22},
         {124, 22}, {131, 22}, {37, 22},  {187, 22}, {203, 22},  {0, 22},   {99999, 22}};
     for (auto [code, crt] : table) {
-        EXPECT_EQ(pf::os_error_to_crt_errno(code), crt) << code;
-        EXPECT_EQ(pf::dos_errno(), code);
+        EXPECT_EQ(platform::os_error_to_crt_errno(code), crt) << code;
+        EXPECT_EQ(platform::dos_errno(), code);
     }
 }

@@ -22,7 +22,7 @@ namespace {
 
 std::string print(double v, char conversion, int precision, bool alternate = false) {
     char buf[1100];
-    size_t n = brtl::pf::print_double(buf, sizeof buf, v, conversion, precision, alternate);
+    size_t n = brtl::platform::print_double(buf, sizeof buf, v, conversion, precision, alternate);
     EXPECT_EQ(n, std::string(buf).size());
     return buf;
 }
@@ -83,9 +83,9 @@ TEST(NumberText, SpecialValues) {
 
 TEST(NumberText, BoundedBufferStillReportsTheWholeLength) {
     char small[4];
-    EXPECT_EQ(brtl::pf::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
+    EXPECT_EQ(brtl::platform::print_double(small, sizeof small, 12345.678, 'f', 2), 8u);
     EXPECT_STREQ(small, "123");
-    EXPECT_EQ(brtl::pf::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
+    EXPECT_EQ(brtl::platform::print_double(nullptr, 0, 1.5, 'G', 15), 3u);
 }
 
 TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
@@ -101,8 +101,51 @@ TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
         {"18446744073709551617", 1}, // wraps past 64 bits
     };
     for (const Row &row : rows)
-        EXPECT_EQ(brtl::pf::parse_integer(row.text), row.value) << row.text;
-    EXPECT_EQ(static_cast<int32_t>(brtl::pf::parse_integer("4294967297")), 1);
+        EXPECT_EQ(brtl::platform::parse_integer(row.text), row.value) << row.text;
+    EXPECT_EQ(static_cast<int32_t>(brtl::platform::parse_integer("4294967297")), 1);
+}
+
+// The digits come from to_chars; they must be the C library's "%.16e" digits of the exact value
+// on random bit patterns, short decimals, halves and every power of ten with its neighbours.
+TEST(NumberText, SignificantDigitsMatchTheCLibraryOnAMillionValues) {
+    auto expect_same = [](double v) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.16e", v);
+        std::string digits;
+        for (const char *p = text; *p != 'e'; ++p)
+            if (*p != '.') digits += *p;
+        int exponent = std::atoi(std::strchr(text, 'e') + 1);
+        brtl::platform::DecimalDigits d = brtl::platform::significant_digits(v);
+        if (std::string(d.digits, d.digits + d.count) != digits || d.exponent != exponent) {
+            ADD_FAILURE() << text << " gives " << std::string(d.digits, d.digits + d.count) << "e"
+                          << d.exponent;
+            return false;
+        }
+        return true;
+    };
+    std::mt19937_64 random(20261207);
+    long checked = 0;
+    auto check = [&](double v) {
+        if (!std::isfinite(v) || v <= 0) return true;
+        ++checked;
+        return expect_same(v);
+    };
+    for (int i = 0; i < 600000; ++i) {
+        uint64_t bits = random() & 0x7FFFFFFFFFFFFFFFull;
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!check(v)) return;
+    }
+    for (int i = 0; i < 300000; ++i) {
+        double decimal = static_cast<double>(random() % 100000000) / std::pow(10.0, random() % 12);
+        if (!check(decimal) || !check((random() % 1000000) + 0.5)) return;
+    }
+    for (int k = -307; k <= 308; ++k) {
+        double p = std::pow(10.0, k);
+        if (!check(p) || !check(std::nextafter(p, 0.0)) || !check(std::nextafter(p, HUGE_VAL)))
+            return;
+    }
+    EXPECT_GT(checked, 1000000);
 }
 
 namespace {
@@ -141,7 +184,7 @@ std::string text_of(const RuleDigits &d) {
 }
 
 // The library's digits without the zeros after the last nonzero one.
-RuleDigits library_digits(brtl::pf::DecimalDigits d) {
+RuleDigits library_digits(brtl::platform::DecimalDigits d) {
     d.strip_trailing_zeros();
     return d.is_zero() ? RuleDigits{}
                        : RuleDigits{std::string(d.digits, d.digits + d.count), d.exponent};
@@ -153,7 +196,7 @@ RuleDigits library_digits(brtl::pf::DecimalDigits d) {
 // took the 17 digits from the C library: the library takes them from to_chars, and a value that
 // a short decimal stands for takes that decimal's digits without the 17.
 TEST(NumberText, DigitsAndTextsFollowTheRuleOnAMillionValues) {
-    namespace pf = brtl::pf;
+    namespace pf = brtl::platform;
     long checked = 0;
     for (double v : number_text_values()) {
         const RuleDigits d17 = c_library_digits(v);

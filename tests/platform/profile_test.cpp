@@ -10,7 +10,7 @@
 #include "platform/profile.h"
 
 using namespace brtl_test;
-namespace pf = brtl::pf;
+namespace platform = brtl::platform;
 
 namespace {
 
@@ -27,10 +27,10 @@ class ProfileTest : public RuntimeTest {
     void SetUp() override {
         RuntimeTest::SetUp();
         file_ = scratch_dir() / "profile-test.ini";
-        pf::set_profile_path(file_.c_str());
+        platform::set_profile_path(file_.c_str());
     }
     void TearDown() override {
-        pf::set_profile_path(nullptr);
+        platform::set_profile_path(nullptr);
         RuntimeTest::TearDown();
     }
 
@@ -39,8 +39,8 @@ class ProfileTest : public RuntimeTest {
     }
     std::string get(const char *key, const char *fallback = "<default>",
                     const char *section = "intl") {
-        char buffer[pf::kProfileValueMax + 1];
-        size_t n = pf::profile_string(section, key, fallback, buffer, sizeof buffer);
+        char buffer[platform::kProfileValueMax + 1];
+        size_t n = platform::profile_string(section, key, fallback, buffer, sizeof buffer);
         EXPECT_EQ(n, std::strlen(buffer));
         return buffer;
     }
@@ -52,7 +52,7 @@ std::string read_through(const std::filesystem::path &file, const std::string &t
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "[intl]\nsTime=" << text << "\n";
     char buffer[8];
-    pf::profile_string("intl", "sTime", "none", buffer, sizeof buffer);
+    platform::profile_string("intl", "sTime", "none", buffer, sizeof buffer);
     return buffer;
 }
 
@@ -110,12 +110,12 @@ TEST_F(ProfileTest, Syntax) {
 TEST_F(ProfileTest, SmallBuffersAreNeverOverrun) {
     write("[intl]\nsLongDate=dddd, mmmm dd\n");
     char buffer[6] = {'#', '#', '#', '#', '#', '#'};
-    EXPECT_EQ(pf::profile_string("intl", "sLongDate", "", buffer, 5), 4u);
+    EXPECT_EQ(platform::profile_string("intl", "sLongDate", "", buffer, 5), 4u);
     EXPECT_STREQ(buffer, "dddd");
     EXPECT_EQ(buffer[5], '#');
-    EXPECT_EQ(pf::profile_string("intl", "missing", "abcdefgh", buffer, 5), 4u);
+    EXPECT_EQ(platform::profile_string("intl", "missing", "abcdefgh", buffer, 5), 4u);
     EXPECT_STREQ(buffer, "abcd");
-    EXPECT_EQ(pf::profile_string("intl", "sLongDate", "", buffer, 0), 0u);
+    EXPECT_EQ(platform::profile_string("intl", "sLongDate", "", buffer, 0), 0u);
     EXPECT_EQ(buffer[0], 'a'); // size 0: nothing written
 }
 
@@ -125,12 +125,12 @@ TEST_F(ProfileTest, IntegersAreDecimalWithOptionalSign) {
     const std::pair<const char *, int32_t> cases[] = {
         {"a", 12}, {"b", -3}, {"c", 7}, {"d", 0}, {"e", 99}, {"f", 1}, {"g", 81}, {"missing", 99}};
     for (auto [key, value] : cases)
-        EXPECT_EQ(pf::profile_int("intl", key, 99), value) << key;
+        EXPECT_EQ(platform::profile_int("intl", key, 99), value) << key;
 }
 
 TEST_F(ProfileTest, FileIsLookedForInTheDocumentedOrder) {
     SavedVariable profile{"BRTL_PROFILE"}, config{"XDG_CONFIG_HOME"}, home{"HOME"};
-    pf::set_profile_path(nullptr);
+    platform::set_profile_path(nullptr);
     const auto root = scratch_dir() / "lookup";
 
     setenv("BRTL_PROFILE", (root / "named.ini").c_str(), 1);
@@ -146,11 +146,11 @@ TEST_F(ProfileTest, FileIsLookedForInTheDocumentedOrder) {
     EXPECT_EQ(read_through(root / "home" / ".config" / "brtl" / "win.ini", "3"), "3");
 
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(pf::profile_path(), (root / "home" / ".config" / "brtl" / "win.ini").string());
+    EXPECT_EQ(platform::profile_path(), (root / "home" / ".config" / "brtl" / "win.ini").string());
 
     brtl_set_profile_path((root / "named.ini").c_str()); // the host's choice comes first
-    EXPECT_EQ(pf::profile_path(), (root / "named.ini").string());
+    EXPECT_EQ(platform::profile_path(), (root / "named.ini").string());
     EXPECT_EQ(read_through(root / "named.ini", "4"), "4");
     brtl_set_profile_path(nullptr);
-    EXPECT_EQ(pf::profile_path(), (root / "home" / ".config" / "brtl" / "win.ini").string());
+    EXPECT_EQ(platform::profile_path(), (root / "home" / ".config" / "brtl" / "win.ini").string());
 }

@@ -5,17 +5,17 @@
 #include "platform/random.h"
 
 using namespace brtl_test;
-namespace pf = brtl::pf;
+namespace platform = brtl::platform;
 
 namespace {
 
 class RandomTest : public RuntimeTest {};
 
 std::vector<int32_t> drawn(uint32_t seed, int count) {
-    pf::srand(seed);
+    platform::srand(seed);
     std::vector<int32_t> out;
     while (count-- > 0)
-        out.push_back(pf::rand());
+        out.push_back(platform::rand());
     return out;
 }
 

@@ -24,7 +24,7 @@
 namespace brtl_test {
 namespace {
 
-namespace pf = brtl::pf;
+namespace platform = brtl::platform;
 using namespace sweep;
 
 // Arms the failure injection for one call and measures how many allocations the call made.
@@ -32,14 +32,14 @@ class Sweep {
   public:
     explicit Sweep(long fail_at) : fail_at_(fail_at) {}
     void arm() {
-        start_ = pf::allocation_count();
+        start_ = platform::allocation_count();
         armed_ = true;
-        if (fail_at_ >= 0) pf::fail_allocations_after(fail_at_);
+        if (fail_at_ >= 0) platform::fail_allocations_after(fail_at_);
     }
     void disarm() {
         if (!armed_) return;
-        pf::fail_allocations_after(-1);
-        used_ = pf::allocation_count() - start_;
+        platform::fail_allocations_after(-1);
+        used_ = platform::allocation_count() - start_;
         armed_ = false;
     }
     unsigned long used() const { return used_; }

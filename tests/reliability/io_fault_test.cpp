@@ -17,7 +17,7 @@
 namespace brtl_test {
 namespace {
 
-namespace pf = brtl::pf;
+namespace platform = brtl::platform;
 using namespace sweep;
 
 // A statement of a row: runs on file 1, set up before; returns what it read (empty for writes).
@@ -128,7 +128,7 @@ struct Outcome {
 class IoFaultTest : public RuntimeTest {
   protected:
     void TearDown() override {
-        pf::fail_file_calls_after(-1, 0);
+        platform::fail_file_calls_after(-1, 0);
         set_mode(HookMode::Return);
         ZbiBuiltIn_Reset();
         RuntimeTest::TearDown();
@@ -145,15 +145,15 @@ class IoFaultTest : public RuntimeTest {
         clear_traps();
         set_mode(mode);
         Outcome o;
-        unsigned long start = pf::file_call_count();
-        if (fail_at >= 0) pf::fail_file_calls_after(fail_at, error);
+        unsigned long start = platform::file_call_count();
+        if (fail_at >= 0) platform::fail_file_calls_after(fail_at, error);
         try {
             o.read = row.run();
         } catch (const TrapException &) {
             o.thrown = true;
         }
-        pf::fail_file_calls_after(-1, 0);
-        o.calls = pf::file_call_count() - start;
+        platform::fail_file_calls_after(-1, 0);
+        o.calls = platform::file_call_count() - start;
         set_mode(HookMode::Return);
         o.traps = traps();
         clear_traps();

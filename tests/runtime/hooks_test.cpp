@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "harness/harness.h"
-#include "runtime/frame.h"
+#include "runtime/hooks.h"
 
 using namespace brtl_test;
 
@@ -45,9 +45,9 @@ uint8_t answer_true() {
 
 TEST_F(HooksTest, NullArgumentsLeaveEverySlotAsItWas) {
     ZbiInitBasicRTL(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    brtl::raise_trap(5);
-    brtl::raise_numeric_trap(6);
-    brtl::raise_file_trap(53, temp("a.txt"));
+    brtl::runtime::raise_trap(5);
+    brtl::runtime::raise_numeric_trap(6);
+    brtl::runtime::raise_file_trap(53, temp("a.txt"));
     EXPECT_EQ(traps(), (std::vector<Trap>{{5, Family::Trap, ""},
                                           {6, Family::NumericTrap, ""},
                                           {53, Family::FileTrap, "a.txt"}}));
@@ -57,27 +57,27 @@ TEST_F(HooksTest, NullArgumentsLeaveEverySlotAsItWas) {
 TEST_F(HooksTest, InstallingOnlySlotSevenKeepsTheOtherSlots) {
     g_slot7_calls = 0;
     ZbiInitBasicRTL(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, answer_true);
-    EXPECT_TRUE(brtl::text_compare());
+    EXPECT_TRUE(brtl::runtime::text_compare());
     EXPECT_EQ(g_slot7_calls, 1);
-    EXPECT_FALSE(brtl::strict_limits());
-    brtl::raise_trap(13);
+    EXPECT_FALSE(brtl::runtime::strict_limits());
+    brtl::runtime::raise_trap(13);
     EXPECT_EQ(traps(), (std::vector<Trap>{{13, Family::Trap, ""}}));
 }
 
 TEST_F(HooksTest, QueriesReadAnyNonzeroByteAsTrue) {
     host().strict_limits = true;
     host().skip_first_value = true;
-    EXPECT_TRUE(brtl::strict_limits());
-    EXPECT_TRUE(brtl::skip_first_value());
-    EXPECT_FALSE(brtl::text_compare());
+    EXPECT_TRUE(brtl::runtime::strict_limits());
+    EXPECT_TRUE(brtl::runtime::skip_first_value());
+    EXPECT_FALSE(brtl::runtime::text_compare());
 }
 
 TEST_F(HooksTest, TermRestoresTheDefaultDialogForEveryTrapFamily) {
     host().texts[11] = "Division by zero";
     ZbiTermBasicRTL();
-    brtl::raise_trap(5);
-    brtl::raise_numeric_trap(11);
-    brtl::raise_file_trap(53, temp("lost.txt")); // the default frees the subject
+    brtl::runtime::raise_trap(5);
+    brtl::runtime::raise_numeric_trap(11);
+    brtl::runtime::raise_file_trap(53, temp("lost.txt")); // the default frees the subject
     ASSERT_EQ(g_dialogs.size(), 3u);
     for (const Dialog &d : g_dialogs) {
         EXPECT_EQ(d.title, "Runtime Error");
@@ -93,8 +93,8 @@ TEST_F(HooksTest, DefaultTrapDialogShowsTheHostText) {
         [](int32_t id) -> const char * { return id == 9 ? "Subscript out of range" : nullptr; },
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     BlockBalance balance;
-    brtl::raise_trap(9);
-    brtl::raise_trap(10); // a null text gives an empty message
+    brtl::runtime::raise_trap(9);
+    brtl::runtime::raise_trap(10); // a null text gives an empty message
     ASSERT_EQ(g_dialogs.size(), 2u);
     EXPECT_EQ(g_dialogs[0].message, "Subscript out of range");
     EXPECT_EQ(g_dialogs[1].message, "");
@@ -105,19 +105,19 @@ TEST_F(HooksTest, DefaultFatalHookShowsItsDialogAndExitsWithCodeThree) {
     EXPECT_EXIT(
         {
             ZbiTermBasicRTL();
-            brtl::raise_fatal(4727);
+            brtl::runtime::raise_fatal(4727);
         },
         ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(HooksTest, FatalReportsCodeMinusOne) {
-    brtl::raise_fatal(238);
+    brtl::runtime::raise_fatal(238);
     EXPECT_EQ(traps(), (std::vector<Trap>{{-1, Family::Fatal, ""}}));
 }
 
 TEST_F(HooksTest, ThrowingHookLeavesTheRaiser) {
     set_mode(HookMode::Throw);
-    EXPECT_THROW(brtl::raise_trap(7), TrapException);
+    EXPECT_THROW(brtl::runtime::raise_trap(7), TrapException);
     EXPECT_EQ(traps().size(), 1u);
 }
 

@@ -63,8 +63,9 @@ struct Row {
 // Checks each row's subtype, value or text and traps, and releases its result.
 void check(std::vector<Row> rows);
 
-using brtl::varop::kAdd, brtl::varop::kSub, brtl::varop::kMul, brtl::varop::kAnd, brtl::varop::kOr,
-    brtl::varop::kXor, brtl::varop::kEqv, brtl::varop::kImp, brtl::varop::kLt, brtl::varop::kLe,
-    brtl::varop::kGt, brtl::varop::kGe, brtl::varop::kEq, brtl::varop::kNe;
+using brtl::variant::kAdd, brtl::variant::kSub, brtl::variant::kMul, brtl::variant::kAnd,
+    brtl::variant::kOr, brtl::variant::kXor, brtl::variant::kEqv, brtl::variant::kImp,
+    brtl::variant::kLt, brtl::variant::kLe, brtl::variant::kGt, brtl::variant::kGe,
+    brtl::variant::kEq, brtl::variant::kNe;
 
 } // namespace brtl_test

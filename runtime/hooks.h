@@ -6,7 +6,7 @@
 
 #include "brtl/types.h"
 
-namespace brtl {
+namespace brtl::runtime {
 
 // Each raiser calls the hook of its family and returns when the hook returns; a host hook may
 // also leave by an exception, so callers hold what they own in guards. raise_trap returns the
@@ -29,4 +29,4 @@ bool text_compare();
 // The host's text for an id (a trap number or a negative word id); may be null.
 const char *host_text(int32_t id);
 
-} // namespace brtl
+} // namespace brtl::runtime
