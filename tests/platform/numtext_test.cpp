@@ -1,5 +1,6 @@
 // The number-text rule: 17 significant digits, decimal ties away from zero, three exponent
 // digits. Where it differs from glibc the expected text says so.
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +20,12 @@
 using namespace brtl_test;
 
 namespace {
+
+uint64_t bits_of(double v) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
 
 std::string print(double v, char conversion, int precision, bool alternate = false) {
     char buf[1100];
@@ -103,6 +110,54 @@ TEST(NumberParse, IntegerKeepsTheLowBitsOfTheExactValue) {
     for (const Row &row : rows)
         EXPECT_EQ(brtl::platform::parse_integer(row.text), row.value) << row.text;
     EXPECT_EQ(static_cast<int32_t>(brtl::platform::parse_integer("4294967297")), 1);
+}
+
+// The reader hands what it scans to from_chars, or to strtod when from_chars cannot take it; on
+// any text either way it must give what strtod gives for that text (a "d" exponent read as "e"):
+// the value to the bit, the end and the range report.
+TEST(NumberParse, DoublesReadAsStrtodReadsThem) {
+    std::mt19937_64 random(5);
+    std::vector<std::string> texts = {"",
+                                      "  +1.5",
+                                      "-0",
+                                      "- 3",
+                                      ".5",
+                                      "5.",
+                                      ".",
+                                      "1e",
+                                      "1e+",
+                                      "2.5E-3x",
+                                      "7d2",
+                                      "-7D-2",
+                                      "1e400",
+                                      "-1e400",
+                                      "1e-400",
+                                      "4.9e-324",
+                                      "2e-324",
+                                      "1.7976931348623157e308",
+                                      "123456789012345678901234567890",
+                                      "0.000000000000000000001"};
+    for (int i = 0; i < 100000; ++i) {
+        std::string t = std::string(random() % 2, ' ') + "+-"[random() % 2];
+        t += std::to_string(random() % 100000000000ull);
+        if (random() % 2 != 0) t += "." + std::to_string(random() % 10000000);
+        if (random() % 2 != 0)
+            t += "eEdD"[random() % 4] + std::to_string(static_cast<int>(random() % 700) - 350);
+        texts.push_back(t);
+    }
+    for (const std::string &text : texts) {
+        std::string as_c = text;
+        for (char &c : as_c)
+            if (c == 'd' || c == 'D') c = 'e';
+        errno = 0;
+        char *end = nullptr;
+        const double expected = std::strtod(as_c.c_str(), &end);
+        const bool range = errno == ERANGE && (std::isinf(expected) || expected == 0.0);
+        const brtl::platform::ParsedDouble got = brtl::platform::parse_double(text.c_str());
+        ASSERT_EQ(bits_of(got.value), bits_of(expected)) << text;
+        ASSERT_EQ(got.end - text.c_str(), end - as_c.c_str()) << text;
+        ASSERT_EQ(got.range_error, range) << text;
+    }
 }
 
 // The digits come from to_chars; they must be the C library's "%.16e" digits of the exact value
