@@ -83,13 +83,18 @@ size_t node_field_text(const ParsedSection &parsed, const Node &node, char (&dig
 struct IntegerDigits {
     const Digits &digits;
     Output &out;
-    size_t left; // digits of the number not yet placed
-    size_t placed = 0;
+    size_t left;    // digits of the number not yet placed
     char separator; // NUL: no grouping
+    int group = 0;  // digits placed in the current group of three
+    bool placed = false;
     void emit(char digit) {
-        if (separator != '\0' && placed > 0 && placed % 3 == 0) out.push(separator);
+        if (separator != '\0' && placed && group == 3) {
+            out.push(separator);
+            group = 0;
+        }
         out.push(digit);
-        ++placed;
+        ++group;
+        placed = true;
     }
     void next(char placeholder) {
         if (left > 0)
@@ -109,7 +114,7 @@ char grouping_separator(const FormatState &state) {
 
 void integer_part(const ParsedSection &parsed, const Digits &digits, Clock &clock, Output &out) {
     const FormatState &state = parsed.state;
-    IntegerDigits integer{digits, out, digits.integer.size(), 0, grouping_separator(state)};
+    IntegerDigits integer{digits, out, digits.integer.size(), grouping_separator(state)};
     bool sign = digits.negative && state.section != 2; // the negative section shows its own
     bool pm = false;
     int placeholders = 0;
@@ -293,9 +298,12 @@ void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out) 
     round_at(d, decimals);
     out.integer.clear();
     out.fraction.clear();
-    if (!d.is_zero())
-        for (long i = 0; i <= d.exponent; ++i)
-            out.integer.push(d.digit_at(i));
+    // The places 10^exponent down to 10^0: the stored digits, then zeros.
+    const long places = d.is_zero() ? 0 : d.exponent + 1L;
+    const long stored = places < d.count ? places : d.count;
+    if (stored > 0) out.integer.append(d.digits, static_cast<size_t>(stored));
+    for (long i = stored > 0 ? stored : 0; i < places; ++i)
+        out.integer.push('0');
     for (int j = 0; j < decimals; ++j)
         out.fraction.push(d.digit_at(d.exponent + 1L + j));
     size_t n = out.fraction.size();

@@ -44,6 +44,35 @@ constexpr int kLargestExactPower = 22;
 // The most digits a decimal found by short_decimal may have.
 constexpr int kShortDigits = 15;
 
+// The decimal digits of a whole number below 10^16, written two at a time from the right into
+// out (room for 16 bytes, which are all written); returns their count.
+int whole_digits(uint64_t whole, char *out) {
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                     "25262728293031323334353637383940414243444546474849"
+                                     "50515253545556575859606162636465666768697071727374"
+                                     "75767778798081828384858687888990919293949596979899";
+    constexpr int kEnd = 16;
+    char text[2 * kEnd] = {};
+    int start = kEnd;
+    while (whole >= 100) {
+        const uint64_t rest = whole / 100;
+        const auto pair = static_cast<size_t>(whole - rest * 100);
+        start -= 2;
+        text[start] = kPairs[2 * pair];
+        text[start + 1] = kPairs[2 * pair + 1];
+        whole = rest;
+    }
+    if (whole >= 10) {
+        start -= 2;
+        text[start] = kPairs[2 * whole];
+        text[start + 1] = kPairs[2 * whole + 1];
+    } else {
+        text[--start] = static_cast<char>('0' + whole);
+    }
+    std::memcpy(out, text + start, kEnd); // a fixed size: two moves, no call
+    return kEnd - start;
+}
+
 // The decimal of at most 15 significant digits that reads back as the magnitude (> 0), when
 // there is one. Such a decimal lies within one unit in the last place of the double, which is
 // less than a quarter of a unit of its own 15th digit, so rounding the 17 digits of the exact
@@ -68,10 +97,19 @@ bool short_decimal(double magnitude, Decimal &d) {
     // Below 2^50 the sum is exact, so this rounds half up in every rounding mode.
     const auto whole = static_cast<uint64_t>(scaled + 0.5);
     if (static_cast<double>(whole) / kPowersOfTen[k] != magnitude) return false;
-    std::to_chars_result r = std::to_chars(d.digits, d.digits + Decimal::kCapacity, whole);
-    d.count = static_cast<int>(r.ptr - d.digits);
-    d.exponent = d.count - 1 - k;
-    d.strip_trailing_zeros();
+    // The zeros at the end go before the digits are written (whole is not 0).
+    uint64_t digits = whole;
+    int zeros = 0;
+    while (digits % 100 == 0) {
+        digits /= 100;
+        zeros += 2;
+    }
+    if (digits % 10 == 0) {
+        digits /= 10;
+        ++zeros;
+    }
+    d.count = whole_digits(digits, d.digits);
+    d.exponent = d.count + zeros - 1 - k;
     return true;
 }
 
