@@ -9,14 +9,29 @@ namespace brtl_test {
 namespace {
 
 void strip_zeros(RuleDigits &d) {
-    while (d.digits.size() > 1 && d.digits.back() == '0')
-        d.digits.pop_back();
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
 }
+
+// Appends text to a bounded buffer.
+struct Text {
+    char (&out)[64];
+    size_t n = 0;
+    void put(char c) {
+        if (n + 1 < sizeof out) out[n++] = c;
+        out[n] = '\0';
+    }
+    void put(const char *s, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            put(s[i]);
+    }
+};
 
 } // namespace
 
 void PrintTo(const RuleDigits &d, std::ostream *os) {
-    *os << d.digits << "e" << d.exponent;
+    os->write(d.digits, d.count);
+    *os << "e" << d.exponent;
 }
 
 RuleDigits c_library_digits(double magnitude) {
@@ -24,24 +39,32 @@ RuleDigits c_library_digits(double magnitude) {
     if (magnitude == 0) return d;
     char text[40];
     std::snprintf(text, sizeof text, "%.16e", magnitude);
-    d.digits = std::string(1, text[0]) + std::string(text + 2, 16);
+    d.digits[0] = text[0];
+    std::memcpy(d.digits + 1, text + 2, 16);
+    d.count = 17;
     d.exponent = std::atoi(text + 19);
     strip_zeros(d);
     return d;
 }
 
 RuleDigits round_away(RuleDigits d, long keep) {
-    if (d.digits == "0" || keep >= static_cast<long>(d.digits.size())) return d;
-    const bool up = keep >= 0 && d.digits[static_cast<size_t>(keep)] >= '5';
-    if (keep <= 0)
-        return up ? RuleDigits{"1", d.exponent + 1 - static_cast<int>(keep)} : RuleDigits{};
-    d.digits.resize(static_cast<size_t>(keep));
+    if ((d.count == 1 && d.digits[0] == '0') || keep >= d.count) return d;
+    const bool up = keep >= 0 && d.digits[keep] >= '5';
+    if (keep <= 0) {
+        RuleDigits rounded;
+        if (up) {
+            rounded.digits[0] = '1';
+            rounded.exponent = d.exponent + 1 - static_cast<int>(keep);
+        }
+        return rounded;
+    }
+    d.count = static_cast<int>(keep);
     if (up) {
-        size_t i = d.digits.size();
+        int i = d.count;
         while (i > 0 && d.digits[i - 1] == '9')
             d.digits[--i] = '0';
         if (i == 0) {
-            d.digits.insert(d.digits.begin(), '1');
+            d.digits[0] = '1'; // all nines: one more place, the rest zeros
             ++d.exponent;
         } else {
             ++d.digits[i - 1];
@@ -57,27 +80,37 @@ RuleDigits rule_digits(const RuleDigits &d, char conversion, int precision) {
     return round_away(d, precision == 0 ? 1 : precision);
 }
 
-std::string rule_general_text(double v, int precision) {
+void rule_general_text(double v, int precision, char (&out)[64]) {
     const int significant = precision == 0 ? 1 : precision;
-    RuleDigits d = rule_digits(c_library_digits(std::fabs(v)), 'g', significant);
-    std::string text = std::signbit(v) ? "-" : "";
+    const RuleDigits d = rule_digits(c_library_digits(std::fabs(v)), 'g', significant);
+    Text text{out};
+    out[0] = '\0';
+    if (std::signbit(v)) text.put('-');
     const int x = d.exponent;
     if (x < -4 || x >= significant) {
-        text += d.digits.substr(0, 1);
-        if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+        text.put(d.digits[0]);
+        if (d.count > 1) {
+            text.put('.');
+            text.put(d.digits + 1, static_cast<size_t>(d.count - 1));
+        }
         char exponent[16];
         std::snprintf(exponent, sizeof exponent, "E%c%03d", x < 0 ? '-' : '+', std::abs(x));
-        return text + exponent;
+        text.put(exponent, std::strlen(exponent));
+        return;
     }
-    if (x < 0) return text + "0." + std::string(static_cast<size_t>(-x - 1), '0') + d.digits;
-    std::string digits = d.digits + std::string(d.digits.size() <= static_cast<size_t>(x)
-                                                    ? static_cast<size_t>(x) + 1 - d.digits.size()
-                                                    : 0,
-                                                '0');
-    text += digits.substr(0, static_cast<size_t>(x) + 1);
-    if (digits.size() > static_cast<size_t>(x) + 1)
-        text += "." + digits.substr(static_cast<size_t>(x) + 1);
-    return text;
+    if (x < 0) {
+        text.put("0.", 2);
+        for (int i = 0; i < -x - 1; ++i)
+            text.put('0');
+        text.put(d.digits, static_cast<size_t>(d.count));
+        return;
+    }
+    for (int i = 0; i <= x; ++i) // the integer digits, zeros past the stored ones
+        text.put(i < d.count ? d.digits[i] : '0');
+    if (d.count > x + 1) {
+        text.put('.');
+        text.put(d.digits + x + 1, static_cast<size_t>(d.count - x - 1));
+    }
 }
 
 } // namespace brtl_test

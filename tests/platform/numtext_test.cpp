@@ -234,15 +234,15 @@ std::vector<double> number_text_values() {
     return values;
 }
 
-std::string text_of(const RuleDigits &d) {
-    return d.digits + "e" + std::to_string(d.exponent);
-}
-
 // The library's digits without the zeros after the last nonzero one.
 RuleDigits library_digits(brtl::platform::DecimalDigits d) {
     d.strip_trailing_zeros();
-    return d.is_zero() ? RuleDigits{}
-                       : RuleDigits{std::string(d.digits, d.digits + d.count), d.exponent};
+    RuleDigits digits;
+    if (d.is_zero()) return digits;
+    std::memcpy(digits.digits, d.digits, static_cast<size_t>(d.count));
+    digits.count = d.count;
+    digits.exponent = d.exponent;
+    return digits;
 }
 
 } // namespace
@@ -255,19 +255,21 @@ TEST(NumberText, DigitsAndTextsFollowTheRuleOnAMillionValues) {
     long checked = 0;
     for (double v : number_text_values()) {
         const RuleDigits d17 = c_library_digits(v);
-        ASSERT_EQ(library_digits(pf::significant_digits(v)), d17) << text_of(d17);
+        ASSERT_EQ(library_digits(pf::significant_digits(v)), d17);
         for (auto [conversion, precision] : {std::pair{'g', 15}, {'f', 2}, {'e', 6}, {'g', 7}}) {
             ASSERT_EQ(library_digits(pf::conversion_digits(v, conversion, precision)),
                       rule_digits(d17, conversion, precision))
-                << text_of(d17) << " " << conversion << precision;
+                << testing::PrintToString(d17) << " " << conversion << precision;
         }
-        char text[64];
+        char text[64], expected[64];
         pf::print_double(text, sizeof text, -v, 'G', 15);
-        ASSERT_EQ(text, rule_general_text(-v, 15)) << text_of(d17);
+        rule_general_text(-v, 15, expected);
+        ASSERT_STREQ(text, expected);
         const auto single = static_cast<double>(static_cast<float>(v));
-        if (std::isfinite(single)) {
+        if (checked % 4 == 0 && std::isfinite(single)) { // a Single's text, on a quarter of them
             pf::print_double(text, sizeof text, single, 'G', 7);
-            ASSERT_EQ(text, rule_general_text(single, 7)) << single;
+            rule_general_text(single, 7, expected);
+            ASSERT_STREQ(text, expected) << single;
         }
         ++checked;
     }
