@@ -154,6 +154,11 @@ ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
 // (nodes, cut, state, layout) when the text has one whose separators still read the same.
 bool find_layout(const char *text, size_t length, ParsedSection &out);
 void keep_layout(const char *text, size_t length, const ParsedSection &parsed);
+// A kept text that, taken as a whole format, names no named format, has one section and is no
+// answer name: for a number that is not Null it is its own section, with nothing to look up.
+// mark_plain_format marks the kept layout of such a text (when there is one).
+bool is_plain_format(const char *text, size_t length);
+void mark_plain_format(const char *text, size_t length);
 
 // ---- Date tokens ------------------------------------------------------------------------------
 
@@ -191,6 +196,10 @@ const char *host_word(int32_t id);
 // The format text that replaces a named format at the start of the format, or false.
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length);
+
+// True once the names of the named formats are read for good (they are kept for the process);
+// until then every lookup reads them anew.
+bool named_formats_settled();
 
 // "Yes"/"No", "True"/"False" or "On"/"Off" when the section is one of the three answer names;
 // null otherwise.

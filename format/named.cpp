@@ -309,6 +309,10 @@ const char *replacement_of(size_t i, const char *name) {
 
 } // namespace
 
+bool named_formats_settled() {
+    return table_names().complete;
+}
+
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length) {
     if (length == 0) return false;

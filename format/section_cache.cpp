@@ -1,7 +1,8 @@
 // The layouts of the sections read last, kept by their text so that a loop formatting with one
-// format reads it once. A layout is kept only when nothing of it came from the number or from a
-// locale pattern; the code page it was read under and the separators it put into its nodes are
-// checked before it serves again. Each thread keeps its own few layouts, replaced in turn.
+// format reads it once (and, for a plain format, does not look it up either). A layout is kept only
+// when nothing of it came from the number or from a locale pattern; the code page it was read under
+// and the separators it put into its nodes are checked before it serves again. Each thread keeps
+// its own few layouts, replaced in turn.
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -25,6 +26,7 @@ struct Entry {
     size_t cut = 0;
     FormatState state;
     SectionLayout layout;
+    bool plain_format = false;
 };
 
 thread_local Entry t_entries[kEntries];
@@ -36,21 +38,38 @@ bool separators_hold(const SeparatorsRead &read) {
            (!read.time || ZrIntlGetTimeSeperator() == read.time_value);
 }
 
-} // namespace
-
-bool find_layout(const char *text, size_t length, ParsedSection &out) {
+// The entry of a text whose settings still hold; null when there is none.
+Entry *entry_of(const char *text, size_t length) {
     for (Entry &entry : t_entries) {
         if (entry.length != length || std::memcmp(entry.text, text, length) != 0) continue;
         if (entry.code_page != &platform::current_code_page() ||
             !separators_hold(entry.layout.separators)) {
             entry.length = 0; // read anew, and kept again
-            return false;
+            return nullptr;
         }
+        return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool is_plain_format(const char *text, size_t length) {
+    const Entry *entry = entry_of(text, length);
+    return entry != nullptr && entry->plain_format;
+}
+
+void mark_plain_format(const char *text, size_t length) {
+    if (Entry *entry = entry_of(text, length)) entry->plain_format = true;
+}
+
+bool find_layout(const char *text, size_t length, ParsedSection &out) {
+    if (const Entry *entry = entry_of(text, length)) {
         out.nodes.clear();
-        out.nodes.append(entry.nodes, entry.node_count);
-        out.cut = entry.cut;
-        out.state = entry.state;
-        out.layout = entry.layout;
+        out.nodes.append(entry->nodes, entry->node_count);
+        out.cut = entry->cut;
+        out.state = entry->state;
+        out.layout = entry->layout;
         return true;
     }
     return false;
@@ -68,6 +87,7 @@ void keep_layout(const char *text, size_t length, const ParsedSection &parsed) {
     entry.cut = parsed.cut;
     entry.state = parsed.state;
     entry.layout = parsed.layout;
+    entry.plain_format = false;
 }
 
 } // namespace brtl::format
