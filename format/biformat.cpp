@@ -217,22 +217,14 @@ bool is_finite(const FormatNumber &n) {
 
 // A numeric or date format applied to a value of any kind: the value is loaded as a number (a
 // string is converted first), then its section is chosen and laid out.
-// What is known of a format as a whole: a plain one (no named format starts it, one section, no
-// answer name) is its own section; a candidate is marked plain once its layout is kept.
-enum class Plain { Known, Candidate, No };
-
-// The section of the format for the number (of length 0 for the plain conversion).
-Section section_for(const FormatNumber &number, const char *f, size_t n, Plain &plain) {
-    if (number.tag != kTagNull && is_plain_format(f, n)) {
-        plain = Plain::Known;
-        return Section{f, n, 1};
-    }
+// The section of the format for the number (of length 0 for the plain conversion). plain tells
+// whether the format may be marked plain once its layout is kept: no named format starts it,
+// the names are settled and it has no ";".
+Section section_for(const FormatNumber &number, const char *f, size_t n, bool &plain) {
     const char *given = f;
     const size_t given_length = n;
     const bool named = lookup_named_format(f, n, &f, &n);
-    const bool candidate =
-        !named && named_formats_settled() && std::memchr(given, ';', given_length) == nullptr;
-    plain = candidate ? Plain::Candidate : Plain::No;
+    plain = !named && named_formats_settled() && std::memchr(given, ';', given_length) == nullptr;
     return select_section(number, f, n);
 }
 
@@ -250,17 +242,22 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     // Infinities and NaNs have no digits and no date: they keep their plain text.
     if (!is_finite(loaded.number)) return format_plain(loaded.kind, loaded.value, "", 0, false);
 
-    Plain plain = Plain::No;
-    Section section = section_for(loaded.number, f, n, plain);
-    if (section.length == 0) return format_plain(loaded.kind, loaded.value, "", 0, false);
-    if (plain != Plain::Known) {
-        if (const char *answer = answer_text(section, loaded.number))
-            return runtime::temporary_copy(answer);
-    }
-
     FormatNumber number = loaded.number;
     ParsedSection parsed;
-    switch (parse_section(section.text, section.length, number, parsed)) {
+    Section section{f, n, 1};
+    ParseStatus status = ParseStatus::Ok;
+    if (number.tag != kTagNull && find_plain_layout(f, n, parsed)) {
+        status = apply_number(number, parsed); // a plain format is its own section
+    } else {
+        bool plain = false;
+        section = section_for(number, f, n, plain);
+        if (section.length == 0) return format_plain(loaded.kind, loaded.value, "", 0, false);
+        if (const char *answer = answer_text(section, number))
+            return runtime::temporary_copy(answer);
+        status = parse_section(section.text, section.length, number, parsed);
+        if (status == ParseStatus::Ok && plain) mark_plain_format(f, n);
+    }
+    switch (status) {
     case ParseStatus::Ok:
         break;
     case ParseStatus::Rejected:
@@ -268,7 +265,6 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     case ParseStatus::Failed:
         return runtime::empty_string(true);
     }
-    if (plain == Plain::Candidate) mark_plain_format(f, n);
     parsed.state.section = section.number;
     Output out;
     if (!format_section(parsed, number, out))

@@ -156,9 +156,14 @@ bool find_layout(const char *text, size_t length, ParsedSection &out);
 void keep_layout(const char *text, size_t length, const ParsedSection &parsed);
 // A kept text that, taken as a whole format, names no named format, has one section and is no
 // answer name: for a number that is not Null it is its own section, with nothing to look up.
-// mark_plain_format marks the kept layout of such a text (when there is one).
-bool is_plain_format(const char *text, size_t length);
+// find_plain_layout fills out (as find_layout does) for such a text; mark_plain_format marks the
+// kept layout of one (when there is one).
+bool find_plain_layout(const char *text, size_t length, ParsedSection &out);
 void mark_plain_format(const char *text, size_t length);
+
+// The stage of the number for a section whose layout is filled in: the date fields its Field
+// nodes show (trap 5 when the calendar cannot read the number), the scaling and the exponent.
+ParseStatus apply_number(FormatNumber &number, ParsedSection &out);
 
 // ---- Date tokens ------------------------------------------------------------------------------
 

@@ -329,8 +329,9 @@ ParseStatus read_section(const char *text, size_t length, FormatNumber &number,
     return ParseStatus::Ok;
 }
 
-// The stage of the number: the date fields the Field nodes show (from the number as it comes,
-// trap 5 when the calendar cannot read it), the scaling and the exponent's digits.
+} // namespace
+
+// The date fields come from the number as it comes, before any scaling.
 ParseStatus apply_number(FormatNumber &number, ParsedSection &out) {
     const SectionLayout &layout = out.layout;
     if (layout.has_fields) {
@@ -349,8 +350,6 @@ ParseStatus apply_number(FormatNumber &number, ParsedSection &out) {
     }
     return ParseStatus::Ok;
 }
-
-} // namespace
 
 ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
                           ParsedSection &out) {

@@ -54,25 +54,33 @@ Entry *entry_of(const char *text, size_t length) {
 
 } // namespace
 
-bool is_plain_format(const char *text, size_t length) {
-    const Entry *entry = entry_of(text, length);
-    return entry != nullptr && entry->plain_format;
-}
-
 void mark_plain_format(const char *text, size_t length) {
     if (Entry *entry = entry_of(text, length)) entry->plain_format = true;
 }
 
+namespace {
+
+void fill(const Entry &entry, ParsedSection &out) {
+    out.nodes.clear();
+    out.nodes.append(entry.nodes, entry.node_count);
+    out.cut = entry.cut;
+    out.state = entry.state;
+    out.layout = entry.layout;
+}
+
+} // namespace
+
 bool find_layout(const char *text, size_t length, ParsedSection &out) {
-    if (const Entry *entry = entry_of(text, length)) {
-        out.nodes.clear();
-        out.nodes.append(entry->nodes, entry->node_count);
-        out.cut = entry->cut;
-        out.state = entry->state;
-        out.layout = entry->layout;
-        return true;
-    }
-    return false;
+    const Entry *entry = entry_of(text, length);
+    if (entry != nullptr) fill(*entry, out);
+    return entry != nullptr;
+}
+
+bool find_plain_layout(const char *text, size_t length, ParsedSection &out) {
+    const Entry *entry = entry_of(text, length);
+    if (entry == nullptr || !entry->plain_format) return false;
+    fill(*entry, out);
+    return true;
 }
 
 void keep_layout(const char *text, size_t length, const ParsedSection &parsed) {
