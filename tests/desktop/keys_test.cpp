@@ -148,7 +148,9 @@ TEST(KeyCompiler, EveryNamedKey) {
     expect_events("{f16}", tap(0x7F));
 }
 
-TEST(KeyCompiler, Failures) {
+// Syntax errors are failure 1; a count beyond the queue and no memory are failure 2. A capacity
+// bounds what is written, and the result counts the whole string.
+TEST(KeyCompiler, FailuresAndTheCapacity) {
     const char *syntax[] = {"",        "a)",    "{LEFT 3", "{LEFT",     "{",     "{LEFT x}",
                             "{LEFT }", "{F17}", "{ab}",    "{LEFT 3x}", "+(a))", "{F1 }"};
     for (const char *keys : syntax)
@@ -158,18 +160,12 @@ TEST(KeyCompiler, Failures) {
     EXPECT_EQ(brtl_compile_keys("{a 99999999999}", nullptr, 0), -2);
     EXPECT_EQ(brtl_compile_keys("{a 16777216}", nullptr, 0), -2);
     EXPECT_EQ(brtl_compile_keys("{a 8388608}", nullptr, 0), 16777216);
-}
-
-TEST(KeyCompiler, CapacityBoundsTheWrite) {
     BrtlKeyEvent out[3] = {{1, 1}, {1, 1}, {1, 1}};
     EXPECT_EQ(brtl_compile_keys("ab", out, 2), 4); // the whole string's count
     EXPECT_EQ(out[0].message, D);
     EXPECT_EQ(out[1].message, U);
     EXPECT_EQ(out[2].message, 1u); // untouched
     EXPECT_EQ(brtl_compile_keys("ab", out, -5), 4);
-}
-
-TEST(KeyCompiler, OutOfMemoryIsFailureTwo) {
     fail_allocations_after(0, true);
     EXPECT_EQ(brtl_compile_keys("abc", nullptr, 0), -2);
     // The list grows by blocks of 256 records: a second block is needed past 256 events.

@@ -21,13 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ShellTest : public RuntimeTest {
-  protected:
-    std::vector<Trap> file_trap(const std::string &subject) const {
-        return {Trap{53, Family::FileTrap, subject}};
-    }
-    std::vector<Trap> only(int32_t trap) const { return {Trap{trap, Family::Trap, ""}}; }
-};
+class ShellTest : public RuntimeTest {};
 
 // Waits up to five seconds for the file to be written whole (the writer closes it at the end).
 std::string wait_for_file(const fs::path &path, const std::string &last_line_start) {
@@ -63,24 +57,20 @@ std::string dialect(const fs::path &path) {
 
 } // namespace
 
+// The program named as on the path and in the dialect's form of its full path.
 TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
-    fs::path out = scratch_dir() / "argv.txt";
+    fs::path out = scratch_dir() / "argv.txt", dialect_out = scratch_dir() / "dialect.txt";
     std::string command = std::string(BRTL_ARGV_WRITER) + " " + out.string() +
                           " plain \"two words\"\ttab a\\\"b \"c\\\\\" d\\\\e \"q\"\"q\" \"\"";
     int32_t r = ZbiBuiltIn_Shell(temp(command), 1);
     EXPECT_GT(r, 31);
-    std::string text = wait_for_file(out, "[]");
-    EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) +
-                        "\n[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n");
-    EXPECT_TRUE(traps().empty());
-}
-
-TEST_F(ShellTest, TheProgramNameInTheDialectsForm) {
-    fs::path out = scratch_dir() / "dialect.txt";
-    std::string command = dialect(BRTL_ARGV_WRITER) + " " + out.string() + " x";
-    int32_t r = ZbiRunProgram(command.c_str(), 6);
-    EXPECT_GT(r, 31);
-    EXPECT_NE(wait_for_file(out, "[x]"), "");
+    EXPECT_EQ(wait_for_file(out, "[]"),
+              std::to_string(BRTL_SHELL_PROCESS_ID(r)) +
+                  "\n[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n");
+    EXPECT_GT(
+        ZbiRunProgram((dialect(BRTL_ARGV_WRITER) + " " + dialect_out.string() + " x").c_str(), 6),
+        31);
+    EXPECT_NE(wait_for_file(dialect_out, "[x]"), "");
     EXPECT_TRUE(traps().empty());
 }
 
@@ -111,66 +101,48 @@ TEST_F(ShellTest, TheCommandLineSplitter) {
     }
 }
 
-TEST_F(ShellTest, MissingProgramsAndDirectories) {
-    EXPECT_EQ(ZbiBuiltIn_Shell(temp("brtl-no-such-program /x"), 1), -1);
-    EXPECT_EQ(traps(), file_trap("brtl-no-such-program"));
-    clear_traps();
-    std::string in_scratch = dialect(scratch_dir() / "missing");
-    EXPECT_EQ(ZbiRunProgram((in_scratch + "\targ").c_str(), 1), -1);
-    EXPECT_EQ(traps(), file_trap(in_scratch));
-    clear_traps();
-    std::string no_dir = dialect(scratch_dir() / "no" / "such" / "prog");
-    EXPECT_EQ(ZbiRunProgram((no_dir + " a b").c_str(), 1), -1);
-    EXPECT_EQ(traps(), file_trap(no_dir));
-    clear_traps();
-    EXPECT_EQ(ZbiRunProgram("Q:\\bin\\true", 1), -1);
-    EXPECT_EQ(traps(), file_trap("Q:\\bin\\true"));
-    // A file where a directory should be; a name relative to the drive, which the path check
-    // lets pass: still trap 53 once.
+// Each refused command: its trap (53 with the program's name for a missing program or
+// directory), the result -1 and a borrowed command left intact under a returning hook, and a
+// temporary command freed under a throwing one.
+TEST_F(ShellTest, RefusedCommandsTrapWithEitherHook) {
     std::ofstream(scratch_dir() / "plain.txt") << "x";
-    std::string through_file = dialect(scratch_dir() / "plain.txt") + "\\prog";
-    for (const std::string &name : {through_file, std::string("C:prog")}) {
+    const std::string in_scratch = dialect(scratch_dir() / "missing"),
+                      no_dir = dialect(scratch_dir() / "no" / "such" / "prog"),
+                      through_file = dialect(scratch_dir() / "plain.txt") + "\\prog";
+    const auto missing = [](const std::string &name) { return Trap{53, Family::FileTrap, name}; };
+    const Trap five{5, Family::Trap, ""};
+    struct Row {
+        std::string command;
+        int32_t style;
+        Trap want;
+    };
+    for (const Row &row : {
+             Row{"brtl-no-such-program /x", 1, missing("brtl-no-such-program")},
+             Row{in_scratch + "\targ", 1, missing(in_scratch)},
+             Row{no_dir + " a b", 1, missing(no_dir)},
+             Row{"Q:\\bin\\true", 1, missing("Q:\\bin\\true")},
+             // A file where a directory should be; a name relative to the drive, which the path
+             // check lets pass: still trap 53 once.
+             Row{through_file + " x", 1, missing(through_file)},
+             Row{"C:prog x", 1, missing("C:prog")}, Row{" true", 1, missing("")},
+             Row{"\ttrue", 1, missing("")}, Row{"true", 0, five}, Row{"true", 10, five},
+             Row{"true", -1, five}, Row{"", 1, five},
+             Row{scratch_dir().string(), 1, five}, // a directory cannot be started
+         }) {
         clear_traps();
-        EXPECT_EQ(ZbiRunProgram((name + " x").c_str(), 1), -1);
-        EXPECT_EQ(traps(), file_trap(name));
-    }
-    for (const char *blank : {" true", "\ttrue"}) {
-        clear_traps();
-        EXPECT_EQ(ZbiRunProgram(blank, 1), -1);
-        EXPECT_EQ(traps(), file_trap(""));
-    }
-}
-
-TEST_F(ShellTest, ArgumentChecks) {
-    for (int32_t style : {0, 10, -1}) {
-        clear_traps();
-        Borrowed command("true");
-        EXPECT_EQ(ZbiBuiltIn_Shell(command.get(), style), -1);
-        EXPECT_EQ(traps(), only(5)) << style;
+        Borrowed command(row.command);
+        EXPECT_EQ(ZbiBuiltIn_Shell(command.get(), row.style), -1) << row.command;
         EXPECT_TRUE(command.intact());
+        set_mode(HookMode::Throw);
+        BlockBalance balance;
+        EXPECT_THROW(ZbiBuiltIn_Shell(temp(row.command), row.style), TrapException);
+        set_mode(HookMode::Return);
+        EXPECT_EQ(balance.delta(), 0);
+        EXPECT_EQ(traps(), (std::vector<Trap>{row.want, row.want})) << row.command;
     }
-    clear_traps();
-    EXPECT_EQ(ZbiBuiltIn_Shell(temp(""), 1), -1);
-    EXPECT_EQ(traps(), only(5));
     clear_traps();
     EXPECT_EQ(ZbiRunProgram(nullptr, 1), -1);
-    EXPECT_EQ(traps(), only(5));
-    clear_traps();
-    // A directory cannot be started.
-    EXPECT_EQ(ZbiRunProgram(scratch_dir().c_str(), 1), -1);
-    EXPECT_EQ(traps(), only(5));
-}
-
-TEST_F(ShellTest, ThrowingHooksFreeTheCommand) {
-    set_mode(HookMode::Throw);
-    BlockBalance balance;
-    EXPECT_THROW(ZbiBuiltIn_Shell(temp("brtl-no-such-program x"), 1), TrapException);
-    EXPECT_THROW(ZbiBuiltIn_Shell(temp(" x"), 1), TrapException);
-    EXPECT_THROW(ZbiBuiltIn_Shell(temp(dialect(scratch_dir() / "no" / "p") + " x"), 1),
-                 TrapException);
-    EXPECT_THROW(ZbiBuiltIn_Shell(temp("C:prog x"), 1), TrapException);
-    EXPECT_THROW(ZbiBuiltIn_Shell(temp("true"), 0), TrapException);
-    EXPECT_EQ(balance.delta(), 0);
+    EXPECT_EQ(traps(), std::vector<Trap>{five});
 }
 
 TEST_F(ShellTest, NoZombiesAfterAHundredShells) {

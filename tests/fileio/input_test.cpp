@@ -1,6 +1,8 @@
 // Input #: the two ways of reading a field, the conversions into typed targets and the subtype
 // a Variant target gets.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <tuple>
 
@@ -176,16 +178,29 @@ TEST_F(InputTest, OldValuesAreReleasedAndNoMemoryOrAThrowingHookLeaveNothing) {
     EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(InputTest, AMillionShortFields) {
+// Half a million lines read alternately by Input # (two fields) and Line Input #.
+TEST_F(InputTest, AMillionShortLinesAndFields) {
     std::string bytes;
-    for (int i = 0; i < 1000000; ++i)
-        bytes += std::to_string(i % 1000) + (i % 10 == 9 ? "\r\n" : ",");
+    long expected = 0;
+    for (int i = 0; i < 500000; ++i) {
+        bytes += std::to_string(i % 1000) + "," + std::to_string(i % 7) + "\r\n";
+        expected += i % 1000 + i % 7;
+    }
     input_file(bytes);
     long count = 0, sum = 0;
-    int16_t value = 0;
-    for (; ZbiBuiltIn_EOF(1) == 0; ++count, sum += value)
-        ZbiBuiltIn_Input(1, 1, BI_TYPE_INTEGER, &value);
-    EXPECT_EQ(count, 1000000);
-    EXPECT_EQ(sum, 1000L * (999L * 1000L / 2));
+    int16_t a = 0, b = 0;
+    BiString line{const_cast<char *>(""), 0};
+    for (; ZbiBuiltIn_EOF(1) == 0; ++count) {
+        if (count % 2 == 0) {
+            ZbiBuiltIn_Input(1, 2, BI_TYPE_INTEGER, &a, BI_TYPE_INTEGER, &b);
+            sum += a + b;
+        } else {
+            ZbiBuiltIn_LineInput(1, BI_TYPE_STRING, 0, &line);
+            sum += std::atol(line.data) + std::atol(std::strchr(line.data, ',') + 1);
+        }
+    }
+    release(line);
+    EXPECT_EQ(count, 500000);
+    EXPECT_EQ(sum, expected);
     EXPECT_TRUE(traps().empty());
 }

@@ -7,8 +7,10 @@
 namespace brtl_test {
 namespace {
 
+// The directory part, cut in place in a copy of the path (the result is the argument).
 std::string directory_part(std::string path) {
-    return RemoveFileNameFromPath(path.data());
+    EXPECT_EQ(RemoveFileNameFromPath(path.data()), path.data());
+    return path.c_str();
 }
 
 TEST(RemoveFileNameFromPath, KeepsTheDirectoryPart) {
@@ -19,12 +21,6 @@ TEST(RemoveFileNameFromPath, KeepsTheDirectoryPart) {
               row("C:\\", "C:\\"), row("", ""), row("a:b\\c", "a:b"))) {
         EXPECT_EQ(directory_part(path), want) << path;
     }
-}
-
-TEST(RemoveFileNameFromPath, ReturnsItsArgumentEditedInPlace) {
-    char path[] = "C:\\dir\\name";
-    EXPECT_EQ(RemoveFileNameFromPath(path), path);
-    EXPECT_STREQ(path, "C:\\dir");
 }
 
 class DoubleByteDirectoryPart : public RuntimeTest {};
@@ -38,74 +34,50 @@ TEST_F(DoubleByteDirectoryPart, NeverCutsAtATrailByte) {
     EXPECT_EQ(directory_part("C:\x95\x5C"), "C:");
 }
 
-class PathCheck : public FileTest {
-  protected:
-    void SetUp() override {
-        FileTest::SetUp();
-        std::filesystem::create_directory("sub");
-    }
-};
+class PathCheck : public FileTest {};
 
-TEST_F(PathCheck, AcceptsPathsOnTheOneDrive) {
-    for (const auto &[path, strip] :
-         rows(row("x.txt", true), row("nodir\\x.txt", true), row("sub\\x.txt", true),
-              row("sub/x.txt", true), row("sub", false), row("c:\\", false), row("C:sub", false),
-              row("..\\", false), row("C:\\", true), row("", false))) {
-        IsPathValid(path, strip, 0);
-        EXPECT_TRUE(traps().empty()) << path;
-        clear_traps();
-    }
-}
-
-struct Failure {
-    const char *path;
-    bool strip;
-    bool whole;
-    Trap want;
-};
-
-TEST_F(PathCheck, ReportsEachFailureByItsSwitches) {
-    const std::string bad_drive = "Q:\\x\\y.txt";
-    // A directory part without a separator is not looked up; one with a separator must exist.
-    const std::string missing = "nodir\\deeper\\y.txt";
-    const std::string colon = "ab:c\\y.txt";
-    for (const Failure &f : {
+// Each path with the check's two switches (the directory part only; reported for the whole
+// name) and the traps it gives: none for the paths on the one drive. A directory part without a
+// separator is not looked up; one with a separator must exist.
+TEST_F(PathCheck, AcceptsPathsOnTheOneDriveAndReportsEachFailureByItsSwitches) {
+    std::filesystem::create_directory("sub");
+    const std::string bad_drive = "Q:\\x\\y.txt", missing = "nodir\\deeper\\y.txt",
+                      colon = "ab:c\\y.txt", full_missing = full_name("sub\\gone\\x.txt");
+    struct Row {
+        std::string path;
+        bool strip, whole;
+        std::vector<Trap> want = {};
+    };
+    for (const Row &row : {
+             Row{"x.txt", true, false},
+             Row{"nodir\\x.txt", true, false},
+             Row{"sub\\x.txt", true, false},
+             Row{"sub/x.txt", true, false},
+             Row{"sub", false, false},
+             Row{"c:\\", false, false},
+             Row{"C:sub", false, false},
+             Row{"..\\", false, false},
+             Row{"C:\\", true, false},
+             Row{"", false, false},
+             Row{full_name("sub\\x.txt"), true, false},
              // The whole name as a path: everything is trap 76 with the name.
-             Failure{bad_drive.c_str(), false, false, file_trap(76, bad_drive)},
-             Failure{missing.c_str(), false, false, file_trap(76, missing)},
+             Row{bad_drive, false, false, {file_trap(76, bad_drive)}},
+             Row{missing, false, false, {file_trap(76, missing)}},
+             Row{"1:\\x", false, false, {file_trap(76, "1:\\x")}},
              // The directory part of a name: the drive is trap 68, the directory 76 with the part.
-             Failure{bad_drive.c_str(), true, false, trap(68)},
-             Failure{missing.c_str(), true, false, file_trap(76, "nodir\\deeper")},
-             Failure{colon.c_str(), true, false, file_trap(76, "ab:c")},
+             Row{bad_drive, true, false, {trap(68)}},
+             Row{missing, true, false, {file_trap(76, "nodir\\deeper")}},
+             Row{colon, true, false, {file_trap(76, "ab:c")}},
+             Row{full_missing, true, false, {file_trap(76, full_name("sub\\gone"))}},
              // Reported for the whole name: trap 53 with it.
-             Failure{bad_drive.c_str(), true, true, file_trap(53, bad_drive)},
-             Failure{missing.c_str(), true, true, file_trap(53, missing)},
-             Failure{colon.c_str(), true, true, file_trap(53, colon)},
-             Failure{"1:\\x", false, false, file_trap(76, "1:\\x")},
+             Row{bad_drive, true, true, {file_trap(53, bad_drive)}},
+             Row{missing, true, true, {file_trap(53, missing)}},
+             Row{colon, true, true, {file_trap(53, colon)}},
          }) {
         clear_traps();
-        IsPathValid(f.path, f.strip, f.whole);
-        EXPECT_EQ(traps(), std::vector<Trap>{f.want}) << f.path << " " << f.strip << f.whole;
+        IsPathValid(row.path.c_str(), row.strip, row.whole);
+        EXPECT_EQ(traps(), row.want) << row.path << " " << row.strip << row.whole;
     }
-}
-
-TEST_F(PathCheck, AThrowingHookLeavesNoBlock) {
-    BlockBalance balance;
-    set_mode(HookMode::Throw);
-    EXPECT_THROW(IsPathValid("nodir\\deeper\\x", 1, 0), TrapException);
-    EXPECT_THROW(IsPathValid("Q:\\x", 1, 0), TrapException);
-    set_mode(HookMode::Return);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(PathCheck, AMissingDirectoryOfAFullPathIsReported) {
-    const std::string path = full_name("sub\\gone\\x.txt");
-    IsPathValid(path.c_str(), 1, 0);
-    EXPECT_EQ(traps(), std::vector<Trap>{file_trap(76, full_name("sub\\gone"))});
-    clear_traps();
-    const std::string present = full_name("sub\\x.txt");
-    IsPathValid(present.c_str(), 1, 0);
-    EXPECT_TRUE(traps().empty());
 }
 
 } // namespace

@@ -85,7 +85,8 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
     // no lock 5 or 9, mode 3 or access 4; numbers outside 1-255 or in use; names empty or too
     // long (260 bytes pass the length check, but not as a full path); no directory (a file is
     // none), file, drive; directories; the same file again other than Input beside Input or
-    // Random and Binary beside each other, whatever the case of the name.
+    // Random and Binary beside each other, whatever the case of the name; wildcards and the
+    // characters no name may hold.
     struct R {
         int32_t trap;
         std::string name;
@@ -104,7 +105,9 @@ TEST_F(OpenTest, EveryRefusedOpenTrapsAndLeavesNothingWithEitherHook) {
         R{70, "sub", kInput}, R{70, "sub", kBinary}, R{70, "sub", kOutput},
         R{55, "busy.txt", kInput}, R{55, "shared.txt", kOutput}, R{55, "shared.txt", kAppend},
         R{55, "shared.txt", kBinary}, R{55, "SHARED.TXT", kOutput}, R{55, "r.dat", kInput},
-        R{55, "r.dat", kAppend});
+        R{55, "r.dat", kAppend}, R{53, "a*?", kOutput}, R{53, "x<y", kOutput},
+        R{53, "x>y", kOutput}, R{53, "p|q", kOutput}, R{53, "say\"hi\"", kOutput},
+        R{53, "tab\there", kOutput});
     make_host_objects();
     const size_t files = entries(dir());
     const int descriptors = open_descriptors();
@@ -327,6 +330,31 @@ TEST_F(CloseTest, FreeFileFileAttrAndTheHostFileObjects) {
     EXPECT_EQ(traps(), (std::vector<Trap>{trap(67)}));
     close(200);
     EXPECT_EQ(ZbiBuiltIn_FreeFile(), 200);
+}
+
+// The per-run reset: every file closed and the generator back at the start of the seed-1
+// sequence, also when closing a file traps and the hook throws.
+TEST_F(CloseTest, TheRunResetClosesEveryFileAndRestartsTheSeedOneSequence) {
+    open("a.txt", kOutput, 1);
+    open("b.dat", kBinary, 200);
+    brtl::fileio::dir_restart_flag() = false;
+    ZbiBuiltIn_Rnd(1);             // whatever Rnd drew before, the reset puts the generator back
+    EXPECT_EQ(ZbiReset_Rtl(), 41); // the first number of the sequence
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(find_record(200), nullptr);
+    EXPECT_EQ(brtl::platform::open_descriptor_count(), 0u);
+    EXPECT_TRUE(brtl::fileio::dir_restart_flag());
+    const double first = ZbiBuiltIn_Rnd(1), second = ZbiBuiltIn_Rnd(1);
+    EXPECT_NE(first, second);
+    open(full_device_link(), kOutput, 1);
+    std::fputs("pending", ZrFileStream(ZbiGetZrFile(0)));
+    set_mode(HookMode::Throw);
+    EXPECT_THROW(ZbiReset_Rtl(), TrapException);
+    set_mode(HookMode::Return);
+    EXPECT_EQ(traps(), (std::vector<Trap>{trap(61)}));
+    EXPECT_EQ(find_record(1), nullptr);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), first);
+    EXPECT_EQ(ZbiBuiltIn_Rnd(1), second);
 }
 
 // ---- Nested runs ------------------------------------------------------------------------------

@@ -14,7 +14,10 @@ class HostLibraryTest : public RuntimeTest {};
 
 } // namespace
 
-TEST_F(HostLibraryTest, SprintfFormatsTextAndIntegersLikeTheCLibrary) {
+// Text and integers as the C library formats them, numbers by the library's number-text rule
+// (default precision included), the bound of the n-form, wide widths and long texts, and a
+// stream's byte count or failure.
+TEST_F(HostLibraryTest, FormattedOutput) {
     char buf[128];
     EXPECT_EQ(ZrSprintf(buf, "%d|%5d|%-5d|%05d|%+d", 42, -7, 3, -12, 9), 23);
     EXPECT_STREQ(buf, "42|   -7|3    |-0012|+9");
@@ -26,8 +29,37 @@ TEST_F(HostLibraryTest, SprintfFormatsTextAndIntegersLikeTheCLibrary) {
     EXPECT_STREQ(buf, "-3 1996-02-09");
     ZrSprintf(buf, "%.3d|%s", 5, static_cast<const char *>(nullptr));
     EXPECT_STREQ(buf, "005|(null)");
+    ZrSprintf(buf, "%.15G %.7G %f [%8.2f][%-8.2f][%08.2f][%+.1e]", 1.5e20,
+              static_cast<double>(0.1f), 2.5, 3.14159, 3.14159, -3.14159, 12345.0);
+    EXPECT_STREQ(buf, "1.5E+020 0.1 2.500000 [    3.14][3.14    ][-0003.14][+1.2e+004]");
+    char small[8];
+    EXPECT_EQ(ZrSnprintf(small, sizeof small, "%s-%d", "abcdef", 12345), 12);
+    EXPECT_STREQ(small, "abcdef-");
+    EXPECT_EQ(ZrSnprintf(nullptr, 0, "%.15G", 1.0 / 3.0), 17);
+    std::string long_text(3000, 'x');
+    std::string out(4000, '\0');
+    EXPECT_EQ(ZrSprintf(out.data(), "%s|%300d", long_text.c_str(), 1), 3301);
+    EXPECT_EQ(out.substr(3000, 2), "| ");
+    EXPECT_EQ(out[3300], '1');
+
+    FILE *f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(ZrFprintf(f, "%d,%s,%.15G\r\n", 7, long_text.c_str(), 0.5), 3008);
+    std::rewind(f);
+    char head[5] = {};
+    ASSERT_EQ(std::fread(head, 1, 4, f), 4u);
+    EXPECT_STREQ(head, "7,xx");
+    std::fclose(f);
+    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "w");
+    std::fclose(f);
+    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(ZrFprintf(f, "%s", "cannot"), -1);
+    std::fclose(f);
 }
 
+// Copies, comparisons and searches of texts, character counts and wide copies in the
+// double-byte code page, and pattern fills.
 // Integer conversions, with and without flags, widths and precisions, against the C library on
 // random values of every size.
 TEST_F(HostLibraryTest, SprintfIntegersMatchTheCLibraryOnRandomValues) {
@@ -53,51 +85,6 @@ TEST_F(HostLibraryTest, SprintfIntegersMatchTheCLibraryOnRandomValues) {
     }
 }
 
-TEST_F(HostLibraryTest, SprintfPrintsNumbersByTheLibrarysRule) {
-    char buf[128];
-    ZrSprintf(buf, "%.15G %.7G %f %.1f", 1.5e20, static_cast<double>(0.1f), 2.5, 0.25);
-    EXPECT_STREQ(buf, "1.5E+020 0.1 2.500000 0.3");
-    ZrSprintf(buf, "[%8.2f][%-8.2f][%08.2f][%+.1e]", 3.14159, 3.14159, -3.14159, 12345.0);
-    EXPECT_STREQ(buf, "[    3.14][3.14    ][-0003.14][+1.2e+004]");
-}
-
-TEST_F(HostLibraryTest, SnprintfBoundsTheOutputAndReportsTheWholeLength) {
-    char buf[8];
-    EXPECT_EQ(ZrSnprintf(buf, sizeof buf, "%s-%d", "abcdef", 12345), 12);
-    EXPECT_STREQ(buf, "abcdef-");
-    EXPECT_EQ(ZrSnprintf(nullptr, 0, "%.15G", 1.0 / 3.0), 17);
-}
-
-TEST_F(HostLibraryTest, SprintfHandlesWideWidthsAndLongTexts) {
-    std::string long_text(3000, 'x');
-    std::string out(4000, '\0');
-    int n = ZrSprintf(out.data(), "%s|%300d", long_text.c_str(), 1);
-    EXPECT_EQ(n, 3301);
-    EXPECT_EQ(out.substr(3000, 2), "| ");
-    EXPECT_EQ(out[3300], '1');
-}
-
-TEST_F(HostLibraryTest, FprintfWritesToTheStreamAndCountsBytes) {
-    FILE *f = std::tmpfile();
-    ASSERT_NE(f, nullptr);
-    std::string long_text(2000, 'y');
-    EXPECT_EQ(ZrFprintf(f, "%d,%s,%.15G\r\n", 7, long_text.c_str(), 0.5), 2008);
-    std::rewind(f);
-    char head[5] = {};
-    ASSERT_EQ(std::fread(head, 1, 4, f), 4u);
-    EXPECT_STREQ(head, "7,yy");
-    std::fclose(f);
-}
-
-TEST_F(HostLibraryTest, FprintfReportsAFailedWrite) {
-    FILE *f = std::fopen((scratch_dir() / "ro.txt").c_str(), "w");
-    std::fclose(f);
-    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "r");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(ZrFprintf(f, "%s", "cannot"), -1);
-    std::fclose(f);
-}
-
 TEST_F(HostLibraryTest, TextHelpers) {
     BlockBalance balance;
     char *copy = ZrStrCopy("hello");
@@ -119,9 +106,6 @@ TEST_F(HostLibraryTest, TextHelpers) {
     EXPECT_EQ(ZrStrRChr(text, ','), text + 5);
     EXPECT_EQ(ZrStrPBrk(text, ";"), text + 3);
     EXPECT_EQ(ZrStrChr(text, 'z'), nullptr);
-}
-
-TEST_F(HostLibraryTest, CharLenAndWideCopiesFollowTheCodePage) {
     ASSERT_EQ(brtl_setlocale("Ja_JP"), 0);
     EXPECT_EQ(ZrStrCharLen("a\x82\xA0z"), 3u);
     OLECHAR *w = ZrCharToWide("a\x82\xA0");
@@ -138,9 +122,6 @@ TEST_F(HostLibraryTest, CharLenAndWideCopiesFollowTheCodePage) {
     EXPECT_STREQ(m, "");
     ZrFree(w);
     ZrFree(m);
-}
-
-TEST_F(HostLibraryTest, PatternMemSetRepeatsThePattern) {
     char buf[11] = {};
     ZrPatternMemSet(buf, "abc", 3, 10);
     EXPECT_STREQ(buf, "abcabcabca");
@@ -160,7 +141,8 @@ TEST_F(HostLibraryTest, ProceduresAreFoundByName) {
     EXPECT_EQ(ZrGetIntStrProc("ZrBiMatchPattern"), nullptr);
 }
 
-TEST_F(HostLibraryTest, HostFileObjectsFollowTheirStream) {
+// Host file objects follow their stream; the memory functions share one heap.
+TEST_F(HostLibraryTest, HostFileObjectsAndMemory) {
     BlockBalance balance;
     FILE *a = std::tmpfile();
     FILE *b = std::tmpfile();
@@ -172,14 +154,10 @@ TEST_F(HostLibraryTest, HostFileObjectsFollowTheirStream) {
     ZrFileOpen(file, b); // the same object serves the next open of its number
     EXPECT_EQ(ZrFileStream(file), b);
     ZrFileClose(file);
-    EXPECT_EQ(balance.delta(), 1);
+    EXPECT_EQ(balance.delta(), 1); // the object outlives its stream
     ZrFree(file);
     std::fclose(a);
     std::fclose(b);
-}
-
-TEST_F(HostLibraryTest, MemoryFunctionsShareOneHeap) {
-    BlockBalance balance;
     auto *z = static_cast<unsigned char *>(ZrMemCalloc(4, 4, 2));
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(z[i], 0);
@@ -193,7 +171,8 @@ TEST_F(HostLibraryTest, MemoryFunctionsShareOneHeap) {
     EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(HostLibraryTest, HostClassConstructorsLayTheirDefaults) {
+// The defaults the host class constructors lay, and the error list.
+TEST_F(HostLibraryTest, HostClassDefaults) {
     struct Pair {
         float unset;
         float value;

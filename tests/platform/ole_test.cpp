@@ -27,21 +27,19 @@ const BrtlUnknownVtbl kTable = {query, add_ref, release};
 
 } // namespace
 
-TEST_F(OleTest, BstrCarriesAByteCountPrefixAndANulUnit) {
-    const OLECHAR text[] = {'a', 'b', 'c', 0};
-    BSTR b = SysAllocString(text);
+// A BSTR: a byte count before its units and a NUL unit after them; embedded NULs kept, no
+// text allowed; null for a null text, for no memory and for a length beyond the byte count.
+TEST_F(OleTest, BstrLayoutAndAllocation) {
+    const OLECHAR text[] = {'a', 0, 'b', 0};
+    BSTR b = SysAllocString(text + 2);
     ASSERT_NE(b, nullptr);
     uint32_t prefix;
     std::memcpy(&prefix, reinterpret_cast<char *>(b) - 4, 4);
-    EXPECT_EQ(prefix, 6u);
-    EXPECT_EQ(SysStringLen(b), 3u);
-    EXPECT_EQ(b[3], 0);
+    EXPECT_EQ(prefix, 2u);
+    EXPECT_EQ(SysStringLen(b), 1u);
+    EXPECT_EQ(b[1], 0);
     SysFreeString(b);
-}
-
-TEST_F(OleTest, AllocStringLenKeepsEmbeddedNulsAndAllowsNoText) {
-    const OLECHAR text[] = {'a', 0, 'b'};
-    BSTR b = SysAllocStringLen(text, 3);
+    b = SysAllocStringLen(text, 3);
     EXPECT_EQ(SysStringLen(b), 3u);
     EXPECT_EQ(b[2], 'b');
     SysFreeString(b);
@@ -49,9 +47,6 @@ TEST_F(OleTest, AllocStringLenKeepsEmbeddedNulsAndAllowsNoText) {
     EXPECT_EQ(SysStringLen(b), 5u);
     EXPECT_EQ(b[5], 0);
     SysFreeString(b);
-}
-
-TEST_F(OleTest, NullAndFailedAllocations) {
     EXPECT_EQ(SysAllocString(nullptr), nullptr);
     EXPECT_EQ(SysStringLen(nullptr), 0u);
     SysFreeString(nullptr);
@@ -60,7 +55,7 @@ TEST_F(OleTest, NullAndFailedAllocations) {
     EXPECT_EQ(SysAllocStringLen(nullptr, 0x7FFFFFFF), nullptr); // beyond the byte count
 }
 
-TEST_F(OleTest, CopyDuplicatesTheStringAndReleasesTheOldDestination) {
+TEST_F(OleTest, CopyDuplicatesTheStringAndReleasesTheOldDestinationOrLeavesItEmpty) {
     BlockBalance balance;
     VARIANT src = bstr_variant("source");
     VARIANT dst = bstr_variant("old");
@@ -71,19 +66,17 @@ TEST_F(OleTest, CopyDuplicatesTheStringAndReleasesTheOldDestination) {
     VariantClear(&src);
     VariantClear(&dst);
     EXPECT_EQ(dst.vt, VT_EMPTY);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(OleTest, CopyWithoutMemoryLeavesAnEmptyDestination) {
-    VARIANT src = bstr_variant("source");
-    VARIANT dst = i4(5);
+    // Without memory the destination is left Empty.
+    src = bstr_variant("source");
+    dst = i4(5);
     fail_allocations_after(0);
     EXPECT_EQ(VariantCopy(&dst, &src), E_OUTOFMEMORY);
     EXPECT_EQ(dst.vt, VT_EMPTY);
     VariantClear(&src);
+    EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(OleTest, ObjectsAreReferenceCounted) {
+TEST_F(OleTest, ObjectsAreReferenceCountedAndUnknownTypesRejected) {
     CountedObject object{{&kTable}, 1};
     VARIANT src{};
     src.vt = VT_DISPATCH;
@@ -96,15 +89,19 @@ TEST_F(OleTest, ObjectsAreReferenceCounted) {
     src.vt = VT_UNKNOWN;
     VariantClear(&src);
     EXPECT_EQ(object.refs, 0);
-}
-
-TEST_F(OleTest, ClearRejectsUnknownTypes) {
+    // Unknown types are rejected; clearing a reference releases nothing.
     VARIANT v{};
     v.vt = 99;
     EXPECT_EQ(VariantClear(&v), DISP_E_BADVARTYPE);
     EXPECT_EQ(v.vt, 99);
-    VARIANT dst{};
     EXPECT_EQ(VariantCopy(&dst, &v), DISP_E_BADVARTYPE);
+    VARIANT inner = bstr_variant("mine");
+    VARIANT ref{};
+    ref.vt = VT_BYREF | VT_BSTR;
+    ref.pbstrVal = &inner.bstrVal;
+    EXPECT_EQ(VariantClear(&ref), S_OK);
+    EXPECT_EQ(ascii_of(inner.bstrVal), "mine");
+    VariantClear(&inner);
 }
 
 TEST_F(OleTest, CopyIndReadsThroughReferences) {
@@ -133,16 +130,6 @@ TEST_F(OleTest, CopyIndReadsThroughReferences) {
     EXPECT_EQ(self.vt, VT_R8);
     EXPECT_EQ(self.dblVal, 2.5);
     VariantClear(&dst);
-    VariantClear(&inner);
-}
-
-TEST_F(OleTest, ClearingAReferenceReleasesNothing) {
-    VARIANT inner = bstr_variant("mine");
-    VARIANT ref{};
-    ref.vt = VT_BYREF | VT_BSTR;
-    ref.pbstrVal = &inner.bstrVal;
-    EXPECT_EQ(VariantClear(&ref), S_OK);
-    EXPECT_EQ(ascii_of(inner.bstrVal), "mine");
     VariantClear(&inner);
 }
 

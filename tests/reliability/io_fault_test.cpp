@@ -42,37 +42,31 @@ std::string line_of_file() {
     return line.text();
 }
 
+// A statement that reads nothing.
+std::function<std::string()> writes(std::function<void()> statement) {
+    return [statement] {
+        statement();
+        return std::string();
+    };
+}
+
 const std::vector<Row> &rows() {
     static const std::vector<Row> table = {
-        {"Open for Output", "old", [] {},
-         [] {
-             open_for(BI_FILE_MODE_OUTPUT);
-             return std::string();
-         },
+        {"Open for Output", "old", [] {}, writes([] { open_for(BI_FILE_MODE_OUTPUT); }), Row::Name},
+        {"Open for Append", "old\r\n", [] {}, writes([] { open_for(BI_FILE_MODE_APPEND); }),
          Row::Name},
-        {"Open for Append", "old\r\n", [] {},
-         [] {
-             open_for(BI_FILE_MODE_APPEND);
-             return std::string();
-         },
-         Row::Name},
-        {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); },
-         [] {
-             BiString a = temp("alpha"), b = temp("beta");
-             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, a, BI_PRINT_COMMA, BI_PRINT_TEXT, b,
-                              BI_PRINT_END_OF_LINE);
-             return std::string();
-         },
+        {"Print #", "", [] { open_for(BI_FILE_MODE_OUTPUT); }, writes([] {
+             ZbiBuiltIn_Print(1, 6, BI_PRINT_TEXT, temp("alpha"), BI_PRINT_COMMA, BI_PRINT_TEXT,
+                              temp("beta"), BI_PRINT_END_OF_LINE);
+         }),
          Row::Path},
-        {"Write #", "1,2\r\n", [] { open_for(BI_FILE_MODE_APPEND); },
-         [] {
+        {"Write #", "1,2\r\n", [] { open_for(BI_FILE_MODE_APPEND); }, writes([] {
              int16_t text_code = BI_TYPE_STRING, double_code = BI_TYPE_DOUBLE;
              BiString text = temp("quoted");
              double d = 2.5;
              void *items[] = {&text_code, &text, &double_code, &d};
              ZbiBuiltIn_Write(1, 2, items);
-             return std::string();
-         },
+         }),
          Row::EmptyUntilTheFlush}, // a formatted write has no subject, the final flush the path
         {"Line Input #", "first line\r\nsecond\r\n", [] { open_for(BI_FILE_MODE_INPUT); },
          [] {
@@ -81,14 +75,13 @@ const std::vector<Row> &rows() {
          },
          Row::Path},
         {"Put #", "", [] { ZbiBuiltIn_Open(temp(kFile), BI_FILE_MODE_RANDOM, 0, 0, 1, 16); },
-         [] {
+         writes([] {
              int32_t count = 1996;
              double amount = 12.5;
              Fields fields;
              fields.fixed(count).fixed(amount);
              ZbiBuiltIn_Put(1, 2, 1, fields.list());
-             return std::string();
-         },
+         }),
          Row::Path},
         {"Get #", "abcdefghijklmnop", [] { open_for(BI_FILE_MODE_BINARY); },
          [] {
@@ -104,11 +97,10 @@ const std::vector<Row> &rows() {
              open_for(BI_FILE_MODE_OUTPUT);
              ZbiBuiltIn_Print(1, 2, BI_PRINT_TEXT, temp("kept"));
          },
-         [] {
+         writes([] {
              int16_t n = 1;
              ZbiBuiltIn_Close(1, &n);
-             return std::string();
-         },
+         }),
          Row::NoSubject},
     };
     return table;
