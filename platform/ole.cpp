@@ -53,10 +53,13 @@ namespace {
 // realloc, which can move their pages without copying them.
 constexpr size_t kCopiedGrowth = 64 * 1024;
 
-// A block of at least `needed` bytes (half again as many when they can be had) holding the
-// first `used` bytes of block, which is given up; null (block unchanged) when memory runs out.
-void *grown_block(void *block, size_t used, size_t needed) {
-    const size_t grown = needed + needed / 2;
+// A block of at least `needed` bytes holding the first `used` bytes of block (of `capacity`
+// usable bytes), which is given up; null (block unchanged) when memory runs out. A block that
+// keeps growing grows by half its capacity again at least, so a string built by repeated
+// appends is copied a bounded number of times, while one join of two strings takes only what
+// it needs.
+void *grown_block(void *block, size_t used, size_t capacity, size_t needed) {
+    const size_t grown = needed > capacity + capacity / 2 ? needed : capacity + capacity / 2;
     if (needed >= kCopiedGrowth) {
         void *moved = reallocate(block, grown);
         return moved != nullptr ? moved : reallocate(block, needed);
@@ -77,8 +80,9 @@ BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n) {
     uint32_t total = length + n;
     size_t needed = sizeof(uint32_t) + 2u * size_t{total} + 2u;
     void *block = prefix_of(b);
-    if (usable_size(block) < needed) {
-        block = grown_block(block, sizeof(uint32_t) + 2u * size_t{length}, needed);
+    const size_t capacity = usable_size(block);
+    if (capacity < needed) {
+        block = grown_block(block, sizeof(uint32_t) + 2u * size_t{length}, capacity, needed);
         if (block == nullptr) return nullptr;
     }
     auto *prefix = static_cast<uint32_t *>(block);
