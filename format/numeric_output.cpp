@@ -216,6 +216,12 @@ size_t hour_run(const ParsedSection &parsed, size_t i) {
     return n;
 }
 
+// Appends a short text byte by byte (a field's digits: cheaper than a call to copy them).
+void push_short(Output &out, const char *text, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        out.push(text[i]);
+}
+
 // A section without digit placeholders (a date, a time, text): the nodes left to right. This is
 // what integer_part writes for it, without building it backwards: its hours pair from the right
 // of a run, so a run of odd length starts with a one-letter hour.
@@ -232,8 +238,7 @@ void text_part(const ParsedSection &parsed, Clock &clock, Output &out) {
         case NodeKind::Field: {
             char field[24];
             const char *text = nullptr;
-            size_t length = node_field_text(parsed, node, field, &text);
-            out.append(text, length);
+            push_short(out, text, node_field_text(parsed, node, field, &text));
             break;
         }
         case NodeKind::Plain:
@@ -242,7 +247,7 @@ void text_part(const ParsedSection &parsed, Clock &clock, Output &out) {
                 i += static_cast<size_t>(count - 1);
                 char text[8];
                 bool pm = false;
-                out.append(text,
+                push_short(out, text,
                            hour_text(clock.seconds(), count, parsed.state.has_ampm, text, &pm));
             } else if (!is_marker_letter(node.ch)) {
                 out.push(node.ch);
