@@ -1,4 +1,5 @@
-# Fails when a source file includes a header of a layer above its own. Layers, lowest first:
+# Fails when a source file includes a header of a layer above its own, or when a file outside
+# platform/ includes a header of the operating system. Layers, lowest first:
 # platform < host < runtime < numeric < variant < the builtin subsystems, which may include each
 # other. The public headers in include/brtl belong to the layer of the code they declare.
 # Run as: cmake -DSOURCE_DIR=<root> -P check_layers.cmake
@@ -35,6 +36,9 @@ set(allowed
   "variant brtl/strings.h"
   "runtime/reset.cpp brtl/fileio.h")
 
+# The headers of an operating system's own interfaces (POSIX, Win32, X11).
+set(os_headers "^[ \t]*#[ \t]*include[ \t]*<(windows|winbase|winuser|io|direct|share|unistd|fcntl|dirent|dlfcn|pthread|spawn|signal|termios|fnmatch|glob|iconv|langinfo|poll|sys/[a-z_]+|X11/[A-Za-z_]+)\\.h>")
+
 set(violations "")
 foreach(folder platform host runtime numeric variant strings fileio format datetime financial math
                desktop)
@@ -42,8 +46,18 @@ foreach(folder platform host runtime numeric variant strings fileio format datet
     continue()
   endif()
   set(own ${layer_${folder}})
-  file(GLOB files "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
+  # platform/ keeps each system's code in a folder of its own (posix/, windows/).
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
   foreach(file IN LISTS files)
+    file(RELATIVE_PATH file_name "${SOURCE_DIR}/${folder}" "${file}")
+    # Only platform/ knows the operating system: nothing above it includes a system's headers.
+    if(NOT folder STREQUAL "platform")
+      file(STRINGS "${file}" system_includes REGEX "${os_headers}")
+      foreach(line IN LISTS system_includes)
+        string(STRIP "${line}" line)
+        list(APPEND violations "${folder}/${file_name} includes a system header: ${line}")
+      endforeach()
+    endif()
     file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+\"")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
@@ -53,7 +67,6 @@ foreach(folder platform host runtime numeric variant strings fileio format datet
       elseif(header MATCHES "^([a-z_]+)/")
         set(rank ${layer_${CMAKE_MATCH_1}})
       endif()
-      cmake_path(GET file FILENAME file_name)
       if(rank STREQUAL "")
         list(APPEND violations "${folder}/${file_name}: header of no layer ${header}")
       elseif(rank GREATER own AND NOT "${folder} ${header}" IN_LIST allowed
@@ -66,6 +79,6 @@ endforeach()
 
 if(violations)
   list(JOIN violations "\n  " text)
-  message(FATAL_ERROR "Headers of a higher layer included:\n  ${text}")
+  message(FATAL_ERROR "Headers of a higher layer or of the system included:\n  ${text}")
 endif()
 message(STATUS "Layering holds")

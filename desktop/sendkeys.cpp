@@ -1,15 +1,15 @@
 // SendKeys: the key string is compiled whole, then appended to one process-wide queue that a
-// player thread replays into the focused X11 window through XTest. A call made while the queue
-// plays appends to it; the wait flag waits until the queue has been played to the end.
+// player thread replays into the focused window. A call made while the queue plays appends to
+// it; the wait flag waits until the queue has been played to the end.
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
 
 #include "brtl/desktop.h"
 #include "desktop/keys.h"
-#include "platform/keymap.h"
-#include "platform/x11.h"
+#include "platform/desktop.h"
 #include "runtime/bistring.h"
 #include "runtime/hooks.h"
 
@@ -33,29 +33,28 @@ Playback &playback() {
     return *p;
 }
 
-// Offers one event to the display: press for the down messages, release for the up ones.
-void play_event(platform::x11::KeySink *sink, const BrtlKeyEvent &event) {
-    uint32_t vk = event.key & 0xFF;
-    bool press = event.message == kKeyDown || event.message == kSysKeyDown;
-    if (sink != nullptr) platform::x11::send_key(sink, vk, platform::map_virtual_key(vk), press);
-}
-
-// The player: plays until the queue is empty, then releases it and reports the end.
+// The player: plays what is queued, batch by batch (a call may append while a batch plays),
+// until the queue is empty, then releases it and reports the end.
 void play_queue() {
     Playback &p = playback();
-    platform::x11::KeySink *sink = platform::x11::open_key_sink();
     std::unique_lock lock(p.mutex);
     while (p.next < p.queue.size()) {
-        BrtlKeyEvent event = p.queue.data()[p.next++];
+        size_t from = p.next;
+        size_t to = p.queue.size();
+        p.next = to;
+        // Appends may move the queue's block while the batch plays, so it plays from a copy.
+        std::unique_ptr<platform::KeyStroke[]> batch(new (std::nothrow)
+                                                         platform::KeyStroke[to - from]);
+        for (size_t i = from; batch != nullptr && i < to; ++i)
+            batch[i - from] = {p.queue.data()[i].message, p.queue.data()[i].key};
         lock.unlock();
-        play_event(sink, event);
+        if (batch != nullptr) platform::play_keys(batch.get(), to - from);
         lock.lock();
     }
     p.queue.clear();
     p.next = 0;
     p.playing = false;
     lock.unlock();
-    platform::x11::close_key_sink(sink);
     p.finished.notify_all();
 }
 
@@ -83,12 +82,16 @@ void wait_until_played() {
     p.finished.wait(lock, [&p] { return !p.playing; });
 }
 
-// Failure 3 without a display or a window with the focus (X11 has no disabled windows: any
-// window with the focus takes keys); failure 2 when the display cannot play keys.
+// Failure 3 without a window with the input focus; failure 2 when the desktop cannot play keys.
 KeyFailure check_display() {
-    platform::x11::Session x;
-    if (!x.open() || x.focused_window() == 0) return KeyFailure::NoWindow;
-    return x.can_play_keys() ? KeyFailure::None : KeyFailure::NoMemory;
+    switch (platform::key_target()) {
+    case platform::KeyTarget::Ready:
+        return KeyFailure::None;
+    case platform::KeyTarget::NoWindow:
+        return KeyFailure::NoWindow;
+    default:
+        return KeyFailure::NoMemory;
+    }
 }
 
 KeyFailure send_keys(const char *keys, bool wait) {

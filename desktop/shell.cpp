@@ -49,7 +49,6 @@ int32_t trap_of_launch(const char *command, int32_t r) {
 extern "C" {
 
 BRTL_API int32_t ZbiRunProgram(const char *command, int32_t style) {
-    (void)style; // accepted; the started program chooses its own windows on X11
     if (command == nullptr) {
         brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         return -1;
@@ -58,7 +57,7 @@ BRTL_API int32_t ZbiRunProgram(const char *command, int32_t style) {
         brtl::runtime::raise_file_trap(BI_TRAP_FILE_NOT_FOUND, brtl::runtime::empty_string());
         return -1;
     }
-    int32_t r = brtl::platform::start_program(command);
+    int32_t r = brtl::platform::start_program(command, style);
     if (r >= brtl::platform::kLaunchProcessBase) return r;
     return brtl::desktop::trap_of_launch(command, r);
 }

@@ -132,9 +132,11 @@ BiString dir(BiString argument, int32_t attributes, int32_t continue_flag) {
 
     listing.end();
     complete_directory(pattern);
-    if (volume) { // the one drive has no volume label
+    if (volume) { // the label of the pattern's drive (POSIX has none)
         listing.none = false;
-        return runtime::empty_string(true);
+        char label[kMaxName + 1];
+        size_t n = platform::volume_label(pattern.text(), label, sizeof label);
+        return n == 0 ? runtime::empty_string(true) : runtime::temporary_copy(label, n);
     }
     platform::FoundEntry entry{};
     errno = 0;

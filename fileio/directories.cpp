@@ -1,5 +1,5 @@
-// ChDrive, ChDir, MkDir, RmDir and CurDir_: the one drive "C:" (the root of the file system)
-// and its directories.
+// ChDrive, ChDir, MkDir, RmDir and CurDir_: the drives of the platform (on POSIX the one drive
+// "C:", the root of the file system) and their directories.
 #include <cerrno>
 #include <cstring>
 
@@ -19,7 +19,6 @@ namespace brtl::fileio {
 
 namespace {
 
-constexpr int kDriveC = 3;    // A = 1
 constexpr int kCrtEBUSY = 16; // the runtime's errno of a directory in use
 
 // The drive a text selects: 0 for the current one (an empty text), the drive number of a first
@@ -37,7 +36,8 @@ int drive_of(const runtime::OwnedString &text) {
 void ch_drive(BiString argument) {
     runtime::OwnedString text(argument);
     int drive = drive_of(text);
-    if (drive > 0 && drive != kDriveC) runtime::raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
+    if (drive > 0 && !platform::change_drive(drive))
+        runtime::raise_trap(BI_TRAP_DEVICE_UNAVAILABLE);
 }
 
 void ch_dir(BiString argument) {
@@ -89,9 +89,7 @@ BiString cur_dir(BiString argument) {
     int drive = drive_of(text);
     if (drive < 0) return runtime::empty_string(true);
     char buffer[kMaxName + 1];
-    if (drive != 0 && drive != kDriveC)
-        return runtime::empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
-    size_t n = platform::current_directory(buffer, sizeof buffer);
+    size_t n = platform::drive_directory(drive, buffer, sizeof buffer);
     if (n == 0) return runtime::empty_after_trap(BI_TRAP_DEVICE_UNAVAILABLE);
     return runtime::temporary_copy(buffer, n);
 }

@@ -8,6 +8,7 @@
 #include "brtl/host.h"
 #include "fileio/table.h"
 #include "platform/codepage.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
@@ -49,10 +50,12 @@ struct PathCheck {
     }
 };
 
-// The drive of a path exists: the one drive is "C:"; a path without a drive is on it.
+// The drive of a path exists (a path without a drive is on the current one).
 bool drive_exists(const char *copy) {
     if (copy[0] == '\0' || copy[1] != ':') return true;
-    return platform::to_upper(static_cast<unsigned char>(copy[0])) == 'C';
+    auto letter = static_cast<unsigned char>(copy[0]);
+    return platform::is_alpha(letter) &&
+           platform::drive_exists(platform::to_upper(letter) - 'A' + 1);
 }
 
 bool has_separator(const char *p) {
@@ -92,7 +95,7 @@ bool check_path(const char *path, bool strip, bool whole) {
         check.fail(BI_TRAP_DEVICE_UNAVAILABLE);
         return false;
     }
-    // The one drive is the root of the file system, which is always ready.
+    // A drive that exists is taken as ready.
     if (has_separator(copy.get()) && std::strcmp(copy.get(), "..\\") != 0 &&
         !platform::exists(copy.get())) {
         check.fail(BI_TRAP_PATH_NOT_FOUND);

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "brtl/financial.h"
+#include "platform/power.h"
 #include "runtime/hooks.h"
 
 namespace brtl::financial {
@@ -25,7 +26,7 @@ double present_value_of_payments(double rate, double n, double v, double t, doub
 
 // The payment of a loan of pv over nper periods leaving fv, without a trap for nper 0.
 double payment(double rate, double nper, double pv, double fv, double t) {
-    double v = std::pow(1.0 + rate, -nper);
+    double v = brtl::platform::power(1.0 + rate, -nper);
     double d = rate == 0.0 ? nper : (1.0 + rate * t) * (1.0 - v) / rate;
     double q = v * fv + pv;
     if (d != 0.0) q = q / d;
@@ -35,7 +36,7 @@ double payment(double rate, double nper, double pv, double fv, double t) {
 // The interest part of the payment p0 in period per (1-based).
 double interest_part(double rate, double per, double nper, double fv, double t, double p0) {
     double k = nper - per + 1.0;
-    double v = std::pow(1.0 + rate, -k);
+    double v = brtl::platform::power(1.0 + rate, -k);
     double r = present_value_of_payments(rate, k, v, t, p0);
     double interest = rate * (v * fv + r);
     double due = 1.0 + rate * t;
@@ -91,7 +92,7 @@ extern "C" {
 BRTL_API double ZbiBuiltIn_FV(double rate, double nper, double pmt, double pv, int32_t type) {
     double t = brtl::financial::type_of(type);
     errno = 0;
-    double p = std::pow(1.0 + rate, nper);
+    double p = brtl::platform::power(1.0 + rate, nper);
     double payments = rate == 0.0 ? nper * pmt : (p - 1.0) * (1.0 + rate * t) * pmt / rate;
     double fv = pv * p + payments;
     if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
@@ -101,7 +102,7 @@ BRTL_API double ZbiBuiltIn_FV(double rate, double nper, double pmt, double pv, i
 BRTL_API double ZbiBuiltIn_PV(double rate, double nper, double pmt, double fv, int32_t type) {
     double t = brtl::financial::type_of(type);
     errno = 0;
-    double v = std::pow(1.0 + rate, -nper);
+    double v = brtl::platform::power(1.0 + rate, -nper);
     double a = brtl::financial::present_value_of_payments(rate, nper, v, t, pmt);
     double result = -(v * fv + a);
     if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_OVERFLOW);
@@ -173,10 +174,10 @@ BRTL_API double ZbiBuiltIn_Rate(double nper, double pmt, double pv, double fv, i
         errno = 0;
         double f1 = u * r + pmt;
         double f2 = w * r + pmt;
-        double g = (f2 != 0.0 ? f1 / f2 : 0.0) - std::pow(1.0 + r, -nper);
+        double g = (f2 != 0.0 ? f1 / f2 : 0.0) - brtl::platform::power(1.0 + r, -nper);
         double slope = u * f2 - f1 * w;
         if (f2 != 0.0) slope = slope / (f2 * f2);
-        slope = slope + nper * std::pow(1.0 + r, -1.0 - nper);
+        slope = slope + nper * brtl::platform::power(1.0 + r, -1.0 - nper);
         if (errno != 0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
         double next = r - (slope != 0.0 ? g / slope : g);
         if (std::fabs(next) > 1000.0) brtl::runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "brtl/financial.h"
+#include "platform/power.h"
 #include "runtime/hooks.h"
 
 namespace brtl::financial {
@@ -25,9 +26,9 @@ struct Valuation {
 Valuation value_at(const double *values, int n, double r) {
     Valuation v;
     for (int i = 0; i < n; ++i)
-        v.value += values[i] * std::pow(1.0 + r, -i);
+        v.value += values[i] * brtl::platform::power(1.0 + r, -i);
     for (int i = 1; i < n; ++i)
-        v.slope += -i * values[i] * std::pow(1.0 + r, -1 - i);
+        v.slope += -i * values[i] * brtl::platform::power(1.0 + r, -1 - i);
     return v;
 }
 
@@ -47,7 +48,7 @@ BRTL_API double ZbiBuiltIn_NPV(double rate, const double *values, int16_t count)
     errno = 0;
     double sum = 0.0;
     for (int i = 0; i < count; ++i)
-        sum += values[i] * std::pow(1.0 + rate, -1 - i);
+        sum += values[i] * brtl::platform::power(1.0 + rate, -1 - i);
     if (errno != 0) illegal_call();
     return sum;
 }
@@ -87,14 +88,14 @@ BRTL_API double ZbiBuiltIn_MIRR(const double *values, int16_t count, double fina
     double negative = 0.0;
     for (int k = 0; k < m; ++k) {
         if (x[k] >= 0.0)
-            positive += x[k] * std::pow(1.0 + reinvest_rate, m - k - 1);
+            positive += x[k] * brtl::platform::power(1.0 + reinvest_rate, m - k - 1);
         else
-            negative += x[k] * std::pow(1.0 + finance_rate, -k);
+            negative += x[k] * brtl::platform::power(1.0 + finance_rate, -k);
     }
     if (errno != 0) illegal_call();
     if (positive == 0.0 || negative == 0.0) illegal_call();
     if (negative == 0.0) return 0.0;
-    return std::pow(-positive / negative, 1.0 / (m - 1)) - 1.0;
+    return brtl::platform::power(-positive / negative, 1.0 / (m - 1)) - 1.0;
 }
 
 BRTL_API double ZbiBuiltIn_SLN(double cost, double salvage, double life) {
@@ -120,9 +121,9 @@ BRTL_API double ZbiBuiltIn_DDB(double cost, double salvage, double life, double 
     double d = 1.0 - 2.0 / life;
     double k = 2.0 * cost / life;
     errno = 0;
-    double depreciation = k * std::pow(d, period - 1.0);
+    double depreciation = k * brtl::platform::power(d, period - 1.0);
     if (errno != 0) illegal_call();
-    double over = k * (std::pow(d, period) - 1.0) / (d - 1.0) - (cost - salvage);
+    double over = k * (brtl::platform::power(d, period) - 1.0) / (d - 1.0) - (cost - salvage);
     if (over <= 0.0) return depreciation;
     return depreciation - over > 0.0 ? depreciation - over : 0.0;
 }

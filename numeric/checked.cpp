@@ -8,6 +8,7 @@
 
 #include "brtl/numeric.h"
 #include "platform/fpu.h"
+#include "platform/power.h"
 #include "runtime/hooks.h"
 
 extern "C" {
@@ -244,7 +245,7 @@ BRTL_API double ZbiDoExpD(double x, double y) {
         brtl::runtime::raise_numeric_trap(BI_TRAP_ILLEGAL_CALL);
         return 0.0;
     }
-    return std::pow(x, y);
+    return brtl::platform::power(x, y);
 }
 
 } // extern "C"

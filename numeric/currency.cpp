@@ -4,6 +4,7 @@
 // a zero divisor trap 11; when the hook returns, the routine finishes with the wrapped low 64
 // bits (0 after trap 11).
 #include "numeric/currency.h"
+#include "numeric/int128.h"
 
 #include "brtl/numeric.h"
 #include "runtime/hooks.h"
@@ -11,9 +12,6 @@
 namespace brtl::numeric {
 
 namespace {
-
-using i128 = __int128;
-using u128 = unsigned __int128;
 
 uint64_t magnitude(int64_t v) {
     return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
@@ -44,33 +42,34 @@ int64_t round_to_whole(BiCurrency c) {
     return c < 0 ? -rounded : rounded;
 }
 
-BiCurrency to_currency(__int128 exact) {
+BiCurrency to_currency(i128 exact) {
     if (exact < INT64_MIN || exact > INT64_MAX) runtime::raise_numeric_trap(BI_TRAP_OVERFLOW);
     return static_cast<BiCurrency>(static_cast<uint64_t>(static_cast<u128>(exact)));
 }
 
 } // namespace brtl::numeric
 
+using brtl::numeric::i128;
 using brtl::numeric::kCurrencyScale;
 using brtl::numeric::to_currency;
 
 extern "C" {
 
 BRTL_API BiCurrency ZbiNegCurNum(BiCurrency c) {
-    return brtl::numeric::to_currency(-static_cast<__int128>(c));
+    return brtl::numeric::to_currency(-static_cast<i128>(c));
 }
 
 BRTL_API BiCurrency ZbiAddCurNum(BiCurrency a, BiCurrency b) {
-    return brtl::numeric::to_currency(static_cast<__int128>(a) + b);
+    return brtl::numeric::to_currency(static_cast<i128>(a) + b);
 }
 
 BRTL_API BiCurrency ZbiSubCurNum(BiCurrency a, BiCurrency b) {
-    return brtl::numeric::to_currency(static_cast<__int128>(a) - b);
+    return brtl::numeric::to_currency(static_cast<i128>(a) - b);
 }
 
 // (a * b) / 10000, truncated toward zero.
 BRTL_API BiCurrency ZbiMulCurNum(BiCurrency a, BiCurrency b) {
-    return brtl::numeric::to_currency(static_cast<__int128>(a) * b / brtl::numeric::kCurrencyScale);
+    return brtl::numeric::to_currency(static_cast<i128>(a) * b / brtl::numeric::kCurrencyScale);
 }
 
 // (a * 10000) / b, rounded half to even. The range is checked after the rounding, so a quotient
@@ -80,9 +79,9 @@ BRTL_API BiCurrency ZbiDivCurNum(BiCurrency a, BiCurrency b) {
         brtl::runtime::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
         return 0;
     }
-    const __int128 dividend = static_cast<__int128>(a) * brtl::numeric::kCurrencyScale;
-    const __int128 q = dividend / b;
-    const __int128 r = dividend % b;
+    const i128 dividend = static_cast<i128>(a) * brtl::numeric::kCurrencyScale;
+    const i128 q = dividend / b;
+    const i128 r = dividend % b;
     const bool negative = (a < 0) != (b < 0);
     return brtl::numeric::to_currency(brtl::numeric::round_quotient(
         q, negative, brtl::numeric::magnitude(r), brtl::numeric::magnitude(b)));
@@ -95,7 +94,7 @@ BRTL_API BiCurrency ZbiModCurNum(BiCurrency a, BiCurrency b) {
         brtl::runtime::raise_numeric_trap(BI_TRAP_DIVISION_BY_ZERO);
         return 0;
     }
-    const __int128 dividend = static_cast<__int128>(a) * brtl::numeric::kCurrencyScale;
+    const i128 dividend = static_cast<i128>(a) * brtl::numeric::kCurrencyScale;
     const auto rest =
         static_cast<uint64_t>(brtl::numeric::magnitude(dividend) % brtl::numeric::magnitude(b));
     return static_cast<BiCurrency>(b < 0 ? 0 - rest : rest); // below 2^63 either way
@@ -111,7 +110,7 @@ BRTL_API int32_t ZbiCmpCurNum(BiCurrency a, BiCurrency b) {
 }
 
 BRTL_API BiCurrency ZbiAbsCurNum(BiCurrency c) {
-    return brtl::numeric::to_currency(c < 0 ? -static_cast<__int128>(c) : c);
+    return brtl::numeric::to_currency(c < 0 ? -static_cast<i128>(c) : c);
 }
 
 BRTL_API int32_t ZbiSgnCurNum(BiCurrency c) {
@@ -138,7 +137,7 @@ BRTL_API BiCurrency ZbiImpCurNum(BiCurrency a, BiCurrency b) {
 }
 
 BRTL_API BiCurrency BiRoundCurNum(BiCurrency c) {
-    return brtl::numeric::to_currency(static_cast<__int128>(brtl::numeric::round_to_whole(c)) *
+    return brtl::numeric::to_currency(static_cast<i128>(brtl::numeric::round_to_whole(c)) *
                                       brtl::numeric::kCurrencyScale);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "brtl/numeric.h"
+#include "numeric/int128.h"
 
 namespace brtl::numeric {
 
@@ -16,6 +17,6 @@ int64_t round_to_whole(BiCurrency c);
 
 // An exact result as a Currency: when it lies outside the Currency range, raises trap 6 through
 // the numeric trap hook and (when the hook returns) gives the wrapped low 64 bits.
-BiCurrency to_currency(__int128 exact);
+BiCurrency to_currency(i128 exact);
 
 } // namespace brtl::numeric

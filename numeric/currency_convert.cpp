@@ -7,6 +7,7 @@
 
 #include "brtl/numeric.h"
 #include "numeric/currency.h"
+#include "numeric/int128.h"
 #include "platform/codepage.h"
 #include "runtime/bistring.h"
 #include "runtime/hooks.h"
@@ -157,7 +158,8 @@ BRTL_API BiCurrency ZbiCvtDblCurNum(double d) {
     const auto units = static_cast<int64_t>(fraction * 10000.0); // truncated
     const auto whole_part = static_cast<int64_t>(whole);         // below 2^50: exact
 
-    __int128 exact = static_cast<__int128>(whole_part) * brtl::numeric::kCurrencyScale + units;
+    brtl::numeric::i128 exact =
+        static_cast<brtl::numeric::i128>(whole_part) * brtl::numeric::kCurrencyScale + units;
     if (negative) exact = -exact;
     return brtl::numeric::to_currency(exact);
 }

@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "brtl/numeric.h"
+#include "numeric/int128.h"
 
 namespace {
 
-using u128 = unsigned __int128;
-using i128 = __int128;
+using brtl::numeric::i128;
+using brtl::numeric::u128;
 
 constexpr int32_t kBeyondHalfWidth = 1; // the product does not fit half the operand width
 constexpr int32_t kBeyondFullWidth = 2; // the product does not fit the operand width

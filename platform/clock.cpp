@@ -1,23 +1,17 @@
+// The library's clock: the system clock moved by a process-wide offset.
 #include "platform/clock.h"
 
-#include <time.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/system_clock.h"
 
 namespace brtl::platform {
 
 namespace {
 
 std::atomic<int64_t> g_offset_ms{0};
-
-int64_t system_milliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 bool is_leap_year(int32_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -43,10 +37,14 @@ bool system_clock_opted_in() {
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
+int64_t now_milliseconds() {
+    return system_milliseconds() + g_offset_ms.load(std::memory_order_relaxed);
+}
+
 } // namespace
 
 ClockReading clock_now() {
-    int64_t ms = system_milliseconds() + g_offset_ms.load(std::memory_order_relaxed);
+    int64_t ms = now_milliseconds();
     int64_t seconds = ms / 1000;
     int64_t rest = ms % 1000;
     if (rest < 0) { // before 1970: whole seconds round down, milliseconds stay positive
@@ -57,35 +55,15 @@ ClockReading clock_now() {
 }
 
 LocalTime local_time() {
-    ClockReading now = clock_now();
-    time_t seconds = static_cast<time_t>(now.seconds);
-    tm parts{};
-    tzset(); // follow a change of TZ as localtime does
-    if (localtime_r(&seconds, &parts) == nullptr) std::memset(&parts, 0, sizeof parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_wday, parts.tm_mday,
-            parts.tm_hour,        parts.tm_min,     parts.tm_sec,  now.milliseconds};
+    return local_time_of(now_milliseconds());
 }
 
 bool set_local_time(const LocalTime &t) {
     if (!settable(t)) return false;
-    tm parts{};
-    parts.tm_year = t.year - 1900;
-    parts.tm_mon = t.month - 1;
-    parts.tm_mday = t.day;
-    parts.tm_hour = t.hour;
-    parts.tm_min = t.minute;
-    parts.tm_sec = t.second;
-    parts.tm_isdst = -1; // the zone's rule for that date decides
-    tzset();
-    errno = 0;
-    time_t seconds = mktime(&parts);
-    if (seconds == static_cast<time_t>(-1) && errno != 0) return false;
-    int64_t target = static_cast<int64_t>(seconds) * 1000 + t.millisecond;
+    int64_t target = 0;
+    if (!milliseconds_of(t, target)) return false;
     if (system_clock_opted_in()) {
-        timespec value{};
-        value.tv_sec = static_cast<time_t>(target / 1000);
-        value.tv_nsec = static_cast<long>(target % 1000) * 1000000L;
-        if (clock_settime(CLOCK_REALTIME, &value) != 0) return false;
+        if (!set_system_clock(target)) return false;
         g_offset_ms.store(0, std::memory_order_relaxed);
         return true;
     }

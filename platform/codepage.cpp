@@ -1,14 +1,13 @@
 // The two code pages of the platform C runtime. "C" is single-byte: byte b is the character
 // U+00bb and only units up to U+00FF have a byte. "Ja_JP" is code page 932: lead bytes 0x81-0x9F
 // and 0xE0-0xFC; its conversion tables are built once, on first selection, from the system's
-// iconv converter, plus the five single bytes that iconv leaves out but the code page defines.
+// converter, plus the five single bytes that a converter may leave out but the code page defines.
 #include "platform/codepage.h"
 
+#include "platform/cp932.h"
 #include "platform/memory.h"
 
 #include "brtl/platform.h"
-
-#include <iconv.h>
 
 #include <atomic>
 #include <cstring>
@@ -51,39 +50,6 @@ bool is_932_trail(int b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
-// Converts one sequence with iconv; returns the UTF-16 unit or 0 when it does not convert to
-// exactly one unit.
-uint16_t iconv_unit(iconv_t cd, const unsigned char *bytes, size_t n) {
-    char in[2];
-    std::memcpy(in, bytes, n);
-    unsigned char out[8];
-    char *inp = in;
-    char *outp = reinterpret_cast<char *>(out);
-    size_t inleft = n, outleft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inp, &inleft, &outp, &outleft) == static_cast<size_t>(-1) || inleft != 0 ||
-        sizeof out - outleft != 2)
-        return 0;
-    return static_cast<uint16_t>(out[0] | out[1] << 8);
-}
-
-// The byte form of one unit; 0 when iconv has none.
-uint16_t iconv_bytes(iconv_t cd, uint16_t unit) {
-    unsigned char in[2] = {static_cast<unsigned char>(unit & 0xFF),
-                           static_cast<unsigned char>(unit >> 8)};
-    unsigned char out[4];
-    char *inp = reinterpret_cast<char *>(in);
-    char *outp = reinterpret_cast<char *>(out);
-    size_t inleft = 2, outleft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inp, &inleft, &outp, &outleft) == static_cast<size_t>(-1) || inleft != 0)
-        return 0;
-    size_t written = sizeof out - outleft;
-    if (written == 1) return out[0];
-    if (written == 2) return static_cast<uint16_t>(out[0] << 8 | out[1]);
-    return 0;
-}
-
 void build_ja_code_page() {
     CodePage &cp = g_ja_code_page;
     cp.name = "Ja_JP";
@@ -94,9 +60,8 @@ void build_ja_code_page() {
         cp.lead[b] = is_932_lead(b);
         cp.single[b] = kNoUnit;
     }
-    iconv_t to_wide = iconv_open("UTF-16LE", "CP932");
-    iconv_t to_multi = iconv_open("CP932", "UTF-16LE");
-    if (to_wide == reinterpret_cast<iconv_t>(-1) || to_multi == reinterpret_cast<iconv_t>(-1)) {
+    SystemCp932 system;
+    if (!system.usable()) {
         // Without the system converter only the ASCII range and the katakana remain usable.
         for (int b = 0; b < 0x80; ++b)
             cp.single[b] = static_cast<uint16_t>(b);
@@ -106,7 +71,7 @@ void build_ja_code_page() {
         for (int b = 0; b < 256; ++b) {
             if (cp.lead[b]) continue;
             unsigned char byte = static_cast<unsigned char>(b);
-            uint16_t unit = b == 0 ? 0 : iconv_unit(to_wide, &byte, 1);
+            uint16_t unit = b == 0 ? 0 : system.unit(&byte, 1);
             if (b == 0 || unit != 0) cp.single[b] = unit;
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
@@ -115,16 +80,14 @@ void build_ja_code_page() {
                 if (!is_932_trail(trail)) continue;
                 unsigned char pair[2] = {static_cast<unsigned char>(lead),
                                          static_cast<unsigned char>(trail)};
-                cp.double_byte[lead << 8 | trail] = iconv_unit(to_wide, pair, 2);
+                cp.double_byte[lead << 8 | trail] = system.unit(pair, 2);
             }
         }
         for (uint32_t unit = 1; unit < 65536; ++unit) {
             if (unit >= 0xD800 && unit <= 0xDFFF) continue;
-            cp.to_bytes[unit] = iconv_bytes(to_multi, static_cast<uint16_t>(unit));
+            cp.to_bytes[unit] = system.bytes(static_cast<uint16_t>(unit));
         }
     }
-    if (to_wide != reinterpret_cast<iconv_t>(-1)) iconv_close(to_wide);
-    if (to_multi != reinterpret_cast<iconv_t>(-1)) iconv_close(to_multi);
     // Single bytes the code page defines beyond the system converter's table.
     static const struct {
         unsigned char byte;
@@ -317,7 +280,7 @@ OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
     return out;
 }
 
-bool widen_bytes(const char *p, size_t n, OLECHAR *out) {
+bool widen_bytes(const char *p, size_t n, Utf16Unit *out) {
     const CodePage &page = cp();
     for (size_t i = 0; i < n; ++i) {
         auto b = static_cast<unsigned char>(p[i]);

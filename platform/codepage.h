@@ -6,9 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "brtl/types.h"
-
 namespace brtl::platform {
+
+// One UTF-16 unit (the Utf16Unit of the OLE subset).
+using Utf16Unit = uint16_t;
 
 struct CodePage;
 
@@ -33,24 +34,24 @@ int mblen(const char *s, size_t n);
 size_t char_length(const char *p, size_t available, bool *valid = nullptr);
 // mbtowc: stores the UTF-16 unit of the character at s (reading at most n bytes); returns its
 // byte count, 0 for a NUL byte, -1 for an invalid or incomplete sequence (*out is then unset).
-int mbtowc(OLECHAR *out, const char *s, size_t n);
+int mbtowc(Utf16Unit *out, const char *s, size_t n);
 // wctomb: writes the multibyte form of unit (at most mb_cur_max() bytes); returns the byte
 // count (1 for the NUL unit) or -1 when the code page has no such character.
-int wctomb(char *out, OLECHAR unit);
+int wctomb(char *out, Utf16Unit unit);
 
 // Conversions to and from UTF-16 into fresh blocks of the library's allocator (freed with
 // release, the host library's ZrFree). A sequence that is not a character of the code page
 // becomes one "?" and the walk advances one byte, so every walk ends within its given length.
 // n bytes to UTF-16 units and a NUL unit; *count receives the unit count. Null when memory runs
 // out (*count is then 0).
-OLECHAR *widen(const char *p, size_t n, uint32_t *count);
+Utf16Unit *widen(const char *p, size_t n, uint32_t *count);
 // n UTF-16 units to multibyte text and a NUL; *bytes receives the byte length. Null when memory
 // runs out (*bytes is then 0).
-char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes);
+char *narrow(const Utf16Unit *w, size_t n, uint32_t *bytes);
 // widen into storage of the caller's for text in which every character is one byte: n units for
 // n bytes when no byte starts a double-byte character or is left undefined by the code page (the
 // units widen gives); false otherwise, with out partly written.
-bool widen_bytes(const char *p, size_t n, OLECHAR *out);
+bool widen_bytes(const char *p, size_t n, Utf16Unit *out);
 // The number of characters that start within the first n bytes of p.
 uint32_t char_count(const char *p, size_t n);
 
@@ -88,11 +89,11 @@ inline int to_upper(int c) {
 }
 
 // Wide character classes and case mapping of the code page.
-bool isw_digit(OLECHAR c);
-bool isw_upper(OLECHAR c);
-bool isw_lower(OLECHAR c);
-OLECHAR tow_lower(OLECHAR c);
-OLECHAR tow_upper(OLECHAR c);
+bool isw_digit(Utf16Unit c);
+bool isw_upper(Utf16Unit c);
+bool isw_lower(Utf16Unit c);
+Utf16Unit tow_lower(Utf16Unit c);
+Utf16Unit tow_upper(Utf16Unit c);
 
 // The byte that replaces a character the code page cannot represent.
 constexpr char kDefaultChar = '?';

@@ -46,6 +46,18 @@ bool remove_directory(const char *path);
 bool remove_file(const char *name);
 // rename(): false with errno set; a file already at the new name is not replaced (EEXIST).
 bool rename_file(const char *old_name, const char *new_name);
+// Whether the drive (1 is A:) exists. POSIX has the one drive C: (3).
+bool drive_exists(int drive);
+// The volume label of the drive a path names (its current drive when it names none), cut to
+// cap - 1 bytes and NUL-terminated: its length, 0 when the drive has none. POSIX file systems have
+// no label for the drive.
+size_t volume_label(const char *path, char *out, size_t cap);
+// _chdrive: makes the drive the current one; false when there is no such drive.
+bool change_drive(int drive);
+// _getdcwd: the current directory of the drive (0: the current drive) as a full path in the
+// dialect's form: its length, or 0 with errno set (ENODEV for a drive that does not exist,
+// ERANGE when the path does not fit cap bytes with its NUL).
+size_t drive_directory(int drive, char *out, size_t cap);
 // The current directory as a full path in the dialect's form ("C:\home\u"): its length, or 0
 // with errno ERANGE when it does not fit cap bytes with its NUL.
 size_t current_directory(char *out, size_t cap);

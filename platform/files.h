@@ -1,10 +1,10 @@
-// Files as the platform C runtime of the dialect presents them, on POSIX: names in the dialect's
-// form ("C:\dir\name", "\" separators, one drive "C:" that is the root "/"), the full path of a
-// name, opening with the runtime's open flags and share modes (enforced among the files this
-// library has open), buffered streams on descriptors, and the runtime's errno numbering and
-// operating-system error codes. Names are translated only here, at the system boundary.
-// Implemented by errno_map.cpp, paths.cpp, share_table.cpp (opening, the share modes) and
-// streams.cpp.
+// Files as the platform C runtime of the dialect presents them: names in the dialect's form
+// ("C:\dir\name", "\" separators), the full path of a name, opening with the runtime's open
+// flags and share modes, buffered streams on descriptors, and the runtime's errno numbering and
+// operating-system error codes. On POSIX the one drive "C:" is the root "/", names are
+// translated only here, at the system boundary, and the share modes are enforced among the files
+// this library has open (posix/errno_map.cpp, paths.cpp, share_table.cpp, streams.cpp); on
+// Windows the names and share modes are the system's own (windows/files.cpp).
 #pragma once
 
 #include <cstddef>
@@ -154,7 +154,11 @@ size_t open_descriptor_count();
 
 // getc without the stream lock: the library is called from one thread.
 inline int read_byte(FILE *stream) {
+#if defined(_WIN32)
+    return _getc_nolock(stream);
+#else
     return getc_unlocked(stream);
+#endif
 }
 // fwrite of n bytes without the stream lock; the number of bytes written (fewer, with errno
 // set, when the system reported a failure). A write interrupted by a signal goes on with what

@@ -37,6 +37,21 @@ void reset_floating_point() {
         __asm__ volatile("ldmxcsr %0" : : "m"(kInitialMxcsr));
 }
 
+#elif defined(__i386__)
+
+namespace {
+// The initial x87 control word: every exception masked, round to nearest, 64-bit significand.
+constexpr uint16_t kInitialControl = 0x037F;
+} // namespace
+
+// The 32-bit build computes with the x87 unit alone (no SSE state to reset).
+void reset_floating_point() {
+    uint16_t control = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(control));
+    if (control != kInitialControl) __asm__ volatile("fldcw %0" : : "m"(kInitialControl));
+    __asm__ volatile("fnclex");
+}
+
 #else
 
 void reset_floating_point() {

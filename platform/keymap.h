@@ -1,6 +1,6 @@
-// The keyboard of the dialect's platform with the United States layout: which virtual key (and
-// shift state) types a character, the scan code of a virtual key, and the X11 keysym of a
-// virtual key.
+// The keyboard of the dialect's platform: which virtual key (and shift state) types a character
+// and the scan code of a virtual key. POSIX has tables of the United States layout, Windows
+// asks the system.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,5 @@ constexpr uint16_t kScanAlt = 0x0400;
 uint16_t vk_key_scan(unsigned char c);
 // MapVirtualKeyA(vk, 0): the set-1 scan code of the virtual key, 0 when it has none.
 uint32_t map_virtual_key(uint32_t vk);
-// The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
-uint32_t keysym_of_virtual_key(uint32_t vk);
 
 } // namespace brtl::platform

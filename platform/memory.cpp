@@ -30,6 +30,15 @@ bool injected_failure() {
 
 } // namespace
 
+bool allocation_fails() {
+    return injected_failure();
+}
+
+void count_system_blocks(long delta) {
+    if (g_counting.load(std::memory_order_relaxed))
+        g_live.fetch_add(delta, std::memory_order_relaxed);
+}
+
 void *allocate(size_t bytes) {
     if (injected_failure()) return nullptr;
     return counted(std::malloc(bytes == 0 ? 1 : bytes));
@@ -55,7 +64,11 @@ void release(void *block) {
 }
 
 size_t usable_size(void *block) {
+#if defined(_WIN32)
+    return block == nullptr ? 0 : _msize(block);
+#else
     return block == nullptr ? 0 : malloc_usable_size(block);
+#endif
 }
 
 void *allocate_lasting(size_t bytes) {

@@ -25,6 +25,11 @@ void release_lasting(void *block);
 // Failure injection: after `successes` more allocations succeed, the next one fails; with
 // `persistent` every later one fails too. A negative count switches the injection off.
 void fail_allocations_after(long successes, bool persistent = false);
+// Counts one allocation that the system makes rather than this allocator (the system's OLE
+// strings on Windows) and says whether the switch makes it fail.
+bool allocation_fails();
+// Counts blocks that the system allocated (+n) or released (-n) among the live blocks.
+void count_system_blocks(long delta);
 // The number of allocations made since the process started (for sweeping failure points).
 unsigned long allocation_count();
 // Starts counting the live blocks; a test program calls it before its first allocation.

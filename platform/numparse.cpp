@@ -37,10 +37,28 @@ bool from_chars_reads(const char *start, const char *mantissa_end, const char *e
     return true;
 }
 
+// strtod and strtold of the "C" locale, correctly rounded, whatever the process locale: the C
+// library's with a "C" locale of its own on POSIX, MinGW-w64's own conversions on Windows (the
+// system runtime's are not correctly rounded).
+#if defined(_WIN32)
+double c_strtod(const char *text, char **end) {
+    return __mingw_strtod(text, end);
+}
+long double c_strtold(const char *text, char **end) {
+    return __mingw_strtold(text, end);
+}
+#else
 locale_t c_locale() {
     static locale_t locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
 }
+double c_strtod(const char *text, char **end) {
+    return strtod_l(text, end, c_locale());
+}
+long double c_strtold(const char *text, char **end) {
+    return strtold_l(text, end, c_locale());
+}
+#endif
 
 } // namespace
 
@@ -84,7 +102,7 @@ ParsedDouble parse_double(const char *text) {
     if (p != mantissa_end) copy[mantissa_end - start] = 'e';
     errno = 0;
     char *end = nullptr;
-    result.value = strtod_l(copy, &end, c_locale());
+    result.value = c_strtod(copy, &end);
     result.range_error = errno == ERANGE && (std::isinf(result.value) || result.value == 0.0);
     result.end = start + (end - copy);
     if (copy != local) std::free(copy);
@@ -105,7 +123,7 @@ ParsedDouble parse_written_double(const char *text) {
     for (size_t i = 0; i < n; ++i)
         if (copy[i] == 'd' || copy[i] == 'D') copy[i] = 'e';
     errno = 0;
-    long double exact = strtold_l(copy, nullptr, c_locale());
+    long double exact = c_strtold(copy, nullptr);
     if (errno == 0 && std::fabs(exact) <= kLargestWritten) {
         result.value = std::copysign(DBL_MAX, result.value);
         result.range_error = false;

@@ -1,5 +1,5 @@
 // Starting programs: the command line split as the dialect's platform splits it, the program
-// started with posix_spawnp, the result in the numbering of that platform's program launcher.
+// started (posix_spawnp, or WinExec), the result in the numbering of that platform's launcher.
 #pragma once
 
 #include <cstddef>
@@ -40,9 +40,11 @@ class CommandWords {
 };
 
 // Starts the program of the command line with the rest of its words as arguments and the
-// process's environment; the started program is reaped when it ends, without touching the
-// process's SIGCHLD disposition. Returns the process id plus kLaunchProcessBase, or a kLaunch*
-// failure.
-int32_t start_program(const char *command_line);
+// process's environment, in the window style (the show command of its first window). On POSIX
+// the style has no effect (a started program opens and places its own windows) and the started
+// program is reaped when it ends, without touching the process's SIGCHLD disposition; the result
+// is the process id plus kLaunchProcessBase. On Windows the result is the launcher's, above 31.
+// A failure is one of the kLaunch* codes.
+int32_t start_program(const char *command_line, int32_t window_style);
 
 } // namespace brtl::platform

@@ -7,15 +7,16 @@
 // (or a comma and anything after it) to follow the number.
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "brtl/runtime.h"
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
+#include "platform/numparse.h"
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
 #include "strings/text_util.h"
@@ -86,15 +87,16 @@ class Scanner {
     OLECHAR full_width_;
 };
 
-// 10 to the power of the exponent; false when pow reports a range error through errno. The
-// result goes through a volatile so that the call is made even where the caller only wants the
-// errno test (a compiler may otherwise drop a call whose result is unused and whose arguments it
-// believes cannot set errno).
+// 10 to the power of the (whole) exponent; false when it is out of the range of normal Doubles,
+// where pow reports a range error. The power is read as the text "1e<n>": the reading is
+// correctly rounded on every platform, where some C libraries' pow is not.
 bool power_of_ten(double exponent, double &out) {
-    errno = 0;
-    volatile double result = std::pow(10.0, exponent);
-    out = result;
-    return errno == 0;
+    constexpr double kBeyondAnyDouble = 9999;
+    const double clamped = std::clamp(exponent, -kBeyondAnyDouble, kBeyondAnyDouble);
+    char text[16];
+    std::snprintf(text, sizeof text, "1e%d", static_cast<int>(clamped));
+    out = brtl::platform::parse_double(text).value;
+    return std::isfinite(out) && out >= DBL_MIN;
 }
 
 // Exponent digits with an optional sign before them; Val lets white space in, IsNumeric not.

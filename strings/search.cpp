@@ -7,6 +7,7 @@
 #include "brtl/runtime.h"
 #include "brtl/strings.h"
 #include "brtl/variant.h"
+#include "platform/byte_search.h"
 #include "platform/codepage.h"
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
@@ -40,8 +41,8 @@ inline OLECHAR fold_unit_bytes(OLECHAR u) {
 }
 
 // The first position from `from` at which the n units of `sought` occur in the len units of
-// `text`, or -1. The bytes are searched with memmem; a hit at an odd byte offset straddles two
-// units and the search goes on one byte later.
+// `text`, or -1. The bytes are searched with platform::find_bytes; a hit at an odd byte offset
+// straddles two units and the search goes on one byte later.
 int64_t find_binary(const OLECHAR *text, uint32_t len, uint32_t from, const OLECHAR *sought,
                     uint32_t n) {
     const char *base = reinterpret_cast<const char *>(text);
@@ -49,7 +50,8 @@ int64_t find_binary(const OLECHAR *text, uint32_t len, uint32_t from, const OLEC
     const char *at = base + static_cast<size_t>(from) * sizeof(OLECHAR);
     size_t needle = static_cast<size_t>(n) * sizeof(OLECHAR);
     while (static_cast<size_t>(end - at) >= needle) {
-        const void *hit = memmem(at, static_cast<size_t>(end - at), sought, needle);
+        const void *hit =
+            brtl::platform::find_bytes(at, static_cast<size_t>(end - at), sought, needle);
         if (hit == nullptr) return -1;
         size_t offset = static_cast<size_t>(static_cast<const char *>(hit) - base);
         if (offset % sizeof(OLECHAR) == 0) return static_cast<int64_t>(offset / sizeof(OLECHAR));

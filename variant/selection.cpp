@@ -11,7 +11,10 @@
 #include "variant/ops.h"
 #include "variant/owned_variant.h"
 
-static_assert(sizeof(VARIANT) == 16, "argument lists step by 16 bytes");
+// Argument lists step by one Variant: 16 bytes, 24 on 64-bit Windows, whose Variant also holds
+// a record of two pointers.
+static_assert(sizeof(VARIANT) == 16 || sizeof(VARIANT) == 8 + 2 * sizeof(void *),
+              "argument lists step by one OLE Variant");
 
 namespace brtl::variant {
 
@@ -92,7 +95,7 @@ bool switch_matches(VARIANT *e) {
 
 // ---- Partition ----------------------------------------------------------------------------
 
-constexpr int kNumberField = 24; // room for any 64-bit value printed with "%ld"
+constexpr int kNumberField = 24; // room for any 64-bit value printed with "%lld"
 
 struct Printed {
     char text[kNumberField];
@@ -101,7 +104,7 @@ struct Printed {
 
 Printed printed(int64_t x) {
     Printed p;
-    int32_t n = ZrSnprintf(p.text, sizeof p.text, "%ld", static_cast<long>(x));
+    int32_t n = ZrSnprintf(p.text, sizeof p.text, "%lld", static_cast<long long>(x));
     p.length = std::clamp(n, 0, kNumberField - 1);
     return p;
 }

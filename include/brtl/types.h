@@ -18,8 +18,15 @@
 #define BRTL_END_DECLS
 #endif
 
+/* Every export uses the C declarations' default calling convention (cdecl on 32-bit x86). On
+ * Windows the DLL's module-definition file names the exports; a program that links the DLL
+ * imports them, one that links the library's own archive (BRTL_STATIC) takes them as they are. */
 #if defined(_WIN32)
-#define BRTL_API __declspec(dllexport)
+#if defined(BRTL_STATIC)
+#define BRTL_API
+#else
+#define BRTL_API __declspec(dllimport)
+#endif
 #else
 #define BRTL_API __attribute__((visibility("default")))
 #endif
@@ -51,6 +58,20 @@ static inline int BiStringIsTemporary(BiString s) {
 
 /* ---- OLE Automation subset ------------------------------------------------------------------ */
 
+#if defined(_WIN32) && !defined(BRTL_OWN_OLE_TYPES)
+
+BRTL_END_DECLS
+/* A Windows host passes the system's own Variants and BSTRs. */
+#include <windows.h>
+
+#include <oleauto.h> /* after windows.h, whose types it uses */
+BRTL_BEGIN_DECLS
+
+enum { VT_HOST_OBJECT = 15 /* the host's object subtype with a reference count at byte 28 */ };
+
+#else
+
+/* The library's own sources declare the same layout with fixed-width members. */
 typedef uint16_t OLECHAR; /* one UTF-16 unit; never wchar_t, which is 32-bit here */
 typedef OLECHAR *BSTR;    /* preceded by a 32-bit byte count, followed by a NUL unit */
 typedef uint16_t VARTYPE;
@@ -86,12 +107,19 @@ enum {
     VT_BYREF = 0x4000
 };
 
+/* The calling convention of COM methods: __stdcall on 32-bit Windows, the default elsewhere. */
+#if defined(_WIN32)
+#define BRTL_COM_CALL __stdcall
+#else
+#define BRTL_COM_CALL
+#endif
+
 /* An object behind VT_DISPATCH or VT_UNKNOWN starts with a pointer to this table, as a COM
  * object does: VariantCopy takes a reference with AddRef, VariantClear drops it with Release. */
 typedef struct BrtlUnknownVtbl {
-    HRESULT (*QueryInterface)(void *self, const void *iid, void **out);
-    uint32_t (*AddRef)(void *self);
-    uint32_t (*Release)(void *self);
+    HRESULT(BRTL_COM_CALL *QueryInterface)(void *self, const void *iid, void **out);
+    uint32_t(BRTL_COM_CALL *AddRef)(void *self);
+    uint32_t(BRTL_COM_CALL *Release)(void *self);
 } BrtlUnknownVtbl;
 
 typedef struct BrtlUnknown {
@@ -129,8 +157,13 @@ typedef struct tagVARIANT {
         struct tagVARIANT *pvarVal;
         BrtlUnknown **ppdispVal;
         BrtlUnknown **ppunkVal;
+#if defined(_WIN64)
+        void *record[2]; /* the system's record member: 64-bit Windows Variants are 24 bytes */
+#endif
     };
 } VARIANT;
+
+#endif /* the library's own OLE types */
 
 /* ---- Type codes of typed storage ---------------------------------------------------------------
  */

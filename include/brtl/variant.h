@@ -130,9 +130,11 @@ BRTL_API VARIANT *ZbiBuiltIn_Partition(VARIANT *result, VARIANT number, VARIANT 
 /* The host's word for True (-1) or False (0) as a temporary; trap 51 for any other value. */
 BRTL_API BiString ZbiCvtBooleanToString(int32_t b);
 
+#if !defined(_WIN32) /* on Windows it is the system's (brtl/platform.h) */
 /* VariantChangeType of the OLE subset, with flags 0: every conversion between the subtypes
  * 0-13 that the runtime asks of it. */
 BRTL_API HRESULT VariantChangeType(VARIANT *dst, const VARIANT *src, uint16_t flags, VARTYPE vt);
+#endif
 
 BRTL_END_DECLS
 

@@ -12,7 +12,11 @@ static int16_t on_trap(int32_t trap) {
 }
 
 int main(void) {
+#if defined(_WIN64)
+    _Static_assert(sizeof(VARIANT) == 24, "the system's VARIANT is 24 bytes");
+#else
     _Static_assert(sizeof(VARIANT) == 16, "VARIANT is 16 bytes");
+#endif
     _Static_assert(offsetof(BiArrayDesc, data) == 16, "the storage pointer is at offset 16");
     _Static_assert(offsetof(BiArrayDesc, byte_size) == 8, "the byte size is at offset 8");
 

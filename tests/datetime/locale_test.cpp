@@ -63,7 +63,7 @@ TEST_F(LocaleTest, SettingsOfAProfile) {
     }
     // Without a profile file: the defaults.
     BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "win.ini").c_str());
+        brtl_set_profile_path((scratch_dir() / "no-such-dir" / "profile.ini").string().c_str());
         EXPECT_EQ(settings(), kDefaults);
     });
     // Separators are cut to their first character after the blanks, patterns after 63; the
@@ -138,7 +138,7 @@ TEST_F(LocaleTest, WhatIsKeptForTheProcess) {
     const auto other = scratch_dir() / "other.ini";
     std::ofstream(other) << "[intl]\nsTime=-\n";
     BRTL_IN_FRESH_PROCESS({
-        brtl_set_profile_path(other.c_str());
+        brtl_set_profile_path(other.string().c_str());
         EXPECT_EQ(ZrIntlGetTimeSeperator(), '-');
         brtl_set_profile_path(nullptr); // back to BRTL_PROFILE
         EXPECT_EQ(ZrIntlGetDecimalSeperator(), ';');
@@ -146,24 +146,27 @@ TEST_F(LocaleTest, WhatIsKeptForTheProcess) {
 }
 
 TEST_F(LocaleTest, EnglishWordsOfTheDateFormatAndBooleanCode) {
-    // Month and day names in calendar order; two further day-name tables (full names, then
-    // abbreviations, Sunday first); the named formats; the trap messages.
-    const std::pair<int32_t, const char *> rows[] = {
-        {-1001, "January"},  {-1002, "February"}, {-1005, "May"},      {-1009, "September"},
-        {-1012, "December"}, {-1013, "Sunday"},   {-1019, "Saturday"}, {-1101, "Sunday"},
-        {-1107, "Saturday"}, {-1108, "Sun"},      {-1111, "Wed"},      {-1114, "Sat"},
-        {-1021, "AM"},       {-1020, "PM"},       {-1038, "True"},     {-1039, "False"}};
+    // The first and last word of each table (months and days in calendar order, two further
+    // day-name tables Sunday first, the named formats; the Format suites use every word); the
+    // trap messages.
+    const std::pair<int32_t, const char *> rows[] = {{-1001, "January"},
+                                                     {-1012, "December"},
+                                                     {-1013, "Sunday"},
+                                                     {-1019, "Saturday"},
+                                                     {-1101, "Sunday"},
+                                                     {-1107, "Saturday"},
+                                                     {-1108, "Sun"},
+                                                     {-1114, "Sat"},
+                                                     {-1021, "AM"},
+                                                     {-1020, "PM"},
+                                                     {-1022, "General Number"},
+                                                     {-1037, "Short Time"},
+                                                     {-1038, "True"},
+                                                     {-1039, "False"},
+                                                     {13, "Type mismatch"},
+                                                     {94, "Invalid use of Null"}};
     for (auto [id, expected] : rows)
         EXPECT_EQ(english(id), expected) << id;
-    EXPECT_EQ(english(13), "Type mismatch");
-    EXPECT_EQ(english(53), "File not found");
-    EXPECT_EQ(english(94), "Invalid use of Null");
-    const char *names[] = {"General Number", "Currency",     "Fixed",       "Standard",
-                           "Percent",        "Scientific",   "Yes/No",      "True/False",
-                           "On/Off",         "General Date", "Long Date",   "Medium Date",
-                           "Short Date",     "Long Time",    "Medium Time", "Short Time"};
-    for (int32_t i = 0; i < 16; ++i)
-        EXPECT_EQ(english(-1022 - i), names[i]);
     for (int32_t n : {5,  6,  7,  8,  11, 13, 14, 17, 51, 52, 53, 54, 55, 57, 58,
                       59, 61, 62, 63, 64, 67, 68, 70, 71, 74, 75, 76, 93, 94, -1})
         EXPECT_GT(english(n).size(), 3u) << n;

@@ -1,9 +1,11 @@
 // Shell: a real program started with its arguments split as the command-line rules say, the
 // traps of a missing program or directory, the argument checks, and the reaping of every
 // started program without touching the host's SIGCHLD handling.
+#if !defined(_WIN32)
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -38,6 +40,17 @@ std::string wait_for_file(const fs::path &path, const std::string &last_line_sta
     return "";
 }
 
+#if defined(_WIN32)
+// The dialect's names are the system's own. Under Wine a path of the build machine, which the
+// build passes in, is on the drive Z:.
+std::string dialect(const fs::path &path) {
+    std::string s = path.string();
+    if (!s.empty() && s[0] == '/') s = "Z:" + s;
+    for (char &c : s)
+        if (c == '/') c = '\\';
+    return s;
+}
+#else
 // The state letter of /proc/<pid>/stat; '-' when the process is gone.
 char process_state(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
@@ -55,18 +68,27 @@ std::string dialect(const fs::path &path) {
     return s;
 }
 
+#endif
+
 } // namespace
 
 // The program named as on the path and in the dialect's form of its full path.
 TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
     fs::path out = scratch_dir() / "argv.txt", dialect_out = scratch_dir() / "dialect.txt";
-    std::string command = std::string(BRTL_ARGV_WRITER) + " " + out.string() +
+    // The program by its system path (on Windows the dialect's names are the system's).
+    std::string writer = kWindows ? dialect(BRTL_ARGV_WRITER) : std::string(BRTL_ARGV_WRITER);
+    std::string command = writer + " " + out.string() +
                           " plain \"two words\"\ttab a\\\"b \"c\\\\\" d\\\\e \"q\"\"q\" \"\"";
     int32_t r = ZbiBuiltIn_Shell(temp(command), 1);
     EXPECT_GT(r, 31);
-    EXPECT_EQ(wait_for_file(out, "[]"),
-              std::to_string(BRTL_SHELL_PROCESS_ID(r)) +
-                  "\n[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n");
+    const std::string text = wait_for_file(out, "[]");
+    const std::string arguments =
+        "[plain]\n[two words]\n[tab]\n[a\"b]\n[c\\]\n[d\\\\e]\n[q\"q]\n[]\n";
+    if (kWindows) { // the launcher's result there is no process id
+        EXPECT_EQ(text.substr(text.find('\n') + 1), arguments);
+    } else {
+        EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) + "\n" + arguments);
+    }
     EXPECT_GT(
         ZbiRunProgram((dialect(BRTL_ARGV_WRITER) + " " + dialect_out.string() + " x").c_str(), 6),
         31);
@@ -124,10 +146,16 @@ TEST_F(ShellTest, RefusedCommandsTrapWithEitherHook) {
              // A file where a directory should be; a name relative to the drive, which the path
              // check lets pass: still trap 53 once.
              Row{through_file + " x", 1, missing(through_file)},
-             Row{"C:prog x", 1, missing("C:prog")}, Row{" true", 1, missing("")},
-             Row{"\ttrue", 1, missing("")}, Row{"true", 0, five}, Row{"true", 10, five},
-             Row{"true", -1, five}, Row{"", 1, five},
-             Row{scratch_dir().string(), 1, five}, // a directory cannot be started
+             Row{"C:prog x", 1, missing("C:prog")},
+             Row{" true", 1, missing("")},
+             Row{"\ttrue", 1, missing("")},
+             Row{"true", 0, five},
+             Row{"true", 10, five},
+             Row{"true", -1, five},
+             Row{"", 1, five},
+             // A directory cannot be started (Wine's launcher takes it for a missing program).
+             Row{scratch_dir().string(), 1,
+                 running_under_wine() ? missing(scratch_dir().string()) : five},
          }) {
         clear_traps();
         Borrowed command(row.command);
@@ -146,6 +174,9 @@ TEST_F(ShellTest, RefusedCommandsTrapWithEitherHook) {
 }
 
 TEST_F(ShellTest, NoZombiesAfterAHundredShells) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows keeps no finished child processes to reap";
+#else
     std::vector<pid_t> started;
     for (int i = 0; i < 100; ++i) {
         int32_t r = ZbiBuiltIn_Shell(temp("true"), 1);
@@ -164,16 +195,22 @@ TEST_F(ShellTest, NoZombiesAfterAHundredShells) {
     // Nothing is left to wait for: every child was reaped.
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+#endif
 }
 
+#if !defined(_WIN32)
 namespace {
 std::atomic<int> g_host_signals{0};
 void host_handler(int) {
     ++g_host_signals;
 }
 } // namespace
+#endif
 
 TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has neither SIGCHLD nor fork";
+#else
     struct sigaction mine {
     }, before{}, after{};
     mine.sa_handler = host_handler;
@@ -193,4 +230,5 @@ TEST_F(ShellTest, TheHostsChildHandlingIsLeftAlone) {
     EXPECT_EQ(waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
     EXPECT_GE(g_host_signals.load(), 1);
+#endif
 }

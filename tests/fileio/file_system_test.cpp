@@ -67,7 +67,8 @@ TEST_F(FileSystemTest, NameOntoAnotherFileSystemIsTrap74) {
     const fs::path other = "/dev/shm";
     struct stat here {
     }, there{};
-    if (stat(".", &here) != 0 || stat(other.c_str(), &there) != 0 || here.st_dev == there.st_dev)
+    if (stat(".", &here) != 0 || stat(other.string().c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system to rename onto";
     write("move.txt", "x");
     const std::string target = "C:\\dev\\shm\\brtl-name-test-" + std::to_string(getpid());
@@ -128,7 +129,7 @@ TEST_F(FileSystemTest, DirectoriesAndTheOneDrive) {
 TEST_F(FileSystemTest, EveryRefusalTrapsAndLeavesNothingWithEitherHook) {
     write("open.txt", "x");
     write("other.txt", "other");
-    write("c*d", "x"); // made behind the library's back
+    if (!kWindows) write("c*d", "x"); // made behind the library's back, where names may hold "*"
     fs::create_directory("full");
     write("full/f", "x");
     make_host_objects();
@@ -159,7 +160,9 @@ TEST_F(FileSystemTest, EveryRefusalTrapsAndLeavesNothingWithEitherHook) {
         {name("missing.txt", "x.txt"), file_trap(53, "missing.txt")},
         {name("busy.txt", "x.txt"), file_trap(55, "busy.txt")},
         {name("open.txt", "moved.txt"), file_trap(55, "open.txt")},
-        {name("other.txt", "BUSY.txt"), file_trap(55, "other.txt")},
+        // Windows names are case-blind: there BUSY.txt is busy.txt, which exists.
+        {name("other.txt", "BUSY.txt"),
+         kWindows ? file_trap(58, "BUSY.txt") : file_trap(55, "other.txt")},
         {name("", "x.txt"), trap(76)},
         {name("other.txt", ""), trap(76)},
         {[] { EXPECT_EQ(ZbiBuiltIn_FileLen(temp("gone")), 0); }, file_trap(53, "gone")},
@@ -213,7 +216,7 @@ TEST_F(FileSystemTest, EveryRefusalTrapsAndLeavesNothingWithEitherHook) {
     EXPECT_EQ(read("other.txt"), "other");
     EXPECT_TRUE(exists("open.txt"));
     EXPECT_TRUE(exists("full/f"));
-    EXPECT_TRUE(exists("c*d"));
+    EXPECT_EQ(exists("c*d"), !kWindows); // Kill left it
     EXPECT_EQ(take(ZbiBuiltIn_CurDir_(temp(""))), home);
 }
 

@@ -65,12 +65,7 @@ class FileTest : public RuntimeTest {
 
     const std::filesystem::path &dir() const { return dir_; }
     // The dialect's full path of a name in the test's directory ("C:\...\name").
-    std::string full_name(const std::string &name) const {
-        std::string path = "C:" + (dir_ / name).string();
-        for (char &c : path)
-            if (c == '/') c = '\\';
-        return path;
-    }
+    std::string full_name(const std::string &name) const { return dialect_path(dir_ / name); }
     // Opens with a temporary name; access, lock and record length default to "not given".
     static void open(const std::string &name, int16_t mode, int16_t number, int16_t access = 0,
                      int16_t lock = 0, int16_t length = -1) {
@@ -164,12 +159,26 @@ template <class A, class B> std::pair<A, B> row(A a, B b) {
 }
 
 // The number of descriptors the process has open.
+#if defined(_WIN32)
+inline int open_descriptors() {
+    int n = 0;
+    for (int descriptor = 0; descriptor < 2048; ++descriptor)
+        if (descriptor_is_open(descriptor)) ++n;
+    return n;
+}
+#else
 inline int open_descriptors() {
     int n = 0;
     for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
         ++n;
     return n;
 }
+#endif
+
+// Skips a test that writes to the always-full device where there is none.
+#define BRTL_SKIP_WITHOUT_FULL_DEVICE()                                                            \
+    if (kWindows)                                                                                  \
+    GTEST_SKIP() << "Windows has no always-full device (the I/O fault sweep covers a full disk)"
 
 // A name in the working directory linked to the always-full device (writes fail, no space).
 inline std::string full_device_link() {

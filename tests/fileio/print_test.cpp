@@ -122,6 +122,7 @@ TEST_F(PrintTest, TheCountCoversTagsAndValuesAndBorrowedTextsAreLeftAlone) {
 }
 
 TEST_F(PrintTest, NumbersModesWidthsAndFailedWritesTrapAndReleaseTheRest) {
+    BRTL_SKIP_WITHOUT_FULL_DEVICE();
     write("in.txt", "");
     open("in.txt", BI_FILE_MODE_INPUT, 2);
     open("r.dat", BI_FILE_MODE_RANDOM, 3);

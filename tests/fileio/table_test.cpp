@@ -1,8 +1,5 @@
 // The file table: Open and its checks, Close, Reset, FreeFile, FileAttr, the host file objects,
 // nested runs and the file error mapping.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -56,7 +53,7 @@ TEST_F(OpenTest, OutputCreatesTheFileAndRecordsModeAccessAndFullPath) {
     EXPECT_EQ(ZbiBuiltIn_FileAttr(1, 1), kOutput);
     int fd = ZbiBuiltIn_FileAttr(1, 2);
     EXPECT_EQ(fd, record->descriptor);
-    EXPECT_NE(fcntl(fd, F_GETFD), -1);
+    EXPECT_TRUE(descriptor_is_open(fd));
     // The record length defaults by mode.
     const int expected_lengths[] = {512, 512, 128, 128, 1};
     for (int16_t n = 1; n <= 5; ++n)
@@ -203,12 +200,12 @@ TEST_F(OpenTest, ShareModesAreEnforcedBetweenTheLibrarysOwnFiles) {
     ASSERT_NE(find_record(1), nullptr);
     EXPECT_EQ(find_record(1)->access, 0);
     EXPECT_TRUE(brtl::platform::readable(find_record(1)->stream));
-    EXPECT_EQ(fcntl(ZbiBuiltIn_FileAttr(1, 2), F_GETFL) & O_ACCMODE, O_RDONLY);
+    EXPECT_TRUE(descriptor_is_read_only(ZbiBuiltIn_FileAttr(1, 2)));
     ZbiPopFileIORuntimeState();
 }
 
 TEST_F(OpenTest, RandomWithoutAccessOpensAReadOnlyFileForReading) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    if (permissions_bind_nobody()) GTEST_SKIP() << "permissions do not bind the superuser";
     write("ro.dat", "data");
     std::filesystem::permissions("ro.dat", std::filesystem::perms::owner_read);
     open("ro.dat", kRandom, 2);
@@ -275,6 +272,7 @@ TEST_F(CloseTest, CloseSkipsWhatIsNotOpenAndResetClosesEverything) {
 }
 
 TEST_F(CloseTest, AFullDiskAtCloseStillFreesEveryNumberWithEitherHook) {
+    BRTL_SKIP_WITHOUT_FULL_DEVICE();
     for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
         open(full_device_link(), kOutput, 1);
         open("ok.txt", kOutput, 2);
@@ -335,6 +333,7 @@ TEST_F(CloseTest, FreeFileFileAttrAndTheHostFileObjects) {
 // The per-run reset: every file closed and the generator back at the start of the seed-1
 // sequence, also when closing a file traps and the hook throws.
 TEST_F(CloseTest, TheRunResetClosesEveryFileAndRestartsTheSeedOneSequence) {
+    BRTL_SKIP_WITHOUT_FULL_DEVICE();
     open("a.txt", kOutput, 1);
     open("b.dat", kBinary, 200);
     brtl::fileio::dir_restart_flag() = false;

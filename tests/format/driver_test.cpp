@@ -96,16 +96,11 @@ TEST_F(DriverTest, TrapsForValuesThatAreNoNumbers) {
                    F{Value(5, i4(5)), "0", "", 51}, F{Value(2, i4(5)), "", "", 51});
 }
 
-TEST_F(DriverTest, TheFormatArgumentIsReleasedOnceAndABorrowedOneIsLeftAlone) {
-    BlockBalance balance;
-    expect_formats(F{1234.5, "#,##0.00", "1,234.50"}, F{1234.5, "Standard", "1,234.5"},
-                   F{1234.5, "@", "1234.5"}, F{1234.5, "0;", "1235"}, F{str("12"), "0.0", "12.0"},
-                   F{str("12"), "yyyy", "1900"}); // day 12 is in January 1900
+TEST_F(DriverTest, ABorrowedFormatArgumentIsLeftAlone) {
     double d = 1234.5;
     Borrowed borrowed("0.00");
     EXPECT_EQ(take(ZbiBuiltIn_Format_(BI_FORMAT_DOUBLE, &d, borrowed.get())), "1234.50");
     EXPECT_TRUE(borrowed.intact());
-    EXPECT_EQ(balance.delta(), 0);
 }
 
 TEST_F(DriverTest, ThrowingHooksLeakNothing) {

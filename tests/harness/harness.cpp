@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <unistd.h>
 
 #include "platform/memory.h"
 
@@ -58,16 +57,13 @@ std::filesystem::path g_profile;
 class ScratchEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
-        std::string base = (std::filesystem::temp_directory_path() / "brtl-test-XXXXXX").string();
-        std::vector<char> name(base.begin(), base.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data()) == nullptr) std::abort();
-        g_scratch = name.data();
-        g_profile = g_scratch / "win.ini";
+        g_scratch = brtl_test::make_scratch_directory("brtl-test-");
+        g_profile =
+            g_scratch / "profile.ini"; // a file named win.ini is the system profile on Windows
         std::ofstream(g_profile).close();
-        setenv("BRTL_PROFILE", g_profile.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (g_scratch / "config").c_str(), 1);
-        setenv("HOME", g_scratch.c_str(), 1);
+        setenv("BRTL_PROFILE", g_profile.string().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (g_scratch / "config").string().c_str(), 1);
+        setenv("HOME", g_scratch.string().c_str(), 1);
         std::filesystem::current_path(g_scratch);
     }
     void TearDown() override {
@@ -222,6 +218,30 @@ VARIANT empty_variant() {
 VARIANT error_variant(int32_t code) {
     VARIANT v = typed(VT_ERROR);
     v.scode = code;
+    return v;
+}
+
+namespace {
+HRESULT query_interface(void *, const void *, void **out) {
+    *out = nullptr;
+    return E_FAIL;
+}
+uint32_t add_ref(void *self) {
+    return static_cast<uint32_t>(++static_cast<HostObject *>(self)->references);
+}
+uint32_t release_ref(void *self) {
+    return static_cast<uint32_t>(--static_cast<HostObject *>(self)->references);
+}
+const BrtlUnknownVtbl kCountedVtbl = {query_interface, add_ref, release_ref};
+} // namespace
+
+HostObject::HostObject() : base{&kCountedVtbl} {}
+
+VARIANT HostObject::variant(VARTYPE vt) {
+    VARIANT v{};
+    v.vt = vt;
+    v.punkVal = &base;
+    ++references;
     return v;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "brtl/brtl.h"
+#include "harness/portable.h"
 
 namespace brtl_test {
 
@@ -113,6 +114,18 @@ VARIANT boolean(bool v);
 VARIANT null_variant();
 VARIANT empty_variant();
 VARIANT error_variant(int32_t code);
+
+// A host object behind VT_DISPATCH or VT_UNKNOWN that counts its references; each Variant made
+// of it holds one, which the call it is passed to must release.
+struct HostObject {
+    BrtlUnknown base;
+    int references = 0;
+
+    HostObject();
+    HostObject(const HostObject &) = delete;
+    HostObject &operator=(const HostObject &) = delete;
+    VARIANT variant(VARTYPE vt = VT_DISPATCH);
+};
 
 // ---- Memory -------------------------------------------------------------------------------
 

@@ -50,9 +50,9 @@ TEST_F(HostLibraryTest, FormattedOutput) {
     ASSERT_EQ(std::fread(head, 1, 4, f), 4u);
     EXPECT_STREQ(head, "7,xx");
     std::fclose(f);
-    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "w");
+    f = std::fopen((scratch_dir() / "ro.txt").string().c_str(), "w");
     std::fclose(f);
-    f = std::fopen((scratch_dir() / "ro.txt").c_str(), "r");
+    f = std::fopen((scratch_dir() / "ro.txt").string().c_str(), "r");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(ZrFprintf(f, "%s", "cannot"), -1);
     std::fclose(f);

@@ -29,9 +29,7 @@ double below(double x) {
 } // namespace
 
 TEST_F(ElementaryTest, InsideTheDomains) {
-    EXPECT_EQ(kExpLimit, 709.782712893);
     EXPECT_TRUE(std::isfinite(ZbiBuiltIn_Exp(kExpLimit)));
-    EXPECT_TRUE(std::isfinite(ZbiBuiltIn_Exp(709.78)));
     EXPECT_DOUBLE_EQ(ZbiBuiltIn_Exp(1.0), M_E);
     EXPECT_EQ(ZbiBuiltIn_Exp(-kInf), 0.0);
     EXPECT_EQ(ZbiBuiltIn_Log(1.0), 0.0);

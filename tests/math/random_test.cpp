@@ -94,7 +94,7 @@ TEST_F(RndTest, RandomizeSeedsFromIntegerAndFraction) {
     }
 }
 
-TEST_F(RndTest, ValuesLieStrictlyBetweenZeroAndOne) {
+TEST_F(RndTest, TheExtremeNumbersLieStrictlyBetweenZeroAndOne) {
     // The seed whose first number is r solves (seed * 214013 + 2531011) >> 16 == r, with the
     // multiplier's inverse modulo 2^32 found by Newton's iteration; -(2^32 - seed) truncates to
     // a negative argument with those low 32 bits.
@@ -107,6 +107,4 @@ TEST_F(RndTest, ValuesLieStrictlyBetweenZeroAndOne) {
         EXPECT_EQ(v, scaled(r));
         EXPECT_TRUE(v > 0.0 && v < 1.0) << v;
     }
-    for (double v : rnd_positive(10000))
-        EXPECT_TRUE(v > 0.0 && v < 1.0) << v;
 }

@@ -284,17 +284,6 @@ TEST_F(CheckedTest, ExtendedStrategyResetsTheEnvironmentAndThePlainOneLeavesIt) 
 
 // ---- Helpers ----------------------------------------------------------------------------------
 
-TEST_F(CheckedTest, ImplicationOfLongsClearsOnlyTheBitsSetInAAndClearInB) {
-    EXPECT_EQ(ZbiImpLngNum(0, 0), -1);
-    EXPECT_EQ(ZbiImpLngNum(-1, 0), 0);
-    EXPECT_EQ(ZbiImpLngNum(0xC, 0xA), ~0x4);
-    std::mt19937 engine(41);
-    for (int i = 0; i < 1000; ++i) {
-        const auto a = static_cast<int32_t>(engine()), b = static_cast<int32_t>(engine());
-        ASSERT_EQ(ZbiImpLngNum(a, b), ~a | b) << a << " imp " << b;
-    }
-}
-
 TEST_F(CheckedTest, FloatizeNarrowsInsideTheSingleRangeOnly) {
     const double max = FLT_MAX, above = max + 0x1p100; // narrowing `above` would give FLT_MAX
     const double cases[][2] = {
@@ -307,10 +296,9 @@ TEST_F(CheckedTest, FloatizeNarrowsInsideTheSingleRangeOnly) {
 }
 
 TEST_F(CheckedTest, DoubleRoundGoesHalfToEven) {
-    const double cases[][2] = {{0.5, 0.0},          {-0.5, 0.0},  {1.5, 2.0},
-                               {2.5, 2.0},          {3.5, 4.0},   {1.495, 1.0},
-                               {-2.5, -2.0},        {-2.6, -3.0}, {0x1p53 + 2, 0x1p53 + 2},
-                               {INFINITY, INFINITY}};
+    // Beside the quarters below: just under a tie, beyond 2^53, an infinity.
+    const double cases[][2] = {
+        {1.495, 1.0}, {-2.6, -3.0}, {0x1p53 + 2, 0x1p53 + 2}, {INFINITY, INFINITY}};
     for (const auto &c : cases)
         EXPECT_EQ(ZbiDoubleRound(c[0]), c[1]) << c[0];
     EXPECT_EQ(ZbiDoubleRound(4503599627370495.5), 4503599627370496.0); // 2^52 - 0.5: odd below

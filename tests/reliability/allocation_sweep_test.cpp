@@ -239,9 +239,7 @@ const std::vector<Row> &rows() {
              if (n == -2) s.reported_failure();
              return std::to_string(n); }},
         {"IsPathValid", [](Sweep &s) {
-             std::string path = "C:" + scratch_dir().string() + "/name.txt";
-             for (char &c : path)
-                 if (c == '/') c = '\\';
+             std::string path = dialect_path(scratch_dir() / "name.txt");
              s.arm(); IsPathValid(path.c_str(), 1, 0); s.disarm(); return std::string("valid"); }},
         // The Variant engine
         {"BiXVariantCopy", [](Sweep &s) { Held src(bstr_variant("copied")); return into_variant(s, [&](VARIANT *r) { checked(s, BiXVariantCopy(r, &src.v)); }); }},

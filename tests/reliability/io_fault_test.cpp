@@ -183,10 +183,7 @@ Trap expected_trap(const Row &row, int error, long k, unsigned long calls,
 }
 
 TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
-    const std::string path = "C:" + (scratch_dir() / kFile).string();
-    std::string dialect_path = path;
-    for (char &c : dialect_path)
-        if (c == '/') c = '\\';
+    const std::string path = dialect_path(scratch_dir() / kFile);
     unsigned long points = 0;
     for (const Row &row : rows()) {
         SCOPED_TRACE(row.name);
@@ -221,8 +218,8 @@ TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
                         EXPECT_EQ(o.file, reference.file);
                         continue;
                     }
-                    EXPECT_EQ(o.traps, std::vector<Trap>{expected_trap(
-                                           row, error, k, reference.calls, dialect_path)});
+                    EXPECT_EQ(o.traps, std::vector<Trap>{
+                                           expected_trap(row, error, k, reference.calls, path)});
                     EXPECT_EQ(o.thrown, mode == HookMode::Throw);
                 }
             }

@@ -1,4 +1,5 @@
 // Dynamic array storage and the two dialogs.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,103 +10,79 @@ using namespace brtl_test;
 
 namespace {
 
-class ArraysTest : public RuntimeTest {
-  protected:
-    BiArrayDesc desc_{};
-    void TearDown() override {
-        ZbiFreeArrayData(&desc_);
-        RuntimeTest::TearDown();
-    }
-};
+using ArraysTest = RuntimeTest;
 
 bool all_zero(const void *p, size_t n) {
     const auto *b = static_cast<const unsigned char *>(p);
-    for (size_t i = 0; i < n; ++i)
-        if (b[i] != 0) return false;
-    return true;
+    return std::all_of(b, b + n, [](unsigned char c) { return c == 0; });
 }
+
+const std::vector<Trap> kTrap7{{7, Family::Trap, ""}};
 
 } // namespace
 
-TEST_F(ArraysTest, AllocateGivesZeroedStorageOfTheByteSize) {
-    desc_.element_size = 4;
-    desc_.byte_size = 40;
-    ZbiAllocArrayData(&desc_);
-    ASSERT_NE(desc_.data, nullptr);
-    EXPECT_TRUE(all_zero(desc_.data, 40));
-    EXPECT_EQ(ZbiArrayElementAddr(&desc_, 0), desc_.data);
-    EXPECT_EQ(ZbiArrayElementAddr(&desc_, 9), static_cast<char *>(desc_.data) + 36);
-}
-
-TEST_F(ArraysTest, GrowingKeepsTheOldBytesAndZeroesTheNewOnes) {
-    desc_.element_size = 1;
-    desc_.byte_size = 8;
-    ZbiAllocArrayData(&desc_);
-    std::memcpy(desc_.data, "ABCDEFGH", 8);
-    ZbiReallocArrayData(&desc_, 16);
-    EXPECT_EQ(desc_.byte_size, 16u);
-    EXPECT_EQ(std::memcmp(desc_.data, "ABCDEFGH", 8), 0);
-    EXPECT_TRUE(all_zero(static_cast<char *>(desc_.data) + 8, 8));
-    ZbiReallocArrayData(&desc_, 4);
-    EXPECT_EQ(desc_.byte_size, 4u);
-    EXPECT_EQ(std::memcmp(desc_.data, "ABCD", 4), 0);
-}
-
-TEST_F(ArraysTest, ReallocateWithoutMemoryKeepsTheOldStorage) {
-    desc_.element_size = 2;
-    desc_.byte_size = 4;
-    ZbiAllocArrayData(&desc_);
-    std::memcpy(desc_.data, "wxyz", 4);
-    void *before = desc_.data;
-    fail_allocations_after(0);
-    ZbiReallocArrayData(&desc_, 1 << 20);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-    EXPECT_EQ(desc_.data, before);
-    EXPECT_EQ(desc_.byte_size, 4u);
-    EXPECT_EQ(std::memcmp(desc_.data, "wxyz", 4), 0);
-}
-
-TEST_F(ArraysTest, AllocateWithoutMemoryRaisesTrapSevenAndLeavesNoStorage) {
-    desc_.element_size = 8;
-    desc_.byte_size = 64;
-    fail_allocations_after(0);
-    ZbiAllocArrayData(&desc_);
-    EXPECT_EQ(desc_.data, nullptr);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-}
-
-TEST_F(ArraysTest, ReallocateFromNothingAllocates) {
-    desc_.element_size = 4;
-    ZbiReallocArrayData(&desc_, 12);
-    ASSERT_NE(desc_.data, nullptr);
-    EXPECT_TRUE(all_zero(desc_.data, 12));
-}
-
-TEST_F(ArraysTest, FreeTwiceIsHarmlessAndClearZeroesInPlace) {
-    desc_.element_size = 4;
-    desc_.byte_size = 8;
-    ZbiAllocArrayData(&desc_);
-    std::memset(desc_.data, 0x5A, 8);
-    ZbiClearArray(&desc_);
-    EXPECT_TRUE(all_zero(desc_.data, 8));
-    ZbiFreeArrayData(&desc_);
-    EXPECT_EQ(desc_.data, nullptr);
-    ZbiFreeArrayData(&desc_);
-    ZbiClearArray(&desc_); // nothing allocated: nothing to clear
-}
-
-TEST_F(ArraysTest, ElementSizeZeroDoesNotDivideByZero) {
-    desc_.element_size = 0;
-    desc_.byte_size = 3;
-    ZbiAllocArrayData(&desc_);
-    ASSERT_NE(desc_.data, nullptr);
-    EXPECT_TRUE(all_zero(desc_.data, 3));
-}
-
-TEST_F(ArraysTest, CopyCopiesTheByteCount) {
+TEST_F(ArraysTest, StorageIsZeroedKeptOnGrowingAndFreedOnce) {
+    // An element size of 0 counts as 1 (no division by zero); growing keeps the old bytes and
+    // zeroes the new ones; Clear zeroes in place; freeing twice and clearing nothing are harmless.
+    BiArrayDesc desc{};
+    desc.element_size = 0;
+    desc.byte_size = 3;
+    ZbiAllocArrayData(&desc);
+    ASSERT_NE(desc.data, nullptr);
+    EXPECT_TRUE(all_zero(desc.data, 3));
+    ZbiFreeArrayData(&desc);
+    desc.element_size = 4;
+    desc.byte_size = 8;
+    ZbiAllocArrayData(&desc);
+    EXPECT_TRUE(all_zero(desc.data, 8));
+    EXPECT_EQ(ZbiArrayElementAddr(&desc, 1), static_cast<char *>(desc.data) + 4);
+    std::memcpy(desc.data, "ABCDEFGH", 8);
+    ZbiReallocArrayData(&desc, 16);
+    EXPECT_EQ(desc.byte_size, 16u);
+    EXPECT_EQ(std::memcmp(desc.data, "ABCDEFGH", 8), 0);
+    EXPECT_TRUE(all_zero(static_cast<char *>(desc.data) + 8, 8));
+    ZbiReallocArrayData(&desc, 4);
+    EXPECT_EQ(desc.byte_size, 4u);
+    EXPECT_EQ(std::memcmp(desc.data, "ABCD", 4), 0);
+    ZbiClearArray(&desc);
+    EXPECT_TRUE(all_zero(desc.data, 4));
+    ZbiFreeArrayData(&desc);
+    EXPECT_EQ(desc.data, nullptr);
+    ZbiFreeArrayData(&desc);
+    ZbiClearArray(&desc);
+    desc.byte_size = 0;
+    ZbiReallocArrayData(&desc, 12); // from nothing: allocates
+    ASSERT_NE(desc.data, nullptr);
+    EXPECT_TRUE(all_zero(desc.data, 12));
+    ZbiFreeArrayData(&desc);
     char dst[6] = "-----";
     ZbiCopyArrayData(dst, "abcdef", 3);
     EXPECT_STREQ(dst, "abc--");
+    EXPECT_TRUE(traps().empty());
+}
+
+TEST_F(ArraysTest, WithoutMemoryTrapSevenLeavesTheOldStorage) {
+    BiArrayDesc desc{};
+    desc.element_size = 8;
+    desc.byte_size = 64;
+    fail_allocations_after(0);
+    ZbiAllocArrayData(&desc);
+    EXPECT_EQ(desc.data, nullptr);
+    EXPECT_EQ(traps(), kTrap7);
+    clear_traps();
+    desc.element_size = 2;
+    desc.byte_size = 4;
+    fail_allocations_after(-1);
+    ZbiAllocArrayData(&desc);
+    std::memcpy(desc.data, "wxyz", 4);
+    void *before = desc.data;
+    fail_allocations_after(0);
+    ZbiReallocArrayData(&desc, 1 << 20);
+    EXPECT_EQ(traps(), kTrap7);
+    EXPECT_EQ(desc.data, before);
+    EXPECT_EQ(desc.byte_size, 4u);
+    EXPECT_EQ(std::memcmp(desc.data, "wxyz", 4), 0);
+    ZbiFreeArrayData(&desc);
 }
 
 // ---- MsgBox and InputBox ---------------------------------------------------------------------
@@ -121,20 +98,14 @@ const char *g_answer;
 
 int16_t message_dialog(void *container, const char *message, int16_t buttons, const char *title) {
     EXPECT_EQ(container, nullptr);
-    g_seen.message = message;
-    g_seen.title = title;
-    g_seen.buttons = buttons;
+    g_seen = {message, title, "", buttons};
     return 6;
 }
 
 const char *select_dialog(void *container, const char *prompt, const char *title,
                           const char *defaults, int16_t x, int16_t y) {
     EXPECT_EQ(container, nullptr);
-    g_seen.message = prompt;
-    g_seen.title = title;
-    g_seen.defaults = defaults;
-    g_seen.x = x;
-    g_seen.y = y;
+    g_seen = {prompt, title, defaults, 0, x, y};
     return g_answer;
 }
 
@@ -142,7 +113,6 @@ class DialogsTest : public RuntimeTest {
   protected:
     void SetUp() override {
         RuntimeTest::SetUp();
-        g_seen = Seen{};
         brtl_set_dialogs(message_dialog, select_dialog);
     }
     void TearDown() override {
@@ -153,57 +123,36 @@ class DialogsTest : public RuntimeTest {
 
 } // namespace
 
-TEST_F(DialogsTest, MsgBoxPassesTheTextsAndReturnsTheAnswer) {
+TEST_F(DialogsTest, TheHostDialogsSeeTheTextsAndTheArgumentsAreFreed) {
     Borrowed title("Title");
     BlockBalance balance;
     EXPECT_EQ(ZbiBuiltIn_MsgBox(temp("Proceed?"), 4, title.get()), 6);
-    EXPECT_EQ(g_seen.message, "Proceed?");
-    EXPECT_EQ(g_seen.title, "Title");
+    EXPECT_EQ(g_seen.message + "|" + g_seen.title, "Proceed?|Title");
     EXPECT_EQ(g_seen.buttons, 4);
-    EXPECT_EQ(balance.delta(), 0); // the temporary message is freed
     EXPECT_TRUE(title.intact());
-}
-
-TEST_F(DialogsTest, InputBoxReturnsATemporaryCopyOfTheAnswer) {
-    g_answer = "yes";
-    BlockBalance balance;
-    BiString s = ZbiBuiltIn_InputBox_(temp("Name?"), temp("Ask"), temp("def"), 100, -200);
-    EXPECT_EQ(BiStringLength(s), 3u);
-    EXPECT_TRUE(BiStringIsTemporary(s));
-    EXPECT_EQ(take(s), "yes");
-    EXPECT_EQ(g_seen.defaults, "def");
+    // An answer is copied into a temporary, even one that is the default text's own buffer; a
+    // cancel (null) or an empty answer is the empty string with the flag clear.
+    BiString defaults = temp("same");
+    for (const char *answer : {"yes", static_cast<const char *>(nullptr), "", "same"}) {
+        g_answer = answer != nullptr && std::string(answer) == "same" ? defaults.data : answer;
+        BiString d = g_answer == defaults.data ? defaults : temp("def");
+        BiString s = ZbiBuiltIn_InputBox_(temp("Name?"), temp("Ask"), d, 100, -200);
+        EXPECT_EQ(BiStringIsTemporary(s), answer != nullptr && *answer != '\0');
+        EXPECT_EQ(take(s), answer ? answer : "");
+    }
+    EXPECT_EQ(g_seen.message + "|" + g_seen.title + "|" + g_seen.defaults, "Name?|Ask|same");
     EXPECT_EQ(g_seen.x, 100);
     EXPECT_EQ(g_seen.y, -200);
     EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(DialogsTest, InputBoxCancelledOrEmptyGivesTheEmptyStringWithTheFlagClear) {
-    for (const char *answer : {static_cast<const char *>(nullptr), ""}) {
-        g_answer = answer;
-        BlockBalance balance;
-        BiString s = ZbiBuiltIn_InputBox_(temp("p"), temp(""), temp("d"), 0, 0);
-        EXPECT_EQ(BiStringLength(s), 0u);
-        EXPECT_FALSE(BiStringIsTemporary(s));
-        EXPECT_EQ(balance.delta(), 0);
-    }
-}
-
-TEST_F(DialogsTest, InputBoxCopiesAnAnswerThatIsItsOwnDefaultText) {
-    BiString defaults = temp("same");
-    g_answer = defaults.data; // the host hands back the default buffer itself
-    EXPECT_EQ(take(ZbiBuiltIn_InputBox_(temp("p"), temp("t"), defaults, 0, 0)), "same");
-}
-
-TEST_F(DialogsTest, InputBoxWithoutMemoryRaisesTrapSevenAndFreesItsArguments) {
+    // Without memory for the answer: trap 7, and the three arguments are still freed.
     g_answer = "abc";
-    BiString prompt = temp("p"), title = temp("t"), defaults = temp("d");
-    BlockBalance balance;
+    BiString prompt = temp("p"), t = temp("t"), d = temp("d");
+    BlockBalance before_call;
     fail_allocations_after(0);
-    BiString s = ZbiBuiltIn_InputBox_(prompt, title, defaults, 0, 0);
+    EXPECT_EQ(BiStringLength(ZbiBuiltIn_InputBox_(prompt, t, d, 0, 0)), 0u);
     fail_allocations_after(-1);
-    EXPECT_EQ(BiStringLength(s), 0u);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-    EXPECT_EQ(balance.delta(), -3);
+    EXPECT_EQ(traps(), kTrap7);
+    EXPECT_EQ(before_call.delta(), -3);
 }
 
 TEST_F(DialogsTest, ConsoleDialogsReadTheAnswerFromStandardInput) {

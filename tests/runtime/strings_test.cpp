@@ -1,190 +1,131 @@
 // Runtime strings: allocation, the freeing rule, the Variant bridges and the format helpers.
 #include <cstring>
+#include <tuple>
 
 #include "harness/harness.h"
 
 using namespace brtl_test;
 
 namespace {
-class StringsTest : public RuntimeTest {};
+
+using StringsTest = RuntimeTest;
+
+const std::vector<Trap> kTrap7{{7, Family::Trap, ""}};
+
 } // namespace
 
-TEST_F(StringsTest, AllocOfZeroStillAllocatesOneByte) {
+TEST_F(StringsTest, AllocAndDuplicate) {
+    // Alloc gives room for the text and its NUL, one byte for nothing; without memory, null and
+    // trap 7. Duplicate keeps the length word, flag included; of an empty string it is the
+    // shared empty string.
     BlockBalance balance;
-    BiString s = ZbiAllocBiString(0);
-    ASSERT_NE(s.data, nullptr);
-    EXPECT_EQ(s.length_word, 0u);
-    EXPECT_EQ(balance.delta(), 1);
-    ZbiFreeBiString(s);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, AllocGivesRoomForTheTextAndItsNul) {
-    BiString s = ZbiAllocBiString(5);
-    EXPECT_EQ(s.length_word, 5u);
-    std::memcpy(s.data, "hello", 6);
-    EXPECT_EQ(text_of(s), "hello");
-    ZbiFreeBiString(s);
-}
-
-TEST_F(StringsTest, AllocWithoutMemoryRaisesTrapSevenAndReturnsNull) {
-    fail_allocations_after(0);
-    BiString s = ZbiAllocBiString(10);
-    EXPECT_EQ(s.data, nullptr);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-}
-
-TEST_F(StringsTest, DuplicateKeepsTheLengthWordFlagIncluded) {
-    BiString t = temp("abc");
-    BiString copy = ZbiDuplicateString(t);
-    EXPECT_NE(copy.data, t.data);
-    EXPECT_EQ(copy.length_word, t.length_word);
-    EXPECT_TRUE(BiStringIsTemporary(copy));
-    take(copy);
-    take(t);
-
-    Borrowed b("xyz");
-    copy = ZbiDuplicateString(b.get());
-    EXPECT_FALSE(BiStringIsTemporary(copy));
-    EXPECT_EQ(text_of(copy), "xyz");
-    ZbiFreeBiString(copy);
-    EXPECT_TRUE(b.intact());
-}
-
-TEST_F(StringsTest, DuplicateOfEmptyIsTheSharedEmptyString) {
-    BlockBalance balance;
-    BiString copy = ZbiDuplicateString(temp(""));
-    EXPECT_EQ(BiStringLength(copy), 0u);
-    EXPECT_STREQ(copy.data, "");
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, DuplicateWithoutMemoryRaisesTrapSeven) {
-    BiString t = temp("abc");
-    fail_allocations_after(0);
-    BiString copy = ZbiDuplicateString(t);
-    EXPECT_EQ(BiStringLength(copy), 0u);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-    take(t);
-}
-
-// ---- ZbiEvalCvtSV / ZbiEvalCvtVS
-// -----------------------------------------------------------------
-
-TEST_F(StringsTest, StringToVariantFreesATemporaryAndKeepsABorrowedString) {
-    BlockBalance balance;
-    VARIANT v;
-    EXPECT_EQ(ZbiEvalCvtSV(&v, temp("hello")), &v);
-    EXPECT_EQ(v.vt, VT_BSTR);
-    EXPECT_EQ(ascii_of(v.bstrVal), "hello");
-    VariantClear(&v);
-
-    Borrowed b("world");
-    ZbiEvalCvtSV(&v, b.get());
-    EXPECT_EQ(ascii_of(v.bstrVal), "world");
-    VariantClear(&v);
-    EXPECT_TRUE(b.intact());
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, StringToVariantOfEmptyIsANonNullEmptyBstr) {
-    VARIANT v;
-    ZbiEvalCvtSV(&v, temp(""));
-    ASSERT_EQ(v.vt, VT_BSTR);
-    ASSERT_NE(v.bstrVal, nullptr);
-    EXPECT_EQ(SysStringLen(v.bstrVal), 0u);
-    VariantClear(&v);
-}
-
-TEST_F(StringsTest, StringToVariantWithoutMemoryGivesEmptyAndTrapSevenOnEveryFailure) {
-    // Fail each allocation of the call in turn: the wide buffer, then the BSTR.
-    for (long k = 0; k < 2; ++k) {
-        clear_traps();
-        BlockBalance balance;
-        BiString s = temp("abc");
-        fail_allocations_after(k);
-        VARIANT v;
-        ZbiEvalCvtSV(&v, s);
-        fail_allocations_after(-1);
-        EXPECT_EQ(v.vt, VT_EMPTY) << k;
-        EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}})) << k;
-        EXPECT_EQ(balance.delta(), 0) << k;
+    for (uint32_t n : {0u, 5u}) {
+        BiString s = ZbiAllocBiString(n);
+        ASSERT_NE(s.data, nullptr);
+        EXPECT_EQ(s.length_word, n);
+        std::memcpy(s.data, "hello", n + 1);
+        EXPECT_EQ(balance.delta(), 1);
+        ZbiFreeBiString(s);
     }
-}
-
-TEST_F(StringsTest, StringToVariantFreesTheTemporaryWhenTheHookThrows) {
-    set_mode(HookMode::Throw);
-    BlockBalance balance;
-    BiString s = temp("abc");
-    fail_allocations_after(1); // the BSTR fails
-    VARIANT v;
-    EXPECT_THROW(ZbiEvalCvtSV(&v, s), TrapException);
-    fail_allocations_after(-1);
+    Borrowed borrowed("xyz");
+    for (BiString s : {temp("abc"), borrowed.get(), temp("")}) {
+        BiString copy = ZbiDuplicateString(s);
+        EXPECT_EQ(text_of(copy), text_of(s));
+        EXPECT_EQ(copy.data[BiStringLength(copy)], '\0');
+        EXPECT_EQ(copy.length_word, BiStringLength(s) == 0 ? 0 : s.length_word);
+        EXPECT_TRUE(BiStringLength(s) == 0 || copy.data != s.data);
+        if (BiStringLength(copy) != 0) ZbiFreeBiString(copy);
+        take(s);
+    }
+    EXPECT_TRUE(borrowed.intact());
     EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, VariantToStringWithClearReleasesTheBstr) {
-    BlockBalance balance;
-    VARIANT v = bstr_variant("text");
-    BiString s = ZbiEvalCvtVS(v, 1);
-    EXPECT_TRUE(BiStringIsTemporary(s));
-    EXPECT_EQ(take(s), "text");
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, VariantToStringWithoutClearLeavesTheCallersBstr) {
-    VARIANT v = bstr_variant("kept");
-    BlockBalance balance;
-    EXPECT_EQ(take(ZbiEvalCvtVS(v, 0)), "kept");
-    EXPECT_EQ(balance.delta(), 0);
-    EXPECT_EQ(ascii_of(v.bstrVal), "kept");
-    VariantClear(&v);
-}
-
-TEST_F(StringsTest, VariantToStringOfAnEmptyBstrIsTheEmptyString) {
-    BlockBalance balance;
-    BiString s = ZbiEvalCvtVS(bstr_variant(""), 1);
-    EXPECT_EQ(BiStringLength(s), 0u);
-    EXPECT_EQ(balance.delta(), 0);
-}
-
-TEST_F(StringsTest, VariantToStringOfEmptyAndNull) {
-    BlockBalance balance;
-    EXPECT_EQ(take(ZbiEvalCvtVS(empty_variant(), 1)), "");
     EXPECT_TRUE(traps().empty());
-    EXPECT_EQ(take(ZbiEvalCvtVS(null_variant(), 1)), "");
-    EXPECT_EQ(traps(), (std::vector<Trap>{{94, Family::Trap, ""}}));
+    BiString t = temp("abc");
+    fail_allocations_after(0);
+    EXPECT_EQ(ZbiAllocBiString(10).data, nullptr);
+    fail_allocations_after(0);
+    EXPECT_EQ(BiStringLength(ZbiDuplicateString(t)), 0u);
+    EXPECT_EQ(traps(), (std::vector<Trap>(2, kTrap7[0])));
+    fail_allocations_after(-1);
+    take(t);
+}
+
+TEST_F(StringsTest, StringToVariant) {
+    // A temporary is freed, a borrowed string kept; the empty text is an empty, non-null BSTR.
+    BlockBalance balance;
+    Borrowed borrowed("world");
+    for (BiString s : {temp("hello"), borrowed.get(), temp("")}) {
+        const std::string text = text_of(s);
+        VARIANT v;
+        EXPECT_EQ(ZbiEvalCvtSV(&v, s), &v);
+        ASSERT_EQ(v.vt, VT_BSTR);
+        ASSERT_NE(v.bstrVal, nullptr);
+        EXPECT_EQ(ascii_of(v.bstrVal), text);
+        VariantClear(&v);
+    }
+    EXPECT_TRUE(borrowed.intact());
+    EXPECT_EQ(balance.delta(), 0);
+    // Without memory for the wide buffer, then for the BSTR: Empty and trap 7, the temporary
+    // freed, also when the hook throws.
+    for (HookMode mode : {HookMode::Return, HookMode::Throw})
+        for (long k = 0; k < 2; ++k) {
+            SCOPED_TRACE(k);
+            set_mode(mode);
+            clear_traps();
+            BiString s = temp("abc");
+            fail_allocations_after(k);
+            VARIANT v{};
+            v.vt = VT_I2;
+            try {
+                ZbiEvalCvtSV(&v, s);
+            } catch (const TrapException &) {
+            }
+            fail_allocations_after(-1);
+            EXPECT_EQ(v.vt, VT_EMPTY);
+            EXPECT_EQ(traps(), kTrap7);
+            EXPECT_EQ(balance.delta(), 0);
+        }
+}
+
+TEST_F(StringsTest, VariantToString) {
+    // With the clear flag the call releases the Variant's BSTR, without it the caller's is left;
+    // Empty is the empty text, Null trap 94 and the empty text.
+    BlockBalance balance;
+    VARIANT kept = bstr_variant("kept");
+    const std::tuple<VARIANT, uint8_t, const char *> rows[] = {
+        {bstr_variant("text"), 1, "text"}, {kept, 0, "kept"},
+        {bstr_variant(""), 1, ""},         {r8(2.5), 0, "2.5"},
+        {empty_variant(), 1, ""},          {null_variant(), 1, ""}};
+    for (auto [v, clear, expected] : rows) {
+        clear_traps();
+        BiString s = ZbiEvalCvtVS(v, clear);
+        EXPECT_TRUE(BiStringIsTemporary(s));
+        EXPECT_EQ(take(s), expected);
+        EXPECT_EQ(traps(), (std::vector<Trap>(v.vt == VT_NULL ? 1 : 0, {94, Family::Trap, ""})));
+    }
+    EXPECT_EQ(ascii_of(kept.bstrVal), "kept");
+    VariantClear(&kept);
+    EXPECT_EQ(balance.delta(), 0);
+    // Without memory: trap 7, and the Variant's own BSTR is released too.
+    clear_traps();
+    VARIANT v = bstr_variant("abc");
+    fail_allocations_after(0);
+    EXPECT_EQ(BiStringLength(ZbiEvalCvtVS(v, 1)), 0u);
+    fail_allocations_after(-1);
+    EXPECT_EQ(traps(), kTrap7);
     EXPECT_EQ(balance.delta(), 0);
 }
 
-TEST_F(StringsTest, VariantToStringWithoutMemoryRaisesTrapSeven) {
-    VARIANT v = bstr_variant("abc");
-    BlockBalance balance;
-    fail_allocations_after(0);
-    BiString s = ZbiEvalCvtVS(v, 1);
-    fail_allocations_after(-1);
-    EXPECT_EQ(BiStringLength(s), 0u);
-    EXPECT_EQ(traps(), (std::vector<Trap>{{7, Family::Trap, ""}}));
-    EXPECT_EQ(balance.delta(), -1); // the Variant's own BSTR was released too
-}
-
-// ---- CountLetter and PushStringOnStack -------------------------------------------------------
-
-TEST_F(StringsTest, CountLetterMeasuresACaseBlindRun) {
+TEST_F(StringsTest, FormatHelpersCountLetterAndPushStringOnStack) {
+    // {start, end, max, run, where the pointer stops}: a case-blind run, up to max and the end.
     const char *text = "MMmmx";
-    const char *p = text;
-    EXPECT_EQ(CountLetter(&p, text + 5, 10), 4);
-    EXPECT_EQ(p, text + 4);
-    p = text;
-    EXPECT_EQ(CountLetter(&p, text + 5, 3), 3);
-    EXPECT_EQ(p, text + 3);
-    p = text;
-    EXPECT_EQ(CountLetter(&p, text + 2, 10), 2); // stops at the end pointer
-    p = text + 4;
-    EXPECT_EQ(CountLetter(&p, text + 5, 10), 1);
-}
-
-TEST_F(StringsTest, PushStringOnStackPutsTheLastCharacterOnTop) {
+    for (auto [from, to, max, run] :
+         {std::tuple{0, 5, 10u, 4}, {0, 5, 3u, 3}, {0, 2, 10u, 2}, {4, 5, 10u, 1}}) {
+        const char *p = text + from;
+        EXPECT_EQ(CountLetter(&p, text + to, max), run) << from << " " << max;
+        EXPECT_EQ(p, text + from + run);
+    }
+    // The last character ends on top; an empty text pushes nothing.
     BlockBalance balance;
     BiFormatStackCell *top = PushStringOnStack("ab", nullptr);
     top = PushStringOnStack("c", top);

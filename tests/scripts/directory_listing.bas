@@ -12,7 +12,7 @@ f = Dir("project\*.*", 16): For i = 1 To 10: If f <> "" Then all = all + 1: f = 
 Name "project\build.log" As "project\old\build-1.log"
 FileCopy "project\notes1.txt", "project\old\notes1.bak"
 ? "Moved: ["; Dir("project\build.log"); "] -> ["; Dir("project\old\*.log"); "], copy of"; FileLen("project\old\notes1.bak"); "bytes"
-ChDir "project": ? "In "; Left(CurDir, 3); "...\"; Right(CurDir$, 7): ChDir ".."
+ChDir "project": ? "Drive and root: "; Mid(CurDir, 2, 2) = ":\"; ", in ...\"; Right(CurDir$, 7): ChDir ".."
 ' Kill with a wildcard removes every match; a pattern that matches nothing is a trap.
 Kill "project\notes*.txt": ? "After Kill: ["; Dir("project\*.txt"); "]"
 Kill "project\*.txt"

@@ -3,8 +3,6 @@
 // Also ZbiStripOutFormatChars.
 #include <chrono>
 #include <cstring>
-#include <map>
-#include <optional>
 
 #include "strings/like_reference.h"
 #include "strings/string_checks.h"
@@ -52,43 +50,12 @@ const Trap kPatternTrap{BI_TRAP_PATTERN, Family::Trap, ""};
 } // namespace
 
 TEST_F(LikeTest, Elements) {
-    expect_likes({L{"abc", "a*", true},
-                  L{"abc", "a*c", true},
-                  L{"abc", "a?", false},
-                  L{"", "*", true},
-                  L{"", "", true},
-                  L{"a", "", false},
-                  L{"a1", "a#", true},
-                  L{"aa", "a#", false},
-                  L{"b", "[a-c]", true},
-                  L{"b", "[!a-c]", false},
-                  L{"-", "[a-]", true},
-                  L{"ab", "a[]b", true},
-                  L{"!", "[!]", true},
-                  L{"x", "[!]", false},
-                  L{"", "[]", true},
-                  L{"", "?", false},
-                  L{"", "#", false},
-                  L{"", "[a]", false},
-                  L{"abc", "*b*", true},
-                  L{"abc", "**", true},
-                  L{"abc", "*c*d", false},
-                  L{"a*c", "a[*]c", true},
-                  L{"a?c", "a[?]c", true},
-                  L{"abc", "a[?]c", false},
-                  L{"]", "[]]", true},
-                  L{"]", "[!]]", false},
-                  L{"!]", "[!]]", true},
-                  L{"a", "[!b]", true},
-                  L{"-", "[!-]", false},
-                  L{"z", "[a-cx-z]", true},
-                  L{"\xE9", "[\xE0-\xEF]", true},
-                  L{"5", "[0-9]*", true},
-                  L{"a", "[*]", false},
-                  L{"abcdef", "*c?e*", true},
-                  L{"aXb", "a[A-Z]b", true},
-                  L{"a\0b"s, "a?b", true},
-                  L{"ab", "a\0b"s, false},
+    // What the random walk below does not draw: bytes beyond ASCII (ranges of signed bytes),
+    // "*" and "?" inside a list, embedded NULs, and an empty text.
+    expect_likes({L{"abc", "a*c", true}, L{"", "*", true}, L{"", "", true}, L{"", "[]", true},
+                  L{"", "?", false}, L{"", "#", false}, L{"", "[a]", false},
+                  L{"a*c", "a[*]c", true}, L{"abc", "a[?]c", false}, L{"\xE9", "[\xE0-\xEF]", true},
+                  L{"aXb", "a[A-Z]b", true}, L{"a\0b"s, "a?b", true}, L{"ab", "a\0b"s, false},
                   L{"a\0"s, "a\0"s, true}});
 }
 
@@ -122,10 +89,9 @@ TEST_F(LikeTest, BadListsRaiseTrap93Once) {
     // A list without its "]" or with a bad range, reached while a text character remains. The
     // walk would meet it again at every position of the "*": it is raised once and the answer
     // is no match.
-    const L bad[] = {L{"x", "[a", false},     L{"x", "[c-a]", false},    L{"x", "[a-", false},
-                     L{"xxxx", "*[a", false}, L{"ab", "a[b-", false},    L{"x", "[", false},
-                     L{"x", "[!", false},     L{"x", "[a-cz-a]", false}, L{"b", "[ba-\xE9]", false},
-                     L{"abc", "*b*[", false}, L{"b", "[b", false}};
+    const L bad[] = {L{"x", "[a", false},     L{"x", "[c-a]", false}, L{"x", "[a-", false},
+                     L{"xxxx", "*[a", false}, L{"x", "[!", false},    L{"b", "[ba-\xE9]", false},
+                     L{"x", "[b-a]", false}};
     for (const L &c : bad) {
         SCOPED_TRACE(c.pattern);
         expect_raises(
@@ -136,8 +102,7 @@ TEST_F(LikeTest, BadListsRaiseTrap93Once) {
             kPatternTrap);
     }
     // Not reached with a character left: nothing is raised.
-    expect_likes({L{"x", "y[a", false}, L{"a", "a[b", false}, L{"", "[c-a]", false},
-                  L{"ab", "b*[", false}, L{"abc", "*c[", false}, L{"x", "x*[a", false}});
+    expect_likes({L{"x", "y[a", false}, L{"", "[c-a]", false}, L{"abc", "*c[", false}});
 }
 
 TEST_F(LikeTest, LongAndAdversarialInputs) {
@@ -173,12 +138,10 @@ TEST_F(LikeTest, WideMatcherUnderTheDoubleByteCodePage) {
         std::u16string text, pattern;
         bool expected;
     };
-    for (const W &c : {W{a, u"?", true}, W{a + u"b", u"??", true}, W{a + u"b", u"?", false},
-                       W{u"x", u"[!]", true}, W{u"!", u"[!]", true}, W{u"", u"[!]", false},
-                       W{i, u"[" + a + u"-" + u + u"]", true},
+    for (const W &c : {W{a + u"b", u"??", true}, W{a + u"b", u"?", false}, W{u"x", u"[!]", true},
+                       W{u"", u"[!]", false}, W{i, u"[" + a + u"-" + u + u"]", true},
                        W{u"b", u"[" + a + u"-" + u + u"]", false}, W{a, u"[" + i + a + u"]", true},
-                       W{u"\uFF11", u"#", true}, W{u"a" + a + u"c", u"a*c", true},
-                       W{u"b", u"[a-c]", true}, W{u"-", u"[a-]", true}, W{u"ab", u"a[]b", true}}) {
+                       W{u"\uFF11", u"#", true}, W{u"a" + a + u"c", u"a*c", true}}) {
         EXPECT_EQ(like(bstr_variant(c.text), bstr_variant(c.pattern)), c.expected ? -1 : 0)
             << std::string(c.pattern.begin(), c.pattern.end());
     }
@@ -307,16 +270,13 @@ TEST_F(LikeTest, AgreesWithTheReferenceWalk) {
 // ---- ZbiStripOutFormatChars -------------------------------------------------------------------
 
 TEST_F(LikeTest, StripOutFormatChars) {
-    struct Case {
-        const char *text, *expected;
-    };
-    for (const Case &c : {Case{"A '%s' B", "A B"}, Case{"A %s B", "A B"}, Case{"A %s", "A"},
-                          Case{"%s", ""}, Case{"", ""}, Case{"'%s", "'"}, Case{"%s%s x", "x"},
-                          Case{"100% sure", "100% sure"}, Case{"x  ", "x"},
-                          Case{"File '%s' not found", "File not found"}, Case{"a %s  b", "a  b"}}) {
-        std::vector<char> buffer(c.text, c.text + std::strlen(c.text) + 1);
-        int32_t n = ZbiStripOutFormatChars(buffer.data());
-        EXPECT_STREQ(buffer.data(), c.expected) << c.text;
-        EXPECT_EQ(n, static_cast<int32_t>(std::strlen(c.expected)));
+    // The placeholders go as Error$ drops them (the rules are tested there), in place, and the
+    // new length is returned.
+    for (auto [text, expected] :
+         {std::pair{"File '%s' not found", "File not found"}, {"x  ", "x"}, {"%s", ""}}) {
+        std::vector<char> buffer(text, text + std::strlen(text) + 1);
+        EXPECT_EQ(ZbiStripOutFormatChars(buffer.data()),
+                  static_cast<int32_t>(std::strlen(expected)));
+        EXPECT_STREQ(buffer.data(), expected) << text;
     }
 }

@@ -122,30 +122,13 @@ inline std::u16string variant_text(const VARIANT &v) {
     return units_of(v.bstrVal);
 }
 
-// A host object behind VT_DISPATCH that counts its references.
-struct CountedObject {
-    BrtlUnknown base{&kVtbl};
-    int references = 1;
-
-    VARIANT variant() {
-        VARIANT v{};
-        v.vt = VT_DISPATCH;
-        v.pdispVal = &base;
-        return v;
-    }
-    static HRESULT query(void *, const void *, void **) { return E_FAIL; }
-    static uint32_t add_ref(void *self) { return ++static_cast<CountedObject *>(self)->references; }
-    static uint32_t release(void *self) { return --static_cast<CountedObject *>(self)->references; }
-    static constexpr BrtlUnknownVtbl kVtbl{query, add_ref, release};
-};
-
 // Runs `call(object Variant)` with both hooks (see expect_raises): it must raise `trap` and
 // drop the object's reference.
 template <typename Call> void expect_object_released(Call call, Trap trap) {
-    CountedObject object;
+    HostObject object;
     expect_raises(
         [&] {
-            object.references = 1;
+            object.references = 0;
             return object.variant();
         },
         call, trap, -1, [&](VARIANT &) { EXPECT_EQ(object.references, 0); });

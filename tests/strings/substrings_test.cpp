@@ -63,48 +63,37 @@ using C = CutCase;
 
 TEST_F(SubstringsTest, CutsOfRuntimeStrings) {
     // With no more characters than the count the argument itself comes back; Mid takes bytes
-    // from a one-based start and always copies; the character forms count bytes here.
-    const Reuse same = Reuse::Same;
+    // from a one-based start and always copies; the character forms count bytes here. A zero
+    // count gives the empty string with the flag set; Mid beyond the end or of length 0 (which
+    // does not validate the start) with the flag clear.
+    const Reuse same = Reuse::Same, set = Reuse::Flagged, clear = Reuse::Unflagged;
     expect_texts(T{left(2), "hello", "he"}, T{right(3), "hello", "llo"}, T{left(1), "", ""},
-                 T{left(5), "hello", "hello", same}, T{left(6), "hello", "hello", same},
-                 T{left(0x7FFFFFFF), "hello", "hello", same}, T{right(9), "hello", "hello", same},
-                 T{right(3), "abc", "abc", same}, T{mid(2, 3), "hello", "ell"},
-                 T{mid(2, 0x7FFFFFFF), "abc", "bc"}, T{mid(1, 3), "abc", "abc"},
-                 T{mid(3, 1), "abc", "c"}, T{left_c(1), kA + "a", "\x82"},
-                 T{right_c(2), "abc", "bc"}, T{left_c(3), "abc", "abc", same},
-                 T{mid_c(2, 2), "a" + kA + "b", kA}, T{mid_c(3, 1), "abc", "c"});
-    // A zero count gives the empty string with the flag set; Mid beyond the end or of length 0
-    // (which does not validate the start) with the flag clear.
-    const Reuse set = Reuse::Flagged, clear = Reuse::Unflagged;
-    expect_texts(T{left(0), "hello", "", set}, T{right(0), "hello", "", set},
-                 T{left_c(0), "hello", "", set}, T{right_c(0), "hello", "", set},
-                 T{mid(4, 1), "abc", "", clear}, T{mid(0x7FFFFFFF, 5), "abc", "", clear},
-                 T{mid(1, 0), "abc", "", clear}, T{mid(0, 0), "abc", "", clear},
-                 T{mid(-3, 0), "abc", "", clear});
+                 T{left(0x7FFFFFFF), "hello", "hello", same}, T{right(5), "hello", "hello", same},
+                 T{mid(2, 3), "hello", "ell"}, T{mid(2, 0x7FFFFFFF), "abc", "bc"},
+                 T{mid(1, 3), "abc", "abc"}, T{left_c(1), kA + "a", "\x82"},
+                 T{mid_c(2, 2), "a" + kA + "b", kA}, T{left(0), "hello", "", set},
+                 T{right_c(0), "hello", "", set}, T{mid(4, 1), "abc", "", clear},
+                 T{mid(0, 0), "abc", "", clear});
     // The character forms count a double-byte character as one; the byte forms cut through it.
     use_japanese();
     const std::string text = "a" + kA + kI + "b", three = kA + kI + "c";
     expect_texts(T{left_c(1), kA + "a", kA}, T{left(1), kA + "a", "\x82"},
-                 T{right_c(1), "a" + kA, kA}, T{right_c(2), kA + kI + kU, kI + kU},
-                 T{left_c(2), "x" + kA + "yz", "x" + kA}, T{right_c(3), kA + "b", kA + "b", same},
-                 T{left_c(3), three, three, same}, T{right_c(3), three, three, same},
-                 T{right_c(4), three, three, same}, T{mid_c(2, 2), text, kA + kI},
-                 T{mid(2, 2), text, kA}, T{mid(3, 2), text, "\xA0\x82"}, T{mid_c(4, 10), text, "b"},
-                 T{mid_c(1, 4), text, text}, T{mid_c(5, 1), text, "", clear});
+                 T{right_c(2), kA + kI + kU, kI + kU}, T{right_c(3), kA + "b", kA + "b", same},
+                 T{left_c(3), three, three, same}, T{mid_c(2, 2), text, kA + kI},
+                 T{mid(3, 2), text, "\xA0\x82"}, T{mid_c(4, 10), text, "b"},
+                 T{mid_c(5, 1), text, "", clear});
 }
 
 TEST_F(SubstringsTest, TrapsOfRuntimeStringCuts) {
     // A negative count, a start or length below one: trap 5; no memory for the result: trap 7.
-    expect_traps(X{left(-1), "hello", 5}, X{right(-1), "hello", 5}, X{left_c(-1), "hello", 5},
-                 X{right_c(-5), "hello", 5}, X{mid(0, 1), "abc", 5}, X{mid(-1, 2), "abc", 5},
-                 X{mid(1, -1), "abc", 5}, X{mid_c(0, 1), "abc", 5}, X{mid_c(2, -7), "abc", 5},
-                 X{left(2), "hello", 7, 0}, X{right(2), "hello", 7, 0}, X{mid(2, 1), "abc", 7, 0});
+    expect_traps(X{left(-1), "hello", 5}, X{right_c(-5), "hello", 5}, X{mid(0, 1), "abc", 5},
+                 X{mid(1, -1), "abc", 5}, X{mid_c(2, -7), "abc", 5}, X{left(2), "hello", 7, 0},
+                 X{mid(2, 1), "abc", 7, 0});
     use_japanese(); // the character forms make a UTF-16 copy, then the result
     const std::string three = kA + kI + kU;
-    expect_traps(X{left_c(-1), kA + "b", 5}, X{right_c(-1), kA + "b", 5},
-                 X{mid_c(0, 1), kA + kI, 5}, X{mid_c(1, -1), kA + kI, 5}, X{left_c(1), three, 7, 0},
-                 X{left_c(1), three, 7, 1}, X{right_c(1), three, 7, 0}, X{right_c(1), three, 7, 1},
-                 X{mid_c(2, 1), kA + kI, 7, 0}, X{mid_c(2, 1), kA + kI, 7, 1});
+    expect_traps(X{left_c(-1), kA + "b", 5}, X{mid_c(0, 1), kA + kI, 5}, X{left_c(1), three, 7, 0},
+                 X{right_c(1), three, 7, 1}, X{mid_c(2, 1), kA + kI, 7, 0},
+                 X{mid_c(2, 1), kA + kI, 7, 1});
 }
 
 TEST_F(SubstringsTest, VariantCuts) {
@@ -114,14 +103,12 @@ TEST_F(SubstringsTest, VariantCuts) {
     const Bstr kept = Bstr::Kept, fresh = Bstr::New;
     expect_cuts(C{vleft(36), digits_variant(100), u"012345678901234567890123456789012345", kept},
                 C{vleft(35), digits_variant(100), u"01234567890123456789012345678901234", fresh},
-                C{vright(2), bstr_variant("abcdef"), u"ef", kept},
                 C{vright(36), digits_variant(100), u"456789012345678901234567890123456789", kept},
                 C{vright(3), digits_variant(100), u"789", fresh},
-                C{vright(3), bstr_variant("abc"), u"abc", kept},
                 C{vleft(100), bstr_variant("abc"), u"abc", kept}, C{vleft(3), empty_variant(), u""},
                 C{vmid(2, 3), bstr_variant("hello"), u"ell"},
                 C{vmid_c(4, 100), bstr_variant("hello"), u"lo"},
-                C{vmid(9, 1), bstr_variant("hello"), u""}, C{vmid(1, 1), empty_variant(), u""});
+                C{vmid(9, 1), bstr_variant("hello"), u""});
     EXPECT_EQ(balance.delta(), 0);
     // Null is Null whatever the count or start.
     for (const Cut &fn : {vleft(-1), vright_c(3), vmid(0, 1), vmid_c(1, -1)}) {
@@ -133,10 +120,7 @@ TEST_F(SubstringsTest, VariantCuts) {
     // The character forms cut units like the plain forms; Mid counts bytes and MidC characters.
     use_japanese();
     // A lone lead byte is no character of the code page: it becomes the default character.
-    const std::u16string kana = u"\u3042\u3044\u3046";
-    expect_cuts(C{vleft_c(2), bstr_variant(kana), u"\u3042\u3044"},
-                C{vright_c(1), bstr_variant(kana), u"\u3046"},
-                C{vleft(1), bstr_variant(kana), u"\u3042"},
+    expect_cuts(C{vleft_c(1), bstr_variant(u"\u3042\u3044"), u"\u3042"},
                 C{vmid(2, 2), bstr_variant(u"a\u3042b"), u"\u3042"},
                 C{vmid_c(2, 2), bstr_variant(u"a\u3042b"), u"\u3042b"},
                 C{vmid(2, 1), bstr_variant(u"a\u3042b"), u"?"});

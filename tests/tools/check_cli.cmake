@@ -1,5 +1,7 @@
 # The command line of brtl: each case runs the tool and checks its exit status and output.
 #   cmake -DBRTL=<tool> -DSCRATCH=<dir> -P check_cli.cmake
+# A cross build runs the tool through its emulator (EMULATOR, the list joined with "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/lines.bas" "x = 6 * 7\n? x\n? 1 / 0\n? \"after\"\n")
@@ -8,8 +10,9 @@ set(failures)
 
 # expect(<status> <output regex> <args>...)
 function(expect status pattern)
-  execute_process(COMMAND "${BRTL}" ${ARGN} INPUT_FILE "${input}" WORKING_DIRECTORY "${SCRATCH}"
+  execute_process(COMMAND ${emulator} "${BRTL}" ${ARGN} INPUT_FILE "${input}" WORKING_DIRECTORY "${SCRATCH}"
                   OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+  string(REPLACE "\r\n" "\n" out "${out}") # Windows text streams end lines with CR LF
   if(NOT rc STREQUAL status OR NOT out MATCHES "${pattern}")
     set(failures "${failures}\n  brtl ${ARGN} (stdin ${input}): exit ${rc}, wanted ${status}; printed:\n${out}" PARENT_SCOPE)
   endif()

@@ -2,6 +2,8 @@
 # immediate window, or is listed with its reason in tools/brtl/not_builtins.txt.
 #   cmake -DBRTL=<tool> -DMAP=<brtl.map> -DNOT_BUILTINS=<list> [-DEXTRA_EXPORT=<name>] -P ...
 # EXTRA_EXPORT adds one export to the map's list, so that a test can see the check fail.
+# A cross build runs the tool through its emulator (EMULATOR, the list joined with "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 
 file(STRINGS "${MAP}" map_lines)
 set(exports)
@@ -23,10 +25,11 @@ if(export_count LESS 100)
   message(FATAL_ERROR "read only ${export_count} exports from ${MAP}")
 endif()
 
-execute_process(COMMAND "${BRTL}" --list-exports OUTPUT_VARIABLE reached RESULT_VARIABLE rc)
+execute_process(COMMAND ${emulator} "${BRTL}" --list-exports OUTPUT_VARIABLE reached RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "brtl --list-exports failed: ${rc}")
 endif()
+string(REPLACE "\r\n" "\n" reached "${reached}") # Windows text streams end lines with CR LF
 string(REGEX REPLACE "\n$" "" reached "${reached}")
 string(REPLACE "\n" ";" reached "${reached}")
 

@@ -276,8 +276,13 @@ TEST_F(InterpTest, EnvironCommandAndShell) {
              "\"|\"; Environ(\"BRTL_INTERP_TEST_UNSET\"); \"|\"; InStr(Environ(1), \"=\") > 1; "
              "Environ(255) = \"\"",
              "? Command; \"|\"; Command$",
-             "x = Shell(\"true\"): ? x > 31; VarType(x): y = Shell(\"true\", 1): ? y > 31 And y <> "
-             "x"}),
+             brtl_test::kWindows // the launcher's result there is the same for every started
+                                 // program
+                 ? "x = Shell(\"cmd /c exit\"): ? x > 31; VarType(x): y = Shell(\"cmd /c exit\", "
+                   "1): ? y > 31"
+                 : "x = Shell(\"true\"): ? x > 31; VarType(x): y = Shell(\"true\", 1): ? y > 31 "
+                   "And "
+                   "y <> x"}),
         "some value|some value||-1 -1 \none two|one two\n-1  5 \n-1 \n");
     EXPECT_EQ(last_, Interp::Status::Ok);
     BiBuiltInVar_Command_[0] = '\0';

@@ -2,16 +2,19 @@
 # output and error, merged in order) and its exit status with the expected text beside it.
 #   cmake -DBRTL=<tool> -DSCRIPT=<x.bas> -DEXPECTED=<x.out> -DSCRATCH=<dir> -P run_script.cmake
 # The first line of the expected file may be "exit N" (default 0).
+# A cross build runs the tool through its emulator (EMULATOR, the list joined with "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
-file(WRITE "${SCRATCH}/win.ini" "[intl]\n")
-set(ENV{BRTL_PROFILE} "${SCRATCH}/win.ini")
+file(WRITE "${SCRATCH}/profile.ini" "[intl]\n")
+set(ENV{BRTL_PROFILE} "${SCRATCH}/profile.ini")
 set(ENV{XDG_CONFIG_HOME} "${SCRATCH}")
 set(ENV{BRTL_DEBUG_OUTPUT} "")
-execute_process(COMMAND "${BRTL}" "${SCRIPT}"
+execute_process(COMMAND ${emulator} "${BRTL}" "${SCRIPT}"
   WORKING_DIRECTORY "${SCRATCH}"
   OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+string(REPLACE "\r\n" "\n" actual "${actual}") # Windows text streams end lines with CR LF
 file(READ "${EXPECTED}" expected)
 set(expected_status 0)
 if(expected MATCHES "^exit ([0-9]+)\n")

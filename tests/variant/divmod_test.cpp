@@ -84,7 +84,7 @@ TEST_F(VariantDivision, DivisionIntegerDivisionModulusAndPower) {
 
 TEST_F(VariantDivision, IntFixCIntAndTheConversionToAnInteger) {
     BlockBalance balance;
-    CountedObject object;
+    HostObject object;
     check({
         {got(run(kInt, r8(-2.5))), VT_R8, -3.0},
         {got(run(kFix, r8(-2.5))), VT_R8, -2.0},
@@ -129,7 +129,7 @@ TEST_F(VariantDivision, BadOperandsAreReleasedWithEitherHookStyle) {
     for (HookMode mode : {HookMode::Return, HookMode::Throw}) {
         set_mode(mode);
         BlockBalance balance;
-        CountedObject object;
+        HostObject object;
         for (Binary f : {Binary{kDiv}, kIDiv, kMod, kExp, times}) {
             for (int bad = 0; bad < 3; ++bad) {
                 clear_traps();

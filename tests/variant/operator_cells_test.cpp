@@ -242,7 +242,7 @@ Value sample(int vt, bool left, bool comparison) {
     return {vt, kNumbers[vt][left ? 0 : 1]};
 }
 
-VARIANT variant_of(const Value &v, CountedObject &object) {
+VARIANT variant_of(const Value &v, HostObject &object) {
     if (v.vt == kI2) return i2(static_cast<int16_t>(v.num));
     if (v.vt == kI4) return i4(static_cast<int32_t>(v.num));
     if (v.vt == kR4) return r4(static_cast<float>(v.num));
@@ -264,7 +264,7 @@ VARIANT variant_of(const Value &v, CountedObject &object) {
 void expect_cell(int32_t op, const Value &a, const Value *b) {
     const Outcome want = b ? model(op, a, *b) : unary_model(op, a);
     BlockBalance balance;
-    CountedObject object;
+    HostObject object;
     VARIANT result{}, left = variant_of(a, object), right = b ? variant_of(*b, object) : VARIANT{};
     bool thrown = false;
     try {

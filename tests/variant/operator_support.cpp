@@ -4,18 +4,6 @@ namespace brtl_test {
 
 namespace {
 
-HRESULT query_interface(void *, const void *, void **out) {
-    *out = nullptr;
-    return E_FAIL;
-}
-uint32_t add_ref(void *self) {
-    return static_cast<uint32_t>(++reinterpret_cast<CountedObject *>(self)->references);
-}
-uint32_t release_ref(void *self) {
-    return static_cast<uint32_t>(--reinterpret_cast<CountedObject *>(self)->references);
-}
-const BrtlUnknownVtbl kCountedVtbl = {query_interface, add_ref, release_ref};
-
 long double value_of(const VARIANT &v) {
     if (v.vt == VT_I2) return v.iVal;
     if (v.vt == VT_I4) return v.lVal;
@@ -27,16 +15,6 @@ long double value_of(const VARIANT &v) {
 }
 
 } // namespace
-
-CountedObject::CountedObject() : base{&kCountedVtbl} {}
-
-VARIANT CountedObject::variant(VARTYPE vt) {
-    VARIANT v{};
-    v.vt = vt;
-    v.punkVal = &base;
-    ++references;
-    return v;
-}
 
 VARIANT binary(int32_t op, VARIANT left, VARIANT right) {
     VARIANT result{};

@@ -11,17 +11,6 @@
 
 namespace brtl_test {
 
-// A COM-like object that counts its references; a Variant holding it owns one.
-struct CountedObject {
-    BrtlUnknown base;
-    int references = 0;
-
-    CountedObject();
-    CountedObject(const CountedObject &) = delete;
-    CountedObject &operator=(const CountedObject &) = delete;
-    VARIANT variant(VARTYPE vt = VT_DISPATCH); // VT_DISPATCH or VT_UNKNOWN, one more reference
-};
-
 // Binary operator op through BiVariantBinOpTable (one indexed load, one call); the result starts
 // Empty. Unary operator op (0 negation, 1 Sgn, 2 Abs, 3 complement) through BiVariantUnOpTable.
 VARIANT binary(int32_t op, VARIANT left, VARIANT right);

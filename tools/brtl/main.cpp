@@ -1,5 +1,11 @@
 // brtl: the immediate window of the dialect on the library.
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define STDIN_FILENO 0
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>

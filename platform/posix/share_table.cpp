@@ -1,4 +1,4 @@
-#include "platform/share_table.h"
+#include "platform/posix/share_table.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/io_faults.h"
 #include "platform/memory.h"
-#include "platform/share_table.h"
+#include "platform/posix/share_table.h"
 
 namespace brtl::platform {
 

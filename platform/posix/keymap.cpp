@@ -1,6 +1,7 @@
 // Tables of the United States keyboard layout: characters to virtual keys, virtual keys to scan
 // codes and to the X11 keysyms of the same keys.
 #include "platform/keymap.h"
+#include "platform/posix/x11.h"
 
 #include <X11/keysym.h>
 

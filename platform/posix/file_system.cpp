@@ -134,6 +134,31 @@ size_t current_directory(char *out, size_t cap) {
     return n;
 }
 
+namespace {
+constexpr int kDriveC = 3;
+} // namespace
+
+bool drive_exists(int drive) {
+    return drive == kDriveC;
+}
+
+size_t volume_label(const char *, char *out, size_t cap) {
+    if (cap > 0) out[0] = '\0';
+    return 0;
+}
+
+bool change_drive(int drive) {
+    return drive == kDriveC;
+}
+
+size_t drive_directory(int drive, char *out, size_t cap) {
+    if (drive != 0 && drive != kDriveC) {
+        errno = ENODEV;
+        return 0;
+    }
+    return current_directory(out, cap);
+}
+
 // ---- Directory search -------------------------------------------------------------------------
 
 struct DirectorySearch {
@@ -235,47 +260,6 @@ void find_close(DirectorySearch *search) {
 
 size_t open_search_count() {
     return g_open_searches;
-}
-
-// ---- Wildcards ----------------------------------------------------------------------------------
-
-namespace {
-
-bool same_char(const char *a, size_t a_len, const char *b, size_t b_len) {
-    if (a_len != b_len) return false;
-    if (a_len == 1)
-        return to_upper(static_cast<unsigned char>(*a)) == to_upper(static_cast<unsigned char>(*b));
-    return std::memcmp(a, b, a_len) == 0;
-}
-
-} // namespace
-
-bool wildcard_match(const char *pattern, const char *name) {
-    if (std::strcmp(pattern, "*.*") == 0) return true;
-    // The greedy walk with one remembered star: linear in practice, never exponential.
-    const char *p = pattern, *n = name;
-    const char *star = nullptr, *resume = nullptr;
-    while (*n != '\0') {
-        size_t n_len = char_length(n, 2);
-        size_t p_len = *p == '\0' ? 0 : char_length(p, 2);
-        if (*p == '*') {
-            star = ++p;
-            resume = n;
-            continue;
-        }
-        if (*p != '\0' && (*p == '?' || same_char(p, p_len, n, n_len))) {
-            p += p_len;
-            n += n_len;
-            continue;
-        }
-        if (star == nullptr) return false;
-        p = star;
-        resume += char_length(resume, 2);
-        n = resume;
-    }
-    while (*p == '*')
-        ++p;
-    return *p == '\0';
 }
 
 } // namespace brtl::platform

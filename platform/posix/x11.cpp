@@ -1,6 +1,6 @@
 // The X11 desktop through libX11 and libXtst loaded with dlopen: only their headers are needed
 // to build, and a machine without them has no display for the library.
-#include "platform/x11.h"
+#include "platform/posix/x11.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+namespace brtl::platform {
+// The X11 keysym of the key that carries the virtual key (unshifted), 0 when none.
+uint32_t keysym_of_virtual_key(uint32_t vk);
+} // namespace brtl::platform
+
 namespace brtl::platform::x11 {
 
 // An X11 window id; 0 is no window.

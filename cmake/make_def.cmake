@@ -1,0 +1,17 @@
+# Writes the module-definition file of brtl.dll from brtl.map.
+# Run as: cmake -DMAP=<brtl.map> -DHEADERS=<include/brtl> -DOUTPUT=<brtl.def> -P make_def.cmake
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/export_names.cmake)
+brtl_windows_names(names ${MAP})
+brtl_data_names(data ${HEADERS})
+set(text "LIBRARY brtl.dll\nEXPORTS\n")
+foreach(name IN LISTS names)
+  if(name IN_LIST data)
+    string(APPEND text "    ${name} DATA\n")
+  else()
+    string(APPEND text "    ${name}\n")
+  endif()
+endforeach()
+file(WRITE ${OUTPUT}.new "${text}")
+file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.new)

@@ -1,0 +1,10 @@
+// x to the power y as the C library's pow of POSIX computes and reports it: correctly rounded in
+// practice, with errno ERANGE for a pole (0 to a negative power), an overflow or an underflow,
+// and EDOM for a negative base with an exponent that is no whole number.
+#pragma once
+
+namespace brtl::platform {
+
+double power(double x, double y);
+
+} // namespace brtl::platform
