@@ -16,13 +16,18 @@ std::vector<Pair> &pairs() {
     return all;
 }
 
-// Keeps the time per iteration of every run beside the usual console output.
+// Keeps the time per iteration of every run beside the usual console output; with repetitions
+// (--benchmark_repetitions) the median of them.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        for (const Run &run : runs) {
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Iteration)
                 times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            else if (run.aggregate_name == "median")
+                times[run.run_name.str()] = run.GetAdjustedCPUTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;

@@ -1,7 +1,10 @@
 // The date parser beside the C library's strptime reading the same text: a numeric date with
-// a time, and a date with a month name and AM/PM.
+// a time, and a date with a month name and AM/PM. The growth run reads N different texts.
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "bench.h"
 #include "brtl/brtl.h"
@@ -61,3 +64,31 @@ BRTL_BENCH_PAIR("ZbiParseDateAndTime \"Jan 5, 1996 2:07:09 PM\" / strptime", BM_
 BENCHMARK(BM_StrptimeNamedDate);
 
 } // namespace
+
+namespace {
+
+// Growth: N different numeric dates with times per run; the time per item must stay flat from a
+// thousand to a million items.
+void BM_ParseDateGrowth(benchmark::State &state) {
+    ZbiInitBasicRTL(brtl_english_text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+    const auto n = static_cast<size_t>(state.range(0));
+    std::vector<std::string> texts(n);
+    for (size_t i = 0; i < n; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%zu/%zu/%zu %02zu:%02zu:%02zu", i % 12 + 1, i % 28 + 1,
+                      1900 + i % 200, i % 24, i % 60, i * 7 % 60);
+        texts[i] = text;
+    }
+    VARIANT v{};
+    for (auto _ : state)
+        for (const std::string &text : texts) {
+            ZbiParseDateAndTime(&v, borrowed(text.c_str()), 2, 1);
+            benchmark::DoNotOptimize(v.date);
+        }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_ParseDateGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);

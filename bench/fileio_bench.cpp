@@ -1,14 +1,18 @@
 // Sequential file I/O beside the C library doing the same work: Print # of short lines beside
 // fwrite with a flush after every piece, Write # of mixed records beside fprintf, Line Input #
-// beside fgets, Input # beside fgets and strtod. The files live in a directory of their own
-// under the system's temporary directory, removed at exit.
+// beside fgets, Input # beside fgets and strtod; both sides test for the end of the file before
+// each read as a BASIC loop does (EOF looks one byte ahead: getc and ungetc). The growth runs
+// read whole files of N lines or records. The files live in a directory of their own under the
+// system's temporary directory, removed at exit.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "bench.h"
 #include "brtl/brtl.h"
@@ -120,16 +124,26 @@ void BM_FprintfRecord(benchmark::State &state) {
 
 // ---- Files to read --------------------------------------------------------------------------
 
+// A file of n lines of 30 bytes each and a line end.
+std::string make_lines_file(const std::string &path, long n) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    for (long i = 0; i < n; ++i)
+        std::fprintf(f, "line %25ld\r\n", i);
+    std::fclose(f);
+    return path;
+}
+
 const std::string &lines_file() {
-    static const std::string name = [] {
-        std::string path = directory().file("lines.txt");
-        FILE *f = std::fopen(path.c_str(), "wb");
-        for (int i = 0; i < kLines; ++i)
-            std::fprintf(f, "%s %d\r\n", kText, i);
-        std::fclose(f);
-        return path;
-    }();
+    static const std::string name = make_lines_file(directory().file("lines.txt"), kLines);
     return name;
+}
+
+// True at the end of the file, as EOF tells it: one byte read ahead and put back.
+bool at_end(FILE *f) {
+    int c = std::getc(f);
+    if (c == EOF) return true;
+    std::ungetc(c, f);
+    return false;
 }
 
 const std::string &records_file() {
@@ -168,10 +182,8 @@ void BM_FgetsLine(benchmark::State &state) {
     FILE *f = std::fopen(lines_file().c_str(), "rb");
     char buf[256];
     for (auto _ : state) {
-        if (std::fgets(buf, sizeof buf, f) == nullptr) {
-            std::rewind(f);
-            std::fgets(buf, sizeof buf, f);
-        }
+        if (at_end(f)) std::rewind(f);
+        std::fgets(buf, sizeof buf, f);
         size_t n = std::strlen(buf);
         while (n > 0 && (buf[n - 1] == '\n' || buf[n - 1] == '\r'))
             --n;
@@ -212,10 +224,8 @@ void BM_FgetsStrtodRecord(benchmark::State &state) {
     FILE *f = std::fopen(records_file().c_str(), "rb");
     char buf[256];
     for (auto _ : state) {
-        if (std::fgets(buf, sizeof buf, f) == nullptr) {
-            std::rewind(f);
-            std::fgets(buf, sizeof buf, f);
-        }
+        if (at_end(f)) std::rewind(f);
+        std::fgets(buf, sizeof buf, f);
         char *p = buf;
         long integer = std::strtol(p, &p, 10);
         double real = std::strtod(p + 1, &p);
@@ -234,8 +244,64 @@ void BM_FgetsStrtodRecord(benchmark::State &state) {
     std::fclose(f);
 }
 
+// ---- Growth --------------------------------------------------------------------------------
+
+// The file of n lines (or records) for a growth run, made once.
+const std::string &growth_file(long n, bool records) {
+    static std::map<std::pair<long, bool>, std::string> files;
+    auto found = files.find({n, records});
+    if (found != files.end()) return found->second;
+    std::string path =
+        directory().file(((records ? "records" : "lines") + std::to_string(n)).c_str());
+    if (records) {
+        FILE *f = std::fopen(path.c_str(), "wb");
+        for (long i = 0; i < n; ++i)
+            std::fprintf(f, "%ld,%.15G,\"name, with a comma\",12.5,%ld\r\n", i % 30000, i * 0.001,
+                         100000 + i);
+        std::fclose(f);
+    } else {
+        make_lines_file(path, n);
+    }
+    return files.emplace(std::pair{n, records}, path).first->second;
+}
+
+// Line Input # of every line of a file of N lines, as a loop on EOF reads them.
+void BM_LineInputGrowth(benchmark::State &state) {
+    const std::string &name = growth_file(state.range(0), false);
+    BiString line{const_cast<char *>(""), 0};
+    for (auto _ : state) {
+        open_file(name, BI_FILE_MODE_INPUT, 1);
+        while (ZbiBuiltIn_EOF(1) == 0)
+            ZbiBuiltIn_LineInput(1, BI_TYPE_STRING, 0, &line);
+        close_file(1);
+    }
+    if (BiStringLength(line) != 0) ZrFree(line.data);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Input # of every record of a file of N records.
+void BM_InputGrowth(benchmark::State &state) {
+    const std::string &name = growth_file(state.range(0), true);
+    int16_t integer = 0;
+    double real = 0;
+    BiString text{const_cast<char *>(""), 0};
+    int64_t currency = 0;
+    int32_t long_integer = 0;
+    for (auto _ : state) {
+        open_file(name, BI_FILE_MODE_INPUT, 1);
+        while (ZbiBuiltIn_EOF(1) == 0)
+            ZbiBuiltIn_Input(1, 5, BI_TYPE_INTEGER, &integer, BI_TYPE_DOUBLE, &real, BI_TYPE_STRING,
+                             &text, BI_TYPE_CURRENCY, &currency, BI_TYPE_LONG, &long_integer);
+        close_file(1);
+    }
+    if (BiStringLength(text) != 0) ZrFree(text.data);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 } // namespace
 
+BENCHMARK(BM_LineInputGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
+BENCHMARK(BM_InputGrowth)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
 BENCHMARK(BM_FwriteFlushLine);
 BENCHMARK(BM_FwriteLine);
 BENCHMARK(BM_FprintfRecord);

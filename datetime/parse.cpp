@@ -40,12 +40,14 @@ constexpr int kLookahead = 6;
 struct TokenList {
     Token tokens[kMaxTokens + 1 + kLookahead];
     int count = 0;
+    bool has_month_name = false;
 
     const Token &operator[](int i) const { return tokens[i]; }
     bool last_is_separator() const { return count > 0 && tokens[count - 1].type == kSeparator; }
     bool push(int32_t type, int32_t value) {
         if (count == kMaxTokens) return false;
         tokens[count++] = Token{type, value};
+        has_month_name = has_month_name || type == kMonthName;
         return true;
     }
     void finish() {
@@ -103,6 +105,7 @@ bool add_separator(TokenList &list, int32_t value) {
 }
 
 bool tokenize(const char *p, const char *end, TokenList &list) {
+    const bool multibyte = platform::mb_cur_max() > 1;
     while (p < end) {
         auto c = static_cast<unsigned char>(*p);
         if (platform::is_alpha(c)) {
@@ -118,7 +121,7 @@ bool tokenize(const char *p, const char *end, TokenList &list) {
             }
             if (!list.push(kNumber, static_cast<int32_t>(value))) return false;
         } else {
-            size_t n = platform::char_length(p, static_cast<size_t>(end - p));
+            size_t n = multibyte ? platform::char_length(p, static_cast<size_t>(end - p)) : 1;
             int32_t value = n == 2 ? (c << 8) | static_cast<unsigned char>(p[1]) : c;
             p += n;
             if (!add_separator(list, value)) return false;
@@ -200,13 +203,9 @@ Rule date_rule(const TokenList &list, Settings &settings, Found &out) {
         skipped = 1;
     }
     const Token *t = list.tokens + skipped;
-    bool has_month_name = false;
-    for (int i = 0; i < list.count; ++i)
-        has_month_name = has_month_name || list[i].type == kMonthName;
-
     int32_t day = 0, month = 0, year = 0;
     int used = 0;
-    if (has_month_name) {
+    if (list.has_month_name) {
         if (t[0].type == kMonthName && t[1].type == kSeparator && t[2].type == kNumber) {
             month = t[0].value;
             day = t[2].value;
@@ -323,15 +322,17 @@ Rule time_rule(const TokenList &list, int start, Settings &settings, Found &out)
 // Trailing and leading spaces (and the full-width space of a double-byte code page) go, as
 // RTrim and LTrim remove them.
 void trim(const char *&begin, const char *&end) {
-    OLECHAR full_width = strings::full_width_space();
-    while (uint32_t n =
-               strings::trim_space_at(begin, static_cast<uint32_t>(end - begin), full_width))
-        begin += n;
-    if (platform::mb_cur_max() < 2) {
+    if (platform::mb_cur_max() < 2) { // spaces only
+        while (begin < end && *begin == ' ')
+            ++begin;
         while (end > begin && end[-1] == ' ')
             --end;
         return;
     }
+    OLECHAR full_width = strings::full_width_space();
+    while (uint32_t n =
+               strings::trim_space_at(begin, static_cast<uint32_t>(end - begin), full_width))
+        begin += n;
     // Characters are found from the start: a trail byte may look like a space.
     const char *kept = begin;
     for (const char *p = begin; p < end;) {

@@ -15,6 +15,12 @@ class ByteBuffer {
     bool push(char c) {
         return bytes_.size() < kLargest && bytes_.reserve(bytes_.size() + 2) && bytes_.push(c);
     }
+    // Appends n bytes; false when the buffer cannot grow.
+    bool append(const char *bytes, size_t n) {
+        if (n > kLargest - bytes_.size() || !bytes_.reserve(bytes_.size() + n + 1)) return false;
+        bytes_.append(bytes, n);
+        return true;
+    }
     // Drops trailing spaces and tabs, keeping at least the first keep bytes.
     void trim_blanks(size_t keep = 0) {
         size_t n = bytes_.size();

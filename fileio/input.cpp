@@ -64,6 +64,29 @@ class FieldReader {
         runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;
     }
+    // A byte that a field of the kind stores and reads on after.
+    static bool ordinary(Kind kind, char c) {
+        if (kind == Kind::Quoted) return c != '"';
+        if (c == ',' || c == '\n' || c == '\r') return false;
+        return kind == Kind::Text || !is_blank(c);
+    }
+    // Stores c and the ordinary bytes after it that wait in the stream's buffer in one step:
+    // what storing them one at a time would do.
+    bool store_run(Kind kind, int c) {
+        if (!store(c)) return false;
+        const char *bytes = nullptr;
+        size_t available = platform::buffered_bytes(stream_, &bytes);
+        size_t n = 0;
+        while (n < available && ordinary(kind, bytes[n]))
+            ++n;
+        if (n == 0) return true;
+        if (!field_.append(bytes, n)) {
+            runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+            return false;
+        }
+        platform::skip_buffered(stream_, n);
+        return true;
+    }
     void skip_line() {
         for (int c = next(); c != EOF && c != '\n'; c = next()) {
         }
@@ -76,7 +99,7 @@ class FieldReader {
                     if (keep && !store(c)) return false;
                     quoted_end_ = field_.size(); // blanks inside the quotes are the text's own
                     kind = Kind::Number; // what follows the closing quote ends like a number
-                } else if (!store(c)) {
+                } else if (!store_run(kind, c)) {
                     return false;
                 }
                 continue;
@@ -96,7 +119,7 @@ class FieldReader {
                 skip_line();
                 return true;
             }
-            if (!store(c)) return false;
+            if (!store_run(kind, c)) return false;
         }
         if (kind == Kind::Quoted) quoted_end_ = field_.size(); // a quote the file left open
         return true;

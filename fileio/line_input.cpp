@@ -166,6 +166,8 @@ BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number) {
     if (record->mode == kModeRandom || record->mode == kModeBinary)
         return std::feof(stream) ? -1 : 0;
     if (!platform::readable(stream)) return -1;
+    const char *ahead = nullptr;
+    if (platform::buffered_bytes(stream, &ahead) != 0) return 0;
     int c = platform::read_byte(stream);
     if (c == EOF) return -1;
     std::ungetc(c, stream);

@@ -1,6 +1,7 @@
 // Write #: comma-separated fields that Input # reads back: numbers with a "." point, strings in
 // double quotes, dates between "#" signs, "#NULL#".
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -162,8 +163,8 @@ class Writer {
   private:
     bool integer(int32_t value) {
         char buf[16];
-        int n = ZrSnprintf(buf, sizeof buf, "%ld", static_cast<long>(value));
-        return put(buf, static_cast<size_t>(n));
+        std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value);
+        return put(buf, static_cast<size_t>(r.ptr - buf));
     }
 
     bool currency(BiCurrency value) {

@@ -217,6 +217,17 @@ bool is_finite(const FormatNumber &n) {
 
 // A numeric or date format applied to a value of any kind: the value is loaded as a number (a
 // string is converted first), then its section is chosen and laid out.
+// The section of the format for the number (of length 0 for the plain conversion). plain tells
+// whether the format may be marked plain once its layout is kept: no named format starts it,
+// the names are settled and it has no ";".
+Section section_for(const FormatNumber &number, const char *f, size_t n, bool &plain) {
+    const char *given = f;
+    const size_t given_length = n;
+    const bool named = lookup_named_format(f, n, &f, &n);
+    plain = !named && named_formats_settled() && std::memchr(given, ';', given_length) == nullptr;
+    return select_section(number, f, n);
+}
+
 BiString format_number(int32_t kind, const void *value, const char *f, size_t n) {
     variant::OwnedVariant converted; // a number or Date made from a string, cleared at the end
     Loaded loaded{};
@@ -231,15 +242,22 @@ BiString format_number(int32_t kind, const void *value, const char *f, size_t n)
     // Infinities and NaNs have no digits and no date: they keep their plain text.
     if (!is_finite(loaded.number)) return format_plain(loaded.kind, loaded.value, "", 0, false);
 
-    lookup_named_format(f, n, &f, &n);
-    Section section = select_section(loaded.number, f, n);
-    if (section.length == 0) return format_plain(loaded.kind, loaded.value, "", 0, false);
-    if (const char *answer = answer_text(section, loaded.number))
-        return runtime::temporary_copy(answer);
-
     FormatNumber number = loaded.number;
     ParsedSection parsed;
-    switch (parse_section(section.text, section.length, number, parsed)) {
+    Section section{f, n, 1};
+    ParseStatus status = ParseStatus::Ok;
+    if (number.tag != kTagNull && find_plain_layout(f, n, parsed)) {
+        status = apply_number(number, parsed); // a plain format is its own section
+    } else {
+        bool plain = false;
+        section = section_for(number, f, n, plain);
+        if (section.length == 0) return format_plain(loaded.kind, loaded.value, "", 0, false);
+        if (const char *answer = answer_text(section, number))
+            return runtime::temporary_copy(answer);
+        status = parse_section(section.text, section.length, number, parsed);
+        if (status == ParseStatus::Ok && plain) mark_plain_format(f, n);
+    }
+    switch (status) {
     case ParseStatus::Ok:
         break;
     case ParseStatus::Rejected:

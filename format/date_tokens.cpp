@@ -24,59 +24,8 @@ namespace {
 // past this many splices in one section the section is rejected instead of growing forever.
 constexpr int kMaxSplices = 64;
 
-// Host text ids, less the month (1-12), the weekday (1 = Sunday) or the era (from 0).
-constexpr int32_t kMonthNames = BI_TEXT_MONTHS + 1;
-constexpr int32_t kDayNames = BI_TEXT_DAYS + 1;
-constexpr int32_t kLongDayNames = BI_TEXT_LONG_DAYS + 1;   // aaaa
-constexpr int32_t kShortDayNames = BI_TEXT_SHORT_DAYS + 1; // aaa
-constexpr int32_t kEraNames[] = {BI_TEXT_SHORT_ERAS, BI_TEXT_MIDDLE_ERAS,
-                                 BI_TEXT_LONG_ERAS}; // g, gg, ggg
-
 int count_run(Parser &ps, uint32_t maximum) {
     return CountLetter(&ps.p, ps.end, maximum);
-}
-
-void push_number(Parser &ps, int64_t value, int min_digits) {
-    char text[24];
-    size_t n = 0;
-    if (value < 0) text[n++] = '-';
-    uint64_t magnitude =
-        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    n += unsigned_text(magnitude, min_digits, text + n);
-    ps.literal(text, n);
-}
-
-// "%d", but "00" for 0: the one-letter minute and second tokens.
-void push_clock_number(Parser &ps, int value, int count) {
-    push_number(ps, value, count == 2 || value == 0 ? 2 : 1);
-}
-
-// At most max_bytes bytes of a name, never cutting a double-byte character.
-void push_abbreviation(Parser &ps, const char *name, size_t max_bytes) {
-    size_t n = 0;
-    while (name[n] != '\0') {
-        size_t size = ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(name[n])) &&
-                              name[n + 1] != '\0'
-                          ? 2
-                          : 1;
-        if (n + size > max_bytes) break;
-        n += size;
-    }
-    ps.literal(name, n);
-}
-
-// 1 for 1 January (the calendar fields must be loaded).
-int day_of_year(const DateFields &date) {
-    return static_cast<int>(datetime::ymd_to_serial(date.day, date.month, date.year) -
-                            datetime::ymd_to_serial(1, 1, date.year)) +
-           1;
-}
-
-int minutes_of(double seconds) {
-    return static_cast<int>(std::fmod((seconds + 0.5) / 60.0, 60.0));
-}
-int seconds_of(double seconds) {
-    return static_cast<int>(std::fmod(seconds + 0.5, 60.0));
 }
 
 // The time pattern of ttttt and c: hours (with a leading zero when the locale asks for it),
@@ -103,6 +52,7 @@ bool is_whole(double value) {
 
 TokenResult splice(Parser &ps, const char *text, size_t n) {
     ps.date_mode = true;
+    ps.layout().kept = false; // the text depends on the number or on a locale pattern
     return ps.splice(text, n) ? TokenResult::Done : TokenResult::Rejected;
 }
 
@@ -128,6 +78,11 @@ TokenResult short_date(Parser &ps) {
     return splice(ps, text.data(), text.size());
 }
 
+// A one- or two-digit field by the count of its letters.
+DateField by_count(int count, DateField one, DateField two) {
+    return count == 1 ? one : two;
+}
+
 TokenResult day_token(Parser &ps) {
     int count = count_run(ps, 6);
     if (count == 5) return short_date(ps);
@@ -135,28 +90,20 @@ TokenResult day_token(Parser &ps) {
         const char *pattern = ZrIntlGetLongDateString();
         return splice(ps, pattern ? pattern : "", pattern ? std::strlen(pattern) : 0);
     }
-    if (!ps.calendar()) return TokenResult::Failed;
     if (count <= 2)
-        push_number(ps, ps.date.day, count);
-    else if (count == 3)
-        push_abbreviation(ps, host_word(kDayNames - ps.date.weekday), 3);
+        ps.field(by_count(count, DateField::Day, DateField::DayTwoDigits));
     else
-        ps.literal(host_word(kDayNames - ps.date.weekday));
+        ps.field(count == 3 ? DateField::DayAbbreviation : DateField::DayName);
     return TokenResult::Done;
 }
 
 TokenResult week_token(Parser &ps) {
-    int count = count_run(ps, 2);
-    if (!ps.calendar()) return TokenResult::Failed;
-    if (count == 1)
-        ps.plain(static_cast<char>('0' + ps.date.weekday)); // not escaped
-    else
-        push_number(ps, (day_of_year(ps.date) + 6) / 7, 1);
+    ps.field(by_count(count_run(ps, 2), DateField::Weekday, DateField::Week));
     return TokenResult::Done;
 }
 
 TokenResult minute_token(Parser &ps, int count) {
-    push_clock_number(ps, minutes_of(ps.seconds()), count);
+    ps.field(by_count(count, DateField::Minute, DateField::MinuteTwoDigits));
     return TokenResult::Done;
 }
 
@@ -166,39 +113,28 @@ TokenResult month_token(Parser &ps) {
         return minute_token(ps, count_run(ps, 2));
     }
     int count = count_run(ps, 4);
-    if (!ps.calendar()) return TokenResult::Failed;
     if (count <= 2)
-        push_number(ps, ps.date.month, count);
-    else if (count == 3)
-        push_abbreviation(ps, host_word(kMonthNames - ps.date.month), 3);
+        ps.field(by_count(count, DateField::Month, DateField::MonthTwoDigits));
     else
-        ps.literal(host_word(kMonthNames - ps.date.month));
+        ps.field(count == 3 ? DateField::MonthAbbreviation : DateField::MonthName);
     return TokenResult::Done;
 }
 
 TokenResult year_token(Parser &ps) {
     int count = count_run(ps, 4);
-    if (!ps.calendar()) return TokenResult::Failed;
     if (count == 4) {
-        push_number(ps, ps.date.year, 1);
+        ps.field(DateField::Year);
         return TokenResult::Done;
     }
-    if (count >= 2) { // the year less its first two characters
-        char text[24];
-        size_t n = 0;
-        int64_t year = ps.date.year;
-        if (year < 0) text[n++] = '-';
-        n += unsigned_text(static_cast<uint64_t>(year < 0 ? -year : year), 1, text + n);
-        if (n > 2) ps.literal(text + 2, n - 2);
-    }
-    if (count != 2) push_number(ps, day_of_year(ps.date), 1); // y, and the y of yyy
+    if (count >= 2) ps.field(DateField::YearShort); // the year less its first two characters
+    if (count != 2) ps.field(DateField::YearDay);   // y, and the y of yyy
     return TokenResult::Done;
 }
 
 TokenResult general_date(Parser &ps) {
     ++ps.p;
     if (ps.p < ps.end && *ps.p == ' ') ++ps.p; // one space after the c is dropped
-    double serial = ps.date.serial;
+    double serial = ps.serial();
     double whole = std::trunc(serial);
     bool time = is_whole(whole) || !is_whole(serial - whole);
     runtime::SmallBuffer<char, 96> text;
@@ -256,24 +192,19 @@ TokenResult a_token(Parser &ps) {
         return TokenResult::NotToken;
     }
     ps.date_mode = true;
-    if (!ps.calendar()) return TokenResult::Failed;
-    ps.literal(host_word((count == 3 ? kShortDayNames : kLongDayNames) - ps.date.weekday));
+    ps.field(count == 3 ? DateField::ShortDayName : DateField::LongDayName);
     return TokenResult::Done;
 }
 
 TokenResult era_token(Parser &ps) {
-    int count = count_run(ps, 3);
-    if (!ps.calendar()) return TokenResult::Failed;
-    int era = datetime::era_of_serial(ps.date.serial);
-    if (era >= 0) ps.literal(host_word(kEraNames[count - 1] - era));
+    static constexpr DateField kEras[] = {DateField::ShortEra, DateField::MiddleEra,
+                                          DateField::LongEra}; // g, gg, ggg
+    ps.field(kEras[count_run(ps, 3) - 1]);
     return TokenResult::Done;
 }
 
 TokenResult era_year_token(Parser &ps) {
-    int count = count_run(ps, 2);
-    if (!ps.calendar()) return TokenResult::Failed;
-    int era = datetime::era_of_serial(ps.date.serial);
-    if (era >= 0) push_number(ps, ps.date.year - datetime::era_year_offset(era), count);
+    ps.field(by_count(count_run(ps, 2), DateField::EraYear, DateField::EraYearTwoDigits));
     return TokenResult::Done;
 }
 
@@ -290,15 +221,12 @@ TokenResult read_token(Parser &ps) {
     case 'n':
         return minute_token(ps, count_run(ps, 2));
     case 's':
-    case 'S': {
-        int count = count_run(ps, 2);
-        push_clock_number(ps, seconds_of(ps.seconds()), count);
+    case 'S':
+        ps.field(by_count(count_run(ps, 2), DateField::Second, DateField::SecondTwoDigits));
         return TokenResult::Done;
-    }
     case 'q':
         ++ps.p;
-        if (!ps.calendar()) return TokenResult::Failed;
-        push_number(ps, (ps.date.month - 1) / 3 + 1, 1);
+        ps.field(DateField::Quarter);
         return TokenResult::Done;
     case 'y':
     case 'Y':
@@ -338,12 +266,17 @@ TokenResult read_date_token(Parser &ps) {
     return result;
 }
 
-double Parser::seconds() {
-    return datetime::serial_time(date.serial) * 86400.0;
+double Parser::serial() {
+    if (!serial_read) {
+        date.serial = datetime::serial_for_text(serial_of(number));
+        serial_read = true;
+    }
+    return date.serial;
 }
 
 bool Parser::calendar() {
     if (!date_loaded) {
+        serial();
         if (!load_calendar(date)) return false;
         date_loaded = true;
     }
@@ -365,69 +298,6 @@ bool Parser::splice(const char *text, size_t n) {
     p = buffer.data();
     end = p + buffer.size();
     return true;
-}
-
-bool load_calendar(DateFields &date) {
-    if (!datetime::in_calendar_domain(date.serial)) {
-        runtime::raise_trap(BI_TRAP_ILLEGAL_CALL);
-        return false;
-    }
-    datetime::Ymd ymd = datetime::serial_to_ymd(date.serial);
-    date.day = ymd.day;
-    date.month = ymd.month;
-    date.year = ymd.year;
-    date.weekday = datetime::weekday_of_day(datetime::serial_day(date.serial));
-    date.calendar = true;
-    return true;
-}
-
-bool is_pm(double seconds) {
-    return static_cast<int>((seconds + 0.5) / 3600.0) >= 12;
-}
-
-size_t hour_text(double seconds, int count, bool twelve_hour, char *out, bool *pm) {
-    int hour = static_cast<int>((seconds + 0.5) / 3600.0);
-    *pm = hour >= 12;
-    if (twelve_hour) {
-        if (hour > 12)
-            hour -= 12;
-        else if (hour == 0)
-            hour = 12;
-        return unsigned_text(static_cast<uint64_t>(hour), count, out);
-    }
-    return unsigned_text(static_cast<uint64_t>(hour), count == 2 || hour == 0 ? 2 : 1, out);
-}
-
-const char *am_pm_text(char marker, bool pm) {
-    switch (marker) {
-    case 'M':
-        return pm ? "PM" : "AM";
-    case 'm':
-        return pm ? "pm" : "am";
-    case 'A':
-        return pm ? "P" : "A";
-    case 'a':
-        return pm ? "p" : "a";
-    default: { // AMPM: the host's words, or the English ones when the host has none
-        const char *word = host_word(pm ? BI_TEXT_PM : BI_TEXT_AM);
-        return *word != '\0' ? word : (pm ? "PM" : "AM");
-    }
-    }
-}
-
-size_t unsigned_text(uint64_t value, int min_digits, char *out) {
-    char reversed[24];
-    size_t n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n < static_cast<size_t>(min_digits) && n < sizeof reversed)
-        reversed[n++] = '0';
-    for (size_t i = 0; i < n; ++i)
-        out[i] = reversed[n - 1 - i];
-    out[n] = '\0';
-    return n;
 }
 
 } // namespace brtl::format

@@ -53,7 +53,37 @@ enum class NodeKind : uint8_t {
     Literal, // text to output as it is (escaped, quoted, date text, separators)
     Digit,   // a digit placeholder "0" or "#"
     Marker,  // an AM/PM token; ch tells which
-    Silent   // outputs nothing (the sign of an "E-" exponent that is not negative)
+    Silent,  // outputs nothing (the sign of an "E-" exponent that is not negative)
+    Field    // a date or time part (ch holds its DateField), written from the number at output
+};
+
+// The date and time parts the tokens stand for.
+enum class DateField : char {
+    Day = 1,           // d
+    DayTwoDigits,      // dd
+    DayAbbreviation,   // ddd: the day's name, three bytes at most
+    DayName,           // dddd
+    Weekday,           // w: 1 (Sunday) to 7
+    Week,              // ww: the week of the year
+    Minute,            // n, or m after an hour ("00" for 0)
+    MinuteTwoDigits,   // nn, mm after an hour
+    Second,            // s ("00" for 0)
+    SecondTwoDigits,   // ss
+    Month,             // m
+    MonthTwoDigits,    // mm
+    MonthAbbreviation, // mmm: the month's name, three bytes at most
+    MonthName,         // mmmm
+    Year,              // yyyy
+    YearShort,         // yy and the first part of yyy: the year less its first two characters
+    YearDay,           // y and the second part of yyy: the day of the year
+    Quarter,           // q
+    ShortDayName,      // aaa
+    LongDayName,       // aaaa
+    ShortEra,          // g
+    MiddleEra,         // gg
+    LongEra,           // ggg
+    EraYear,           // e
+    EraYearTwoDigits   // ee
 };
 
 struct Node {
@@ -71,11 +101,41 @@ struct FormatState {
     int32_t section = 1;
 };
 
+// The locale's separators as the reading of a section put them into its nodes, each read at
+// most once: a kept layout serves again only while they read the same.
+struct SeparatorsRead {
+    bool decimal = false, date = false, time = false;
+    char decimal_value = 0, date_value = 0, time_value = 0;
+};
+
+// What the reading of a section leaves for the stage that applies the number to it.
+struct SectionLayout {
+    int32_t percents = 0;
+    int32_t scalings = 0;
+    bool exponent = false;
+    size_t sign_node = 0;        // the node of the exponent's sign
+    bool has_fields = false;     // a Field node is present
+    bool reads_calendar = false; // a Field node needs the calendar fields
+    bool out_of_memory = false;  // a spliced pattern did not fit
+    bool kept = true;            // nothing of it came from the number or a locale pattern
+    SeparatorsRead separators;
+};
+
+// The calendar fields of the number read as a date serial, loaded when a field needs them.
+struct DateFields {
+    double serial = 0.0;
+    double seconds = 0.0; // time of day in seconds
+    bool calendar = false;
+    int32_t day = 0, month = 0, year = 0, weekday = 0;
+};
+
 struct ParsedSection {
     runtime::SmallBuffer<Node, 96> nodes; // the section left to right
     size_t cut = 0;    // the decimal separator node; nodes before it are the integer part
     int32_t shift = 0; // powers of ten the scientific form moves the number by
     FormatState state;
+    SectionLayout layout;
+    DateFields date; // for the Field nodes
 };
 
 enum class ParseStatus {
@@ -84,24 +144,37 @@ enum class ParseStatus {
     Failed    // a trap was raised already (out of memory, a date outside the calendar)
 };
 
-// Turns a section into nodes and the format state, expanding date tokens from the number; may
-// scale the number (percent, thousands scaling).
+// Turns a section into nodes and the format state and applies the number: loads the date fields
+// its date tokens show, may scale the number (percent, thousands scaling) and lays out the
+// exponent. A section read before with the same settings is not read again.
 ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
                           ParsedSection &out);
 
-// ---- Date tokens ------------------------------------------------------------------------------
+// The layouts kept for the texts of the sections read last (per thread): find_layout fills out
+// (nodes, cut, state, layout) when the text has one whose separators still read the same.
+bool find_layout(const char *text, size_t length, ParsedSection &out);
+void keep_layout(const char *text, size_t length, const ParsedSection &parsed);
+// A kept text that, taken as a whole format, names no named format, has one section and is no
+// answer name: for a number that is not Null it is its own section, with nothing to look up.
+// find_plain_layout fills out (as find_layout does) for such a text; mark_plain_format marks the
+// kept layout of one (when there is one).
+bool find_plain_layout(const char *text, size_t length, ParsedSection &out);
+void mark_plain_format(const char *text, size_t length);
 
-// What the parser needs of a date token: the calendar fields of the number read as a serial,
-// filled on first use.
-struct DateFields {
-    double serial = 0.0;
-    double seconds = 0.0; // time of day in seconds
-    bool calendar = false;
-    int32_t day = 0, month = 0, year = 0, weekday = 0;
-};
+// The stage of the number for a section whose layout is filled in: the date fields its Field
+// nodes show (trap 5 when the calendar cannot read the number), the scaling and the exponent.
+ParseStatus apply_number(FormatNumber &number, ParsedSection &out);
+
+// ---- Date tokens ------------------------------------------------------------------------------
 
 // Fills the calendar fields; false (after trap 5) for a serial the calendar cannot read.
 bool load_calendar(DateFields &date);
+
+// True for the fields that read the calendar (all but the minutes and seconds).
+bool reads_calendar(DateField field);
+// The text of a field for the date (its calendar loaded when the field reads it): written into
+// digits (at least 24 bytes), or a host word, as *text says; returns its length.
+size_t field_text(DateField field, const DateFields &date, char *digits, const char **text);
 
 // Writes the text of an hour token (count 1 or 2, 12-hour or 24-hour) into out (at least 4
 // bytes) and returns its length; *pm tells whether the hour is past noon.
@@ -128,6 +201,10 @@ const char *host_word(int32_t id);
 // The format text that replaces a named format at the start of the format, or false.
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length);
+
+// True once the names of the named formats are read for good (they are kept for the process);
+// until then every lookup reads them anew.
+bool named_formats_settled();
 
 // "Yes"/"No", "True"/"False" or "On"/"Off" when the section is one of the three answer names;
 // null otherwise.

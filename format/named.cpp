@@ -5,7 +5,6 @@
 #include "format/named.h"
 
 #include <atomic>
-#include <bitset>
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -246,58 +245,90 @@ char *build_medium_date_format(const char *pattern) {
 
 namespace {
 
-// The first bytes (lowered) of the names of the table, gathered once, since the names are kept
-// for the life of the process: a format whose first byte starts no name (every "#" or "0"
-// format) skips the table. When a name could not be read (no memory) the set is not trusted.
-struct FirstBytes {
-    std::bitset<256> bytes;
+constexpr size_t kNamedCount = sizeof kNamedFormats / sizeof kNamedFormats[0];
+static_assert(kNamedCount <= 32, "one bit per entry");
+
+// Entry i of the table holds the name of id BI_TEXT_NAMED_FORMATS - i.
+constexpr bool entries_in_id_order() {
+    for (size_t i = 0; i < kNamedCount; ++i)
+        if (kNamedFormats[i].id != BI_TEXT_NAMED_FORMATS - static_cast<int32_t>(i)) return false;
+    return true;
+}
+static_assert(entries_in_id_order());
+
+// The names of the table, read once (the host's words are kept for the life of the process),
+// with their lengths and the entries whose names start with each byte (lowered): a format whose
+// first byte starts no name (every "#" or "0" format) skips the table. When a name could not be
+// read (no memory) the names are not trusted and are read again at each lookup.
+struct Names {
+    const char *name[kNamedCount] = {};
+    size_t length[kNamedCount] = {};
+    uint32_t by_first_byte[256] = {}; // bit i: the name of entry i starts with the (lowered) byte
     bool complete = false;
 };
 
-FirstBytes gather_first_bytes() {
-    FirstBytes first;
+Names gather_names() {
+    Names names;
     uint64_t traps_before = runtime::traps_raised();
-    for (const NamedFormat &entry : kNamedFormats) {
-        const char *name = host_word(entry.id);
-        if (*name != '\0') first.bytes.set(platform::to_lower(static_cast<unsigned char>(*name)));
+    for (size_t i = 0; i < kNamedCount; ++i) {
+        const char *name = host_word(kNamedFormats[i].id);
+        names.name[i] = name;
+        names.length[i] = std::strlen(name);
+        if (*name != '\0')
+            names.by_first_byte[platform::to_lower(static_cast<unsigned char>(*name))] |= 1u << i;
     }
-    first.complete = runtime::traps_raised() == traps_before;
-    return first;
+    names.complete = runtime::traps_raised() == traps_before;
+    return names;
 }
 
-bool may_start_a_name(int first) {
-    static const FirstBytes names = gather_first_bytes();
-    return !names.complete || names.bytes.test(static_cast<size_t>(first));
+const Names &table_names() {
+    static const Names names = gather_names();
+    return names;
+}
+
+// The name of entry i of the table.
+const char *name_of(const Names &names, size_t i) {
+    return names.complete ? names.name[i] : host_word(kNamedFormats[i].id);
+}
+
+// The format text entry i stands for; its name is `name`.
+const char *replacement_of(size_t i, const char *name) {
+    const NamedFormat &entry = kNamedFormats[i];
+    switch (entry.kind) {
+    case Replacement::Text:
+        return entry.format;
+    case Replacement::Currency:
+        return cached_format(g_currency_format, currency_from_locale);
+    case Replacement::MediumDate:
+        return cached_format(g_medium_date_format, medium_date_from_locale);
+    case Replacement::Name:
+        break;
+    }
+    return name;
 }
 
 } // namespace
+
+bool named_formats_settled() {
+    return table_names().complete;
+}
 
 bool lookup_named_format(const char *format, size_t length, const char **replacement,
                          size_t *replacement_length) {
     if (length == 0) return false;
     int first = platform::to_lower(static_cast<unsigned char>(format[0]));
-    if (!may_start_a_name(first)) return false;
-    for (const NamedFormat &entry : kNamedFormats) {
-        const char *name = host_word(entry.id);
+    const Names &names = table_names();
+    uint32_t candidates = names.complete ? names.by_first_byte[first] : ~0u >> (32 - kNamedCount);
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const auto i = static_cast<size_t>(__builtin_ctz(candidates));
+        if (names.complete && names.length[i] > length) continue;
+        const char *name = name_of(names, i);
         // A host without a name for an entry (the default text hook answers empty texts) leaves
         // the entry out: an empty name would otherwise match every format.
         if (*name == '\0' || platform::to_lower(static_cast<unsigned char>(*name)) != first ||
             !begins_with_name(format, length, name))
             continue;
-        const char *text = entry.format;
-        switch (entry.kind) {
-        case Replacement::Text:
-            break;
-        case Replacement::Currency:
-            text = cached_format(g_currency_format, currency_from_locale);
-            break;
-        case Replacement::MediumDate:
-            text = cached_format(g_medium_date_format, medium_date_from_locale);
-            break;
-        case Replacement::Name:
-            text = name;
-            break;
-        }
+        const char *text = replacement_of(i, name);
         *replacement = text;
         *replacement_length = std::strlen(text);
         return true;
@@ -310,9 +341,14 @@ const char *answer_text(const Section &section, const FormatNumber &number) {
         int32_t id;
         const char *yes;
         const char *no;
-    } kAnswers[] = {{-1028, "Yes", "No"}, {-1029, "True", "False"}, {-1030, "On", "Off"}};
+    } kAnswers[] = {{BI_TEXT_NAMED_FORMATS - 6, "Yes", "No"},
+                    {BI_TEXT_NAMED_FORMATS - 7, "True", "False"},
+                    {BI_TEXT_NAMED_FORMATS - 8, "On", "Off"}};
+    const Names &names = table_names();
     for (const auto &answer : kAnswers) {
-        const char *name = host_word(answer.id);
+        const auto entry = static_cast<size_t>(BI_TEXT_NAMED_FORMATS - answer.id);
+        if (names.complete && names.length[entry] != section.length) continue;
+        const char *name = name_of(names, entry);
         if (*name != '\0' && std::strlen(name) == section.length &&
             std::memcmp(name, section.text, section.length) == 0)
             return compare_format_number(number, 0) != 0 ? answer.yes : answer.no;

@@ -1,7 +1,7 @@
 // The output stages of a numeric or date section: the integer part, built from right to left
 // (digits from the right of the number, group separators, the sign at the leftmost placeholder,
 // hours and AM/PM), and the fraction part, built from left to right.
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -15,31 +15,12 @@ namespace {
 
 // ---- Decimal digits ---------------------------------------------------------------------------
 
-// Reads a number as print_double's "G" conversion writes it ("-1234.5", "1.5E+020") into d.
-void read_printed(const char *text, Decimal &d) {
-    const char *p = text;
-    d.negative = *p == '-';
-    if (d.negative) ++p;
-    d.count = 0;
-    int before_point = 0; // digits before the point, leading zeros included
-    int leading_zeros = 0;
-    bool point = false;
-    for (; *p != '\0' && *p != 'E'; ++p) {
-        if (*p == '.') {
-            point = true;
-        } else if (*p >= '0' && *p <= '9') {
-            if (!point) ++before_point;
-            if (d.count == 0 && *p == '0')
-                ++leading_zeros;
-            else if (d.count < Decimal::kCapacity)
-                d.digits[d.count++] = *p;
-        }
-    }
-    if (d.count == 0) {
-        d.set_zero();
-        return;
-    }
-    d.exponent = before_point - leading_zeros - 1 + (*p == 'E' ? std::atoi(p + 1) : 0);
+// The digits of v as the "G" conversion with the precision prints them, trailing zeros dropped.
+// An infinity or a NaN (which the stages never format) gives the leading digit of its text.
+void general_digits(double v, int precision, Decimal &d) {
+    d = std::isfinite(v) ? platform::conversion_digits(std::fabs(v), 'G', precision) : Decimal{};
+    if (!std::isfinite(v)) d.digits[0] = '1';
+    d.negative = std::signbit(v);
     d.strip_trailing_zeros();
 }
 
@@ -67,17 +48,53 @@ void push_reversed(Output &out, const char *text, size_t n) {
         out.push(text[i]);
 }
 
+// The time of day of the number as the hours and AM/PM markers show it, worked out when the
+// first of them needs it.
+class Clock {
+  public:
+    explicit Clock(const FormatNumber &number) : number_(number) {}
+    // The time of day is known already (the date fields hold it for the same number).
+    void know(double seconds) {
+        seconds_ = seconds;
+        known_ = true;
+    }
+    double seconds() {
+        if (!known_) {
+            seconds_ =
+                datetime::serial_time(datetime::serial_for_text(serial_of(number_))) * 86400.0;
+            known_ = true;
+        }
+        return seconds_;
+    }
+
+  private:
+    const FormatNumber &number_;
+    bool known_ = false;
+    double seconds_ = 0.0;
+};
+
+// The text of a Field node: into digits, or a host word.
+size_t node_field_text(const ParsedSection &parsed, const Node &node, char (&digits)[24],
+                       const char **text) {
+    return field_text(static_cast<DateField>(node.ch), parsed.date, digits, text);
+}
+
 // The integer digits produced so far and the group separators between them.
 struct IntegerDigits {
     const Digits &digits;
     Output &out;
-    size_t left; // digits of the number not yet placed
-    size_t placed = 0;
+    size_t left;    // digits of the number not yet placed
     char separator; // NUL: no grouping
+    int group = 0;  // digits placed in the current group of three
+    bool placed = false;
     void emit(char digit) {
-        if (separator != '\0' && placed > 0 && placed % 3 == 0) out.push(separator);
+        if (separator != '\0' && placed && group == 3) {
+            out.push(separator);
+            group = 0;
+        }
         out.push(digit);
-        ++placed;
+        ++group;
+        placed = true;
     }
     void next(char placeholder) {
         if (left > 0)
@@ -95,9 +112,9 @@ char grouping_separator(const FormatState &state) {
     return state.grouping ? ZrIntlGetThousandSeperator() : '\0';
 }
 
-void integer_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+void integer_part(const ParsedSection &parsed, const Digits &digits, Clock &clock, Output &out) {
     const FormatState &state = parsed.state;
-    IntegerDigits integer{digits, out, digits.integer.size(), 0, grouping_separator(state)};
+    IntegerDigits integer{digits, out, digits.integer.size(), grouping_separator(state)};
     bool sign = digits.negative && state.section != 2; // the negative section shows its own
     bool pm = false;
     int placeholders = 0;
@@ -111,8 +128,14 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
             break;
         case NodeKind::Marker: {
             // The AM/PM text stands where its token was written.
-            const char *words = am_pm_text(node.ch, is_pm(seconds));
+            const char *words = am_pm_text(node.ch, is_pm(clock.seconds()));
             push_reversed(out, words, std::strlen(words));
+            break;
+        }
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            push_reversed(out, text, node_field_text(parsed, node, field, &text));
             break;
         }
         case NodeKind::Digit:
@@ -131,7 +154,8 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
                     --i;
                 }
                 char text[8];
-                push_reversed(out, text, hour_text(seconds, count, state.has_ampm, text, &pm));
+                push_reversed(out, text,
+                              hour_text(clock.seconds(), count, state.has_ampm, text, &pm));
             } else if (!is_marker_letter(node.ch)) {
                 out.push(node.ch);
             }
@@ -141,7 +165,7 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, double seco
     out.reverse();
 }
 
-void fraction_part(const ParsedSection &parsed, const Digits &digits, double seconds, Output &out) {
+void fraction_part(const ParsedSection &parsed, const Digits &digits, Clock &clock, Output &out) {
     size_t next = 0;
     const size_t n = parsed.nodes.size();
     for (size_t i = parsed.cut; i < n; ++i) {
@@ -164,12 +188,74 @@ void fraction_part(const ParsedSection &parsed, const Digits &digits, double sec
                 }
                 char text[8];
                 bool pm = false;
-                out.append(text, hour_text(seconds, count, parsed.state.has_ampm, text, &pm));
+                out.append(text,
+                           hour_text(clock.seconds(), count, parsed.state.has_ampm, text, &pm));
                 break;
             }
             out.push(node.ch);
             break;
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            size_t length = node_field_text(parsed, node, field, &text);
+            out.append(text, length);
+            break;
+        }
         default: // literals, and marker letters, which show as themselves here
+            out.push(node.ch);
+            break;
+        }
+    }
+}
+
+// The number of hour nodes in the run that starts at node i.
+size_t hour_run(const ParsedSection &parsed, size_t i) {
+    size_t n = 0;
+    while (i + n < parsed.nodes.size() && is_hour_node(parsed.nodes[i + n]))
+        ++n;
+    return n;
+}
+
+// Appends a short text byte by byte (a field's digits: cheaper than a call to copy them).
+void push_short(Output &out, const char *text, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        out.push(text[i]);
+}
+
+// A section without digit placeholders (a date, a time, text): the nodes left to right. This is
+// what integer_part writes for it, without building it backwards: its hours pair from the right
+// of a run, so a run of odd length starts with a one-letter hour.
+void text_part(const ParsedSection &parsed, Clock &clock, Output &out) {
+    const size_t n = parsed.nodes.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Node &node = parsed.nodes[i];
+        switch (node.kind) {
+        case NodeKind::Marker: {
+            const char *words = am_pm_text(node.ch, is_pm(clock.seconds()));
+            out.append(words, std::strlen(words));
+            break;
+        }
+        case NodeKind::Field: {
+            char field[24];
+            const char *text = nullptr;
+            push_short(out, text, node_field_text(parsed, node, field, &text));
+            break;
+        }
+        case NodeKind::Plain:
+            if (is_hour_letter(node.ch)) {
+                int count = hour_run(parsed, i) % 2 == 0 ? 2 : 1;
+                i += static_cast<size_t>(count - 1);
+                char text[8];
+                bool pm = false;
+                push_short(out, text,
+                           hour_text(clock.seconds(), count, parsed.state.has_ampm, text, &pm));
+            } else if (!is_marker_letter(node.ch)) {
+                out.push(node.ch);
+            }
+            break;
+        case NodeKind::Silent:
+            break;
+        default: // literals
             out.push(node.ch);
             break;
         }
@@ -179,15 +265,13 @@ void fraction_part(const ParsedSection &parsed, const Digits &digits, double sec
 } // namespace
 
 void decimal_of(const FormatNumber &number, Decimal &out) {
-    char text[64];
+    char text[24];
     switch (number.tag) {
     case kTagDouble:
-        platform::print_double(text, sizeof text, number.dbl, 'G', 15);
-        read_printed(text, out);
+        general_digits(number.dbl, 15, out);
         return;
     case kTagSingle:
-        platform::print_double(text, sizeof text, static_cast<double>(number.single), 'G', 7);
-        read_printed(text, out);
+        general_digits(static_cast<double>(number.single), 7, out);
         return;
     case kTagCurrency: {
         // Exact: the count of ten-thousandths in decimal, with the point four places in.
@@ -219,9 +303,12 @@ void round_digits(const Decimal &decimal, int shift, int decimals, Digits &out) 
     round_at(d, decimals);
     out.integer.clear();
     out.fraction.clear();
-    if (!d.is_zero())
-        for (long i = 0; i <= d.exponent; ++i)
-            out.integer.push(d.digit_at(i));
+    // The places 10^exponent down to 10^0: the stored digits, then zeros.
+    const long places = d.is_zero() ? 0 : d.exponent + 1L;
+    const long stored = places < d.count ? places : d.count;
+    if (stored > 0) out.integer.append(d.digits, static_cast<size_t>(stored));
+    for (long i = stored > 0 ? stored : 0; i < places; ++i)
+        out.integer.push('0');
     for (int j = 0; j < decimals; ++j)
         out.fraction.push(d.digit_at(d.exponent + 1L + j));
     size_t n = out.fraction.size();
@@ -239,9 +326,15 @@ bool format_section(const ParsedSection &parsed, const FormatNumber &number, Out
         round_digits(decimal, parsed.shift, parsed.state.fraction_count, digits);
         if (!digits.integer.ok() || !digits.fraction.ok()) return false;
     }
-    double seconds = datetime::serial_time(datetime::serial_for_text(serial_of(number))) * 86400.0;
-    integer_part(parsed, digits, seconds, out);
-    fraction_part(parsed, digits, seconds, out);
+    Clock clock(number);
+    if (!parsed.state.has_digits && parsed.cut == parsed.nodes.size()) {
+        // Without digits nothing scaled the number, so the date fields read the same one.
+        if (parsed.layout.has_fields) clock.know(parsed.date.seconds);
+        text_part(parsed, clock, out);
+        return out.ok();
+    }
+    integer_part(parsed, digits, clock, out);
+    fraction_part(parsed, digits, clock, out);
     return out.ok();
 }
 

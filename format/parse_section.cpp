@@ -23,9 +23,22 @@ constexpr int32_t kScaleCheckLine = 284;
 constexpr BiCurrency kCurrencyHundred = 100 * 10000;
 constexpr BiCurrency kCurrencyThousand = 1000 * 10000;
 
-char decimal_separator() {
+char decimal_separator(SeparatorsRead &read) {
     char separator = ZrIntlGetDecimalSeperator();
+    read.decimal = true;
+    read.decimal_value = separator;
     return separator != '\0' ? separator : '.'; // an empty setting must not put a NUL in the text
+}
+
+char date_or_time_separator(char c, SeparatorsRead &read) {
+    if (c == '/') {
+        read.date = true;
+        read.date_value = ZrIntlGetDateSeperator();
+        return read.date_value;
+    }
+    read.time = true;
+    read.time_value = ZrIntlGetTimeSeperator();
+    return read.time_value;
 }
 
 bool is_placeholder(char c) {
@@ -152,7 +165,7 @@ ParseStatus read_character(Parser &ps) {
         state.has_digits = true;
         fix_mantissa(ps);
         ps.out.cut = ps.out.nodes.size(); // the last decimal point cuts the section
-        ps.literal(decimal_separator());
+        ps.literal(decimal_separator(ps.layout().separators));
         return ParseStatus::Ok;
     case ',':
         return comma(ps, after_placeholder);
@@ -172,7 +185,7 @@ ParseStatus read_character(Parser &ps) {
             ps.plain(c);
         } else {
             ps.date_mode = true;
-            char separator = c == '/' ? ZrIntlGetDateSeperator() : ZrIntlGetTimeSeperator();
+            char separator = date_or_time_separator(c, ps.layout().separators);
             if (separator != '\0') ps.literal(separator);
         }
         return ParseStatus::Ok;
@@ -233,25 +246,26 @@ void scale(FormatNumber &number, int percents, int scalings, int32_t &shift) {
 
 // The scientific form: the exponent is the count of the number's digits before the point less
 // the mantissa's integer placeholders; the exponent's placeholders become its digits.
-void lay_out_exponent(Parser &ps) {
-    ParsedSection &out = ps.out;
+void lay_out_exponent(const FormatNumber &number, ParsedSection &out) {
+    const size_t sign_node = out.layout.sign_node;
+    const int32_t mantissa_integer = out.state.integer_count;
     Decimal decimal;
-    decimal_of(ps.number, decimal);
+    decimal_of(number, decimal);
     const int32_t scaled_shift = out.shift; // places the percent scaling moved the digits by
     decimal.exponent += scaled_shift;
     bool below_one = decimal.exponent < 0 || decimal.is_zero();
-    int e = (below_one ? 0 : decimal.exponent + 1) - ps.mantissa_integer;
+    int e = (below_one ? 0 : decimal.exponent + 1) - mantissa_integer;
     // A mantissa that rounds up to one more integer digit than it has placeholders (9.999 with
     // 0.00E+00) moves one more place: 1.00E+01, not 10.00E+00.
     for (int guard = 0; guard < 2; ++guard) {
         Digits mantissa;
         round_digits(decimal, -e, out.state.fraction_count, mantissa);
-        if (mantissa.integer.size() <= static_cast<size_t>(ps.mantissa_integer)) break;
+        if (mantissa.integer.size() <= static_cast<size_t>(mantissa_integer)) break;
         ++e;
     }
     out.shift = scaled_shift - e;
 
-    Node &sign = out.nodes[ps.sign_node];
+    Node &sign = out.nodes[sign_node];
     if (e < 0)
         sign.ch = '-';
     else if (sign.ch == '-')
@@ -261,10 +275,10 @@ void lay_out_exponent(Parser &ps) {
     size_t digit_count =
         unsigned_text(static_cast<uint64_t>(e < 0 ? -static_cast<int64_t>(e) : e), 1, digits);
     size_t placeholders = 0;
-    for (size_t i = ps.sign_node + 1; i < out.nodes.size(); ++i)
+    for (size_t i = sign_node + 1; i < out.nodes.size(); ++i)
         if (out.nodes[i].kind == NodeKind::Digit) ++placeholders;
-    size_t used = 0, seen = 0, last = ps.sign_node;
-    for (size_t i = ps.sign_node + 1; i < out.nodes.size(); ++i) {
+    size_t used = 0, seen = 0, last = sign_node;
+    for (size_t i = sign_node + 1; i < out.nodes.size(); ++i) {
         Node &node = out.nodes[i];
         if (node.kind != NodeKind::Digit) continue;
         size_t remaining = placeholders - seen++;
@@ -285,17 +299,12 @@ void lay_out_exponent(Parser &ps) {
     }
 }
 
-} // namespace
-
-ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
-                          ParsedSection &out) {
+// Reads a section into nodes, the format state and its layout. Only the tokens that splice a
+// pattern built from the number read the number here.
+ParseStatus read_section(const char *text, size_t length, FormatNumber &number,
+                         ParsedSection &out) {
     Parser ps(text, length, number, out);
     ps.multibyte = platform::mb_cur_max() > 1;
-    ps.date.serial = datetime::serial_for_text(serial_of(number));
-    out.state = FormatState{};
-    out.nodes.clear();
-    out.cut = 0;
-    out.shift = 0;
     while (ps.p < ps.end) {
         if (ps.multibyte && platform::is_lead_byte(static_cast<unsigned char>(*ps.p)) &&
             ps.p + 1 < ps.end) {
@@ -311,15 +320,51 @@ ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
     FormatState &state = out.state;
     state.integer_count = ps.mantissa_integer;
     if (!state.has_decimal) out.cut = out.nodes.size();
-    if (state.has_digits) {
-        scale(number, ps.percents, ps.scalings, out.shift);
-        if (ps.exponent && out.nodes.ok()) lay_out_exponent(ps);
+    SectionLayout &layout = out.layout;
+    layout.percents = ps.percents;
+    layout.scalings = ps.scalings;
+    layout.exponent = ps.exponent;
+    layout.sign_node = ps.sign_node;
+    layout.out_of_memory = ps.out_of_memory;
+    return ParseStatus::Ok;
+}
+
+} // namespace
+
+// The date fields come from the number as it comes, before any scaling.
+ParseStatus apply_number(FormatNumber &number, ParsedSection &out) {
+    const SectionLayout &layout = out.layout;
+    if (layout.has_fields) {
+        out.date = DateFields{};
+        out.date.serial = datetime::serial_for_text(serial_of(number));
+        out.date.seconds = datetime::serial_time(out.date.serial) * 86400.0;
+        if (layout.reads_calendar && !load_calendar(out.date)) return ParseStatus::Failed;
     }
-    if (ps.out_of_memory || !out.nodes.ok()) {
+    if (out.state.has_digits) {
+        scale(number, layout.percents, layout.scalings, out.shift);
+        if (layout.exponent && out.nodes.ok()) lay_out_exponent(number, out);
+    }
+    if (layout.out_of_memory || !out.nodes.ok()) {
         runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return ParseStatus::Failed;
     }
     return ParseStatus::Ok;
+}
+
+ParseStatus parse_section(const char *text, size_t length, FormatNumber &number,
+                          ParsedSection &out) {
+    out.state = FormatState{};
+    out.nodes.clear();
+    out.cut = 0;
+    out.shift = 0;
+    out.layout = SectionLayout{};
+    if (!find_layout(text, length, out)) {
+        ParseStatus status = read_section(text, length, number, out);
+        if (status != ParseStatus::Ok) return status;
+        if (out.layout.kept && !out.layout.out_of_memory && out.nodes.ok())
+            keep_layout(text, length, out);
+    }
+    return apply_number(number, out);
 }
 
 } // namespace brtl::format

@@ -37,18 +37,25 @@ struct Parser {
     bool multibyte = false;
     int splices = 0;
     bool out_of_memory = false;
-    DateFields date;
+    DateFields date; // the number as a date, for the tokens that splice a pattern built from it
+    bool serial_read = false;
     bool date_loaded = false;
 
+    SectionLayout &layout() { return out.layout; }
     void plain(char c) { out.nodes.push(Node{c, NodeKind::Plain}); }
+    void field(DateField f) {
+        out.nodes.push(Node{static_cast<char>(f), NodeKind::Field});
+        out.layout.has_fields = true;
+        if (reads_calendar(f)) out.layout.reads_calendar = true;
+    }
     void literal(char c) { out.nodes.push(Node{c, NodeKind::Literal}); }
     void literal(const char *text, size_t n) {
         for (size_t i = 0; i < n; ++i)
             literal(text[i]);
     }
     void literal(const char *text) { literal(text, std::strlen(text)); }
-    // The time of day of the number, in seconds.
-    double seconds();
+    // The number read as a date serial.
+    double serial();
     // The calendar fields of the number; false after trap 5 when the calendar cannot read it.
     bool calendar();
     // Replaces the text read so far by `text` followed by the rest from p: the pattern of a

@@ -16,74 +16,11 @@
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
 #include "variant/owned_variant.h"
+#include "variant/plain_text.h"
 
 namespace brtl::format {
 
 namespace {
-
-bool is_exponent_letter(char c) {
-    return c == 'E' || c == 'e' || c == 'D' || c == 'd';
-}
-
-// Puts the locale's decimal separator in place of the first ".", drops trailing zeros of the
-// fraction (and a separator left alone), and shortens the exponent digits to at least one.
-size_t tidy_number_text(char *text, size_t n) {
-    char separator = static_cast<char>(ZrIntlGetDecimalSeperator());
-    if (separator == '\0') separator = '.'; // an empty setting must not cut the text short
-    char *point = static_cast<char *>(std::memchr(text, '.', n));
-    char *end = text + n;
-    char *exponent = end;
-    for (char *p = point ? point : text; p < end; ++p)
-        if (is_exponent_letter(*p)) {
-            exponent = p;
-            break;
-        }
-    if (point != nullptr && point < exponent) {
-        *point = separator;
-        char *last = exponent;
-        while (last > point + 1 && last[-1] == '0')
-            --last;
-        if (last == point + 1) last = point;
-        std::memmove(last, exponent, static_cast<size_t>(end - exponent));
-        end -= exponent - last;
-        exponent = last;
-    }
-    if (exponent < end) {
-        char *digits = exponent + 1;
-        if (digits < end && (*digits == '+' || *digits == '-')) ++digits;
-        char *first = digits;
-        while (first + 1 < end && *first == '0')
-            ++first;
-        std::memmove(digits, first, static_cast<size_t>(end - first));
-        end -= first - digits;
-    }
-    *end = '\0';
-    return static_cast<size_t>(end - text);
-}
-
-// The text of a number of the given kind into buf (at least 64 bytes); false for a kind that is
-// not a number. Currency is handled by the caller.
-bool print_number(int32_t kind, const void *value, char *buf, size_t cap, size_t &n) {
-    switch (kind) {
-    case 4:
-        n = static_cast<size_t>(ZrSnprintf(buf, cap, "%hd", *static_cast<const int16_t *>(value)));
-        return true;
-    case 6:
-        n = static_cast<size_t>(
-            ZrSnprintf(buf, cap, "%ld", static_cast<long>(*static_cast<const int32_t *>(value))));
-        return true;
-    case 7:
-        n = platform::print_double(buf, cap, *static_cast<const float *>(value), 'G', 7);
-        break;
-    case 8:
-        n = platform::print_double(buf, cap, *static_cast<const double *>(value), 'G', 15);
-        break;
-    default:
-        return false;
-    }
-    n = tidy_number_text(buf, n);
-    return true;
-}
 
 BiString with_leading_space(BiString text, bool leading_space) {
     if (!leading_space || (runtime::length_of(text) > 0 && text.data[0] == '-')) return text;
@@ -100,9 +37,9 @@ BiString number_text(int32_t kind, const void *value, bool leading_space) {
         BiString text = ZbiCvtCurNumStr(*static_cast<const int64_t *>(value), 10);
         return with_leading_space(text, leading_space);
     }
-    char buf[64];
+    char buf[variant::kPlainTextCapacity];
     size_t n = 0;
-    print_number(kind, value, buf + 1, sizeof buf - 1, n);
+    variant::plain_number_text(kind, value, buf + 1, n);
     if (leading_space && buf[1] != '-') {
         buf[0] = ' ';
         return runtime::temporary_copy(buf, n + 1);

@@ -2,6 +2,7 @@
 // goes through the library's one number-text rule (platform/numtext.h). Integer and text
 // conversions are those of the C library. Length modifiers are those of this platform: "%ld"
 // takes a long.
+#include <charconv>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "brtl/host.h"
 #include "host/printf.h"
+#include "platform/codepage.h"
 #include "platform/numtext.h"
 
 namespace brtl::host {
@@ -82,7 +84,9 @@ void emit_number(Sink &out, const Directive &directive, const char *body, size_t
     int total = static_cast<int>(len) + (sign ? 1 : 0);
     int fill = directive.width > total ? directive.width - total : 0;
     bool left = directive.has('-');
-    bool zeros = directive.has('0') && !left && body[0] >= '0' && body[0] <= '9';
+    // Zeros pad digits, hexadecimal ones too (a letter first: "%08X" of 0xF0 is "000000F0").
+    const bool digit = platform::is_xdigit(static_cast<unsigned char>(body[0]));
+    bool zeros = directive.has('0') && !left && digit;
     if (!left && !zeros) pad(out, ' ', fill);
     if (sign) out.put(sign);
     if (zeros) pad(out, '0', fill);
@@ -115,7 +119,38 @@ void emit_text(Sink &out, const Directive &directive, const char *text) {
 
 // Integer conversions: the C library prints the digits (with '#' and the precision), then the
 // sign, width and justification are applied here so that no width overflows a buffer.
+// The digits of a conversion without precision and '#' by to_chars, which writes what the C
+// library's printf writes for them (letters of 'X' upper case); false for any other.
+template <typename T>
+bool plain_integer(const Directive &directive, T value, char (&digits)[96], size_t &length) {
+    if (directive.precision >= 0 || directive.has('#')) return false;
+    int base = 10;
+    switch (directive.conversion) {
+    case 'x':
+    case 'X':
+        base = 16;
+        break;
+    case 'o':
+        base = 8;
+        break;
+    default:
+        break;
+    }
+    std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value, base);
+    length = static_cast<size_t>(r.ptr - digits);
+    if (directive.conversion == 'X')
+        for (size_t i = 0; i < length; ++i)
+            if (digits[i] >= 'a' && digits[i] <= 'f') digits[i] = static_cast<char>(digits[i] - 32);
+    return true;
+}
+
 template <typename T> void emit_integer(Sink &out, const Directive &directive, T value) {
+    char digits[96];
+    size_t length = 0;
+    if (plain_integer(directive, value, digits, length)) {
+        emit_number(out, directive, digits, length);
+        return;
+    }
     char fmt[16];
     int n = 0;
     fmt[n++] = '%';
@@ -126,7 +161,6 @@ template <typename T> void emit_integer(Sink &out, const Directive &directive, T
     if constexpr (sizeof(T) == sizeof(long long)) fmt[n++] = 'l', fmt[n++] = 'l';
     fmt[n++] = directive.conversion;
     fmt[n] = '\0';
-    char digits[96];
     int len = std::snprintf(digits, sizeof digits, fmt, value);
     if (len < 0) return;
     Directive shown = directive; // a precision disables the '0' flag

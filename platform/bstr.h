@@ -9,8 +9,9 @@
 namespace brtl::platform {
 
 // Appends n units to b, whose block the caller owns, and returns the BSTR that now holds both
-// (b's block grown in place or moved; b must not be used again). The block grows by half again
-// when it has to, so a string built by repeated appends is copied a bounded number of times.
+// (b's block grown in place or moved; b must not be used again). A block that has to grow takes
+// half its capacity again at least (or just what the join needs, when that is more), so a
+// string built by repeated appends is copied a bounded number of times.
 // Null when memory runs out or the length would pass the BSTR limit; b is then unchanged.
 BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n);
 

@@ -200,37 +200,6 @@ int wctomb(char *out, OLECHAR unit) {
     return 2;
 }
 
-bool is_upper(int c) {
-    return ascii_upper(c);
-}
-bool is_lower(int c) {
-    return ascii_lower(c);
-}
-bool is_alpha(int c) {
-    return ascii_upper(c) || ascii_lower(c);
-}
-bool is_digit(int c) {
-    return c >= '0' && c <= '9';
-}
-bool is_xdigit(int c) {
-    return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-bool is_space(int c) {
-    return c == ' ' || (c >= 0x09 && c <= 0x0D);
-}
-bool is_punct(int c) {
-    return c > 0x20 && c < 0x7F && !is_alpha(c) && !is_digit(c);
-}
-bool is_alnum(int c) {
-    return is_alpha(c) || is_digit(c);
-}
-int to_lower(int c) {
-    return ascii_upper(c) ? c + 0x20 : c;
-}
-int to_upper(int c) {
-    return ascii_lower(c) ? c - 0x20 : c;
-}
-
 namespace {
 
 // Letters with a simple case pair among the characters code page 932 holds: Latin-1, Greek,
@@ -309,6 +278,16 @@ OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
     out[units] = 0;
     *count = units;
     return out;
+}
+
+bool widen_bytes(const char *p, size_t n, Utf16Unit *out) {
+    const CodePage &page = cp();
+    for (size_t i = 0; i < n; ++i) {
+        auto b = static_cast<unsigned char>(p[i]);
+        if (page.lead[b] || page.single[b] == kNoUnit) return false;
+        out[i] = page.single[b];
+    }
+    return true;
 }
 
 char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes) {

@@ -48,21 +48,45 @@ Utf16Unit *widen(const char *p, size_t n, uint32_t *count);
 // n UTF-16 units to multibyte text and a NUL; *bytes receives the byte length. Null when memory
 // runs out (*bytes is then 0).
 char *narrow(const Utf16Unit *w, size_t n, uint32_t *bytes);
+// widen into storage of the caller's for text in which every character is one byte: n units for
+// n bytes when no byte starts a double-byte character or is left undefined by the code page (the
+// units widen gives); false otherwise, with out partly written.
+bool widen_bytes(const char *p, size_t n, Utf16Unit *out);
 // The number of characters that start within the first n bytes of p.
 uint32_t char_count(const char *p, size_t n);
 
-// Byte character classes of the code page (ASCII letters, digits, blanks and punctuation in
-// both code pages).
-bool is_upper(int c);
-bool is_lower(int c);
-bool is_alpha(int c);
-bool is_digit(int c);
-bool is_xdigit(int c);
-bool is_space(int c);
-bool is_punct(int c);
-bool is_alnum(int c);
-int to_lower(int c);
-int to_upper(int c);
+// Byte character classes of the code page: ASCII letters, digits, blanks and punctuation in
+// both code pages, so they are the same tests whichever is in force.
+inline bool is_upper(int c) {
+    return c >= 'A' && c <= 'Z';
+}
+inline bool is_lower(int c) {
+    return c >= 'a' && c <= 'z';
+}
+inline bool is_alpha(int c) {
+    return is_upper(c) || is_lower(c);
+}
+inline bool is_digit(int c) {
+    return c >= '0' && c <= '9';
+}
+inline bool is_xdigit(int c) {
+    return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+inline bool is_space(int c) {
+    return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+inline bool is_punct(int c) {
+    return c > 0x20 && c < 0x7F && !is_alpha(c) && !is_digit(c);
+}
+inline bool is_alnum(int c) {
+    return is_alpha(c) || is_digit(c);
+}
+inline int to_lower(int c) {
+    return is_upper(c) ? c + 0x20 : c;
+}
+inline int to_upper(int c) {
+    return is_lower(c) ? c - 0x20 : c;
+}
 
 // Wide character classes and case mapping of the code page.
 bool isw_digit(Utf16Unit c);

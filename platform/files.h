@@ -168,7 +168,7 @@ size_t write_bytes(FILE *stream, const char *bytes, size_t n);
 int flush_stream(FILE *stream);
 
 // One line of a stream: the bytes up to and including a line feed, or up to the end of the
-// file. The bytes stay valid until the next read_line of the stream or its close.
+// file. The bytes stay valid until the next read of the stream or its close.
 struct Line {
     const char *data;
     size_t length;
@@ -179,5 +179,10 @@ Line read_line(FILE *stream);
 
 // True when the stream can be read (it was not opened write-only).
 bool readable(FILE *stream);
+// The bytes read ahead that wait in the stream's buffer (none when that cannot be told): the
+// next read_byte calls give them without asking the system. skip_buffered moves the read
+// position past n of them (n no more than buffered_bytes gave), as n read_byte calls would.
+size_t buffered_bytes(FILE *stream, const char **bytes);
+void skip_buffered(FILE *stream, size_t n);
 
 } // namespace brtl::platform

@@ -5,9 +5,11 @@
 
 namespace brtl::platform {
 
-// Puts the floating-point environment of the calling thread back to its initial state. On x86
-// the x87 precision control is set to the 64-bit significand as well, whatever the C library's
-// default environment holds.
+// Puts the floating-point environment of the calling thread back to its initial state: every
+// exception masked, round to nearest, and on x86 the x87 precision control at the 64-bit
+// significand, whatever the C library's default environment holds. The exception flags are
+// cleared, except that on x86 a lone inexact flag is left set (it decides nothing, and clearing
+// it would cost more than the operation that follows).
 void reset_floating_point();
 
 } // namespace brtl::platform

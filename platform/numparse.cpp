@@ -1,11 +1,10 @@
 #include "platform/numparse.h"
 
-#include "platform/codepage.h"
-
 #include <locale.h>
 
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +18,23 @@ bool is_blank(char c) {
 }
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// from_chars rounds the decimal exactly as strtod does (to nearest, or by strtod itself in
+// another rounding mode) without a copy: it takes the text of [start, end), the sign and an "e"
+// exponent, when it reads all of it to a value in range. Otherwise (a "d" exponent, a value
+// beyond the range) the caller converts the text with strtod.
+bool from_chars_reads(const char *start, const char *mantissa_end, const char *end,
+                      ParsedDouble &result) {
+    if (end != mantissa_end && (*mantissa_end == 'd' || *mantissa_end == 'D')) return false;
+    const bool negative = *start == '-';
+    const char *number = *start == '+' || *start == '-' ? start + 1 : start;
+    double value = 0.0;
+    std::from_chars_result r = std::from_chars(number, end, value);
+    if (r.ec != std::errc() || r.ptr != end) return false;
+    result.value = negative ? -value : value;
+    result.end = end;
+    return true;
 }
 
 // strtod and strtold of the "C" locale, correctly rounded, whatever the process locale: the C
@@ -74,6 +90,7 @@ ParsedDouble parse_double(const char *text) {
             p = q;
         }
     }
+    if (from_chars_reads(start, mantissa_end, p, result)) return result;
     // Copy the accepted extent (with "e" for a "d" exponent) and let the C library convert it
     // exactly in the "C" locale. Long digit strings are converted from a heap copy.
     size_t n = static_cast<size_t>(p - start);
@@ -120,12 +137,12 @@ namespace brtl::platform {
 
 uint64_t parse_integer(const char *text) {
     const char *p = text;
-    while (is_space(static_cast<unsigned char>(*p)))
+    while (is_blank(*p))
         ++p;
     bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
     uint64_t value = 0;
-    for (; is_digit(static_cast<unsigned char>(*p)); ++p)
+    for (; is_digit(*p); ++p)
         value = value * 10 + static_cast<uint64_t>(*p - '0');
     return negative ? ~value + 1 : value;
 }

@@ -43,6 +43,12 @@ struct DecimalDigits {
 // The 17 significant digits of a finite magnitude (0 or more) that every conversion starts from.
 DecimalDigits significant_digits(double magnitude);
 
+// The digits a conversion ('f', 'e', 'E', 'g' or 'G', precision 0 or more) prints of a finite
+// magnitude: its 17 significant digits rounded as the conversion rounds them. A magnitude that a
+// decimal of at most 15 digits stands for gives that decimal's digits without the 17 digits
+// (the same digits, found faster).
+DecimalDigits conversion_digits(double magnitude, char conversion, int precision);
+
 // Prints v as printf's conversion ('f', 'e', 'E', 'g' or 'G') with the precision (negative
 // means the default 6) and the '#' flag, sign included but no padding. Writes at most cap bytes
 // (a NUL included when cap > 0) and returns the length of the whole text.

@@ -7,6 +7,7 @@
 #include "brtl/platform.h"
 #include "brtl/runtime.h"
 #include "brtl/variant.h"
+#include "platform/codepage.h"
 #include "runtime/bistring.h"
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
@@ -17,6 +18,21 @@ bool store_text_variant(VARIANT *target, const char *text, size_t n) {
     uint32_t count = 0;
     runtime::ZrBuffer<OLECHAR> wide(ZbiCharToOle(text, static_cast<uint32_t>(n), &count));
     BSTR b = wide ? SysAllocStringLen(wide.get(), count) : nullptr;
+    if (b == nullptr) {
+        runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
+        return false;
+    }
+    target->vt = VT_BSTR;
+    target->bstrVal = b;
+    return true;
+}
+
+bool store_short_text_variant(VARIANT *target, const char *text, size_t n) {
+    BSTR b = SysAllocStringLen(nullptr, static_cast<uint32_t>(n));
+    if (b != nullptr && !platform::widen_bytes(text, n, b)) {
+        SysFreeString(b);
+        return store_text_variant(target, text, n);
+    }
     if (b == nullptr) {
         runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
         return false;

@@ -46,18 +46,44 @@ HRESULT copy_owned(VARIANT *dst, const VARIANT &src) {
 
 namespace brtl::platform {
 
+namespace {
+
+// Blocks below this size move by a fresh allocation and a copy (the allocator's per-thread
+// cache serves those at once, where realloc takes its slower general path); larger ones by
+// realloc, which can move their pages without copying them.
+constexpr size_t kCopiedGrowth = 64 * 1024;
+
+// A block of at least `needed` bytes holding the first `used` bytes of block (of `capacity`
+// usable bytes), which is given up; null (block unchanged) when memory runs out. A block that
+// keeps growing grows by half its capacity again at least, so a string built by repeated
+// appends is copied a bounded number of times, while one join of two strings takes only what
+// it needs.
+void *grown_block(void *block, size_t used, size_t capacity, size_t needed) {
+    const size_t grown = needed > capacity + capacity / 2 ? needed : capacity + capacity / 2;
+    if (needed >= kCopiedGrowth) {
+        void *moved = reallocate(block, grown);
+        return moved != nullptr ? moved : reallocate(block, needed);
+    }
+    void *moved = allocate(grown);
+    if (moved == nullptr) moved = allocate(needed);
+    if (moved == nullptr) return nullptr;
+    std::memcpy(moved, block, used);
+    release(block);
+    return moved;
+}
+
+} // namespace
+
 BSTR append_units(BSTR b, const OLECHAR *units, uint32_t n) {
     uint32_t length = SysStringLen(b);
     if (n > kMaxUnits - length) return nullptr;
     uint32_t total = length + n;
     size_t needed = sizeof(uint32_t) + 2u * size_t{total} + 2u;
     void *block = prefix_of(b);
-    if (usable_size(block) < needed) {
-        size_t grown = needed + needed / 2;
-        void *moved = reallocate(block, grown);
-        if (moved == nullptr) moved = reallocate(block, needed);
-        if (moved == nullptr) return nullptr;
-        block = moved;
+    const size_t capacity = usable_size(block);
+    if (capacity < needed) {
+        block = grown_block(block, sizeof(uint32_t) + 2u * size_t{length}, capacity, needed);
+        if (block == nullptr) return nullptr;
     }
     auto *prefix = static_cast<uint32_t *>(block);
     prefix[0] = 2u * total;

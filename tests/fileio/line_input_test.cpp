@@ -94,6 +94,26 @@ TEST_F(LineInputTest, VariantAndFixedLengthTargetsAreEmptiedEvenOnATrap) {
     EXPECT_EQ(traps(), (std::vector<Trap>{trap(62), file_trap(52, "9"), trap(54), trap(54)}));
 }
 
+// Line Input #, Input #, the Input function and EOF read one position of the file: a line
+// taken straight from the stream's buffer moves it as a read byte by byte does.
+TEST_F(LineInputTest, TheReadersOfAFileShareOnePosition) {
+    input_file("first line\r\n12, second\r\nabc\r\nlast line\r\n");
+    EXPECT_EQ(line(), "first line");
+    EXPECT_EQ(ZbiBuiltIn_Seek(1, 0), 13);
+    int16_t number = 0;
+    BiString text{const_cast<char *>(""), 0};
+    ZbiBuiltIn_Input(1, 2, BI_TYPE_INTEGER, &number, BI_TYPE_STRING, &text);
+    EXPECT_EQ(number, 12);
+    EXPECT_EQ(release(text), "second");
+    EXPECT_EQ(ZbiBuiltIn_Seek(1, 0), 25);
+    EXPECT_EQ(take(ZbiBuiltIn_Input_(2, 1)), "ab");
+    EXPECT_EQ(ZbiBuiltIn_EOF(1), 0);
+    EXPECT_EQ(line(), "c");
+    EXPECT_EQ(line(), "last line");
+    EXPECT_EQ(ZbiBuiltIn_EOF(1), -1);
+    EXPECT_TRUE(traps().empty());
+}
+
 TEST_F(InputFunctionTest, InputReadsExactlyNBytesAndChecksCountModeAndNumber) {
     input_file(std::string("ab\0cd\nef", 8));
     open("o.txt", BI_FILE_MODE_OUTPUT, 2);

@@ -36,7 +36,8 @@ TEST_F(DateTokensTest, DayMonthYearWeekQuarter) {
 TEST_F(DateTokensTest, HoursMinutesSecondsAndAmPm) {
     // "m" after an hour is the minute; the first letter of AM/PM picks the case, the token
     // stands where it is written, and AMPM shows the host's words. 23:59:59.6 rounds to the next
-    // day's midnight (the Hour builtin alone reads it as 24).
+    // day's midnight (the Hour builtin alone reads it as 24). Hours pair from the right of a run:
+    // "hhh" is h, then hh.
     expect_formats(
         F{jan5, "h:nn:ss", "14:07:09"}, F{jan5, "hh:mm", "14:07"}, F{jan5, "h:nn AM/PM", "2:07 PM"},
         F{jan5, "hh:nn a/p", "02:07 p"}, F{jan5, "h:nn am/pm", "2:07 pm"},
@@ -47,7 +48,8 @@ TEST_F(DateTokensTest, HoursMinutesSecondsAndAmPm) {
         F{at(5), "hh:nn:ss", "00:00:00"}, F{at(5, 23, 59, 59.6), "hh:nn:ss", "00:00:00"},
         F{at(5, 23, 59, 59.6), "h AM/PM", "12 AM"}, F{at(5, 10, 20, 29.75), "h:nn:ss", "10:20:30"},
         F{jan5, "AM/PM h:nn", "PM 2:07"}, F{jan5, "h AM/PM \\x", "2 PM x"},
-        F{jan5, "nn AM/PM", "07 PM"}, F{jan5, "h AMPM", "2 PM"}, F{at(5, 9), "h ampm", "9 AM"});
+        F{jan5, "nn AM/PM", "07 PM"}, F{jan5, "h AMPM", "2 PM"}, F{at(5, 9), "h ampm", "9 AM"},
+        F{at(5, 9, 5), "hhh", "909"}, F{at(5, 9, 5), "hhhhh:n", "90909:5"});
 }
 
 TEST_F(DateTokensTest, LocalePatternsAndDefaultText) {

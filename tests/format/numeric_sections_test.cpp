@@ -79,6 +79,9 @@ TEST_F(NumericSectionsTest, Sections) {
         F{5.0, "\"a;b\"0;y", "a;b5"}, F{5.0, "0;1;2;3;4", "5"}, F{null_variant(), "0;1;2;3;4", "3"},
         F{null_variant(), "0;0;0;0.00", "0.00"}, F{null_variant(), "0;0;0;#,##0,", "0"},
         F{S(0.0000001f), "0;;\\z", "z"}, F{1e-17, "0;;\\z", "z"}, F{1e-15, "0.0;;\\z", "0.0"});
+    // A format of one section that served numbers still gives Null the plain conversion.
+    expect_formats(F{5.0, "0.0", "5.0"}, F{-5.0, "0.0", "-5.0"}, F{null_variant(), "0.0", ""},
+                   F{empty_variant(), "0.0", ""}, F{0.5, "0.0", "0.5"});
 }
 
 TEST_F(NumericSectionsTest, SinglesCurrencyIntegersAndLongs) {

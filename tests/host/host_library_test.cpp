@@ -1,6 +1,7 @@
 // The host support library: formatted output, text helpers, host file objects.
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "harness/harness.h"
@@ -59,6 +60,31 @@ TEST_F(HostLibraryTest, FormattedOutput) {
 
 // Copies, comparisons and searches of texts, character counts and wide copies in the
 // double-byte code page, and pattern fills.
+// Integer conversions, with and without flags, widths and precisions, against the C library on
+// random values of every size.
+TEST_F(HostLibraryTest, SprintfIntegersMatchTheCLibraryOnRandomValues) {
+    std::mt19937_64 random(11);
+    const char *const formats[] = {"%d",  "%i",   "%u",   "%x",   "%X",  "%o",
+                                   "%8d", "%-8x", "%08X", "%+d",  "% d", "%#x",
+                                   "%#o", "%.5d", "%lld", "%llu", "%llX"};
+    for (int i = 0; i < 20000; ++i) {
+        const auto bits = random();
+        const auto small = static_cast<int>(bits >> (random() % 64));
+        for (const char *format : formats) {
+            char ours[128], theirs[128];
+            const bool wide = std::strstr(format, "ll") != nullptr;
+            if (wide) {
+                ZrSnprintf(ours, sizeof ours, format, static_cast<long long>(bits));
+                std::snprintf(theirs, sizeof theirs, format, static_cast<long long>(bits));
+            } else {
+                ZrSnprintf(ours, sizeof ours, format, small);
+                std::snprintf(theirs, sizeof theirs, format, small);
+            }
+            ASSERT_STREQ(ours, theirs) << format;
+        }
+    }
+}
+
 TEST_F(HostLibraryTest, TextHelpers) {
     BlockBalance balance;
     char *copy = ZrStrCopy("hello");

@@ -242,6 +242,28 @@ TEST_F(CheckedTest, ExtendedStrategyRestoresTheFullPrecision) {
 }
 #endif
 
+#if defined(__x86_64__)
+// Flags raised by x87 arithmetic are cleared as those of SSE arithmetic are, all but a lone
+// inexact flag, which the routines leave as they find it (it decides nothing, and clearing it
+// holds up the operation that follows).
+TEST_F(CheckedTest, ExtendedStrategyClearsTheX87FlagsButALoneInexact) {
+    volatile long double zero = 0.0L, one = 1.0L, three = 3.0L;
+    volatile long double quotient = one / zero; // the x87 divide-by-zero flag
+    static_cast<void>(quotient);
+    ASSERT_TRUE(std::fetestexcept(FE_DIVBYZERO));
+    const double a = 1.5, b = 2.25;
+    double r = 0;
+    EXPECT_EQ(ZbiOvfAddDoubles(&r, &a, &b), S);
+    EXPECT_EQ(r, 3.75);
+    EXPECT_FALSE(std::fetestexcept(FE_DIVBYZERO));
+    quotient = one / three; // inexact
+    EXPECT_EQ(ZbiOvfMulDoubles(&r, &a, &b), S);
+    EXPECT_EQ(r, 3.375);
+    EXPECT_TRUE(std::fetestexcept(FE_INEXACT));
+    EXPECT_FALSE(std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_UNDERFLOW | FE_INVALID));
+}
+#endif
+
 TEST_F(CheckedTest, ExtendedStrategyResetsTheEnvironmentAndThePlainOneLeavesIt) {
     EXPECT_EQ(BiIsMathCoprocessorPresent, 1); // the extended strategy is the default
     std::fesetround(FE_UPWARD);
