@@ -54,7 +54,6 @@ void play_queue() {
     p.queue.clear();
     p.next = 0;
     p.playing = false;
-    lock.unlock();
     p.finished.notify_all();
 }
 

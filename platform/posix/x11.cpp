@@ -63,6 +63,12 @@ std::atomic<Display *> g_own[kOwnSlots];
 std::atomic<bool> g_error_seen{false};
 XErrorHandler g_previous_handler = nullptr;
 
+// libXext keeps the displays an extension knows in one process-wide list without a lock of its
+// own: adding a display (XTestQueryExtension), finding it (XTestFakeKeyEvent) and removing it
+// (XCloseDisplay) on two connections from two threads at once, as a key player and a caller of
+// SendKeys do, corrupts that list and the heap. Every such call of the library holds this lock.
+std::mutex g_extension_list;
+
 bool is_own(Display *dpy) {
     for (auto &slot : g_own)
         if (slot.load() == dpy) return true;
@@ -130,6 +136,7 @@ Display *connect() {
 void disconnect(Display *dpy) {
     if (dpy == nullptr) return;
     own(dpy, false);
+    std::lock_guard lock(g_extension_list);
     g_api.close_display(dpy);
 }
 
@@ -250,6 +257,7 @@ bool raise_and_focus(Display *dpy, Window w) {
 
 bool has_xtest(Display *dpy) {
     int event_base = 0, error_base = 0, major = 0, minor = 0;
+    std::lock_guard lock(g_extension_list);
     return g_api.test_query_extension(dpy, &event_base, &error_base, &major, &minor) != 0;
 }
 
@@ -335,7 +343,10 @@ bool send_key(KeySink *sink, uint32_t vk, uint32_t scan, bool press) {
     if (keycode == 0 && scan != 0 && scan <= kLastMainBlockScan && !extended_key(vk))
         keycode = scan + 8;
     if (keycode == 0) return false;
-    g_api.test_fake_key(sink->dpy, keycode, press ? True : False, CurrentTime);
+    {
+        std::lock_guard lock(g_extension_list);
+        g_api.test_fake_key(sink->dpy, keycode, press ? True : False, CurrentTime);
+    }
     g_api.sync(sink->dpy, False);
     return true;
 }
