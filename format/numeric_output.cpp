@@ -135,7 +135,8 @@ void integer_part(const ParsedSection &parsed, const Digits &digits, Clock &cloc
         case NodeKind::Field: {
             char field[24];
             const char *text = nullptr;
-            push_reversed(out, text, node_field_text(parsed, node, field, &text));
+            size_t length = node_field_text(parsed, node, field, &text);
+            push_reversed(out, text, length);
             break;
         }
         case NodeKind::Digit:
@@ -238,7 +239,8 @@ void text_part(const ParsedSection &parsed, Clock &clock, Output &out) {
         case NodeKind::Field: {
             char field[24];
             const char *text = nullptr;
-            push_short(out, text, node_field_text(parsed, node, field, &text));
+            size_t length = node_field_text(parsed, node, field, &text);
+            push_short(out, text, length);
             break;
         }
         case NodeKind::Plain:
