@@ -1,6 +1,8 @@
 // Input #: the file split into comma-separated fields, each converted into the type of its
 // target.
+#include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "brtl/fileio.h"
@@ -10,6 +12,7 @@
 #include "fileio/input_field.h"
 #include "fileio/table.h"
 #include "platform/codepage.h"
+#include "platform/file_access.h"
 #include "platform/files.h"
 #include "platform/numparse.h"
 #include "runtime/bistring.h"
@@ -26,16 +29,18 @@ bool is_blank(int c) {
 // Reads one field of an Input # statement into the buffer. quotes: a leading double quote opens a
 // quoted part (commas and line breaks inside it are kept); keep: the quotes are kept in the
 // field and a field that starts like a number is read as one. False after trap 62 (nothing left
-// in the file) or trap 7 (no memory).
+// in the file), trap 7 (no memory) or the file's trap of a failed read.
 class FieldReader {
   public:
-    FieldReader(FILE *stream, ByteBuffer &field) : stream_(stream), field_(field) {}
+    FieldReader(const FileRecord &record, ByteBuffer &field)
+        : record_(record), stream_(record.stream), field_(field) {}
 
     bool read(bool quotes, bool keep) {
         field_.clear();
+        saw_end_ = false;
         int c = next();
         if (c == EOF) {
-            runtime::raise_trap(BI_TRAP_INPUT_PAST_END);
+            if (!read_failed()) runtime::raise_trap(BI_TRAP_INPUT_PAST_END);
             return false;
         }
         while (is_blank(c))
@@ -50,7 +55,7 @@ class FieldReader {
             kind = keep && numeric ? Kind::Number : Kind::Text;
         }
         quoted_end_ = 0;
-        if (!body(kind, keep, c)) return false;
+        if (!body(kind, keep, c) || read_failed()) return false;
         field_.trim_blanks(quoted_end_);
         return true;
     }
@@ -58,7 +63,18 @@ class FieldReader {
   private:
     enum class Kind { Text, Number, Quoted };
 
-    int next() { return platform::read_byte(stream_); }
+    int next() {
+        int c = platform::read_byte(stream_);
+        if (c == EOF) saw_end_ = true;
+        return c;
+    }
+    // True, with the file's trap raised, when a read gave EOF because it failed: the field ends
+    // there as at the end of the file, but it does not hold what the file holds.
+    bool read_failed() {
+        if (!saw_end_ || std::feof(stream_) || !platform::read_error(stream_)) return false;
+        raise_system_error(record_, errno);
+        return true;
+    }
     bool store(int c) {
         if (field_.push(static_cast<char>(c))) return true;
         runtime::raise_trap(BI_TRAP_OUT_OF_MEMORY);
@@ -125,9 +141,11 @@ class FieldReader {
         return true;
     }
 
+    const FileRecord &record_;
     FILE *stream_;
     ByteBuffer &field_;
     size_t quoted_end_ = 0;
+    bool saw_end_ = false; // a read of this field gave EOF
 };
 
 void store_string(BiString *target, const char *text, size_t n) {
@@ -142,9 +160,9 @@ void store_fixed(char *target, int32_t length, const char *text, size_t n) {
 }
 
 // Reads and stores each item; false when a trap ended the statement.
-bool input_items(FILE *stream, int32_t count, va_list *ap) {
+bool input_items(const FileRecord &record, int32_t count, va_list *ap) {
     ByteBuffer field;
-    FieldReader reader(stream, field);
+    FieldReader reader(record, field);
     for (int32_t i = 0; i < count; ++i) {
         int32_t type = va_arg(*ap, int);
         int32_t length = type == BI_TYPE_FIXED_STRING ? va_arg(*ap, int) : 0;
@@ -211,7 +229,7 @@ BRTL_API void ZbiBuiltIn_Input(int16_t number, int32_t count, ...) {
     va_list ap;
     va_start(ap, count);
     try {
-        input_items(record->stream, count, &ap);
+        input_items(*record, count, &ap);
     } catch (...) {
         va_end(ap);
         throw;

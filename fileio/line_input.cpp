@@ -1,5 +1,7 @@
 // Line Input #, the Input and InputC functions and EOF: reading whole lines, counts of bytes or
 // characters, and the end-of-file test.
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "brtl/fileio.h"
@@ -9,6 +11,7 @@
 #include "brtl/variant.h"
 #include "fileio/table.h"
 #include "platform/codepage.h"
+#include "platform/file_access.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
 #include "runtime/guards.h"
@@ -82,6 +85,12 @@ bool may_read_text(const FileRecord &record) {
     return record.mode == kModeInput || record.mode == kModeBinary;
 }
 
+// The trap of Input$ when a read gives fewer bytes than asked: 62 at the end of the file, 75
+// when the read failed.
+int32_t end_or_failure(FILE *stream) {
+    return platform::read_error(stream) ? BI_TRAP_PATH_FILE_ACCESS : BI_TRAP_INPUT_PAST_END;
+}
+
 } // namespace
 
 } // namespace brtl::fileio
@@ -124,9 +133,9 @@ BRTL_API BiString ZbiBuiltIn_Input_(int32_t n, int16_t number) {
     if (n == 0) return runtime::empty_string(true);
     runtime::ZrBuffer<char> bytes(static_cast<char *>(ZrMalloc(static_cast<size_t>(n) + 1)));
     if (!bytes) return runtime::empty_after_trap(BI_TRAP_OUT_OF_MEMORY);
-    if (std::fread(bytes.get(), static_cast<size_t>(n), 1, record->stream) != 1)
-        return runtime::empty_after_trap(std::feof(record->stream) ? BI_TRAP_INPUT_PAST_END
-                                                                   : BI_TRAP_PATH_FILE_ACCESS);
+    if (platform::read_bytes(record->stream, bytes.get(), static_cast<size_t>(n)) !=
+        static_cast<size_t>(n))
+        return runtime::empty_after_trap(end_or_failure(record->stream));
     return runtime::adopt_buffer(bytes.release(), static_cast<size_t>(n));
 }
 
@@ -144,11 +153,11 @@ BRTL_API BiString ZbiBuiltIn_InputC_(int32_t n, int16_t number) {
     for (int32_t count = 0; count < n; ++count) {
         int c = platform::read_byte(stream);
         if (c == '\n') c = platform::read_byte(stream); // a line feed is not a character here
-        if (c == EOF) return runtime::empty_after_trap(BI_TRAP_INPUT_PAST_END);
+        if (c == EOF) return runtime::empty_after_trap(end_or_failure(stream));
         bytes.get()[used++] = static_cast<char>(c);
         if (!platform::is_lead_byte(static_cast<unsigned char>(c))) continue;
         int trail = platform::read_byte(stream);
-        if (trail == EOF) return runtime::empty_after_trap(BI_TRAP_INPUT_PAST_END);
+        if (trail == EOF) return runtime::empty_after_trap(end_or_failure(stream));
         char pair[2] = {static_cast<char>(c), static_cast<char>(trail)};
         if (platform::char_length(pair, 2) == 2) {
             bytes.get()[used++] = pair[1];
@@ -169,7 +178,10 @@ BRTL_API int16_t ZbiBuiltIn_EOF(int16_t number) {
     const char *ahead = nullptr;
     if (platform::buffered_bytes(stream, &ahead) != 0) return 0;
     int c = platform::read_byte(stream);
-    if (c == EOF) return -1;
+    if (c == EOF) {
+        if (platform::read_error(stream)) raise_system_error(*record, errno);
+        return -1;
+    }
     std::ungetc(c, stream);
     return 0;
 }

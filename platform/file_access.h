@@ -20,7 +20,8 @@ int64_t stream_length(FILE *stream);
 // read_error() then tells otherwise. A read interrupted by a signal goes on with what is left.
 size_t read_bytes(FILE *stream, void *out, size_t n);
 // True (once) when the stream's last read failed for another reason than the end of the file;
-// errno then holds the system's reason. Clears the stream's error and end flags.
+// errno then holds the system's reason and the stream's error flag is cleared. The end flag of a
+// read that reached the end stays set, as EOF of a Random or Binary file reads it.
 bool read_error(FILE *stream);
 
 // _locking(_LK_NBLCK / _LK_UNLCK) of length bytes from the byte offset `from` (length 0: from

@@ -152,12 +152,24 @@ size_t open_descriptor_count();
 
 // ---- Streams --------------------------------------------------------------------------------
 
-// getc without the stream lock: the library is called from one thread.
+#if !defined(_WIN32)
+// getc of a byte the stream must read from the file: one file call for the fault switch. A read
+// interrupted by a signal is tried again; EOF after a failed read, which read_error() then
+// tells.
+int read_byte_from_file(FILE *stream);
+#endif
+// getc without the stream lock: the library is called from one thread. A byte that waits in a
+// glibc stream's buffer is taken here, as getc_unlocked takes it. (The C runtime of Windows keeps
+// its buffer to itself: there every byte comes from _getc_nolock, outside the fault switch.)
 inline int read_byte(FILE *stream) {
 #if defined(_WIN32)
     return _getc_nolock(stream);
+#elif defined(__GLIBC__)
+    if (stream->_IO_read_ptr < stream->_IO_read_end)
+        return static_cast<unsigned char>(*stream->_IO_read_ptr++);
+    return read_byte_from_file(stream);
 #else
-    return getc_unlocked(stream);
+    return read_byte_from_file(stream);
 #endif
 }
 // fwrite of n bytes without the stream lock; the number of bytes written (fewer, with errno

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/files.h"
 #include "platform/io_faults.h"
 
 namespace brtl::platform {
@@ -50,13 +51,27 @@ size_t read_bytes(FILE *stream, void *out, size_t n) {
     return done;
 }
 
+int read_byte_from_file(FILE *stream) {
+    for (;;) {
+        if (file_call_fails()) {
+            if (errno == EINTR) continue;
+            t_injected_read_error = errno;
+            return EOF;
+        }
+        int c = getc_unlocked(stream);
+        if (c != EOF || !ferror_unlocked(stream) || errno != EINTR) return c;
+        clearerr_unlocked(stream);
+    }
+}
+
 bool read_error(FILE *stream) {
-    bool failed = ferror_unlocked(stream) != 0 || t_injected_read_error != 0;
-    if (t_injected_read_error != 0) errno = t_injected_read_error;
+    int injected = t_injected_read_error;
     t_injected_read_error = 0;
+    if (injected == 0 && ferror_unlocked(stream) == 0) return false;
+    if (injected != 0) errno = injected;
     clearerr_unlocked(stream);
-    if (failed && errno == 0) errno = EIO;
-    return failed;
+    if (errno == 0) errno = EIO;
+    return true;
 }
 
 namespace {

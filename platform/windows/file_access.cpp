@@ -75,12 +75,13 @@ size_t read_bytes(FILE *stream, void *out, size_t n) {
 }
 
 bool read_error(FILE *stream) {
-    bool failed = ferror(stream) != 0 || t_injected_read_error != 0;
-    if (t_injected_read_error != 0) errno = t_injected_read_error;
+    int injected = t_injected_read_error;
     t_injected_read_error = 0;
+    if (injected == 0 && ferror(stream) == 0) return false;
+    if (injected != 0) errno = injected;
     clearerr(stream);
-    if (failed && errno == 0) errno = EIO;
-    return failed;
+    if (errno == 0) errno = EIO;
+    return true;
 }
 
 bool lock_region(int descriptor, int64_t from, int64_t length) {

@@ -187,6 +187,7 @@ TEST_F(RandomTest, ReadsPastTheEndGiveZerosEmptyAndNoTrap) {
         .variant(w);
     ZbiBuiltIn_Get(1, 1, 1, f.list());
     EXPECT_TRUE(traps().empty());
+    EXPECT_EQ(ZbiBuiltIn_EOF(1), -1); // the read went past the end
     // The string's count is 5 but only 3 bytes are there: the rest are zeros.
     EXPECT_EQ(text_of(s), std::string("abc\0\0", 5));
     EXPECT_EQ(v.vt, VT_EMPTY);
@@ -209,6 +210,7 @@ TEST_F(RandomTest, ReadsPastTheEndGiveZerosEmptyAndNoTrap) {
     h.add(BI_TYPE_FIXED_STRING, kept, 4);
     ZbiBuiltIn_Get(2, 1, 1, h.list());
     EXPECT_EQ(std::string(kept, 4), bytes({1, 2, 3, 0}));
+    EXPECT_EQ(ZbiBuiltIn_EOF(2), -1);
     EXPECT_TRUE(traps().empty());
 }
 
