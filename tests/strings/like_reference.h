@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,9 +10,11 @@
 namespace brtl_test {
 
 // The pattern walk written out as the elements describe it: each element matched in turn, a "*"
-// trying the rest at every position from the current one to the end of the text, memoised over
-// (element, position) so that it stays quick. It answers what the recursive walk answers and
-// raises on the first bad list that walk reaches with a character left.
+// trying the rest at every position from the current one to the end of the text. The answers of
+// (element, position) are worked out from the last element back, one row of positions at a time,
+// so that any pattern and text take time in proportion to their product. It answers what the
+// recursive walk answers and raises on the first bad list that walk reaches with a character
+// left.
 class ReferenceMatcher {
   public:
     enum class Answer { No, Yes, Bad };
@@ -23,7 +24,18 @@ class ReferenceMatcher {
         : t_(text), ic_(ignore_case) {
         parse(pattern, bang_alone_negates);
     }
-    Answer answer() { return walk(0, 0); }
+    Answer answer() {
+        const size_t n = t_.size();
+        // after[j]: the answer from element e + 1 at position j; here[j] from element e.
+        std::vector<Answer> after(n + 1, Answer::No), here(n + 1);
+        after[n] = Answer::Yes;
+        for (size_t e = e_.size(); e-- > 0;) {
+            for (size_t j = n + 1; j-- > 0;)
+                here[j] = step(e, j, after, here);
+            after.swap(here);
+        }
+        return after[0];
+    }
 
   private:
     struct Element {
@@ -87,24 +99,18 @@ class ReferenceMatcher {
         }
     }
 
-    Answer walk(size_t e, size_t j) {
-        if (e == e_.size()) return j == t_.size() ? Answer::Yes : Answer::No;
-        auto key = std::pair{e, j};
-        if (auto it = memo_.find(key); it != memo_.end()) return it->second;
-        Answer a = step(e, j);
-        memo_[key] = a;
-        return a;
-    }
-
-    Answer step(size_t e, size_t j) {
+    // The answer of element e at position j, from the answers of the next element (after) and
+    // of this element at the positions beyond j (here). A "*" tries the rest at j first, then
+    // goes on at j + 1, which tries the rest at j + 1, j + 2, ... in turn.
+    Answer step(size_t e, size_t j, const std::vector<Answer> &after,
+                const std::vector<Answer> &here) const {
         const Element &el = e_[e];
         if (el.kind == Element::Star) {
             if (e + 1 == e_.size()) return Answer::Yes;
-            for (size_t k = j; k <= t_.size(); ++k)
-                if (Answer a = walk(e + 1, k); a != Answer::No) return a;
-            return Answer::No;
+            if (after[j] != Answer::No || j == t_.size()) return after[j];
+            return here[j + 1];
         }
-        if (el.kind == Element::Empty) return walk(e + 1, j);
+        if (el.kind == Element::Empty) return after[j];
         if (j == t_.size()) return Answer::No;
         if (el.kind == Element::Bad) return Answer::Bad;
         char c = t_[j];
@@ -117,13 +123,12 @@ class ReferenceMatcher {
                 in = in || (lo <= fold(c) && fold(c) <= hi);
             ok = in != el.negated;
         }
-        return ok ? walk(e + 1, j + 1) : Answer::No;
+        return ok ? after[j + 1] : Answer::No;
     }
 
     std::string t_;
     bool ic_;
     std::vector<Element> e_;
-    std::map<std::pair<size_t, size_t>, Answer> memo_;
 };
 
 } // namespace brtl_test
