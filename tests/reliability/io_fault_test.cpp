@@ -248,6 +248,10 @@ TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
     }
     std::cout << "[ faults   ] " << rows().size() << " statements, " << points
               << " failure points\n";
+#if defined(_WIN32)
+    std::cout << "[ faults   ] not swept here: Input # and EOF, whose byte reads the C runtime "
+                 "buffers out of the switch's sight\n";
+#endif
 }
 
 TEST_F(IoFaultTest, AnInterruptedCallIsTriedAgain) {
