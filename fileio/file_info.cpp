@@ -1,6 +1,7 @@
 // FileLen, FileDateTime, GetAttr, SetAttr, IsDir and FileCopy: what a name's file is, and a
 // copy of it.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "brtl/datetime.h"
@@ -9,6 +10,7 @@
 #include "fileio/names.h"
 #include "fileio/paths.h"
 #include "fileio/table.h"
+#include "platform/file_access.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "runtime/bistring.h"
@@ -147,8 +149,8 @@ void file_copy(BiString source, BiString destination) {
         return;
     }
     while (!std::feof(in.stream)) {
-        size_t got = std::fread(buffer.get(), 1, size, in.stream);
-        if (std::ferror(in.stream)) {
+        size_t got = platform::read_bytes(in.stream, buffer.get(), size);
+        if (got < size && platform::read_error(in.stream)) {
             runtime::raise_trap(BI_TRAP_DEVICE_IO_ERROR);
             return;
         }

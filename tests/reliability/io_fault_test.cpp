@@ -7,6 +7,7 @@
 // opened again. An interrupted call (EINTR) is tried again: the statement completes as if nothing
 // had happened.
 #include <cerrno>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -252,6 +253,53 @@ TEST_F(IoFaultTest, EverySystemFailureIsItsTrapAndLosesNothingWritten) {
     std::cout << "[ faults   ] not swept here: Input # and EOF, whose byte reads the C runtime "
                  "buffers out of the switch's sight\n";
 #endif
+}
+
+// FileCopy opens, reads, writes and closes two files: a failure at any of its file calls is one
+// trap (the open's or the write's mapped trap with the name, 57 for a read; a close reports only
+// a full disk), the source is left as it was, the copy holds a prefix of it, and both numbers
+// are free again.
+TEST_F(IoFaultTest, FileCopyFailsCleanlyAtEveryFileCall) {
+    const std::string source(100000, 'x');
+    auto copy = [&](long fail_at, int error) {
+        ZbiBuiltIn_Reset();
+        make_file(kFile, source);
+        std::remove("copy.txt");
+        clear_traps();
+        unsigned long start = platform::file_call_count();
+        if (fail_at >= 0) platform::fail_file_calls_after(fail_at, error);
+        ZbiBuiltIn_FileCopy(temp(kFile), temp("copy.txt"));
+        platform::fail_file_calls_after(-1, 0);
+        return platform::file_call_count() - start;
+    };
+    const unsigned long calls = copy(-1, 0);
+    ASSERT_TRUE(traps().empty());
+    ASSERT_EQ(file_bytes("copy.txt"), source);
+    for (int error : {EIO, ENOSPC}) {
+        for (long k = 0; k < static_cast<long>(calls); ++k) {
+            SCOPED_TRACE("errno " + std::to_string(error) + " at file call " +
+                         std::to_string(k + 1));
+            BlockBalance balance;
+            int fds = open_descriptors();
+            copy(k, error);
+            std::string copied = file_bytes("copy.txt");
+            if (traps().empty()) { // a close, which reports only a full disk: nothing was lost
+                EXPECT_EQ(copied, source);
+                continue;
+            }
+            ASSERT_EQ(traps().size(), 1u);
+            const Trap &trap = traps()[0];
+            EXPECT_TRUE(trap.number == BI_TRAP_DEVICE_IO_ERROR ||
+                        trap.number == (error == EIO ? BI_TRAP_DEVICE_IO_ERROR
+                                                     : BI_TRAP_DISK_FULL))
+                << trap;
+            EXPECT_EQ(file_bytes(kFile), source);
+            EXPECT_EQ(source.compare(0, copied.size(), copied), 0);
+            EXPECT_EQ(ZbiBuiltIn_FreeFile(), 1);
+            EXPECT_EQ(balance.delta(), 0);
+            EXPECT_EQ(open_descriptors() - fds, 0);
+        }
+    }
 }
 
 TEST_F(IoFaultTest, AnInterruptedCallIsTriedAgain) {
