@@ -290,8 +290,7 @@ TEST_F(IoFaultTest, FileCopyFailsCleanlyAtEveryFileCall) {
             ASSERT_EQ(traps().size(), 1u);
             const Trap &trap = traps()[0];
             EXPECT_TRUE(trap.number == BI_TRAP_DEVICE_IO_ERROR ||
-                        trap.number == (error == EIO ? BI_TRAP_DEVICE_IO_ERROR
-                                                     : BI_TRAP_DISK_FULL))
+                        trap.number == (error == EIO ? BI_TRAP_DEVICE_IO_ERROR : BI_TRAP_DISK_FULL))
                 << trap;
             EXPECT_EQ(file_bytes(kFile), source);
             EXPECT_EQ(source.compare(0, copied.size(), copied), 0);
