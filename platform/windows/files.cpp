@@ -238,6 +238,17 @@ Line read_line(FILE *stream) {
     return Line{nullptr, 0, ferror(stream) ? Line::Failed : Line::End};
 }
 
+// The C runtime of Windows keeps its stream buffer to itself: no byte is seen waiting there, and
+// the readers take each byte through read_byte.
+size_t buffered_bytes(FILE *, const char **) {
+    return 0;
+}
+
+void skip_buffered(FILE *stream, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        read_byte(stream);
+}
+
 bool readable(FILE *stream) {
     const Descriptor *d = find_descriptor(_fileno(stream));
     return d == nullptr || d->readable;
