@@ -86,9 +86,10 @@ bool may_read_text(const FileRecord &record) {
 }
 
 // The trap of Input$ when a read gives fewer bytes than asked: 62 at the end of the file, 75
-// when the read failed.
+// when the read failed (or read nothing without reaching the end, as a write-only file does).
 int32_t end_or_failure(FILE *stream) {
-    return platform::read_error(stream) ? BI_TRAP_PATH_FILE_ACCESS : BI_TRAP_INPUT_PAST_END;
+    bool failed = platform::read_error(stream); // clears the failure, keeps the end flag
+    return failed || !std::feof(stream) ? BI_TRAP_PATH_FILE_ACCESS : BI_TRAP_INPUT_PAST_END;
 }
 
 } // namespace

@@ -151,10 +151,18 @@ TEST(NumberParse, DoublesReadAsStrtodReadsThem) {
             if (c == 'd' || c == 'D') c = 'e';
         errno = 0;
         char *end = nullptr;
+#if defined(_WIN32) // the system runtime's strtod is not correctly rounded
+        const double expected = __mingw_strtod(as_c.c_str(), &end);
+#else
         const double expected = std::strtod(as_c.c_str(), &end);
+#endif
         const bool range = errno == ERANGE && (std::isinf(expected) || expected == 0.0);
         const brtl::platform::ParsedDouble got = brtl::platform::parse_double(text.c_str());
-        ASSERT_EQ(bits_of(got.value), bits_of(expected)) << text;
+        // Where nothing is read the value is a zero, whose sign C libraries choose differently.
+        if (end == as_c.c_str())
+            ASSERT_EQ(got.value, 0.0) << text;
+        else
+            ASSERT_EQ(bits_of(got.value), bits_of(expected)) << text;
         ASSERT_EQ(got.end - text.c_str(), end - as_c.c_str()) << text;
         ASSERT_EQ(got.range_error, range) << text;
     }
