@@ -108,7 +108,7 @@ inline std::vector<int64_t> boundaries64() {
 }
 inline std::vector<i128> boundaries128() {
     const u128 top = u128{1} << 127;
-    std::vector<u128> v = {0, 1, ~u128{0}, 2, 3, 10000, top, top - 1, top + 1};
+    std::vector<u128> v = {0, 1, u128{0} - 1, 2, 3, 10000, top, top - 1, top + 1};
     for (int k = 1; k < 127; k += 3)
         v.insert(v.end(), {u128{1} << k, 0 - (u128{1} << k)});
     for (int k : {31, 32, 63, 64, 95, 96, 126}) {
