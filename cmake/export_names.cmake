@@ -39,3 +39,16 @@ function(brtl_windows_names out map)
   list(REMOVE_ITEM names ${BRTL_SYSTEM_OLE_NAMES})
   set(${out} ${names} PARENT_SCOPE)
 endfunction()
+
+# brtl_require_same_names(<exported> <listed> <what>): stops with the names one list has and the
+# other lacks, <what> naming the library whose exports differ from brtl.map.
+function(brtl_require_same_names exported listed what)
+  set(missing ${listed})
+  list(REMOVE_ITEM missing ${exported})
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${listed})
+  if(missing OR extra)
+    message(FATAL_ERROR "The exports of ${what} differ from brtl.map.\n"
+                        "Listed but not exported: ${missing}\nExported but not listed: ${extra}")
+  endif()
+endfunction()

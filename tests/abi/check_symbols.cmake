@@ -1,4 +1,5 @@
 # Compares the dynamic symbols the library defines with the names listed in the version script.
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/export_names.cmake)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE nm_output RESULT_VARIABLE nm_result)
 if(NOT nm_result EQUAL 0)
@@ -15,23 +16,9 @@ foreach(line IN LISTS nm_lines)
   endif()
 endforeach()
 
-file(READ ${MAP} map_text)
-string(REGEX REPLACE "/\\*[^*]*\\*/" "" map_text "${map_text}")
-string(REGEX MATCH "global:(.*)local:" global_part "${map_text}")
-string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_]*;" listed "${CMAKE_MATCH_1}")
-list(TRANSFORM listed REPLACE ";$" "")
-string(REPLACE ";;" ";" listed "${listed}")
-
-list(SORT exported)
+brtl_map_names(listed ${MAP})
 list(REMOVE_DUPLICATES exported)
-list(SORT listed)
-set(missing ${listed})
-list(REMOVE_ITEM missing ${exported})
-set(extra ${exported})
-list(REMOVE_ITEM extra ${listed})
-if(missing OR extra)
-  message(FATAL_ERROR "Exported symbols differ from brtl.map.\nListed but not defined: ${missing}\nDefined but not listed: ${extra}")
-endif()
+brtl_require_same_names("${exported}" "${listed}" ${LIBRARY})
 # Every name the public headers declare for export is listed (and so, by the check above, defined).
 file(GLOB headers ${HEADERS}/*.h)
 set(declared)
