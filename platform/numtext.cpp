@@ -212,7 +212,13 @@ DecimalDigits conversion_digits(double magnitude, char conversion, int precision
     if (magnitude == 0.0) return d;
     if (short_decimal(magnitude, d)) {
         long keep = digits_kept(conversion, precision, d.exponent);
-        if (d.count <= keep && keep <= kShortDigits) return d;
+        // Rounding the short decimal gives what rounding the 17 digits would, unless what is cut
+        // off is exactly a half: the 17 digits then lie a little above or below it.
+        bool cut_at_half = keep >= 0 && keep == d.count - 1 && d.digits[keep] == '5';
+        if (keep <= kShortDigits && !cut_at_half) {
+            d.round_significant(keep);
+            return d;
+        }
     }
     d = to_decimal(magnitude);
     d.round_significant(digits_kept(conversion, precision, d.exponent));

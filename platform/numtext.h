@@ -45,8 +45,8 @@ DecimalDigits significant_digits(double magnitude);
 
 // The digits a conversion ('f', 'e', 'E', 'g' or 'G', precision 0 or more) prints of a finite
 // magnitude: its 17 significant digits rounded as the conversion rounds them. A magnitude that a
-// decimal of at most 15 digits stands for gives that decimal's digits without the 17 digits
-// (the same digits, found faster).
+// decimal of at most 15 digits stands for gives that decimal's digits, rounded when the
+// conversion keeps fewer, without the 17 digits (the same digits, found faster).
 DecimalDigits conversion_digits(double magnitude, char conversion, int precision);
 
 // Prints v as printf's conversion ('f', 'e', 'E', 'g' or 'G') with the precision (negative
