@@ -23,16 +23,18 @@ constexpr uint16_t kX87Flags = 0x003F;
 // is reloaded: reading the control and status words costs far less than loading them, and
 // clearing the x87 flags (fnclex) costs more than the operation itself, since it holds up the
 // arithmetic that follows. The inexact flag, which almost every operation sets and which
-// decides nothing, is therefore left as it is; every other flag is cleared.
+// decides nothing, is therefore left as it is; every other flag is cleared. The three words
+// are read before any is tested, so that their slow reads overlap instead of following one
+// another.
 void reset_floating_point() {
-    uint16_t control = 0;
-    __asm__ volatile("fnstcw %0" : "=m"(control));
-    if (control != kInitialControl) __asm__ volatile("fldcw %0" : : "m"(kInitialControl));
-    uint16_t status = 0;
-    __asm__ volatile("fnstsw %0" : "=a"(status));
-    if ((status & kX87Flags & ~kX87Inexact) != 0) __asm__ volatile("fnclex");
     uint32_t mxcsr = 0;
+    uint16_t control = 0;
+    uint16_t status = 0;
     __asm__ volatile("stmxcsr %0" : "=m"(mxcsr));
+    __asm__ volatile("fnstcw %0" : "=m"(control));
+    __asm__ volatile("fnstsw %0" : "=a"(status));
+    if (control != kInitialControl) __asm__ volatile("fldcw %0" : : "m"(kInitialControl));
+    if ((status & kX87Flags & ~kX87Inexact) != 0) __asm__ volatile("fnclex");
     if ((mxcsr & ~kSseInexact) != kInitialMxcsr)
         __asm__ volatile("ldmxcsr %0" : : "m"(kInitialMxcsr));
 }
