@@ -119,12 +119,6 @@ bool add(int interval, int32_t count, double serial, double &out) {
     return true;
 }
 
-// Floor division, for the quarters of years before 0.
-int64_t floor_div(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 // The day of the first Sunday strictly after the day (a Sunday moves a whole week).
 int64_t next_sunday(int64_t day) {
     return day + 8 - weekday_of_day(day);

@@ -11,13 +11,7 @@ namespace brtl::datetime {
 
 namespace {
 
-// Division and remainder rounding toward minus infinity, so that the calendar arithmetic below
-// holds for negative years and days as well.
-int64_t floor_div(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
+// The remainder of floor_div: 0 <= remainder < b for a positive b.
 int64_t floor_mod(int64_t a, int64_t b) {
     return a - floor_div(a, b) * b;
 }
