@@ -104,8 +104,7 @@ bool add_separator(TokenList &list, int32_t value) {
     return false;
 }
 
-bool tokenize(const char *p, const char *end, TokenList &list) {
-    const bool multibyte = platform::mb_cur_max() > 1;
+bool tokenize(const char *p, const char *end, bool multibyte, TokenList &list) {
     while (p < end) {
         auto c = static_cast<unsigned char>(*p);
         if (platform::is_alpha(c)) {
@@ -321,8 +320,8 @@ Rule time_rule(const TokenList &list, int start, Settings &settings, Found &out)
 
 // Trailing and leading spaces (and the full-width space of a double-byte code page) go, as
 // RTrim and LTrim remove them.
-void trim(const char *&begin, const char *&end) {
-    if (platform::mb_cur_max() < 2) { // spaces only
+void trim(const char *&begin, const char *&end, bool multibyte) {
+    if (!multibyte) { // spaces only
         while (begin < end && *begin == ' ')
             ++begin;
         while (end > begin && end[-1] == ' ')
@@ -388,8 +387,9 @@ ParseResult parse_date_time(const char *text, size_t n, int32_t kind, double *se
         runtime::raise_fatal(kFatalKindLine);
         return ParseResult::Reported;
     }
+    const bool multibyte = platform::mb_cur_max() > 1;
     char rewritten[kRewriteCapacity + 1];
-    if (platform::mb_cur_max() > 1 && n > 0) {
+    if (multibyte && n > 0) {
         size_t length = 0;
         if (rewrite_multibyte_date(text, n, rewritten, &length)) {
             text = rewritten;
@@ -398,10 +398,10 @@ ParseResult parse_date_time(const char *text, size_t n, int32_t kind, double *se
     }
     const char *begin = text;
     const char *end = text + n;
-    trim(begin, end);
+    trim(begin, end, multibyte);
     if (begin == end) return ParseResult::NotAccepted;
     TokenList list;
-    if (!tokenize(begin, end, list)) return ParseResult::NotAccepted;
+    if (!tokenize(begin, end, multibyte, list)) return ParseResult::NotAccepted;
     return parse_tokens(list, kind, serial);
 }
 

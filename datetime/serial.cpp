@@ -34,7 +34,7 @@ void carry_months(int64_t &year, int64_t &month) {
 }
 
 double ymd_to_serial(int64_t day, int64_t month, int64_t year) {
-    carry_months(year, month);
+    if (month < 1 || month > 12) carry_months(year, month);
     // Count from March so that the leap day is the last day of the counting year.
     int64_t march_year = month < 3 ? year - 1 : year;
     int64_t month_from_march = month < 3 ? month + 9 : month - 3; // 0-11
