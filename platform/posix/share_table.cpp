@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/descriptor_list.h"
 #include "platform/files.h"
 #include "platform/io_faults.h"
 #include "platform/memory.h"
@@ -47,20 +48,11 @@ int close_keeping_errno(int descriptor) {
 } // namespace
 
 ShareEntry *find_entry(int descriptor) {
-    for (ShareEntry *e = g_entries; e != nullptr; e = e->next)
-        if (e->descriptor == descriptor) return e;
-    return nullptr;
+    return find_by_descriptor(g_entries, descriptor);
 }
 
 ShareEntry *unlink_entry(int descriptor) {
-    for (ShareEntry **link = &g_entries; *link != nullptr; link = &(*link)->next) {
-        if ((*link)->descriptor == descriptor) {
-            ShareEntry *e = *link;
-            *link = e->next;
-            return e;
-        }
-    }
-    return nullptr;
+    return unlink_by_descriptor(g_entries, descriptor);
 }
 
 int sopen(const char *path, int flags, int share_mode, int permission) {

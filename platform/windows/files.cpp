@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/descriptor_list.h"
 #include "platform/files.h"
 #include "platform/io_faults.h"
 #include "platform/memory.h"
@@ -32,20 +33,11 @@ struct Descriptor {
 Descriptor *g_descriptors = nullptr;
 
 Descriptor *find_descriptor(int descriptor) {
-    for (Descriptor *d = g_descriptors; d != nullptr; d = d->next)
-        if (d->descriptor == descriptor) return d;
-    return nullptr;
+    return find_by_descriptor(g_descriptors, descriptor);
 }
 
 Descriptor *unlink_descriptor(int descriptor) {
-    for (Descriptor **link = &g_descriptors; *link != nullptr; link = &(*link)->next) {
-        if ((*link)->descriptor == descriptor) {
-            Descriptor *d = *link;
-            *link = d->next;
-            return d;
-        }
-    }
-    return nullptr;
+    return unlink_by_descriptor(g_descriptors, descriptor);
 }
 
 void free_descriptor(Descriptor *d) {
