@@ -1,7 +1,34 @@
-// The profile selection that hosts call.
+// The profile file a host names, kept for both systems' readers, and the call hosts make.
 #include "platform/profile.h"
 
+#include <mutex>
+
 #include "brtl/platform.h"
+
+namespace brtl::platform {
+
+namespace {
+
+std::mutex g_path_mutex;
+bool g_has_override = false;
+std::string g_override;
+
+} // namespace
+
+void set_profile_path(const char *path) {
+    std::string copy = path != nullptr ? path : ""; // made before anything changes
+    std::lock_guard<std::mutex> lock(g_path_mutex);
+    g_override.swap(copy);
+    g_has_override = path != nullptr;
+}
+
+bool profile_override(std::string &path) {
+    std::lock_guard<std::mutex> lock(g_path_mutex);
+    if (g_has_override) path = g_override;
+    return g_has_override;
+}
+
+} // namespace brtl::platform
 
 extern "C" {
 

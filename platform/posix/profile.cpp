@@ -7,16 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace brtl::platform {
 
 namespace {
-
-std::mutex g_path_mutex;
-bool g_has_override = false;
-std::string g_override;
 
 // Section and key names longer than this cannot be one the library asks for; such a line is
 // read to its end and matches nothing.
@@ -180,10 +175,8 @@ std::string home_directory() {
 } // namespace
 
 std::string profile_path() {
-    {
-        std::lock_guard<std::mutex> lock(g_path_mutex);
-        if (g_has_override) return g_override;
-    }
+    std::string set_by_host;
+    if (profile_override(set_by_host)) return set_by_host;
     const char *named = std::getenv("BRTL_PROFILE");
     if (named != nullptr && *named != '\0') return named;
     const char *config = std::getenv("XDG_CONFIG_HOME");
@@ -191,13 +184,6 @@ std::string profile_path() {
     std::string home = home_directory();
     if (home.empty()) return {};
     return home + "/.config/brtl/win.ini";
-}
-
-void set_profile_path(const char *path) {
-    std::string copy = path != nullptr ? path : ""; // made before anything changes
-    std::lock_guard<std::mutex> lock(g_path_mutex);
-    g_override.swap(copy);
-    g_has_override = path != nullptr;
 }
 
 size_t profile_string(const char *section, const char *key, const char *fallback, char *buffer,

@@ -7,23 +7,15 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace brtl::platform {
 
 namespace {
 
-std::mutex g_path_mutex;
-bool g_has_override = false;
-std::string g_override;
-
 // The named file as a full path; empty when no file is named (the user's win.ini then).
 std::string named_file() {
     std::string path;
-    {
-        std::lock_guard<std::mutex> lock(g_path_mutex);
-        if (g_has_override) path = g_override;
-    }
+    profile_override(path);
     if (path.empty()) {
         const char *named = std::getenv("BRTL_PROFILE");
         if (named != nullptr) path = named;
@@ -48,13 +40,6 @@ std::string file_to_read() {
 std::string profile_path() {
     std::string path = named_file();
     return path.empty() ? std::string("win.ini") : path;
-}
-
-void set_profile_path(const char *path) {
-    std::string copy = path != nullptr ? path : ""; // made before anything changes
-    std::lock_guard<std::mutex> lock(g_path_mutex);
-    g_override.swap(copy);
-    g_has_override = path != nullptr;
 }
 
 size_t profile_string(const char *section, const char *key, const char *fallback, char *buffer,
