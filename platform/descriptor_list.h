@@ -1,7 +1,11 @@
 // The lists this layer keeps per open descriptor (the share table on POSIX, the stream records on
-// Windows): singly linked records, each with a `descriptor` and a `next`, found and taken out by
-// descriptor.
+// Windows): singly linked records, each with a `descriptor`, a `next` and the `buffer` its stream
+// reads and writes through, found and taken out by descriptor.
 #pragma once
+
+#include <cstdio>
+
+#include "platform/memory.h"
 
 namespace brtl::platform {
 
@@ -22,6 +26,18 @@ template <typename Entry> Entry *unlink_by_descriptor(Entry *&head, int descript
         }
     }
     return nullptr;
+}
+
+// Gives the stream a full buffer of size bytes from this layer's allocator, kept in the entry so
+// that it goes when the descriptor closes; without an entry, or memory, the C library buffers it.
+template <typename Entry> void buffer_stream(FILE *stream, Entry *entry, size_t size) {
+    void *buffer = entry != nullptr && entry->buffer == nullptr ? allocate(size) : nullptr;
+    if (buffer != nullptr && setvbuf(stream, static_cast<char *>(buffer), _IOFBF, size) == 0) {
+        entry->buffer = buffer;
+        return;
+    }
+    release(buffer);
+    setvbuf(stream, nullptr, _IOFBF, size);
 }
 
 } // namespace brtl::platform

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/descriptor_list.h"
 #include "platform/files.h"
 #include "platform/io_faults.h"
 #include "platform/memory.h"
@@ -26,14 +27,7 @@ FILE *fdopen(int descriptor, const char *mode) {
 }
 
 void set_full_buffering(FILE *stream, size_t size) {
-    ShareEntry *entry = find_entry(fileno(stream));
-    void *buffer = entry != nullptr && entry->buffer == nullptr ? allocate(size) : nullptr;
-    if (buffer != nullptr && setvbuf(stream, static_cast<char *>(buffer), _IOFBF, size) == 0) {
-        entry->buffer = buffer;
-        return;
-    }
-    release(buffer);
-    setvbuf(stream, nullptr, _IOFBF, size);
+    buffer_stream(stream, find_entry(fileno(stream)), size);
 }
 
 size_t write_bytes(FILE *stream, const char *bytes, size_t n) {

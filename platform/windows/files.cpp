@@ -178,14 +178,7 @@ size_t open_descriptor_count() {
 }
 
 void set_full_buffering(FILE *stream, size_t size) {
-    Descriptor *entry = find_descriptor(_fileno(stream));
-    void *buffer = entry != nullptr && entry->buffer == nullptr ? allocate(size) : nullptr;
-    if (buffer != nullptr && setvbuf(stream, static_cast<char *>(buffer), _IOFBF, size) == 0) {
-        entry->buffer = buffer;
-        return;
-    }
-    release(buffer);
-    setvbuf(stream, nullptr, _IOFBF, size);
+    buffer_stream(stream, find_descriptor(_fileno(stream)), size);
 }
 
 // The stream is closed even when the switch makes the call fail, as fclose frees the stream
