@@ -23,11 +23,10 @@ constexpr double kLastSecond = 0.99998843;
 // arithmetic is exact. Beyond them (and for NaN and infinities) those builtins raise trap 5.
 constexpr double kCalendarLimit = 10000000.0;
 
-// Division rounding toward minus infinity, so that the calendar arithmetic holds for negative
-// years, months and days as well.
+// Division by a positive b rounding toward minus infinity, so that the calendar arithmetic holds
+// for negative years, months and days as well.
 inline int64_t floor_div(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+    return a >= 0 ? a / b : -(-(a + 1) / b) - 1;
 }
 
 struct Ymd {
