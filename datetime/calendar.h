@@ -7,6 +7,7 @@
 // day and a time the same way.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace brtl::datetime {
@@ -45,12 +46,17 @@ Ymd serial_to_ymd(double serial);
 bool in_calendar_domain(double serial);
 
 // The day of a serial: its whole part truncated toward zero. The serial must be finite.
-int64_t serial_day(double serial);
+inline int64_t serial_day(double serial) {
+    return static_cast<int64_t>(std::trunc(serial));
+}
 // The time of day of a serial, 0 <= time < 1: the absolute value of its fraction.
 double serial_time(double serial);
 // The serial of a day at a time of day (0 <= time < 1): day + time from day 0 on, day - time
 // before it, so that the time always reads forward from that day's midnight.
-double combine_serial(int64_t day, double time);
+inline double combine_serial(int64_t day, double time) {
+    double d = static_cast<double>(day);
+    return day >= 0 ? d + time : d - time;
+}
 
 // The serial of the moment a date and time text names: a time of day that rounds to the next
 // whole second at midnight (the last half second of a day) becomes the next day's midnight, so

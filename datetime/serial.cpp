@@ -62,18 +62,9 @@ bool in_calendar_domain(double serial) {
     return std::isfinite(serial) && std::fabs(serial) <= kCalendarLimit;
 }
 
-int64_t serial_day(double serial) {
-    return static_cast<int64_t>(std::trunc(serial));
-}
-
 double serial_time(double serial) {
     double whole = 0.0;
     return std::fabs(std::modf(serial, &whole));
-}
-
-double combine_serial(int64_t day, double time) {
-    double d = static_cast<double>(day);
-    return day >= 0 ? d + time : d - time;
 }
 
 double serial_for_text(double serial) {
