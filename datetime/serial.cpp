@@ -29,12 +29,13 @@ constexpr int64_t kMarchFirstOfYearZero = 60;
 } // namespace
 
 void carry_months(int64_t &year, int64_t &month) {
+    if (month >= 1 && month <= 12) return; // nothing to carry, and no division
     year += floor_div(month - 1, 12);
     month = floor_mod(month - 1, 12) + 1;
 }
 
 double ymd_to_serial(int64_t day, int64_t month, int64_t year) {
-    if (month < 1 || month > 12) carry_months(year, month);
+    carry_months(year, month);
     // Count from March so that the leap day is the last day of the counting year.
     int64_t march_year = month < 3 ? year - 1 : year;
     int64_t month_from_march = month < 3 ? month + 9 : month - 3; // 0-11
