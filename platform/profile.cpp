@@ -22,10 +22,10 @@ void set_profile_path(const char *path) {
     g_has_override = path != nullptr;
 }
 
-bool profile_override(std::string &path) {
+std::optional<std::string> profile_override() {
     std::lock_guard<std::mutex> lock(g_path_mutex);
-    if (g_has_override) path = g_override;
-    return g_has_override;
+    if (!g_has_override) return std::nullopt;
+    return g_override;
 }
 
 } // namespace brtl::platform

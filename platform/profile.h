@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace brtl::platform {
@@ -32,8 +33,8 @@ int32_t profile_int(const char *section, const char *key, int32_t fallback);
 
 // Overrides the file the profile is read from; null goes back to the lookup described above.
 void set_profile_path(const char *path);
-// The file set_profile_path named, into path; false (path unchanged) when none is set.
-bool profile_override(std::string &path);
+// The file set_profile_path named; none when no file is set.
+std::optional<std::string> profile_override();
 // The file the profile is read from now (empty when no file can be named).
 std::string profile_path();
 

@@ -175,8 +175,7 @@ std::string home_directory() {
 } // namespace
 
 std::string profile_path() {
-    std::string set_by_host;
-    if (profile_override(set_by_host)) return set_by_host;
+    if (std::optional<std::string> set_by_host = profile_override()) return *set_by_host;
     const char *named = std::getenv("BRTL_PROFILE");
     if (named != nullptr && *named != '\0') return named;
     const char *config = std::getenv("XDG_CONFIG_HOME");

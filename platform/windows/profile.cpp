@@ -14,8 +14,7 @@ namespace {
 
 // The named file as a full path; empty when no file is named (the user's win.ini then).
 std::string named_file() {
-    std::string path;
-    profile_override(path);
+    std::string path = profile_override().value_or("");
     if (path.empty()) {
         const char *named = std::getenv("BRTL_PROFILE");
         if (named != nullptr) path = named;
