@@ -1,6 +1,6 @@
 ' Variant values: their types, the operators between them, the selection builtins.
 v = 5: ? VarType(v); VarType(v * 1.5); VarType(v & ""); VarType(Null); VarType(v = 5)
-? 32767 + 1; VarType(32767 + 1); 2147483647 + 1; VarType(2147483647 + 1)
+i = 32767: l = 2147483647: ? i + 1; VarType(i + 1); l + 1; VarType(l + 1)
 ? Empty + 5; "|"; Empty & "x"; "|"; Empty = 0; IsEmpty(Empty); IsEmpty(0)
 ? Null + 1; " "; Null And 0; " "; Null Or 5; " "; Null Imp 5; " "; 5 Imp Null
 ? "10" + 5; "10" & 5; "10" - "3"; "abc" > 5; 5 > "abc"

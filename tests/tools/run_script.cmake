@@ -1,7 +1,9 @@
 # Runs a .bas script through brtl in a scratch directory and compares what it prints (standard
 # output and error, merged in order) and its exit status with the expected text beside it.
 #   cmake -DBRTL=<tool> -DSCRIPT=<x.bas> -DEXPECTED=<x.out> -DSCRATCH=<dir> -P run_script.cmake
-# The first line of the expected file may be "exit N" (default 0).
+# The first lines of the expected file may be "exit N" (default 0) and "lines": the script's
+# lines are then run one at a time through standard input (brtl -), where a trap ends only its
+# line; otherwise the script is a module (brtl FILE).
 # A cross build runs the tool through its emulator (EMULATOR, the list joined with "|").
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 
@@ -11,16 +13,23 @@ file(WRITE "${SCRATCH}/profile.ini" "[intl]\n")
 set(ENV{BRTL_PROFILE} "${SCRATCH}/profile.ini")
 set(ENV{XDG_CONFIG_HOME} "${SCRATCH}")
 set(ENV{BRTL_DEBUG_OUTPUT} "")
-execute_process(COMMAND ${emulator} "${BRTL}" "${SCRIPT}"
-  WORKING_DIRECTORY "${SCRATCH}"
-  OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
-string(REPLACE "\r\n" "\n" actual "${actual}") # Windows text streams end lines with CR LF
 file(READ "${EXPECTED}" expected)
 set(expected_status 0)
 if(expected MATCHES "^exit ([0-9]+)\n")
   set(expected_status "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "^exit [0-9]+\n" "" expected "${expected}")
 endif()
+if(expected MATCHES "^lines\n")
+  string(REGEX REPLACE "^lines\n" "" expected "${expected}")
+  execute_process(COMMAND ${emulator} "${BRTL}" - INPUT_FILE "${SCRIPT}"
+    WORKING_DIRECTORY "${SCRATCH}"
+    OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+else()
+  execute_process(COMMAND ${emulator} "${BRTL}" "${SCRIPT}"
+    WORKING_DIRECTORY "${SCRATCH}"
+    OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+endif()
+string(REPLACE "\r\n" "\n" actual "${actual}") # Windows text streams end lines with CR LF
 if(NOT actual STREQUAL expected OR NOT status STREQUAL expected_status)
   file(WRITE "${SCRATCH}/actual.out" "${actual}")
   message(FATAL_ERROR "${SCRIPT}: exit ${status} (expected ${expected_status}); output:\n${actual}\n"

@@ -1,4 +1,4 @@
-// brtl: the immediate window of the dialect on the library.
+// brtl: runs modules of the dialect on the library, and evaluates lines at its prompt.
 #if defined(_WIN32)
 #include <io.h>
 #define isatty _isatty
@@ -13,10 +13,17 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "interp.h"
+#include "lang/builtins.h"
+#include "lang/check.h"
+#include "lang/lexer.h"
+#include "lang/parser.h"
+#include "run/window.h"
+#include "services/console.h"
+#include "services/core.h"
 
 #ifdef BRTL_HAVE_LIBEDIT
 #include <editline/readline.h>
@@ -24,52 +31,48 @@
 
 namespace {
 
-using brtl_host::Interp;
+using namespace brtl::basic;
 
 const char kUsage[] =
-    "Usage: brtl [FILE | - | -e LINE...] [-- ARGUMENTS...]\n"
-    "Evaluates lines of the BASIC dialect through the brtl library.\n"
+    "Usage: brtl FILE... [-- ARGUMENTS...]\n"
+    "       brtl [- | -e LINE...] [-- ARGUMENTS...]\n"
+    "Runs programs of the BASIC dialect on the brtl library.\n"
     "\n"
+    "  FILE...     runs the modules as one program: their module-level code in the order\n"
+    "              given, or Sub Main when there is none\n"
     "  (none)      an interactive prompt (line editing and history on a terminal)\n"
-    "  FILE        runs the lines of FILE; - reads them from standard input\n"
+    "  -           runs the lines of standard input, each on its own\n"
     "  -e LINE     runs LINE (repeatable, in order)\n"
     "  -- ARGS     the program's command line, which Command reads\n"
     "  --help      shows this text\n"
     "  --version   shows the version\n"
-    "  --list-exports  lists every library export the window calls\n"
+    "  --list-exports  lists every library export a program can reach\n"
     "\n"
-    "Exit status: 0, 1 when a line raised a run-time error, 2 on a syntax error.\n";
+    "Exit status: 0, 1 when a run-time error ended the program (a line, at the prompt),\n"
+    "2 when it has an error that stops it from starting.\n";
 
-struct Run {
-    Interp interp{std::cout, std::cerr};
-    int status = 0;
+void stream(Window &w, std::istream &in) {
+    std::string text;
+    for (int n = 1; !w.ended() && std::getline(in, text); ++n)
+        w.line(text, std::to_string(n), n);
+    w.finish();
+}
 
-    void line(const std::string &text, const std::string &where) {
-        int s = static_cast<int>(interp.run_line(text, where));
-        if (s > status) status = s;
-        std::cout.flush();
-    }
-
-    void stream(std::istream &in) {
-        std::string text;
-        for (int n = 1; std::getline(in, text); ++n)
-            line(text, std::to_string(n));
-    }
-};
-
-void interactive(Run &run) {
+void interactive(Window &w) {
 #ifdef BRTL_HAVE_LIBEDIT
-    while (char *raw = readline("brtl> ")) {
+    while (!w.ended()) {
+        char *raw = readline("brtl> ");
+        if (raw == nullptr) break;
         std::string text(raw);
         std::free(raw);
         if (!text.empty()) add_history(text.c_str());
-        run.line(text, "");
+        w.line(text, "", 1);
     }
     std::cout << "\n";
 #else
     std::string text;
-    while (std::cout << "brtl> " << std::flush, std::getline(std::cin, text))
-        run.line(text, "");
+    while (!w.ended() && (std::cout << "brtl> " << std::flush, std::getline(std::cin, text)))
+        w.line(text, "", 1);
 #endif
 }
 
@@ -93,6 +96,30 @@ void take_command_line(std::vector<std::string> &args) {
     }
 }
 
+int window(const std::vector<std::string> &args) {
+    Window w;
+    if (args.empty()) {
+        if (isatty(STDIN_FILENO))
+            interactive(w);
+        else
+            stream(w, std::cin);
+    } else if (args[0] == "-") {
+        stream(w, std::cin);
+    } else {
+        for (size_t i = 0; i < args.size() && !w.ended(); i += 2) {
+            if (args[i] != "-e" || i + 1 >= args.size()) {
+                std::cerr << kUsage;
+                return kNotStarted;
+            }
+            w.line(args[i + 1], "-e " + std::to_string(i / 2 + 1), 1);
+        }
+        w.finish();
+    }
+    brtl::rt::console_flush();
+    brtl::rt::end_program();
+    return w.status();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -107,42 +134,17 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (!args.empty() && args[0] == "--list-exports") {
-        for (const std::string &name : brtl_host::reachable_exports())
+        for (const std::string &name : reachable_exports())
             std::cout << name << "\n";
         return 0;
     }
-    brtl_host::install_hooks();
-    Run run;
-    if (args.empty()) {
-        if (isatty(STDIN_FILENO))
-            interactive(run);
-        else
-            run.stream(std::cin);
-        return run.status;
-    }
-    if (args[0] == "-e") {
-        for (size_t i = 0; i < args.size(); i += 2) {
-            if (args[i] != "-e" || i + 1 >= args.size()) {
-                std::cerr << kUsage;
-                return 2;
-            }
-            run.line(args[i + 1], "-e " + std::to_string(i / 2 + 1));
+    brtl::rt::start_program();
+    if (args.empty() || args[0] == "-" || args[0] == "-e") return window(args);
+    for (const std::string &a : args) {
+        if (!a.empty() && a[0] == '-') {
+            std::cerr << kUsage;
+            return kNotStarted;
         }
-        return run.status;
     }
-    if (args.size() != 1) {
-        std::cerr << kUsage;
-        return 2;
-    }
-    if (args[0] == "-") {
-        run.stream(std::cin);
-        return run.status;
-    }
-    std::ifstream file(args[0]);
-    if (!file) {
-        std::cerr << "brtl: cannot open " << args[0] << "\n";
-        return 2;
-    }
-    run.stream(file);
-    return run.status;
+    return run_program(args);
 }

@@ -1,0 +1,82 @@
+// The interpreter's frames: the stack they live in, and what each procedure's frame holds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "machine.h"
+
+namespace brtl::basic {
+
+// Thrown by End and Stop: every frame goes, the program is over.
+struct EndOfProgram {};
+
+// ---- The stack of frames ---------------------------------------------------------------------
+
+// Frames live in blocks that never move, so that the pointers a ByRef parameter holds into its
+// caller's frame stay valid; they are taken and given back last-in, first-out.
+class Machine::Stack {
+  public:
+    struct Mark {
+        size_t block;
+        size_t used;
+    };
+    uint8_t *take(size_t size, Mark &mark) {
+        size = (size + 15) / 16 * 16;
+        if (size == 0) size = 16;
+        if (blocks_.empty() || used_ + size > sizes_[current_]) {
+            size_t next = blocks_.empty() ? 0 : current_ + 1;
+            if (next >= blocks_.size() || sizes_[next] < size) {
+                size_t block_size = size > kBlock ? size : kBlock;
+                blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(next),
+                               std::unique_ptr<uint8_t[]>(new uint8_t[block_size]));
+                sizes_.insert(sizes_.begin() + static_cast<std::ptrdiff_t>(next), block_size);
+            }
+            mark = Mark{current_, used_};
+            current_ = next;
+            used_ = 0;
+        } else {
+            mark = Mark{current_, used_};
+        }
+        uint8_t *p = blocks_[current_].get() + used_;
+        used_ += size;
+        return p;
+    }
+    void give_back(const Mark &mark) {
+        current_ = mark.block;
+        used_ = mark.used;
+    }
+
+  private:
+    static constexpr size_t kBlock = 256 * 1024;
+    std::vector<std::unique_ptr<uint8_t[]>> blocks_;
+    std::vector<size_t> sizes_;
+    size_t current_ = 0;
+    size_t used_ = 0;
+};
+
+struct Machine::FrameInfo {
+    // What a frame holds that needs initialising and releasing.
+    std::vector<const Variable *> locals;
+    std::vector<std::pair<uint32_t, Kind>> temps;
+    std::vector<std::pair<uint32_t, TypeRef>> value_params;
+    bool result_needs_release = false;
+};
+
+struct Machine::Frame {
+    const Procedure *proc = nullptr;
+    const FrameInfo *info = nullptr;
+    uint8_t *base = nullptr;
+    Stack::Mark mark{};
+    uint8_t *result_to = nullptr; // the caller's slot for a Function's result
+    uint32_t pc = 0;
+    enum class Handler : uint8_t { None, GoTo, ResumeNext } handler = Handler::None;
+    bool in_handler = false;
+    bool text_compare = false;
+    uint32_t handler_pc = 0;
+    uint32_t trap_unit = 0;
+    std::vector<uint32_t> gosub;
+};
+
+} // namespace brtl::basic

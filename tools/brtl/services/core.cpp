@@ -1,0 +1,109 @@
+#include "core.h"
+
+#include <cstring>
+#include <string>
+
+namespace brtl::rt {
+namespace {
+
+bool compare_text = false;
+int32_t call_depth = 0;
+
+uint8_t answer_text_compare() {
+    return compare_text ? 1 : 0;
+}
+
+int16_t on_trap(int32_t number) {
+    throw Trap{number};
+}
+
+int16_t on_file_trap(int32_t number, BiString subject) {
+    if (BiStringLength(subject) != 0 && BiStringIsTemporary(subject)) ZbiFreeBiString(subject);
+    throw Trap{number};
+}
+
+void on_fatal(int32_t, int32_t, const char *) {
+    throw Trap{BI_TRAP_ASSERTION};
+}
+
+struct HostText {
+    int32_t number;
+    const char *text;
+};
+
+// The messages of the errors that the host raises, and of those the language defines that no
+// builtin raises.
+constexpr HostText kHostTexts[] = {
+    {kReturnWithoutGoSub, "Return without GoSub"},
+    {kSubscriptOutOfRange, "Subscript out of range"},
+    {kResumeWithoutError, "Resume without error"},
+    {kOutOfStackSpace, "Out of stack space"},
+};
+
+const char kDefaultMessage[] = "Application-defined or object-defined error";
+
+} // namespace
+
+void raise(int32_t number) {
+    throw Trap{number};
+}
+
+const char *text_hook(int32_t id) {
+    for (const HostText &t : kHostTexts)
+        if (t.number == id) return t.text;
+    return brtl_english_text(id);
+}
+
+const char *error_message(int32_t number) {
+    // The library's texts name their subject with '%s'; a message shows none. The texts are
+    // few and static, so each cleaned text is made once.
+    static thread_local std::string cleaned;
+    const char *text = text_hook(number);
+    if (text == nullptr || number <= 0) return kDefaultMessage;
+    if (std::strstr(text, "%s") == nullptr) return text;
+    cleaned = text;
+    for (size_t at; (at = cleaned.find(" '%s'")) != std::string::npos;)
+        cleaned.erase(at, 5);
+    for (size_t at; (at = cleaned.find("%s")) != std::string::npos;)
+        cleaned.erase(at, 2);
+    return cleaned.c_str();
+}
+
+void start_program() {
+    ZbiInitBasicRTL(text_hook, on_trap, on_file_trap, on_trap, on_fatal, nullptr, nullptr,
+                    answer_text_compare);
+    brtl_setlocale(ZrIntlGetCodePageName());
+    ZbiReset_Rtl();
+}
+
+void end_program() {
+    try {
+        ZbiBuiltIn_Reset();
+    } catch (const Trap &) {
+        // a file that cannot be closed at the end has nobody left to report to
+    }
+}
+
+void set_text_compare(bool on) {
+    compare_text = on;
+}
+
+bool text_compare() {
+    return compare_text;
+}
+
+ErrState &err() {
+    static ErrState state;
+    return state;
+}
+
+CallDepth::CallDepth() {
+    if (call_depth >= kMaxCallDepth) throw Trap{kOutOfStackSpace};
+    ++call_depth;
+}
+
+CallDepth::~CallDepth() {
+    --call_depth;
+}
+
+} // namespace brtl::rt
