@@ -281,12 +281,18 @@ void Machine::dispatch() {
                 if (args[i].release) release_temp(at(args[i].loc), args[i].type.kind);
             break;
         }
-        case Op::Return:
+        case Op::Return: {
             leave(true);
             if (frames_.size() == base_depth_) return;
             reload();
+            // The temporaries the caller passed ByRef are its own to release.
+            const Instr &call = code[f->pc];
+            const Arg *args = f->proc->lists.data() + call.a.offset;
+            for (uint16_t i = 0; i < call.n; ++i)
+                if (args[i].release) release_temp(at(args[i].loc), args[i].type.kind);
             ++f->pc;
             continue;
+        }
         case Op::End:
             throw EndOfProgram{};
         case Op::OnError:
