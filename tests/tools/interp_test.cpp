@@ -230,7 +230,7 @@ TEST_F(InterpTest, ASyntaxErrorNamesTheLineAndColumn) {
         {"? 1 +", "!Syntax error in line 1 at column 6: expression expected\n"},
         {"? \"abc", "!Syntax error in line 1 at column 3: unterminated string\n"},
         {"For i = 1 To 3: ? i", "!Syntax error in line 1 at column 1: For without Next\n"},
-        {"If 1 Then", "!Syntax error in line 1 at column 1: block If without End If\n"},
+        {"If 1 Then", "!Syntax error in line 1 at column 1: Block If without End If\n"},
         {"For i = 1 To 4: If i Mod 2 = 0 Then ? i;: Next",
          "!Syntax error in line 1 at column 43: Next without For\n"},
         {"? x: x = Dir(, 16)", "!Syntax error in line 1 at column 10: Argument not optional: "

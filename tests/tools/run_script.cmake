@@ -10,6 +10,9 @@ string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/profile.ini" "[intl]\n")
+# The program runs from the scratch directory under its own name, which its messages show.
+get_filename_component(script_name "${SCRIPT}" NAME)
+file(COPY "${SCRIPT}" DESTINATION "${SCRATCH}")
 set(ENV{BRTL_PROFILE} "${SCRATCH}/profile.ini")
 set(ENV{XDG_CONFIG_HOME} "${SCRATCH}")
 set(ENV{BRTL_DEBUG_OUTPUT} "")
@@ -21,11 +24,11 @@ if(expected MATCHES "^exit ([0-9]+)\n")
 endif()
 if(expected MATCHES "^lines\n")
   string(REGEX REPLACE "^lines\n" "" expected "${expected}")
-  execute_process(COMMAND ${emulator} "${BRTL}" - INPUT_FILE "${SCRIPT}"
+  execute_process(COMMAND ${emulator} "${BRTL}" - INPUT_FILE "${SCRATCH}/${script_name}"
     WORKING_DIRECTORY "${SCRATCH}"
     OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
 else()
-  execute_process(COMMAND ${emulator} "${BRTL}" "${SCRIPT}"
+  execute_process(COMMAND ${emulator} "${BRTL}" "${script_name}"
     WORKING_DIRECTORY "${SCRATCH}"
     OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
 endif()

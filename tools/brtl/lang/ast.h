@@ -176,7 +176,8 @@ struct ParamDecl {
 struct ProcDecl {
     std::string name;
     char suffix = 0;
-    Pos pos;
+    Pos pos;      // the Sub or Function word
+    Pos name_pos; // the name
     bool is_function = false;
     bool is_static = false;
     bool is_private = false;

@@ -6,6 +6,7 @@
 
 #include "checker.h"
 #include "lexer.h"
+#include "parser.h"
 #include "services/convert.h"
 #include "services/core.h"
 #include "services/strings.h"
@@ -245,9 +246,17 @@ Symbol *Checker::lookup_variable(const std::string &key) {
     return s != nullptr && s->what == Symbol::What::Variable ? const_cast<Symbol *>(s) : nullptr;
 }
 
+namespace {
+void check_not_reserved(Checker &c, const std::string &name, Pos pos) {
+    if (is_reserved_word(upper(name)))
+        c.fail(pos, "'" + name + "' is a word of the language and cannot name a variable");
+}
+} // namespace
+
 Symbol &Checker::declare_variable(Scope &scope, const Declarator &d, bool global_storage,
                                   uint32_t module) {
     std::string key = upper(d.name);
+    check_not_reserved(*this, d.name, d.pos);
     if (scope.count(key)) fail(d.pos, "Duplicate definition: " + d.name);
     const Symbol *other = lookup(key);
     if (other != nullptr && other->what == Symbol::What::Procedure)
@@ -426,9 +435,11 @@ std::optional<Constant> Checker::fold(const Expr &e) {
 
 void Checker::declare_procedure(ProcDecl &d, uint32_t module) {
     std::string key = upper(d.name);
+    if (is_reserved_word(key))
+        fail(d.name_pos, "'" + d.name + "' is a word of the language and cannot name a procedure");
     Scope &scope = d.is_private ? modules_[module].scope : globals_;
     if (scope.count(key) || globals_.count(key) || modules_[module].scope.count(key))
-        fail(d.pos, "Duplicate definition: " + d.name);
+        fail(d.name_pos, "Duplicate definition: " + d.name);
     auto info = std::make_unique<ProcInfo>();
     info->decl = &d;
     info->module = module;
@@ -442,6 +453,7 @@ void Checker::declare_procedure(ProcDecl &d, uint32_t module) {
     std::set<std::string> names;
     for (const ParamDecl &p : d.params) {
         if (!names.insert(upper(p.name)).second) fail(p.pos, "Duplicate definition: " + p.name);
+        check_not_reserved(*this, p.name, p.pos);
         if (upper(p.name) == key) fail(p.pos, "Duplicate definition: " + p.name);
         DeclType t = resolve_type(p.type, p.name, module);
         if (p.array && p.by_val) fail(p.pos, "an array is passed ByRef");

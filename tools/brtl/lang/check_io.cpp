@@ -374,11 +374,9 @@ void Checker::string_statement(const Stmt &s) {
             for (const rt::RecordLayout *r : {p.type.ref.record, v.record})
                 if (rt::needs_release(TypeRef{Kind::Record, 0, r}))
                     fail(s.pos, std::string("LSet copies the bytes of records, and ") + r->name +
-                                    " holds a String or a Variant; assign field by field");
-            Val dest{Kind::Record, p.loc, false, std::nullopt, nullptr};
-            call_fn(BRTL_CALLABLE(ZbiBuiltIn_LSetRec),
-                    {dest, constant(Constant::long_(static_cast<int32_t>(p.type.ref.record->size))),
-                     v, constant(Constant::long_(static_cast<int32_t>(v.record->size)))});
+                                    " holds a String or a Variant: assign its fields");
+            emit(Op::LSetRecord, 0, p.loc, v.loc, {}, type_index(p.type.ref));
+            last().b.offset = type_index(TypeRef{Kind::Record, 0, v.record});
             return;
         }
         case Kind::String:

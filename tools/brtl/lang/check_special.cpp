@@ -214,7 +214,7 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
         bool choose = row.special == Special::Choose;
         size_t first = choose ? 1 : 0;
         int32_t count = static_cast<int32_t>(args.size() - first);
-        if (count < 1) fail(pos, "Wrong number of arguments: " + std::string(row.name));
+        if (count < (choose ? 0 : 2)) fail(pos, "Wrong number of arguments: " + std::string(row.name));
         Val index = choose ? coerce(expr(arg(0)), Kind::Long) : Val{};
         // The items in consecutive Variants, which the routine takes over.
         Loc block =

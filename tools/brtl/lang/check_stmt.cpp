@@ -158,7 +158,7 @@ void Checker::assign(const Stmt &s) {
         fail(t.pos, "a builtin cannot be assigned to: " + t.name);
     Val v = expr(*s.value);
     Place p = place(t, true);
-    pos_ = s.pos;
+    pos_ = s.value->pos;
     store(p, v);
 }
 

@@ -71,6 +71,7 @@ void Parser::procedure(Module &m, Pos pos, bool is_static, bool is_private) {
     if (peek().kind != Tok::Identifier) fail("procedure name expected");
     Token name = take();
     d.name = name.text;
+    d.name_pos = Pos{name.line, name.column};
     d.suffix = name.suffix;
     if (!d.is_function && d.suffix != 0) fail("a Sub has no type");
     if (accept_symbol("(")) {

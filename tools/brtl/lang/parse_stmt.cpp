@@ -37,6 +37,10 @@ bool is_library_statement(const std::string &w) {
     return in(kLibraryWords, std::size(kLibraryWords), w);
 }
 
+bool is_reserved_word(const std::string &w) {
+    return is_statement_word(w);
+}
+
 // ---- Blocks -----------------------------------------------------------------------------------
 
 namespace {
@@ -160,10 +164,8 @@ StmtPtr Parser::statement(bool in_proc) {
         fail(in_proc ? "a procedure cannot be defined inside another"
                      : "a definition cannot stand inside a block");
     }
-    if (is_library_statement(w)) {
-        // Date, Time, Mid, LSet and the others are statements only in their own forms.
-        return library_statement(pos);
-    }
+    // A library statement's word followed by "=" is a variable of that name (Name, Width, ...).
+    if (is_library_statement(w) && !is_symbol("=", 1)) return library_statement(pos);
     if ((w == "DATE" || w == "TIME") && (is_symbol("=", 1))) return library_statement(pos);
     if ((w == "MID" || w == "MIDB") && is_symbol("(", 1)) return library_statement(pos);
     return simple_statement(in_proc);
@@ -230,11 +232,11 @@ StmtPtr Parser::simple_statement(bool in_proc) {
         take();
         if (w == "END" && peek().kind == Tok::Identifier && !at_statement_end()) {
             std::string next = upper(peek().text);
-            if (next == "IF") fail("End If without block If");
-            if (next == "SELECT") fail("End Select without Select Case");
+            if (next == "IF") fail_at(pos, "End If without block If");
+            if (next == "SELECT") fail_at(pos, "End Select without Select Case");
             if (next == "SUB" || next == "FUNCTION")
-                fail("End " + peek().text + " without " + peek().text);
-            if (next == "TYPE") fail("End Type without Type");
+                fail_at(pos, "End " + peek().text + " without " + peek().text);
+            if (next == "TYPE") fail_at(pos, "End Type without Type");
         }
         s->kind = Stmt::Kind::End;
         s->word = w;
@@ -341,7 +343,7 @@ StmtPtr Parser::if_statement(Pos pos) {
             take();
             return s;
         }
-        fail_at(pos, "block If without End If");
+        fail_at(pos, "Block If without End If");
     }
 }
 
@@ -585,6 +587,7 @@ StmtPtr Parser::resume_statement(Pos pos) {
         take();
     } else if (peek().kind == Tok::Identifier || peek().kind == Tok::Number) {
         s->word = "LABEL";
+        s->pos = here();
         s->name = take().text;
     }
     return s;

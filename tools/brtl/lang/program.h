@@ -37,6 +37,7 @@ enum class Op : uint8_t {
     MoveFixed,   // fixed-length d (x bytes) = String a, left-justified
     MoveVariant, // Variant d = a (a temporary moved, anything else copied)
     MoveRecord,  // record d = record a, field by field (x: the record's index)
+    LSetRecord,  // LSet record d (type index x) = record a (type index b.offset): the bytes
     FixedView,   // String d = a view of the x bytes of the fixed-length string a
     Convert,     // d = a converted; k = from << 4 | to (the Kind values, Variant and String too)
     ToBool,      // Integer d = -1 or 0 from a of kind k

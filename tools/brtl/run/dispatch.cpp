@@ -84,6 +84,10 @@ void Machine::dispatch() {
         case Op::MoveRecord:
             rt::copy_value(at(in.d), at(in.a), program_.types[in.x]);
             break;
+        case Op::LSetRecord:
+            rt::lset_record(at(in.d), *program_.types[in.x].record, at(in.a),
+                            *program_.types[in.b.offset].record);
+            break;
         case Op::FixedView:
             save(at(in.d), BiString{reinterpret_cast<char *>(at(in.a)), in.x});
             break;
@@ -222,19 +226,25 @@ void Machine::dispatch() {
         }
         // ---- Control
         case Op::Jump:
+            if (--steps_left_ == 0) throw StepLimitReached{};
             next = in.x;
             break;
         case Op::JumpIfFalse:
             if (k == Kind::Integer ? load<int16_t>(at(in.a)) == 0
-                                   : !truth_of(k, at(in.a), in.f & kTempA))
+                                   : !truth_of(k, at(in.a), in.f & kTempA)) {
+                if (in.x < next && --steps_left_ == 0) throw StepLimitReached{};
                 next = in.x;
+            }
             break;
         case Op::JumpIfTrue:
             if (k == Kind::Integer ? load<int16_t>(at(in.a)) != 0
-                                   : truth_of(k, at(in.a), in.f & kTempA))
+                                   : truth_of(k, at(in.a), in.f & kTempA)) {
+                if (in.x < next && --steps_left_ == 0) throw StepLimitReached{};
                 next = in.x;
+            }
             break;
         case Op::GoSub:
+            if (--steps_left_ == 0) throw StepLimitReached{};
             f->gosub.push_back(next);
             next = in.x;
             break;
@@ -248,11 +258,13 @@ void Machine::dispatch() {
             int32_t n = load<int32_t>(at(in.a));
             if (n < 0 || n > 255) rt::raise(BI_TRAP_ILLEGAL_CALL);
             if (n == 0 || n > in.n) break;
+            if (--steps_left_ == 0) throw StepLimitReached{};
             if (in.op == Op::OnGoSub) f->gosub.push_back(next);
             next = f->proc->lists[in.x + static_cast<uint32_t>(n) - 1].index;
             break;
         }
         case Op::Call:
+            if (--steps_left_ == 0) throw StepLimitReached{};
             call(in);
             reload();
             continue;
@@ -303,6 +315,7 @@ void Machine::dispatch() {
             f->handler_pc = in.x;
             break;
         case Op::Resume: {
+            if (--steps_left_ == 0) throw StepLimitReached{};
             if (!f->in_handler) rt::raise(rt::kResumeWithoutError);
             f->in_handler = false;
             rt::err().number = 0;

@@ -133,6 +133,12 @@ bool Machine::run(uint32_t procedure) {
             frames_.pop_back();
         }
         return false;
+    } catch (const StepLimitReached &) {
+        while (frames_.size() > base_depth_) {
+            release_frame(frames_.back(), true);
+            frames_.pop_back();
+        }
+        throw;
     }
     return true;
 }

@@ -12,6 +12,9 @@
 
 namespace brtl::basic {
 
+// A run that took more steps than its limit (set_step_limit): the program was stopped.
+struct StepLimitReached {};
+
 // A trap that no handler took: the program has ended with it.
 struct Unhandled {
     int32_t number;
@@ -33,6 +36,9 @@ class Machine {
     // Runs a procedure without arguments to its end. Returns false when the program ended
     // (End or Stop); throws Unhandled for a trap that no handler took.
     bool run(uint32_t procedure);
+    // At most this many jumps and calls from now on (0: no limit); past it, run throws
+    // StepLimitReached. The fuzz targets run random programs this way.
+    void set_step_limit(uint64_t steps) { steps_left_ = steps == 0 ? UINT64_MAX : steps; }
 
   private:
     struct Frame;
@@ -57,6 +63,7 @@ class Machine {
     std::vector<std::unique_ptr<FrameInfo>> infos_;
     std::unique_ptr<Stack> stack_;
     size_t base_depth_ = 0;
+    uint64_t steps_left_ = UINT64_MAX;
 };
 
 } // namespace brtl::basic

@@ -51,7 +51,10 @@ void raise(int32_t number) {
 const char *text_hook(int32_t id) {
     for (const HostText &t : kHostTexts)
         if (t.number == id) return t.text;
-    return brtl_english_text(id);
+    const char *text = brtl_english_text(id);
+    // An error number of the program's own has the general message, as Error$ shows it.
+    if (text == nullptr && id > 0 && id <= kLargestErrorNumber) return kDefaultMessage;
+    return text;
 }
 
 const char *error_message(int32_t number) {

@@ -244,7 +244,11 @@ VARIANT choose(int32_t index, VARIANT *items, int32_t count) {
     int16_t i = to_i2(index);
     VariantGuard result;
     list.handed_over();
-    ZbiBuiltIn_Choose(result.get(), static_cast<int16_t>(count), i, list.first());
+    // With no item the list is never read: Choose of any index is Null.
+    VARIANT none;
+    VariantInit(&none);
+    ZbiBuiltIn_Choose(result.get(), static_cast<int16_t>(count), i,
+                      count > 0 ? list.first() : &none);
     return result.release();
 }
 

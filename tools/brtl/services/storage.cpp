@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "convert.h"
 #include "core.h"
@@ -80,7 +81,9 @@ void init_value(void *p, const TypeRef &type) {
         *static_cast<BiString *>(p) = empty_string();
         return;
     case Kind::Fixed:
-        fixed_clear(static_cast<char *>(p), type.length);
+        // A fixed-length string that nothing was assigned to holds NUL characters (assignment
+        // pads with blanks).
+        std::memset(p, 0, type.length + 1);
         return;
     case Kind::Variant:
         VariantInit(static_cast<VARIANT *>(p));
@@ -141,6 +144,50 @@ void copy_value(void *dst, const void *src, const TypeRef &type) {
         std::memcpy(dst, src, storage_size(type));
         return;
     }
+}
+
+namespace {
+
+// The bytes of a record in its file layout, and back (numbers little-endian as in memory,
+// a fixed-length string its n bytes, nested records in place).
+void pack(const void *p, const RecordLayout &layout, std::vector<uint8_t> &out) {
+    for (uint32_t i = 0; i < layout.count; ++i) {
+        const Field &f = layout.fields[i];
+        const auto *at = static_cast<const uint8_t *>(p) + f.offset;
+        if (f.type.kind == Kind::Record) {
+            pack(at, *f.type.record, out);
+            continue;
+        }
+        uint32_t n = file_length(f.type);
+        out.insert(out.end(), at, at + n);
+    }
+}
+
+const uint8_t *unpack(void *p, const RecordLayout &layout, const uint8_t *in) {
+    for (uint32_t i = 0; i < layout.count; ++i) {
+        const Field &f = layout.fields[i];
+        auto *at = static_cast<uint8_t *>(p) + f.offset;
+        if (f.type.kind == Kind::Record) {
+            in = unpack(at, *f.type.record, in);
+            continue;
+        }
+        uint32_t n = file_length(f.type);
+        std::memcpy(at, in, n);
+        in += n;
+    }
+    return in;
+}
+
+} // namespace
+
+void lset_record(void *dest, const RecordLayout &dest_layout, const void *src,
+                 const RecordLayout &src_layout) {
+    std::vector<uint8_t> to, from;
+    pack(dest, dest_layout, to);
+    pack(src, src_layout, from);
+    ZbiBuiltIn_LSetRec(to.data(), static_cast<int32_t>(to.size()), from.data(),
+                       static_cast<int32_t>(from.size()));
+    unpack(dest, dest_layout, to.data());
 }
 
 // ---- Arrays ----------------------------------------------------------------------------------

@@ -57,13 +57,18 @@ uint32_t storage_align(const TypeRef &type);
 // The dialect's length of a value of the type in a record (Len of a record).
 uint32_t file_length(const TypeRef &type);
 
-// Makes p hold the empty value of its type (0, "", a blank fixed-length string, Empty, a record
-// of empty fields); p's old contents are not looked at.
+// Makes p hold the empty value of its type (0, "", a fixed-length string of NUL characters,
+// Empty, a record of empty fields); p's old contents are not looked at.
 void init_value(void *p, const TypeRef &type);
 // Releases what p holds (strings, Variants, the fields of a record) and leaves it empty.
 void clear_value(void *p, const TypeRef &type);
 // Replaces what dst holds by a copy of src (strings copied, Variants copied).
 void copy_value(void *dst, const void *src, const TypeRef &type);
+// LSet of one record over another of another type: the bytes of src's record layout (its file
+// layout, no gaps) over dest's, as many as both have; dest keeps the rest. Neither holds a String
+// or a Variant.
+void lset_record(void *dest, const RecordLayout &dest_layout, const void *src,
+                 const RecordLayout &src_layout);
 // True when values of the type hold something to release (a String, a Variant, or a record
 // with one of them).
 bool needs_release(const TypeRef &type);

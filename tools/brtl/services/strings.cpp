@@ -65,6 +65,7 @@ std::string take_text(BiString s) {
 
 BiString concat(BiString a, BiString b) {
     uint32_t la = BiStringLength(a), lb = BiStringLength(b);
+    if (la + lb == 0) return empty_string(); // nothing to free: both are empty
     if (lb == 0 && BiStringIsTemporary(a)) return a;
     if (la == 0 && BiStringIsTemporary(b)) {
         drop(a);

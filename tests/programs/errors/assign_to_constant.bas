@@ -1,0 +1,5 @@
+' A constant cannot be assigned.
+Const Limit = 10
+Dim n As Integer
+n = Limit
+Limit = 20
