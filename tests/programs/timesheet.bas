@@ -109,8 +109,9 @@ Print "6:00 to 15:05 by subtraction:"; frac; "minutes, but its whole part is"; I
 t = TimeSerial(8, 45 + 525, 0)
 Print "8:45 plus 525 minutes is "; Format$(t, "hh:mm"); "; TimeSerial(25, -30, 0) is "; _
       Format$(TimeSerial(25, -30, 0), "hh:mm"); " on day"; Int(CDbl(TimeSerial(25, -30, 0)))
-' Stopwatch readings in seconds (with tenths) shown as m:ss. \ and Mod round their operands
-' to whole numbers first (half to even), so 179.6 seconds is 3:00 and 150.5 is 2:30.
+' Stopwatch readings in seconds (with tenths) shown as m:ss. \ and Mod take the whole part of a
+' Single or Double operand (the fraction is cut off, as the library's Variant routines cut it),
+' so 179.6 seconds is 2:59 and 3599.5 is 59:59.
 Dim laps As Variant, secs As Double, shown As String
 laps = Array(179.6, 59.4, 150.5, 151.5, 3599.5)
 For k = LBound(laps) To UBound(laps)

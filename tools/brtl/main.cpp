@@ -47,6 +47,7 @@ const char kUsage[] =
     "  --help      shows this text\n"
     "  --version   shows the version\n"
     "  --list-exports  lists every library export a program can reach\n"
+    "  --dump FILE...  prints the checked form of the program instead of running it\n"
     "\n"
     "Exit status: 0, 1 when a run-time error ended the program (a line, at the prompt),\n"
     "2 when it has an error that stops it from starting.\n";
@@ -140,11 +141,13 @@ int main(int argc, char **argv) {
     }
     brtl::rt::start_program();
     if (args.empty() || args[0] == "-" || args[0] == "-e") return window(args);
+    bool dump = args[0] == "--dump";
+    if (dump) args.erase(args.begin());
     for (const std::string &a : args) {
         if (!a.empty() && a[0] == '-') {
             std::cerr << kUsage;
             return kNotStarted;
         }
     }
-    return run_program(args);
+    return run_program(args, dump);
 }

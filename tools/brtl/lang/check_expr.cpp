@@ -1,6 +1,8 @@
 // Expressions: values, temporaries, the typing of operators, conversions, places and stores.
 #include "checker.h"
 #include "lexer.h"
+#include "services/convert.h"
+#include "services/core.h"
 
 namespace brtl::basic {
 
@@ -213,11 +215,48 @@ Val Checker::owned(Val v) {
 Val Checker::coerce(Val v, Kind to) {
     if (v.kind == Kind::Record) fail(pos_, "Type mismatch: a record is not a value");
     if (v.kind == to) return v;
+    if (v.known && v.kind != Kind::Variant && v.kind != Kind::String && to != Kind::Variant &&
+        to != Kind::String) {
+        // A number known before the program runs is converted now, by the same routine the
+        // program would call; one that does not convert is left to trap when it runs.
+        if (std::optional<Constant> c = converted(*v.known, to)) return constant(*c);
+    }
     if (v.kind == Kind::Variant) v = owned(v);
     Loc d = temp_of(to);
     emit(Op::Convert, pair(v.kind, to), d, v.loc);
     if (v.temp) last().f = kTempA;
     return Val{to, d, to == Kind::String || to == Kind::Variant, std::nullopt, nullptr};
+}
+
+std::optional<Constant> Checker::converted(const Constant &c, Kind to) {
+    try {
+        VARIANT v = to_variant(c);
+        Constant out;
+        out.kind = to;
+        switch (to) {
+        case Kind::Integer:
+            out.i2 = rt::to_i2(v);
+            break;
+        case Kind::Long:
+            out.i4 = rt::to_i4(v);
+            break;
+        case Kind::Single:
+            out.r4 = rt::to_r4(v);
+            break;
+        case Kind::Double:
+            out.r8 = rt::to_r8(v);
+            break;
+        case Kind::Currency:
+            out.cy = rt::to_cy(v);
+            break;
+        default:
+            BiXVariantClear(&v);
+            return std::nullopt;
+        }
+        return out;
+    } catch (const rt::Trap &) {
+        return std::nullopt;
+    }
 }
 
 Val Checker::to_var(Val v) {

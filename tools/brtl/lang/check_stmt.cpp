@@ -183,10 +183,30 @@ void Checker::call_statement(const Stmt &s) {
 void Checker::jump_if(const Expr &condition, bool when, uint32_t &at) {
     Val v = expr(condition);
     if (v.kind == Kind::Record) fail(condition.pos, "Type mismatch: a record is not a condition");
+    at = branch(v, when);
+}
+
+uint32_t Checker::branch(const Val &condition, bool when) {
+    Val v = condition;
+    if (!proc_->code.empty()) {
+        Instr &compare = proc_->code.back();
+        if (compare.op == Op::Compare && compare.k != static_cast<uint8_t>(Kind::String) &&
+            v.loc.base == Base::Frame && compare.d.base == Base::Frame &&
+            compare.d.offset == v.loc.offset && compare.unit == proc_->units.size() - 1) {
+            // The comparison's Integer result was made for this jump alone.
+            compare.op = Op::JumpCompare;
+            compare.n = static_cast<uint16_t>(compare.x | (when ? 0x100u : 0u));
+            compare.x = 0;
+            compare.d = Loc{};
+            return static_cast<uint32_t>(proc_->code.size() - 1);
+        }
+    }
     if (v.kind == Kind::String) v = to_var(v);
     if (v.kind == Kind::Variant) v = owned(v);
-    at = emit(when ? Op::JumpIfTrue : Op::JumpIfFalse, static_cast<uint8_t>(v.kind), {}, v.loc);
+    uint32_t at = emit(when ? Op::JumpIfTrue : Op::JumpIfFalse, static_cast<uint8_t>(v.kind), {},
+                       v.loc);
     if (v.temp) last().f = kTempA;
+    return at;
 }
 
 void Checker::if_statement(const Stmt &s) {
@@ -230,21 +250,16 @@ void Checker::select_statement(const Stmt &s) {
                 uint32_t at = 0;
                 if (test.kind == CaseTest::Kind::Range) {
                     Val low = binary(BinOp::Ge, selector, expr(*test.a), clause.pos);
-                    Val cond = low.kind == Kind::Variant ? owned(low) : low;
-                    uint32_t skip =
-                        emit(Op::JumpIfFalse, static_cast<uint8_t>(cond.kind), {}, cond.loc);
-                    if (cond.temp) last().f = kTempA;
+                    uint32_t skip = branch(low, false);
                     Val high = binary(BinOp::Le, selector, expr(*test.b), clause.pos);
-                    at = emit(Op::JumpIfTrue, static_cast<uint8_t>(high.kind), {}, high.loc);
-                    if (high.temp) last().f = kTempA;
+                    at = branch(high, true);
                     to_body.push_back(at);
                     patch(skip, here());
                     continue;
                 }
                 BinOp op = test.kind == CaseTest::Kind::Is ? test.op : BinOp::Eq;
                 Val cond = binary(op, selector, expr(*test.a), clause.pos);
-                at = emit(Op::JumpIfTrue, static_cast<uint8_t>(cond.kind), {}, cond.loc);
-                if (cond.temp) last().f = kTempA;
+                at = branch(cond, true);
                 to_body.push_back(at);
             }
             next = emit(Op::Jump, 0, {});
@@ -302,12 +317,7 @@ void Checker::for_statement(const Stmt &s) {
     Val c{k, counter.loc, false, std::nullopt, nullptr};
     Val l{k, limit, false, std::nullopt, nullptr};
     std::vector<uint32_t> exits;
-    auto past = [&](BinOp op) {
-        Val cond = binary(op, c, l, s.pos);
-        uint32_t at = emit(Op::JumpIfTrue, static_cast<uint8_t>(cond.kind), {}, cond.loc);
-        if (cond.temp) last().f = kTempA;
-        exits.push_back(at);
-    };
+    auto past = [&](BinOp op) { exits.push_back(branch(binary(op, c, l, s.pos), true)); };
     if (direction > 0) {
         past(BinOp::Gt);
     } else if (direction < 0) {
@@ -322,8 +332,23 @@ void Checker::for_statement(const Stmt &s) {
     }
     end_unit();
     loops_.push_back({true, {}});
+    // A typed counter with a step of known sign steps and tests in one instruction, which jumps
+    // back to the body while the counter has not passed the limit (the test above runs once).
+    bool fused = direction != 0 && k != Kind::Variant;
+    uint32_t body = here();
     block(s.body);
     begin_unit(s.pos);
+    if (fused) {
+        emit(Op::ForNext, static_cast<uint8_t>(k), counter.loc, step, limit, body);
+        last().n = direction > 0 ? 1 : 2;
+        end_unit();
+        for (uint32_t at : exits)
+            patch(at, here());
+        for (uint32_t at : loops_.back().exits)
+            patch(at, here());
+        loops_.pop_back();
+        return;
+    }
     Place counter_again = place(*s.target, true);
     Val next =
         binary(BinOp::Add, read(counter_again), Val{k, step, false, std::nullopt, nullptr}, s.pos);

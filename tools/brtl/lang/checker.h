@@ -146,6 +146,8 @@ class Checker {
   public:
     Val expr(const Expr &e);
     Val coerce(Val v, Kind to);
+    // A constant converted to a number kind before the program runs (null when it would trap).
+    std::optional<Constant> converted(const Constant &c, Kind to);
     Val to_var(Val v); // a Variant temporary
     Val to_str(Val v); // a String (a variable's stays borrowed)
     Val owned(Val v);  // a String or Variant temporary of v
@@ -157,6 +159,8 @@ class Checker {
     Val call_procedure(ProcInfo &proc, const std::vector<Argument> &args, Pos pos,
                        bool want_result);
     void jump_if(const Expr &condition, bool when, uint32_t &patch);
+    // A jump on a condition's value (a comparison just made is jumped on directly).
+    uint32_t branch(const Val &condition, bool when);
     Val constant(const Constant &c);
     Loc temp(TempKind kind);
     Loc temp_of(Kind kind);

@@ -77,6 +77,9 @@ enum class Op : uint8_t {
     Jump,        // to x
     JumpIfFalse, // to x when a (kind k) is zero (a Variant: false or Null)
     JumpIfTrue,  // to x when a (kind k) is not zero
+    JumpCompare, // to x when (a cond b) in kind k is (n >> 8 != 0); cond is n & 0xFF
+    ForNext,     // counter d += step a (kind k); to x while it has not passed limit b
+                 // (n 1 counting up, 2 down)
     GoSub,       // to x, returning after this instruction
     ReturnGoSub, // back after the last GoSub (trap 3 without one)
     OnGoTo,      // a (Long) selects operand-list entry (the x-th list) target; 0 or past: on

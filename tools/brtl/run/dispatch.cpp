@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "calls.h"
 #include "frames.h"
 #include "lang/callable.h"
 #include "machine.h"
@@ -19,6 +20,23 @@ namespace brtl::basic {
 
 namespace {
 
+inline bool compare_longs(uint32_t cond, int32_t a, int32_t b) {
+    switch (cond) {
+    case BI_OP_LT:
+        return a < b;
+    case BI_OP_LE:
+        return a <= b;
+    case BI_OP_GT:
+        return a > b;
+    case BI_OP_GE:
+        return a >= b;
+    case BI_OP_EQ:
+        return a == b;
+    default:
+        return a != b;
+    }
+}
+
 int16_t line_input_type(Kind k) {
     return k == Kind::String    ? BI_TYPE_STRING
            : k == Kind::Variant ? BI_TYPE_VARIANT
@@ -30,23 +48,18 @@ void Machine::dispatch() {
     Frame *f = &frames_.back();
     const Instr *code = f->proc->code.data();
     uint8_t *base = f->base;
-    uint8_t *const consts = program_.constants.data();
-    auto at = [&](const Loc &l) -> uint8_t * {
-        switch (l.base) {
-        case Base::Frame:
-            return base + l.offset;
-        case Base::Global:
-            return globals_ + l.offset;
-        case Base::Const:
-            return consts + l.offset;
-        default:
-            return load<uint8_t *>(base + l.offset) + l.disp;
-        }
+    // The frame, the globals and the constants by the operand's base; Indirect goes through the
+    // pointer in the frame.
+    uint8_t *bases[3] = {base, globals_, program_.constants.data()};
+    auto at = [&](const Loc &l) __attribute__((always_inline)) -> uint8_t * {
+        if (l.base != Base::Indirect) return bases[static_cast<int>(l.base)] + l.offset;
+        return load<uint8_t *>(base + l.offset) + l.disp;
     };
     auto reload = [&] {
         f = &frames_.back();
         code = f->proc->code.data();
         base = f->base;
+        bases[0] = base;
     };
     while (true) {
         const Instr &in = code[f->pc];
@@ -57,7 +70,7 @@ void Machine::dispatch() {
             break;
         // ---- Moves and conversions
         case Op::Move:
-            std::memcpy(at(in.d), at(in.a), in.x);
+            copy_bytes(at(in.d), at(in.a), in.x);
             break;
         case Op::MoveString: {
             BiString s = take_string(at(in.a), in.f & kTempA);
@@ -116,7 +129,19 @@ void Machine::dispatch() {
             arithmetic(in.op, k, at(in.d), at(in.a), at(in.b));
             break;
         case Op::Sub:
+            if (k == Kind::Long) {
+                save(at(in.d), rt::sub(load<int32_t>(at(in.a)), load<int32_t>(at(in.b))));
+                break;
+            }
+            arithmetic(in.op, k, at(in.d), at(in.a), at(in.b));
+            break;
         case Op::Mul:
+            if (k == Kind::Long) {
+                save(at(in.d), rt::mul(load<int32_t>(at(in.a)), load<int32_t>(at(in.b))));
+                break;
+            }
+            arithmetic(in.op, k, at(in.d), at(in.a), at(in.b));
+            break;
         case Op::Div:
         case Op::IntDiv:
         case Op::Mod:
@@ -163,14 +188,8 @@ void Machine::dispatch() {
         }
         case Op::Compare:
             if (k == Kind::Long) {
-                int32_t a = load<int32_t>(at(in.a)), b = load<int32_t>(at(in.b));
-                bool r = in.x == BI_OP_LT   ? a < b
-                         : in.x == BI_OP_LE ? a <= b
-                         : in.x == BI_OP_GT ? a > b
-                         : in.x == BI_OP_GE ? a >= b
-                         : in.x == BI_OP_EQ ? a == b
-                                            : a != b;
-                save(at(in.d), rt::truth(r));
+                save(at(in.d), rt::truth(compare_longs(in.x, load<int32_t>(at(in.a)),
+                                                       load<int32_t>(at(in.b)))));
                 break;
             }
             save(at(in.d),
@@ -243,15 +262,58 @@ void Machine::dispatch() {
                 next = in.x;
             }
             break;
+        case Op::JumpCompare: {
+            bool holds;
+            uint32_t cond = in.n & 0xFF;
+            if (k == Kind::Long)
+                holds = compare_longs(cond, load<int32_t>(at(in.a)), load<int32_t>(at(in.b)));
+            else if (k == Kind::Integer)
+                holds = compare_longs(cond, load<int16_t>(at(in.a)), load<int16_t>(at(in.b)));
+            else
+                holds = compare_values(k, cond, at(in.a), at(in.b), false, false) != 0;
+            if (holds == ((in.n >> 8) != 0)) {
+                if (in.x < next && --steps_left_ == 0) throw StepLimitReached{};
+                next = in.x;
+            }
+            break;
+        }
+        case Op::ForNext: {
+            uint8_t *counter = at(in.d);
+            bool more;
+            switch (k) {
+            case Kind::Integer: {
+                int16_t v = rt::add(load<int16_t>(counter), load<int16_t>(at(in.a)));
+                save(counter, v);
+                more = in.n == 1 ? v <= load<int16_t>(at(in.b)) : v >= load<int16_t>(at(in.b));
+                break;
+            }
+            case Kind::Long: {
+                int32_t v = rt::add(load<int32_t>(counter), load<int32_t>(at(in.a)));
+                save(counter, v);
+                more = in.n == 1 ? v <= load<int32_t>(at(in.b)) : v >= load<int32_t>(at(in.b));
+                break;
+            }
+            default:
+                arithmetic(Op::Add, k, counter, counter, at(in.a));
+                more = compare_values(k, in.n == 1 ? BI_OP_LE : BI_OP_GE, counter, at(in.b),
+                                      false, false) != 0;
+                break;
+            }
+            if (more) {
+                if (--steps_left_ == 0) throw StepLimitReached{};
+                next = in.x;
+            }
+            break;
+        }
         case Op::GoSub:
             if (--steps_left_ == 0) throw StepLimitReached{};
-            f->gosub.push_back(next);
+            gosub_.push_back(next);
             next = in.x;
             break;
         case Op::ReturnGoSub:
-            if (f->gosub.empty()) rt::raise(rt::kReturnWithoutGoSub);
-            next = f->gosub.back();
-            f->gosub.pop_back();
+            if (gosub_.size() <= f->gosub_base) rt::raise(rt::kReturnWithoutGoSub);
+            next = gosub_.back();
+            gosub_.pop_back();
             break;
         case Op::OnGoTo:
         case Op::OnGoSub: {
@@ -259,7 +321,7 @@ void Machine::dispatch() {
             if (n < 0 || n > 255) rt::raise(BI_TRAP_ILLEGAL_CALL);
             if (n == 0 || n > in.n) break;
             if (--steps_left_ == 0) throw StepLimitReached{};
-            if (in.op == Op::OnGoSub) f->gosub.push_back(next);
+            if (in.op == Op::OnGoSub) gosub_.push_back(next);
             next = f->proc->lists[in.x + static_cast<uint32_t>(n) - 1].index;
             break;
         }

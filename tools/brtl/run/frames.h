@@ -24,6 +24,12 @@ class Machine::Stack {
     };
     uint8_t *take(size_t size, Mark &mark) {
         size = (size + 15) / 16 * 16;
+        if (used_ + size <= capacity_) { // the usual case: room left in the current block
+            mark = Mark{current_, used_};
+            uint8_t *p = top_ + used_;
+            used_ += size;
+            return p;
+        }
         if (size == 0) size = 16;
         if (blocks_.empty() || used_ + size > sizes_[current_]) {
             size_t next = blocks_.empty() ? 0 : current_ + 1;
@@ -39,12 +45,18 @@ class Machine::Stack {
         } else {
             mark = Mark{current_, used_};
         }
-        uint8_t *p = blocks_[current_].get() + used_;
+        top_ = blocks_[current_].get();
+        capacity_ = sizes_[current_];
+        uint8_t *p = top_ + used_;
         used_ += size;
         return p;
     }
     void give_back(const Mark &mark) {
-        current_ = mark.block;
+        if (mark.block != current_) {
+            current_ = mark.block;
+            top_ = blocks_[current_].get();
+            capacity_ = sizes_[current_];
+        }
         used_ = mark.used;
     }
 
@@ -54,14 +66,28 @@ class Machine::Stack {
     std::vector<size_t> sizes_;
     size_t current_ = 0;
     size_t used_ = 0;
+    uint8_t *top_ = nullptr;  // the current block
+    size_t capacity_ = 0;     // its size (0 before the first block)
 };
 
 struct Machine::FrameInfo {
-    // What a frame holds that needs initialising and releasing.
+    // What a frame holds that needs initialising and releasing (a frame starts as zero bytes,
+    // which is already the empty value of a number).
     std::vector<const Variable *> locals;
     std::vector<std::pair<uint32_t, Kind>> temps;
     std::vector<std::pair<uint32_t, TypeRef>> value_params;
     bool result_needs_release = false;
+    // How each parameter is filled: its offset, its kind and bytes, whether it takes the
+    // argument's address.
+    struct ParamSlot {
+        uint32_t offset;
+        uint32_t size;
+        Kind kind;
+        bool address;
+    };
+    std::vector<ParamSlot> params;
+    uint32_t result_size = 0;
+    bool needs_work = false; // any local, temporary or parameter to initialise or release
 };
 
 struct Machine::Frame {
@@ -76,7 +102,7 @@ struct Machine::Frame {
     bool text_compare = false;
     uint32_t handler_pc = 0;
     uint32_t trap_unit = 0;
-    std::vector<uint32_t> gosub;
+    uint32_t gosub_base = 0; // its GoSub returns are those of gosub_ from here on
 };
 
 } // namespace brtl::basic

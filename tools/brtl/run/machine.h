@@ -60,6 +60,7 @@ class Machine {
     uint8_t *globals_ = nullptr;
     size_t globals_ready_ = 0; // how many of the program's globals are initialised
     std::vector<Frame> frames_;
+    std::vector<uint32_t> gosub_; // the return places of GoSub, of every frame
     std::vector<std::unique_ptr<FrameInfo>> infos_;
     std::unique_ptr<Stack> stack_;
     size_t base_depth_ = 0;

@@ -18,6 +18,24 @@ template <typename T> inline void save(void *p, T v) {
     std::memcpy(p, &v, sizeof v);
 }
 
+// Copies a number of 2, 4 or 8 bytes (or any other size) between slots.
+inline void copy_bytes(void *d, const void *s, uint32_t size) {
+    switch (size) {
+    case 2:
+        std::memcpy(d, s, 2);
+        return;
+    case 4:
+        std::memcpy(d, s, 4);
+        return;
+    case 8:
+        std::memcpy(d, s, 8);
+        return;
+    default:
+        std::memcpy(d, s, size);
+        return;
+    }
+}
+
 // The String in a slot; a temporary is taken (the slot is left empty).
 BiString take_string(void *p, bool temp);
 // The Variant in a slot, which must be a temporary: taken, the slot left Empty.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "lang/dump.h"
 #include "lang/lexer.h"
 #include "lang/parser.h"
 #include "services/console.h"
@@ -57,7 +58,7 @@ bool ends_procedure(const std::string &text) {
 
 } // namespace
 
-int run_program(const std::vector<std::string> &files) {
+int run_program(const std::vector<std::string> &files, bool dump_only) {
     std::vector<Module> modules;
     std::FILE *err = rt::console_errors();
     for (const std::string &file : files) {
@@ -82,6 +83,10 @@ int run_program(const std::vector<std::string> &files) {
             std::fprintf(err, "%s:%d:%d: error: %s\n", e.file.c_str(), e.line, e.column,
                          e.message.c_str());
         return kNotStarted;
+    }
+    if (dump_only) {
+        std::fputs(dump(*program).c_str(), rt::console_out());
+        return 0;
     }
     int status = 0;
     {

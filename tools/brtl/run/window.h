@@ -13,8 +13,9 @@ namespace brtl::basic {
 constexpr int kTrapped = 1;    // a run-time error ended the program (a line)
 constexpr int kNotStarted = 2; // an error stopped it from starting
 
-// Reads, checks and runs the modules as one program; the exit status.
-int run_program(const std::vector<std::string> &files);
+// Reads, checks and runs the modules as one program; the exit status. With dump, prints the
+// checked form instead of running it.
+int run_program(const std::vector<std::string> &files, bool dump = false);
 
 // The immediate window: each line is checked and run on its own against what the lines before
 // it declared; a Sub or Function typed in is defined for the lines after it.

@@ -6,11 +6,10 @@
 namespace brtl::rt {
 namespace {
 
-bool compare_text = false;
 int32_t call_depth = 0;
 
 uint8_t answer_text_compare() {
-    return compare_text ? 1 : 0;
+    return compare_text_now ? 1 : 0;
 }
 
 int16_t on_trap(int32_t number) {
@@ -85,14 +84,6 @@ void end_program() {
     } catch (const Trap &) {
         // a file that cannot be closed at the end has nobody left to report to
     }
-}
-
-void set_text_compare(bool on) {
-    compare_text = on;
-}
-
-bool text_compare() {
-    return compare_text;
 }
 
 ErrState &err() {

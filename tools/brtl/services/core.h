@@ -37,8 +37,14 @@ void start_program();
 void end_program();
 
 // Option Compare of the running procedure's module: the answer of the text compare question.
-void set_text_compare(bool on);
-bool text_compare();
+// (Inline: the interpreter asks at every call whether the callee's module compares otherwise.)
+inline bool compare_text_now = false;
+inline void set_text_compare(bool on) {
+    compare_text_now = on;
+}
+inline bool text_compare() {
+    return compare_text_now;
+}
 
 // The Err object: the number of the last trap and the line number label before it (Erl).
 struct ErrState {
