@@ -256,12 +256,36 @@ OLECHAR tow_upper(OLECHAR c) {
     return c;
 }
 
+namespace {
+// Every byte of the "C" code page is the unit of the same value.
+void widen_c_page(const char *__restrict p, size_t n, Utf16Unit *__restrict out) {
+    const auto *in = reinterpret_cast<const unsigned char *>(p);
+    for (size_t i = 0; i < n; ++i)
+        out[i] = in[i];
+}
+} // namespace
+
 OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
     *count = 0;
     auto *out = static_cast<OLECHAR *>(allocate((n + 1) * sizeof(OLECHAR)));
     if (out == nullptr) return nullptr;
     uint32_t units = 0;
+    const CodePage &page = cp();
+    if (&page == &g_c_code_page) {
+        // The "C" code page: every byte b is the character U+00bb.
+        widen_c_page(p, n, out);
+        out[n] = 0;
+        *count = static_cast<uint32_t>(n);
+        return out;
+    }
     for (size_t i = 0; i < n;) {
+        // A byte that is a character of its own goes by the table, without a call per byte.
+        auto b = static_cast<unsigned char>(p[i]);
+        if (!page.lead[b] && page.single[b] != kNoUnit) {
+            out[units++] = page.single[b];
+            ++i;
+            continue;
+        }
         size_t left = n - i;
         OLECHAR unit = 0;
         int used = mbtowc(&unit, p + i, left < 2 ? left : 2);
@@ -282,6 +306,10 @@ OLECHAR *widen(const char *p, size_t n, uint32_t *count) {
 
 bool widen_bytes(const char *p, size_t n, Utf16Unit *out) {
     const CodePage &page = cp();
+    if (&page == &g_c_code_page) {
+        widen_c_page(p, n, out);
+        return true;
+    }
     for (size_t i = 0; i < n; ++i) {
         auto b = static_cast<unsigned char>(p[i]);
         if (page.lead[b] || page.single[b] == kNoUnit) return false;
@@ -296,7 +324,13 @@ char *narrow(const OLECHAR *w, size_t n, uint32_t *bytes) {
     auto *out = static_cast<char *>(allocate(max * (n + 1)));
     if (out == nullptr) return nullptr;
     uint32_t used = 0;
+    const CodePage &page = cp();
     for (size_t i = 0; i < n; ++i) {
+        // A unit of the single-byte code page is its byte (the "C" page has no table).
+        if (!page.to_bytes && w[i] != 0 && w[i] <= 0xFF) {
+            out[used++] = static_cast<char>(w[i]);
+            continue;
+        }
         int len = wctomb(out + used, w[i]);
         if (len < 0) {
             out[used] = kDefaultChar;

@@ -71,10 +71,27 @@ BiString concat(BiString a, BiString b) {
         drop(a);
         return b;
     }
+    if (static_cast<uint64_t>(la) + lb > BI_STRING_LENGTH_MASK) {
+        drop(a);
+        drop(b);
+        raise(BI_TRAP_OUT_OF_STRING_SPACE);
+    }
+    if (is_temporary(a)) {
+        // A temporary on the left grows where it is (a chain of & copies it once, not once a
+        // piece); the block is the host library's, as every runtime string's is.
+        auto *grown = static_cast<char *>(ZrRealloc(a.data, la + lb + 1));
+        if (grown == nullptr) {
+            drop(a);
+            drop(b);
+            raise(BI_TRAP_OUT_OF_MEMORY);
+        }
+        std::memcpy(grown + la, b.data, lb);
+        grown[la + lb] = '\0';
+        drop(b);
+        return BiString{grown, (la + lb) | BI_STRING_TEMP_FLAG};
+    }
     BiString out{};
     try {
-        if (static_cast<uint64_t>(la) + lb > BI_STRING_LENGTH_MASK)
-            raise(BI_TRAP_OUT_OF_STRING_SPACE);
         out = allocate(la + lb);
     } catch (...) {
         drop(a);
