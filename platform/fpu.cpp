@@ -106,21 +106,4 @@ void reset_floating_point() {
 
 #endif
 
-#if !defined(__i386__)
-// Double arithmetic is the processor's own (SSE on x86-64).
-double double_arithmetic(DoubleOp op, double a, double b) {
-    switch (op) {
-    case DoubleOp::Add:
-        return a + b;
-    case DoubleOp::Sub:
-        return a - b;
-    case DoubleOp::Mul:
-        return a * b;
-    case DoubleOp::Div:
-        return a / b;
-    }
-    return a;
-}
-#endif
-
 } // namespace brtl::platform

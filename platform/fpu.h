@@ -18,6 +18,24 @@ enum class DoubleOp { Add, Sub, Mul, Div };
 // rounding mode, within the double's own range (beyond the largest double an infinity, below the
 // smallest normal the nearest subnormal or zero). The caller's floating-point environment is
 // left as it was, but for the flags the operation raises.
+#if defined(__i386__)
+// The x87 unit rounds to its own wider format first: see fpu.cpp.
 double double_arithmetic(DoubleOp op, double a, double b);
+#else
+// Double arithmetic is the processor's own (SSE on x86-64).
+inline double double_arithmetic(DoubleOp op, double a, double b) {
+    switch (op) {
+    case DoubleOp::Add:
+        return a + b;
+    case DoubleOp::Sub:
+        return a - b;
+    case DoubleOp::Mul:
+        return a * b;
+    case DoubleOp::Div:
+        return a / b;
+    }
+    return a;
+}
+#endif
 
 } // namespace brtl::platform
