@@ -49,7 +49,7 @@ template <typename T> int32_t checked_mul(T *r, T a, T b) {
 
 // ---- Floating point ---------------------------------------------------------------------------
 
-enum class Op { Add, Sub, Mul, Div };
+using Op = brtl::platform::DoubleOp;
 
 template <typename T> T apply(Op op, T a, T b) {
     switch (op) {
@@ -94,10 +94,10 @@ int32_t extended_double(double *r, const double *a, const double *b, Op op) {
     return kStored;
 }
 
-// Plain strategy for Singles: the operation in double precision; beyond the Single range
+// Plain strategy for Singles: the operation in double arithmetic; beyond the Single range
 // nothing is stored; otherwise the Single is stored and a nonzero subnormal reports underflow.
 int32_t plain_single(float *r, const float *a, const float *b, Op op) {
-    const double v = apply<double>(op, *a, *b);
+    const double v = brtl::platform::double_arithmetic(op, *a, *b);
     if (v < -static_cast<double>(FLT_MAX) || v > static_cast<double>(FLT_MAX)) return kOverflow;
     const auto single = static_cast<float>(v);
     if (r != nullptr) *r = single;
@@ -107,10 +107,11 @@ int32_t plain_single(float *r, const float *a, const float *b, Op op) {
     return (bits != 0 && bits < 0x00800000u) ? kUnderflow : kStored;
 }
 
-// Plain strategy for Doubles: the rounded result is always stored; an infinity reports
-// overflow, a nonzero value below the smallest normal underflow.
+// Plain strategy for Doubles: the result of double arithmetic (rounded once, also by an x87
+// unit) is always stored; an infinity reports overflow, a nonzero value below the smallest normal
+// underflow.
 int32_t plain_double(double *r, const double *a, const double *b, Op op) {
-    const double v = apply<double>(op, *a, *b);
+    const double v = brtl::platform::double_arithmetic(op, *a, *b);
     if (r != nullptr) *r = v;
     if (std::isinf(v)) return kOverflow;
     if (v != 0 && v > -DBL_MIN && v < DBL_MIN) return kUnderflow;

@@ -7,4 +7,9 @@ namespace brtl::platform {
 
 double power(double x, double y);
 
+// x to the power y taken in the x87 unit's extended precision and rounded to the nearest Double,
+// reported as power reports it: for the C libraries whose pow is not correctly rounded in
+// practice (MinGW-w64's, glibc's for 32-bit x86).
+double extended_power(double x, double y);
+
 } // namespace brtl::platform

@@ -16,6 +16,7 @@
 #include "brtl/strings.h"
 #include "brtl/variant.h"
 #include "platform/codepage.h"
+#include "platform/fpu.h"
 #include "platform/numparse.h"
 #include "runtime/guards.h"
 #include "runtime/hooks.h"
@@ -189,13 +190,19 @@ Scan val_scan(Scanner sc) {
         if (has_sign) return {0, BI_TRAP_TYPE_MISMATCH};
         return val_radix(sc);
     }
+    // The digits accumulate in Double arithmetic, every step rounded to a Double (an x87 unit
+    // would otherwise keep 64 bits from one step to the next).
+    using brtl::platform::double_arithmetic;
+    using Op = brtl::platform::DoubleOp;
     double value = 0;
-    val_digits(sc, [&](int d) { value = value * 10 + d; });
+    val_digits(sc, [&](int d) {
+        value = double_arithmetic(Op::Add, double_arithmetic(Op::Mul, value, 10), d);
+    });
     double divisor = 10;
     if (sc.accept('.')) {
         val_digits(sc, [&](int d) {
-            value += d / divisor;
-            divisor *= 10;
+            value = double_arithmetic(Op::Add, value, double_arithmetic(Op::Div, d, divisor));
+            divisor = double_arithmetic(Op::Mul, divisor, 10);
         });
         if (sc.peek() == '%' || sc.peek() == '&') return {0, BI_TRAP_TYPE_MISMATCH};
     }
@@ -203,7 +210,7 @@ Scan val_scan(Scanner sc) {
     if (sc.accept_either('E', 'e')) {
         double scale = 1;
         if (!power_of_ten(scan_exponent(sc, true), scale)) return {0, BI_TRAP_OVERFLOW};
-        value *= scale;
+        value = double_arithmetic(Op::Mul, value, scale);
     }
     if (int32_t trap = val_suffix_trap(sc.peek(), value, divisor)) return {0, trap};
     return {value, 0};

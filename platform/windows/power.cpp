@@ -1,25 +1,11 @@
 // The C runtime's pow here is neither rounded closely enough nor reports every range error
-// through errno: the power is taken in the x87 unit's extended precision (whose result rounds to
-// the nearest Double), and the errors are told from the operands and the result.
+// through errno: the power is taken in extended precision (platform/power.h).
 #include "platform/power.h"
-
-#include <cerrno>
-#include <cfloat>
-#include <cmath>
 
 namespace brtl::platform {
 
 double power(double x, double y) {
-    const double result =
-        static_cast<double>(std::pow(static_cast<long double>(x), static_cast<long double>(y)));
-    if (std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y)) return result;
-    if (x < 0 && std::trunc(y) != y)
-        errno = EDOM;
-    else if (x == 0 && y < 0) // a pole
-        errno = ERANGE;
-    else if (std::isinf(result) || (x != 0 && std::fabs(result) < DBL_MIN)) // out of range
-        errno = ERANGE;
-    return result;
+    return extended_power(x, y);
 }
 
 } // namespace brtl::platform

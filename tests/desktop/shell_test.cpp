@@ -72,12 +72,23 @@ std::string dialect(const fs::path &path) {
 
 } // namespace
 
-// The program named as on the path and in the dialect's form of its full path.
+// The program named as on the path and in the dialect's form of its full path. In a cross build
+// the emulator is the program, which starts the writer (the system may not run its machine code)
+// with the same arguments.
 TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
     fs::path out = scratch_dir() / "argv.txt", dialect_out = scratch_dir() / "dialect.txt";
     // The program by its system path (on Windows the dialect's names are the system's).
-    std::string writer = kWindows ? dialect(BRTL_ARGV_WRITER) : std::string(BRTL_ARGV_WRITER);
-    std::string command = writer + " " + out.string() +
+    std::string program = kWindows ? dialect(BRTL_ARGV_WRITER) : std::string(BRTL_ARGV_WRITER);
+    std::string dialect_program = dialect(BRTL_ARGV_WRITER), leading;
+    const std::vector<std::string> emulator = test_emulator();
+    if (!emulator.empty()) {
+        program = emulator[0];
+        dialect_program = dialect(emulator[0]);
+        for (size_t i = 1; i < emulator.size(); ++i)
+            leading += " " + emulator[i];
+        leading += " " + std::string(BRTL_ARGV_WRITER);
+    }
+    std::string command = program + leading + " " + out.string() +
                           " plain \"two words\"\ttab a\\\"b \"c\\\\\" d\\\\e \"q\"\"q\" \"\"";
     int32_t r = ZbiBuiltIn_Shell(temp(command), 1);
     EXPECT_GT(r, 31);
@@ -90,7 +101,7 @@ TEST_F(ShellTest, StartsARealProgramWithItsArguments) {
         EXPECT_EQ(text, std::to_string(BRTL_SHELL_PROCESS_ID(r)) + "\n" + arguments);
     }
     EXPECT_GT(
-        ZbiRunProgram((dialect(BRTL_ARGV_WRITER) + " " + dialect_out.string() + " x").c_str(), 6),
+        ZbiRunProgram((dialect_program + leading + " " + dialect_out.string() + " x").c_str(), 6),
         31);
     EXPECT_NE(wait_for_file(dialect_out, "[x]"), "");
     EXPECT_TRUE(traps().empty());
@@ -123,54 +134,76 @@ TEST_F(ShellTest, TheCommandLineSplitter) {
     }
 }
 
-// Each refused command: its trap (53 with the program's name for a missing program or
-// directory), the result -1 and a borrowed command left intact under a returning hook, and a
-// temporary command freed under a throwing one.
+namespace {
+
+struct Refused {
+    std::string command;
+    int32_t style;
+    Trap want;
+};
+
+Trap missing(const std::string &name) {
+    return Trap{53, Family::FileTrap, name};
+}
+const Trap kFive{5, Family::Trap, ""};
+
+// Each refused command: its trap, the result -1 and a borrowed command left intact under a
+// returning hook, and a temporary command freed under a throwing one.
+void expect_refused(const std::vector<Refused> &rows) {
+    for (const Refused &row : rows) {
+        host().traps.clear();
+        Borrowed command(row.command);
+        EXPECT_EQ(ZbiBuiltIn_Shell(command.get(), row.style), -1) << row.command;
+        EXPECT_TRUE(command.intact());
+        host().mode = HookMode::Throw;
+        BlockBalance balance;
+        EXPECT_THROW(ZbiBuiltIn_Shell(temp(row.command), row.style), TrapException);
+        host().mode = HookMode::Return;
+        EXPECT_EQ(balance.delta(), 0);
+        EXPECT_EQ(host().traps, (std::vector<Trap>{row.want, row.want})) << row.command;
+    }
+}
+
+} // namespace
+
+// Commands refused before the system is asked to start anything: trap 53 for another drive, a
+// name relative to the drive or a leading blank, trap 5 for a bad window style or no command.
 TEST_F(ShellTest, RefusedCommandsTrapWithEitherHook) {
+    expect_refused({
+        {"Q:\\bin\\true", 1, missing("Q:\\bin\\true")},
+        // A name relative to the drive, which the path check lets pass: still trap 53 once.
+        {"C:prog x", 1, missing("C:prog")},
+        {" true", 1, missing("")},
+        {"\ttrue", 1, missing("")},
+        {"true", 0, kFive},
+        {"true", 10, kFive},
+        {"true", -1, kFive},
+        {"", 1, kFive},
+    });
+    clear_traps();
+    EXPECT_EQ(ZbiRunProgram(nullptr, 1), -1);
+    EXPECT_EQ(traps(), std::vector<Trap>{kFive});
+}
+
+// Programs the system cannot start: trap 53 with the program's name for a missing program or
+// directory, trap 5 for a directory.
+TEST_F(ShellTest, ProgramsThatCannotStartTrap) {
+    if (!spawn_reports_failed_starts())
+        GTEST_SKIP() << "this system's posix_spawn reports a started program for one that cannot "
+                        "start (an emulator that runs the child as a copy of itself)";
     std::ofstream(scratch_dir() / "plain.txt") << "x";
     const std::string in_scratch = dialect(scratch_dir() / "missing"),
                       no_dir = dialect(scratch_dir() / "no" / "such" / "prog"),
                       through_file = dialect(scratch_dir() / "plain.txt") + "\\prog";
-    const auto missing = [](const std::string &name) { return Trap{53, Family::FileTrap, name}; };
-    const Trap five{5, Family::Trap, ""};
-    struct Row {
-        std::string command;
-        int32_t style;
-        Trap want;
-    };
-    for (const Row &row : {
-             Row{"brtl-no-such-program /x", 1, missing("brtl-no-such-program")},
-             Row{in_scratch + "\targ", 1, missing(in_scratch)},
-             Row{no_dir + " a b", 1, missing(no_dir)},
-             Row{"Q:\\bin\\true", 1, missing("Q:\\bin\\true")},
-             // A file where a directory should be; a name relative to the drive, which the path
-             // check lets pass: still trap 53 once.
-             Row{through_file + " x", 1, missing(through_file)},
-             Row{"C:prog x", 1, missing("C:prog")},
-             Row{" true", 1, missing("")},
-             Row{"\ttrue", 1, missing("")},
-             Row{"true", 0, five},
-             Row{"true", 10, five},
-             Row{"true", -1, five},
-             Row{"", 1, five},
-             // A directory cannot be started (Wine's launcher takes it for a missing program).
-             Row{scratch_dir().string(), 1,
-                 running_under_wine() ? missing(scratch_dir().string()) : five},
-         }) {
-        clear_traps();
-        Borrowed command(row.command);
-        EXPECT_EQ(ZbiBuiltIn_Shell(command.get(), row.style), -1) << row.command;
-        EXPECT_TRUE(command.intact());
-        set_mode(HookMode::Throw);
-        BlockBalance balance;
-        EXPECT_THROW(ZbiBuiltIn_Shell(temp(row.command), row.style), TrapException);
-        set_mode(HookMode::Return);
-        EXPECT_EQ(balance.delta(), 0);
-        EXPECT_EQ(traps(), (std::vector<Trap>{row.want, row.want})) << row.command;
-    }
-    clear_traps();
-    EXPECT_EQ(ZbiRunProgram(nullptr, 1), -1);
-    EXPECT_EQ(traps(), std::vector<Trap>{five});
+    expect_refused({
+        {"brtl-no-such-program /x", 1, missing("brtl-no-such-program")},
+        {in_scratch + "\targ", 1, missing(in_scratch)},
+        {no_dir + " a b", 1, missing(no_dir)},
+        // A file where a directory should be.
+        {through_file + " x", 1, missing(through_file)},
+        // A directory cannot be started (Wine's launcher takes it for a missing program).
+        {scratch_dir().string(), 1, running_under_wine() ? missing(scratch_dir().string()) : kFive},
+    });
 }
 
 TEST_F(ShellTest, NoZombiesAfterAHundredShells) {

@@ -17,13 +17,6 @@ std::string bytes(std::initializer_list<int> list) {
     return s;
 }
 
-TEST(FieldListLayout, DescriptorsFollowTheCountAtOffsetEight) {
-    EXPECT_EQ(offsetof(BiFileFieldList, fields), 8u);
-    EXPECT_EQ(sizeof(BiFileField), 24u);
-    EXPECT_EQ(offsetof(BiFileField, address), 8u);
-    EXPECT_EQ(offsetof(BiFileField, size), 16u);
-}
-
 class RandomTest : public FileTest {
   protected:
     void open_random(int16_t length, int16_t access = 0) {

@@ -53,10 +53,21 @@ uint8_t text_compare_hook() {
 std::filesystem::path g_scratch;
 std::filesystem::path g_profile;
 
+// The tests that need a fresh process start a copy of the test program (GoogleTest's
+// "threadsafe" death tests): under an emulator the copy is started through it as well.
+void start_copies_under_the_emulator() {
+    std::vector<std::string> command = test_emulator();
+    if (command.empty()) return;
+    const std::vector<std::string> own = ::testing::internal::GetArgvs();
+    command.insert(command.end(), own.begin(), own.end());
+    ::testing::internal::SetInjectableArgvs(command);
+}
+
 // Creates the scratch directory and profile before any test runs and removes them after.
 class ScratchEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
+        start_copies_under_the_emulator();
         g_scratch = brtl_test::make_scratch_directory("brtl-test-");
         g_profile =
             g_scratch / "profile.ini"; // a file named win.ini is the system profile on Windows

@@ -13,7 +13,11 @@
 #define getpid _getpid
 #else
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char **environ;
 #endif
 
 namespace brtl_test {
@@ -79,6 +83,43 @@ bool permissions_bind_nobody() {
 }
 bool running_under_wine() {
     return false;
+}
+#endif
+
+std::vector<std::string> test_emulator() {
+    std::vector<std::string> words;
+    const char *joined = std::getenv("BRTL_TEST_EMULATOR");
+    if (joined == nullptr) return words;
+    std::string word;
+    for (const char *p = joined;; ++p) {
+        if (*p == '|' || *p == '\0') {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+            if (*p == '\0') break;
+        } else {
+            word.push_back(*p);
+        }
+    }
+    return words;
+}
+
+#if defined(_WIN32)
+bool spawn_reports_failed_starts() {
+    return true;
+}
+#else
+// Starts a program that does not exist, once per process.
+bool spawn_reports_failed_starts() {
+    static const bool reports = [] {
+        char name[] = "/brtl-no-such-directory/brtl-no-such-program";
+        char *argv[] = {name, nullptr};
+        pid_t pid = 0;
+        if (posix_spawn(&pid, name, nullptr, nullptr, argv, environ) != 0) return true;
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return false;
+    }();
+    return reports;
 }
 #endif
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 inline int setenv(const char *name, const char *value, int overwrite) {
@@ -36,6 +37,15 @@ bool permissions_bind_nobody();
 // True when the Windows programs run under Wine, whose system libraries differ from Windows' in a
 // few places.
 bool running_under_wine();
+
+// The words of the command that runs the suites' programs in a Linux cross build (CTest names it
+// in BRTL_TEST_EMULATOR, the words joined by "|"); empty when they run on the machine itself.
+// A program a test starts runs under it too, since the system may not run its machine code.
+std::vector<std::string> test_emulator();
+// False when a failed start is not reported by the call that starts the program: an emulator
+// that runs the child of posix_spawn as a copy of itself learns of the child's failed exec only
+// when the child has ended, and reports a started program.
+bool spawn_reports_failed_starts();
 
 // Whether the suites run on Windows, where some facts of POSIX do not hold.
 #if defined(_WIN32)

@@ -2,6 +2,14 @@
 # of the tree against it twice: with find_package(brtl) and with pkg-config.
 #   cmake -DBUILD_DIR=<build> -DSCRATCH=<dir> -DCONSUMER=<tests/install/consumer>
 #         -DGENERATOR=<generator> -DC_COMPILER=<cc> -P check_install.cmake
+# A cross build also gives its toolchain file (TOOLCHAIN), its C flags (C_FLAGS) and the emulator
+# that runs its programs (EMULATOR, the words joined with "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+separate_arguments(c_flags UNIX_COMMAND "${C_FLAGS}")
+set(toolchain)
+if(TOOLCHAIN)
+  set(toolchain "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}")
+endif()
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -35,17 +43,17 @@ if(NOT run_output MATCHES "SONAME +libbrtl\\.so\\.0\n")
 endif()
 
 # The installed tool runs from its prefix.
-run("${prefix}/bin/brtl" -e "? 1+1")
+run(${emulator} "${prefix}/bin/brtl" -e "? 1+1")
 if(NOT run_output STREQUAL " 2 \n")
   message(FATAL_ERROR "installed brtl printed '${run_output}'")
 endif()
 
 # find_package(brtl), out of the tree.
-run(${CMAKE_COMMAND} -S "${CONSUMER}" -B "${SCRATCH}/cmake-build" -G "${GENERATOR}"
+run(${CMAKE_COMMAND} -S "${CONSUMER}" -B "${SCRATCH}/cmake-build" -G "${GENERATOR}" ${toolchain}
     -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_BUILD_RPATH=${libdir})
 run(${CMAKE_COMMAND} --build "${SCRATCH}/cmake-build")
-run("${SCRATCH}/cmake-build/consumer")
+run(${emulator} "${SCRATCH}/cmake-build/consumer")
 if(NOT run_output STREQUAL expected)
   message(FATAL_ERROR "the find_package build printed '${run_output}'")
 endif()
@@ -66,9 +74,9 @@ endif()
 run(pkg-config --cflags --libs brtl)
 string(STRIP "${run_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
-run(${C_COMPILER} "${CONSUMER}/consumer.c" -o "${SCRATCH}/consumer-pc" ${flags}
+run(${C_COMPILER} ${c_flags} "${CONSUMER}/consumer.c" -o "${SCRATCH}/consumer-pc" ${flags}
     "-Wl,-rpath,${libdir}")
-run("${SCRATCH}/consumer-pc")
+run(${emulator} "${SCRATCH}/consumer-pc")
 if(NOT run_output STREQUAL expected)
   message(FATAL_ERROR "the pkg-config build printed '${run_output}'")
 endif()

@@ -2,7 +2,8 @@
 // arithmetic, a 256-bit product of 64-bit halves where 128 bits do not suffice, and operands that
 // reach every boundary. It shares no code with the library, except on a 32-bit target, which has
 // no 128-bit integers of the compiler's own: there it computes with the library's two-word
-// 128-bit integers, which the 64-bit suites check against the compiler's own.
+// 128-bit integers, which the Int128 suite checks in every build against a reference of 16-bit
+// limbs (and against the compiler's own where there is one).
 #pragma once
 
 #include <array>

@@ -110,6 +110,15 @@ const float kFAbove = std::nextafter(FLT_MIN, 1.0f);
 const float kTwo100 = 0x1p100f; // a quarter of the spacing of the largest Singles
 const double kDSub = DBL_MIN - DBL_TRUE_MIN, kDAbove = std::nextafter(DBL_MIN, 1.0);
 const double kTwo969 = 0x1p969; // a quarter of the spacing of the largest Doubles
+// 1 + 2^-53 + 2^-64 lies just above the midpoint of 1 and the next Double; held to 64 bits it is
+// the tie 1 + 2^-53, which rounds to the even 1.
+const double kAboveHalf = 0x1p-53 + 0x1p-64;
+// Their product is 2.5 x 2^-1074 x (1 + 2^-78), just above the midpoint of the subnormals 2 and 3
+// x 2^-1074; rounded to 53 (or 64) bits first it is the tie, which rounds to the even 2 x 2^-1074.
+const double kNearTie = 0x1.4000005p-73, kNearTieFactor = 0x1.ffffff8000002p-1001;
+// Their quotient is 524288.5 x 2^-1074 x (1 + 2^-67.2), above a midpoint of subnormals by less
+// than a 64-bit rounding keeps.
+const double kNearTieDividend = 0x1.bf50d8120bbecp-55, kNearTieDivisor = 0x1.bf50bc1cfffcfp+1000;
 
 // The coprocessor strategy checks the exact value (held to 64 significant bits) against the
 // bands and stores only in range: underflow is (smallest subnormal, smallest normal] for a Single.
@@ -138,7 +147,9 @@ const Edge<float> kSingles[] = {
 
 // For a Double the coprocessor band is [smallest subnormal, smallest normal]; the plain strategy
 // stores every rounded result and reports an infinity and a nonzero value below the smallest
-// normal.
+// normal. The plain strategy's result is the exact one rounded once, as double arithmetic gives
+// it (an x87 unit, rounding to its wider significand first, must not round twice); the
+// coprocessor strategy rounds the value it holds to 64 bits.
 const Edge<double> kDoubles[] = {
     {DBL_MAX, '*', 1.0, {S, S}, {DBL_MAX, DBL_MAX}},
     {DBL_MAX, '+', kTwo969, {O, S}, {X, DBL_MAX}}, // a quarter spacing above the largest
@@ -156,6 +167,10 @@ const Edge<double> kDoubles[] = {
     {1.0, '/', 0.0, {O, O}, {X, INFINITY}},
     {-1.0, '/', 0.0, {O, O}, {X, -INFINITY}},
     {1.5, '+', 2.25, {S, S}, {3.75, 3.75}},
+    {1.0, '+', kAboveHalf, {S, S}, {1.0, 1.0 + 0x1p-52}},
+    {-1.0, '-', kAboveHalf, {S, S}, {-1.0, -1.0 - 0x1p-52}},
+    {kNearTie, '*', kNearTieFactor, {U, U}, {X, 3 * DBL_TRUE_MIN}},
+    {kNearTieDividend, '/', kNearTieDivisor, {U, U}, {X, 524289 * DBL_TRUE_MIN}},
 };
 
 class CheckedFloatTest : public CheckedTest, public ::testing::WithParamInterface<Strategy> {
@@ -189,10 +204,23 @@ TEST_P(CheckedFloatTest, TheBandEdges) {
     EXPECT_TRUE(traps().empty());
 }
 
+namespace {
+
+// The exact result of a Double operation rounded once: it is held in 113 bits first, more than
+// twice a Double's 53 plus 2, which makes that first rounding harmless (unlike the 64 bits of an
+// x87 unit, whose Double arithmetic this must not follow).
+double rounded_once(char op, double a, double b) {
+    const __float128 x = a, y = b;
+    const __float128 exact = op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y;
+    return static_cast<double>(exact);
+}
+
+} // namespace
+
 // Away from the bands both strategies give the correctly rounded Single (64 and 53 significant
 // bits both exceed twice the Single's 24 plus 2); for a Double the plain strategy is double
-// arithmetic itself, the extended one may differ by the second rounding, by at most one unit in
-// the last place.
+// arithmetic rounded once, the extended one may differ by the second rounding, by at most one
+// unit in the last place.
 TEST_P(CheckedFloatTest, AwayFromTheBandsResultsAreRounded) {
     std::mt19937_64 engine(23);
     std::uniform_real_distribution<double> mantissa(1.0, 2.0);
@@ -205,7 +233,8 @@ TEST_P(CheckedFloatTest, AwayFromTheBandsResultsAreRounded) {
         const float fb = static_cast<float>(draw(50) * sign_b);
         const double da = draw(400) * sign_a, db = draw(400) * sign_b;
         const float fe[4] = {fa + fb, fa - fb, fa * fb, fa / fb};
-        const double de[4] = {da + db, da - db, da * db, da / db};
+        const double de[4] = {rounded_once('+', da, db), rounded_once('-', da, db),
+                              rounded_once('*', da, db), rounded_once('/', da, db)};
         for (int k = 0; k < 4; ++k) {
             const char op = "+-*/"[k];
             float fr = 0;
@@ -242,7 +271,7 @@ TEST_F(CheckedTest, ExtendedStrategyRestoresTheFullPrecision) {
 }
 #endif
 
-#if defined(__x86_64__)
+#if defined(__x86_64__) || defined(__i386__)
 // Flags raised by x87 arithmetic are cleared as those of SSE arithmetic are, all but a lone
 // inexact flag, which the routines leave as they find it (it decides nothing, and clearing it
 // holds up the operation that follows).
@@ -321,6 +350,18 @@ TEST_F(CheckedTest, PowerFollowsTheLanguageRules) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(ZbiDoExpD(c[0], c[1]), c[2]) << c[0] << " ^ " << c[1];
+    // Powers rounded to the nearest Double, whose exact values lie a few hundredths of a unit in
+    // the last place from a midpoint (the 32-bit x86 C library's pow gave the other neighbour).
+    // The Windows build's extended power, MinGW-w64's, gives the other neighbour too.
+    const double nearest[][3] = {
+        {0x1.3fb8494f729e2p+4, 0x1.5406c3de6a9e4p+4, 0x1.c456a2fe09c56p+91},
+        {0x1.2ef4a74e19fbdp+4, -0x1.d0247103a57cfp+4, 0x1.e32647901d7f5p-124},
+    };
+    for (const auto &c : nearest) {
+        if (!kWindows) {
+            EXPECT_EQ(ZbiDoExpD(c[0], c[1]), c[2]) << c[0] << " ^ " << c[1];
+        }
+    }
     EXPECT_TRUE(std::isnan(ZbiDoExpD(NAN, 2)));
     EXPECT_TRUE(traps().empty());
     // Trap 5 and 0 after a returning hook: a negative base with an exponent that is not whole

@@ -66,6 +66,12 @@ TEST_F(NumericTextTest, Val) {
                 V{"1e-400", 0, 6}, V{"1e" + std::string(400, '9'), 0, 6},
                 V{"0.125", 0.125, 0, true}, V{"1 . 2 5", 1.25, 0, true});
     EXPECT_TRUE(std::signbit(ZbiBuiltIn_Val(temp("-0"))));
+    // The digits accumulate in Double arithmetic, each step rounded to a Double (an x87 unit that
+    // kept 64 bits between the steps ended a unit in the last place away).
+    expect_vals(V{"7864.2529983839485", 0x1.eb840c4808901p+12},
+                V{"08160.9459944043737E-16", 0x1.cb6ba06e7f34ep-41},
+                V{"07726.565499472863553", 0x1.e2e90c492cddcp+12},
+                V{"5978.45289589955", 0x1.75a73f0fc550fp+12});
     // The fraction of "3.2767e4%" ends at "e"; 922337203685477.625 is the largest double below
     // the next eighth; no integer suffix after a fraction; at most four decimals before "@".
     expect_vals(V{"-32768%", -32768}, V{"32767%", 32767}, V{"1e3%", 1000}, V{"3.2767e4%", 32767},
