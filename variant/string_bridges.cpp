@@ -49,8 +49,7 @@ extern "C" {
 BRTL_API VARIANT *ZbiEvalCvtSV(VARIANT *result, BiString s) {
     brtl::runtime::OwnedString text(s);
     result->vt = VT_EMPTY;
-    // Text of single-byte characters widens straight into the BSTR (no second copy).
-    brtl::variant::store_short_text_variant(result, text.data(), text.size());
+    brtl::variant::store_text_variant(result, text.data(), text.size());
     return result;
 }
 
