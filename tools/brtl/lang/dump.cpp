@@ -94,9 +94,10 @@ const char *const kOpNames[] = {
 
 std::string loc(const Loc &l) {
     static const char *const bases[] = {"f", "g", "c", "*f"};
-    std::string out = std::string(bases[static_cast<int>(l.base)]) + std::to_string(l.offset);
-    if (l.base == Base::Indirect && l.disp != 0) out += "+" + std::to_string(l.disp);
-    return out;
+    std::ostringstream out;
+    out << bases[static_cast<int>(l.base)] << l.offset;
+    if (l.base == Base::Indirect && l.disp != 0) out << "+" << l.disp;
+    return out.str();
 }
 
 } // namespace
@@ -117,7 +118,7 @@ std::string dump(const Program &program) {
             const Unit &u = proc.units[in.unit];
             out << "  " << i << "\t" << op_name(in.op) << " k" << int(in.k) << " d=" << loc(in.d)
                 << " a=" << loc(in.a) << " b=" << loc(in.b) << " x=" << in.x << " n=" << in.n
-                << (in.f ? " f=" + std::to_string(in.f) : std::string()) << "\t; line " << u.line
+                << " f=" << int(in.f) << "\t; line " << u.line
                 << "\n";
         }
     }

@@ -20,6 +20,13 @@ namespace brtl::basic {
 
 namespace {
 
+constexpr uint8_t kinds(Kind from, Kind to) {
+    return static_cast<uint8_t>(static_cast<unsigned>(from) << 4 | static_cast<unsigned>(to));
+}
+constexpr uint8_t kIntegerToLong = kinds(Kind::Integer, Kind::Long);
+constexpr uint8_t kLongToDouble = kinds(Kind::Long, Kind::Double);
+constexpr uint8_t kIntegerToDouble = kinds(Kind::Integer, Kind::Double);
+
 inline bool compare_longs(uint32_t cond, int32_t a, int32_t b) {
     switch (cond) {
     case BI_OP_LT:
@@ -105,6 +112,19 @@ void Machine::dispatch() {
             save(at(in.d), BiString{reinterpret_cast<char *>(at(in.a)), in.x});
             break;
         case Op::Convert:
+            // The widenings that cannot fail, without the general routine.
+            if (in.k == kIntegerToLong) {
+                save(at(in.d), int32_t{load<int16_t>(at(in.a))});
+                break;
+            }
+            if (in.k == kLongToDouble) {
+                save(at(in.d), double(load<int32_t>(at(in.a))));
+                break;
+            }
+            if (in.k == kIntegerToDouble) {
+                save(at(in.d), double(load<int16_t>(at(in.a))));
+                break;
+            }
             convert(in.k, at(in.d), at(in.a), in.f & kTempA);
             break;
         case Op::ToBool:
