@@ -54,7 +54,7 @@ struct ErrState {
 ErrState &err();
 
 // The nesting of procedure calls, limited so that a runaway recursion is trap 28, not a crash.
-constexpr int32_t kMaxCallDepth = 20000;
+constexpr int32_t kMaxCallDepth = 10000;
 class CallDepth {
   public:
     CallDepth();
