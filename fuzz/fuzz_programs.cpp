@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "fuzz/program_generator.h"
@@ -26,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }();
     (void)ready;
     std::string text = fuzz::generate_program(data, size);
+    // Replaying a finding with FUZZ_SHOW_PROGRAM set shows the program it stands for.
+    static const bool show = std::getenv("FUZZ_SHOW_PROGRAM") != nullptr;
+    if (show) std::fprintf(stderr, "%s\n", text.c_str());
     std::vector<brtl::basic::Module> modules;
     std::unique_ptr<brtl::basic::Program> program;
     try {

@@ -288,8 +288,8 @@ Val Checker::call_procedure(ProcInfo &proc, const std::vector<Argument> &args, P
     last().n = static_cast<uint16_t>(list.size());
     if (!proc.is_function) return Val{Kind::Integer, d, false, std::nullopt, nullptr};
     Val r{result, d, result == Kind::String || result == Kind::Variant, std::nullopt, nullptr};
-    if (!want_result && r.temp) {
-        emit(Op::Release, static_cast<uint8_t>(result), d);
+    if (!want_result) {
+        discard(r);
         r.temp = false;
     }
     return r;
@@ -381,17 +381,22 @@ Val Checker::apply_builtin(const BuiltinRow &row, const Callable *fn,
             strings = false;
         values.push_back(v);
     }
-    if (strings) {
-        fn = row.string_fn;
-        first = fn->count > 0 && fn->params[0] == CType::VarOut ? 1 : 0;
-    }
+    return call_with(strings ? *row.string_fn : *fn, std::move(values));
+}
+
+Val Checker::call_with(const Callable &fn, std::vector<Val> values) {
+    size_t first = fn.count > 0 && fn.params[0] == CType::VarOut ? 1 : 0;
     Arg unused;
     for (size_t i = 0; i < values.size(); ++i)
-        values[i] = pass_argument(*fn, first + i, values[i], unused);
-    Kind result = first == 1 ? Kind::Variant : kind_of(fn->result);
-    Loc d = fn->result == CType::Void && first == 0 ? Loc{} : temp_of(result);
-    call_fn(*fn, values, d);
+        values[i] = pass_argument(fn, first + i, values[i], unused);
+    Kind result = first == 1 ? Kind::Variant : kind_of(fn.result);
+    Loc d = fn.result == CType::Void && first == 0 ? Loc{} : temp_of(result);
+    call_fn(fn, values, d);
     return Val{result, d, result == Kind::String || result == Kind::Variant, std::nullopt, nullptr};
+}
+
+void Checker::discard(const Val &v) {
+    if (v.temp) emit(Op::Release, static_cast<uint8_t>(v.kind), v.loc);
 }
 
 Val Checker::call_builtin(const std::vector<Argument> &args, Pos pos,

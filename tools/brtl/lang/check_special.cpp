@@ -65,7 +65,7 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
     switch (row.special) {
     case Special::InPlace: {
         Val v = expr(arg(0));
-        if (v.kind == Kind::String) return apply_builtin(row, row.string_fn, args, pos);
+        if (v.kind == Kind::String) return call_with(*row.string_fn, {v});
         // The copy is changed in place and is the result: the call must not release it.
         Val t = to_var(v);
         Val in_place = t;
@@ -80,9 +80,9 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
         Val v = expr(a);
         switch (v.kind) {
         case Kind::String:
-            return apply_builtin(row, row.string_fn, args, pos);
+            return call_with(*row.string_fn, {v});
         case Kind::Variant:
-            return apply_builtin(row, row.fn, args, pos);
+            return call_with(*row.fn, {v});
         case Kind::Record:
             return constant(Constant::long_(static_cast<int32_t>(v.record->file_length)));
         default:
@@ -142,8 +142,10 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
             return constant(Constant::integer(static_cast<int16_t>(8192 + vartype_of(s->type))));
         Val v = expr(a);
         if (v.kind == Kind::Record) fail(a.pos, "VarType of a record");
-        if (v.kind != Kind::Variant)
+        if (v.kind != Kind::Variant) {
+            discard(v);
             return constant(Constant::integer(vartype_of(DeclType{TypeRef{v.kind, 0, nullptr}})));
+        }
         Loc d = temp_of(Kind::Integer);
         call_fn(BRTL_CALLABLE(brtl::rt::var_type_of), {v}, d);
         return Val{Kind::Integer, d, false, std::nullopt, nullptr};

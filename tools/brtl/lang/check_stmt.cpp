@@ -173,8 +173,7 @@ void Checker::call_statement(const Stmt &s) {
     char suffix = s.word.empty() ? 0 : s.word[0];
     const auto &rows = find_builtin(key + (suffix == '$' ? "$" : ""));
     if (rows.empty()) fail(s.pos, "Sub or Function not defined: " + s.name);
-    Val v = call_builtin(s.args, s.pos, rows);
-    if (v.temp) emit(Op::Release, static_cast<uint8_t>(v.kind), v.loc);
+    discard(call_builtin(s.args, s.pos, rows));
 }
 
 // ---- Block structures

@@ -188,6 +188,8 @@ class Checker {
     Place array_element(const Symbol &array, const std::vector<Argument> &args, Pos pos);
     Place symbol_place(const Symbol &s);
     Val pass_argument(const Callable &fn, size_t i, Val v, Arg &arg);
+    Val call_with(const Callable &fn, std::vector<Val> values); // values already evaluated
+    void discard(const Val &v);                                 // releases a dropped temporary
     void convert_into(Val &v, Kind to);
 
     // check_stmt.cpp
