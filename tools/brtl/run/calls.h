@@ -43,7 +43,7 @@ inline void Machine::enter(uint32_t procedure, uint8_t *result_to) {
     const FrameInfo &fi = *infos_[procedure];
     Stack::Mark mark{};
     uint8_t *base = stack_->take(p.frame_size, mark);
-    std::memset(base, 0, p.frame_size);
+    if (p.frame_size != 0) std::memset(base, 0, p.frame_size);
     Frame &f = frames_.emplace_back();
     f.proc = &p;
     f.info = &fi;
