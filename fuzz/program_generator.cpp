@@ -29,9 +29,9 @@ struct Var {
     const char *type; // "Integer", ... "String", "Variant"
 };
 
-const Var kVars[] = {{"i0", "Integer"}, {"i1", "Integer"}, {"l0", "Long"},   {"l1", "Long"},
-                     {"g0", "Single"},  {"d0", "Double"},  {"d1", "Double"}, {"c0", "Currency"},
-                     {"t1", "String"},  {"s1", "String"},  {"v0", "Variant"}, {"v1", "Variant"},
+const Var kVars[] = {{"i0", "Integer"}, {"i1", "Integer"}, {"l0", "Long"},      {"l1", "Long"},
+                     {"g0", "Single"},  {"d0", "Double"},  {"d1", "Double"},    {"c0", "Currency"},
+                     {"t1", "String"},  {"s1", "String"},  {"v0", "Variant"},   {"v1", "Variant"},
                      {"b0", "Boolean"}, {"t0", "Date"},    {"x0", "String * 6"}};
 constexpr unsigned kVarCount = sizeof kVars / sizeof kVars[0];
 
@@ -49,8 +49,10 @@ class Generator {
         out_ += "\nDim a0(1 To 8) As Long, a1(0 To 5) As String, a2() As Double, r0 As Pair\n";
         out_ += "Dim k0 As Integer, k1 As Integer, n0 As Integer\n";
         procedures();
-        if (c_.chance(2)) out_ += "On Error GoTo Handler\n";
-        else if (c_.chance(2)) out_ += "On Error Resume Next\n";
+        if (c_.chance(2))
+            out_ += "On Error GoTo Handler\n";
+        else if (c_.chance(2))
+            out_ += "On Error Resume Next\n";
         statements(0, 12);
         out_ += "Print \"end\"; i0; l0; d0; c0; \"[\"; t1; \"]\"; v0\nEnd\n";
         out_ += "Handler:\nPrint \"trap\"; Err\nIf n0 < 20 Then n0 = n0 + 1: Resume Next\nEnd\n";
@@ -101,13 +103,12 @@ class Generator {
     }
 
     std::string call(int depth) {
-        static const char *const one[] = {"Len",  "Abs",  "Int",  "Fix",   "CInt", "CLng",
-                                          "CDbl", "CStr", "Str$", "Hex$",  "Sgn",  "Val",
+        static const char *const one[] = {"Len",    "Abs",   "Int",  "Fix",    "CInt",   "CLng",
+                                          "CDbl",   "CStr",  "Str$", "Hex$",   "Sgn",    "Val",
                                           "UCase$", "Trim$", "CCur", "IsNull", "VarType"};
         switch (c_.pick(8)) {
         case 0:
-            return std::string(one[c_.pick(sizeof one / sizeof one[0])]) + "(" + expr(depth) +
-                   ")";
+            return std::string(one[c_.pick(sizeof one / sizeof one[0])]) + "(" + expr(depth) + ")";
         case 1:
             return "Mid$(" + expr(depth) + ", " + std::to_string(1 + c_.pick(4)) + ", " +
                    std::to_string(c_.pick(5)) + ")";
@@ -129,9 +130,9 @@ class Generator {
 
     std::string expr(int depth = 0) {
         if (depth > 3) return c_.chance(2) ? var() : literal();
-        static const char *const ops[] = {" + ", " - ", " * ", " / ", " \\ ", " Mod ", " ^ ",
-                                          " & ", " = ", " <> ", " < ", " >= ", " And ", " Or ",
-                                          " Xor ", " Like "};
+        static const char *const ops[] = {
+            " + ", " - ",  " * ", " / ",  " \\ ",  " Mod ", " ^ ",   " & ",
+            " = ", " <> ", " < ", " >= ", " And ", " Or ",  " Xor ", " Like "};
         switch (c_.pick(7)) {
         case 0:
         case 1:
@@ -191,8 +192,7 @@ class Generator {
         case 7: {
             std::string k = depth % 2 == 0 ? "k0" : "k1";
             line(in, "For " + k + " = " + std::to_string(c_.pick(4)) + " To " +
-                         std::to_string(c_.pick(6)) +
-                         (c_.chance(3) ? " Step -1" : std::string()));
+                         std::to_string(c_.pick(6)) + (c_.chance(3) ? " Step -1" : std::string()));
             statements(depth + 1, 3);
             if (c_.chance(4)) line(in + 1, "If " + expr() + " Then Exit For");
             line(in, "Next");

@@ -4,6 +4,9 @@
 # The first lines of the expected file may be "exit N" (default 0) and "lines": the script's
 # lines are then run one at a time through standard input (brtl -), where a trap ends only its
 # line; otherwise the script is a module (brtl FILE).
+# With -DMODE=translated the module is built by "brtl build" and the program it becomes runs
+# instead: both must give the same output and exit status (a module the checker refuses gives
+# brtl build's messages and status).
 # A cross build runs the tool through its emulator (EMULATOR, the list joined with "|").
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 
@@ -27,6 +30,16 @@ if(expected MATCHES "^lines\n")
   execute_process(COMMAND ${emulator} "${BRTL}" - INPUT_FILE "${SCRATCH}/${script_name}"
     WORKING_DIRECTORY "${SCRATCH}"
     OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+elseif(MODE STREQUAL "translated")
+  get_filename_component(program_name "${SCRIPT}" NAME_WE)
+  execute_process(COMMAND ${emulator} "${BRTL}" build "${script_name}" -o "${program_name}"
+    WORKING_DIRECTORY "${SCRATCH}"
+    OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+  if(status EQUAL 0)
+    execute_process(COMMAND ${emulator} "./${program_name}"
+      WORKING_DIRECTORY "${SCRATCH}"
+      OUTPUT_VARIABLE actual ERROR_VARIABLE actual RESULT_VARIABLE status)
+  endif()
 else()
   execute_process(COMMAND ${emulator} "${BRTL}" "${script_name}"
     WORKING_DIRECTORY "${SCRATCH}"

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "lang/builtins.h"
 #include "lang/check.h"
 #include "lang/lexer.h"
@@ -24,6 +25,7 @@
 #include "run/window.h"
 #include "services/console.h"
 #include "services/core.h"
+#include "services/program.h"
 
 #ifdef BRTL_HAVE_LIBEDIT
 #include <editline/readline.h>
@@ -36,6 +38,9 @@ using namespace brtl::basic;
 const char kUsage[] =
     "Usage: brtl FILE... [-- ARGUMENTS...]\n"
     "       brtl [- | -e LINE...] [-- ARGUMENTS...]\n"
+    "       brtl translate FILE... [-o OUT.cpp]\n"
+    "       brtl build FILE... [-o PROGRAM]\n"
+    "       brtl run FILE... [-- ARGUMENTS...]\n"
     "Runs programs of the BASIC dialect on the brtl library.\n"
     "\n"
     "  FILE...     runs the modules as one program: their module-level code in the order\n"
@@ -48,6 +53,11 @@ const char kUsage[] =
     "  --version   shows the version\n"
     "  --list-exports  lists every library export a program can reach\n"
     "  --dump FILE...  prints the checked form of the program instead of running it\n"
+    "  translate   prints the program as C++ over the library (or writes it to OUT.cpp)\n"
+    "  build       translates the program and compiles it (the compiler brtl was built\n"
+    "              with, or $CXX; $CXXFLAGS adds flags) into PROGRAM\n"
+    "  run         builds the program into a cache (BRTL_CACHE, else ~/.cache/brtl) keyed by\n"
+    "              its text, then runs it; a second run starts at once\n"
     "\n"
     "Exit status: 0, 1 when a run-time error ended the program (a line, at the prompt),\n"
     "2 when it has an error that stops it from starting.\n";
@@ -86,12 +96,8 @@ void take_command_line(std::vector<std::string> &args) {
             continue;
         }
         if (args[i] != "--") continue;
-        std::string text;
-        for (size_t k = i + 1; k < args.size(); ++k)
-            text += (k > i + 1 ? " " : "") + args[k];
-        size_t n = std::min(text.size(), sizeof BiBuiltInVar_Command_ - 1);
-        std::memcpy(BiBuiltInVar_Command_, text.data(), n);
-        BiBuiltInVar_Command_[n] = '\0';
+        brtl::rt::set_command_line(std::vector<std::string>(
+            args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
         args.resize(i);
         return;
     }
@@ -125,6 +131,12 @@ int window(const std::vector<std::string> &args) {
 
 int main(int argc, char **argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "translate" || args[0] == "build" || args[0] == "run")) {
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (args[0] == "translate") return brtl::basic::translate_command(rest);
+        if (args[0] == "build") return brtl::basic::build_command(rest);
+        return brtl::basic::run_command(rest);
+    }
     take_command_line(args);
     if (!args.empty() && args[0] == "--help") {
         std::cout << kUsage;

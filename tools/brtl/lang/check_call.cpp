@@ -267,7 +267,8 @@ Val Checker::call_procedure(ProcInfo &proc, const std::vector<Argument> &args, P
             // callee's changes reach nothing of the caller's.
             if (t.kind != Kind::String && t.kind != Kind::Variant && t.loc.base != Base::Frame) {
                 Loc d = temp_of(t.kind);
-                emit(Op::Move, 0, d, t.loc, {}, rt::storage_size(TypeRef{t.kind, 0, nullptr}));
+                emit(Op::Move, static_cast<uint8_t>(t.kind), d, t.loc, {},
+                     rt::storage_size(TypeRef{t.kind, 0, nullptr}));
                 arg.loc = d;
             }
             arg.by_ref = true;

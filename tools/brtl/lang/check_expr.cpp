@@ -152,6 +152,7 @@ Loc Checker::temp(TempKind kind) {
     Loc loc = allocate_frame(size, align);
     temp_pool_[i].push_back(loc);
     ++temp_used_[i];
+    proc_->slots.push_back({loc.offset, kind});
     if (kind == TempKind::String)
         proc_->temps.push_back({loc.offset, TypeRef{Kind::String, 0, nullptr}});
     if (kind == TempKind::Variant)
@@ -702,7 +703,7 @@ void Checker::store(const Place &p, Val v) {
     default:
         if (v.kind == Kind::Record) fail(pos_, "Type mismatch: a record is not a value");
         if (v.kind == t.kind) {
-            emit(Op::Move, 0, p.loc, v.loc, {}, rt::storage_size(t));
+            emit(Op::Move, static_cast<uint8_t>(t.kind), p.loc, v.loc, {}, rt::storage_size(t));
             return;
         }
         if (v.kind == Kind::Variant) v = owned(v);

@@ -346,7 +346,8 @@ void Checker::put_get(const Stmt &s, bool get) {
         if (v.kind == Kind::Variant) v = owned(v);
         if (v.kind != Kind::Record && !v.temp && v.kind != Kind::String) {
             Loc d = temp_of(v.kind);
-            emit(Op::Move, 0, d, v.loc, {}, rt::storage_size(TypeRef{v.kind, 0, nullptr}));
+            emit(Op::Move, static_cast<uint8_t>(v.kind), d, v.loc, {},
+                 rt::storage_size(TypeRef{v.kind, 0, nullptr}));
             v.loc = d;
         }
         field.loc = v.loc;

@@ -216,11 +216,13 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
         bool choose = row.special == Special::Choose;
         size_t first = choose ? 1 : 0;
         int32_t count = static_cast<int32_t>(args.size() - first);
-        if (count < (choose ? 0 : 2)) fail(pos, "Wrong number of arguments: " + std::string(row.name));
+        if (count < (choose ? 0 : 2))
+            fail(pos, "Wrong number of arguments: " + std::string(row.name));
         Val index = choose ? coerce(expr(arg(0)), Kind::Long) : Val{};
         // The items in consecutive Variants, which the routine takes over.
         Loc block =
             allocate_frame(static_cast<uint32_t>(count) * sizeof(VARIANT), alignof(VARIANT));
+        proc_->slots.push_back({block.offset, TempKind::Variant, static_cast<uint32_t>(count)});
         for (int32_t i = 0; i < count; ++i) {
             Loc slot{
                 Base::Frame,

@@ -202,8 +202,8 @@ uint32_t Checker::branch(const Val &condition, bool when) {
     }
     if (v.kind == Kind::String) v = to_var(v);
     if (v.kind == Kind::Variant) v = owned(v);
-    uint32_t at = emit(when ? Op::JumpIfTrue : Op::JumpIfFalse, static_cast<uint8_t>(v.kind), {},
-                       v.loc);
+    uint32_t at =
+        emit(when ? Op::JumpIfTrue : Op::JumpIfFalse, static_cast<uint8_t>(v.kind), {}, v.loc);
     if (v.temp) last().f = kTempA;
     return at;
 }

@@ -76,20 +76,6 @@ struct Place {
     std::string name;
 };
 
-// The kinds of frame slot a procedure reuses between statements.
-enum class TempKind : uint8_t {
-    Integer,
-    Long,
-    Single,
-    Double,
-    Currency,
-    String,
-    View,
-    Variant,
-    Pointer,
-    Count
-};
-
 class Checker {
   public:
     explicit Checker(Program &program);

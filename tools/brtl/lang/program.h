@@ -32,7 +32,7 @@ struct Loc {
 enum class Op : uint8_t {
     Nop,
     // ---- Moves and conversions
-    Move,        // d = a, bitwise, x bytes (numbers)
+    Move,        // d = a, bitwise, x bytes (numbers of kind k)
     MoveString,  // String d = a (a temporary is taken over, anything else copied)
     MoveFixed,   // fixed-length d (x bytes) = String a, left-justified
     MoveVariant, // Variant d = a (a temporary moved, anything else copied)
@@ -184,6 +184,28 @@ struct Param {
     bool has_default = false;
 };
 
+// The kinds of temporary frame slot a procedure reuses between statements: each slot holds one
+// kind (a View is a String that shows the bytes of a fixed-length string and owns nothing; a
+// Pointer the address of an element or a field).
+enum class TempKind : uint8_t {
+    Integer,
+    Long,
+    Single,
+    Double,
+    Currency,
+    String,
+    View,
+    Variant,
+    Pointer,
+    Count
+};
+
+struct TempSlot {
+    uint32_t offset;
+    TempKind kind;
+    uint32_t count = 1; // consecutive values of the kind (the items of Choose and Switch)
+};
+
 struct Procedure {
     std::string name;
     std::string module; // the file it came from
@@ -195,6 +217,7 @@ struct Procedure {
     uint32_t frame_size = 0;
     std::vector<Variable> locals;                    // initialised on entry, released on exit
     std::vector<std::pair<uint32_t, TypeRef>> temps; // temporaries released after a trap
+    std::vector<TempSlot> slots;                     // every temporary slot
     std::vector<Instr> code;
     std::vector<Unit> units;
     std::vector<Arg> lists; // the operand lists of the instructions

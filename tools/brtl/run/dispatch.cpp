@@ -58,7 +58,7 @@ void Machine::dispatch() {
     // The frame, the globals and the constants by the operand's base; Indirect goes through the
     // pointer in the frame.
     uint8_t *bases[3] = {base, globals_, program_.constants.data()};
-    auto at = [&](const Loc &l) __attribute__((always_inline)) -> uint8_t * {
+    auto at = [&](const Loc &l) __attribute__((always_inline))->uint8_t * {
         if (l.base != Base::Indirect) return bases[static_cast<int>(l.base)] + l.offset;
         return load<uint8_t *>(base + l.offset) + l.disp;
     };
@@ -175,13 +175,10 @@ void Machine::dispatch() {
         case Op::ToBits:
             save(at(in.d), bits_of(k, at(in.a)));
             break;
-        case Op::Truncate: {
-            double v = k == Kind::Single ? load<float>(at(in.a)) : load<double>(at(in.a));
-            v = std::trunc(v);
-            if (!(v >= -2147483648.0 && v <= 2147483647.0)) rt::raise(BI_TRAP_OVERFLOW);
-            save(at(in.d), static_cast<int32_t>(v));
+        case Op::Truncate:
+            save(at(in.d), rt::truncate_long(k == Kind::Single ? load<float>(at(in.a))
+                                                               : load<double>(at(in.a))));
             break;
-        }
         case Op::BitAnd:
             save(at(in.d), load<int32_t>(at(in.a)) & load<int32_t>(at(in.b)));
             break;
@@ -315,8 +312,8 @@ void Machine::dispatch() {
             }
             default:
                 arithmetic(Op::Add, k, counter, counter, at(in.a));
-                more = compare_values(k, in.n == 1 ? BI_OP_LE : BI_OP_GE, counter, at(in.b),
-                                      false, false) != 0;
+                more = compare_values(k, in.n == 1 ? BI_OP_LE : BI_OP_GE, counter, at(in.b), false,
+                                      false) != 0;
                 break;
             }
             if (more) {

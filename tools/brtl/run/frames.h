@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "machine.h"
+#include "services/core.h"
 
 namespace brtl::basic {
 
-// Thrown by End and Stop: every frame goes, the program is over.
-struct EndOfProgram {};
+using rt::EndOfProgram; // thrown by End and Stop: every frame goes, the program is over
 
 // ---- The stack of frames ---------------------------------------------------------------------
 
@@ -66,8 +66,8 @@ class Machine::Stack {
     std::vector<size_t> sizes_;
     size_t current_ = 0;
     size_t used_ = 0;
-    uint8_t *top_ = nullptr;  // the current block
-    size_t capacity_ = 0;     // its size (0 before the first block)
+    uint8_t *top_ = nullptr; // the current block
+    size_t capacity_ = 0;    // its size (0 before the first block)
 };
 
 struct Machine::FrameInfo {

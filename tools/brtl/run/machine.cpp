@@ -15,7 +15,6 @@
 
 namespace brtl::basic {
 
-
 Machine::Machine(Program &program) : program_(program), stack_(std::make_unique<Stack>()) {
     frames_.reserve(64);
 }
@@ -66,8 +65,8 @@ const Machine::FrameInfo &Machine::info(uint32_t procedure) {
         bool address = param.by_ref || param.is_array;
         if (!address && rt::needs_release(param.type))
             slot->value_params.push_back({param.offset, param.type});
-        slot->params.push_back({param.offset, address ? 0 : rt::storage_size(param.type),
-                                param.type.kind, address});
+        slot->params.push_back(
+            {param.offset, address ? 0 : rt::storage_size(param.type), param.type.kind, address});
     }
     slot->result_needs_release = p.kind == ProcKind::Function && rt::needs_release(p.result);
     if (p.kind == ProcKind::Function) slot->result_size = rt::storage_size(p.result);
@@ -76,9 +75,6 @@ const Machine::FrameInfo &Machine::info(uint32_t procedure) {
                        (p.kind == ProcKind::Function && p.result.kind == Kind::String);
     return *slot;
 }
-
-
-
 
 bool Machine::run(uint32_t procedure) {
     base_depth_ = frames_.size();
@@ -161,7 +157,5 @@ void Machine::handle_trap(int32_t number) {
 
 // ---- Calls
 // ----------------------------------------------------------------------------------------
-
-
 
 } // namespace brtl::basic

@@ -8,6 +8,7 @@
 
 #include "lang/dump.h"
 #include "lang/lexer.h"
+#include "lang/load.h"
 #include "lang/parser.h"
 #include "services/console.h"
 #include "services/core.h"
@@ -17,23 +18,10 @@ namespace brtl::basic {
 namespace {
 
 void report_trap(const Unhandled &t, bool with_place) {
-    rt::console_end_line();
-    std::FILE *err = rt::console_errors();
-    std::fprintf(err, "Run-time error %d: %s\n", static_cast<int>(t.number),
-                 rt::error_message(t.number));
     if (with_place)
-        std::fprintf(err, "  in %s at line %d of %s\n", t.procedure.c_str(),
-                     static_cast<int>(t.line), t.file.c_str());
-    std::fflush(err);
-}
-
-bool read_file(const std::string &path, std::string &text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return true;
+        rt::report_trap(t.number, t.procedure.c_str(), t.file.c_str(), t.line);
+    else
+        rt::report_trap(t.number, nullptr, nullptr, 0);
 }
 
 std::string first_words(const std::string &text) {
@@ -59,31 +47,9 @@ bool ends_procedure(const std::string &text) {
 } // namespace
 
 int run_program(const std::vector<std::string> &files, bool dump_only) {
-    std::vector<Module> modules;
-    std::FILE *err = rt::console_errors();
-    for (const std::string &file : files) {
-        std::string text;
-        if (!read_file(file, text)) {
-            std::fprintf(err, "brtl: cannot open %s\n", file.c_str());
-            return kNotStarted;
-        }
-        try {
-            modules.push_back(parse_module(text, file));
-        } catch (const SourceError &e) {
-            std::fprintf(err, "%s:%d:%d: error: %s\n", file.c_str(), e.line, e.column,
-                         e.message.c_str());
-            return kNotStarted;
-        }
-    }
-    std::unique_ptr<Program> program;
-    try {
-        program = check_program(std::move(modules));
-    } catch (const CheckErrors &errors) {
-        for (const CheckError &e : errors.errors)
-            std::fprintf(err, "%s:%d:%d: error: %s\n", e.file.c_str(), e.line, e.column,
-                         e.message.c_str());
-        return kNotStarted;
-    }
+    LoadedProgram loaded = load_program(files, rt::console_errors());
+    if (!loaded.program) return kNotStarted;
+    Program *program = loaded.program.get();
     if (dump_only) {
         std::fputs(dump(*program).c_str(), rt::console_out());
         return 0;

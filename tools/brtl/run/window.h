@@ -7,11 +7,12 @@
 
 #include "lang/check.h"
 #include "run/machine.h"
+#include "services/program.h"
 
 namespace brtl::basic {
 
-constexpr int kTrapped = 1;    // a run-time error ended the program (a line)
-constexpr int kNotStarted = 2; // an error stopped it from starting
+constexpr int kTrapped = rt::kExitTrapped;       // a run-time error ended the program (a line)
+constexpr int kNotStarted = rt::kExitNotStarted; // an error stopped it from starting
 
 // Reads, checks and runs the modules as one program; the exit status. With dump, prints the
 // checked form instead of running it.

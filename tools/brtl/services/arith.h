@@ -19,6 +19,43 @@ inline void check_float_status(int32_t status) {
     if (status == 2) raise(BI_TRAP_UNDERFLOW);
 }
 
+// Integer and Long arithmetic: the compiler's overflow checks where it has them (the same
+// results as the library's checked routines, without a call), the library's routines elsewhere.
+#if defined(__GNUC__)
+template <typename T> inline T checked_add(T a, T b) {
+    T r;
+    if (__builtin_add_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    return r;
+}
+template <typename T> inline T checked_sub(T a, T b) {
+    T r;
+    if (__builtin_sub_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    return r;
+}
+template <typename T> inline T checked_mul(T a, T b) {
+    T r;
+    if (__builtin_mul_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    return r;
+}
+inline int16_t add(int16_t a, int16_t b) {
+    return checked_add(a, b);
+}
+inline int16_t sub(int16_t a, int16_t b) {
+    return checked_sub(a, b);
+}
+inline int16_t mul(int16_t a, int16_t b) {
+    return checked_mul(a, b);
+}
+inline int32_t add(int32_t a, int32_t b) {
+    return checked_add(a, b);
+}
+inline int32_t sub(int32_t a, int32_t b) {
+    return checked_sub(a, b);
+}
+inline int32_t mul(int32_t a, int32_t b) {
+    return checked_mul(a, b);
+}
+#else
 inline int16_t add(int16_t a, int16_t b) {
     int16_t r;
     if (ZbiOvfAddShorts(&r, a, b) != 0) raise(BI_TRAP_OVERFLOW);
@@ -49,6 +86,7 @@ inline int32_t mul(int32_t a, int32_t b) {
     if (ZbiOvfMulLongs(&r, &a, &b) != 0) raise(BI_TRAP_OVERFLOW);
     return r;
 }
+#endif
 inline float add(float a, float b) {
     float r = 0;
     check_float_status(ZbiOvfAddFloats(&r, &a, &b));
@@ -171,6 +209,14 @@ inline int32_t bit_eqv(int32_t a, int32_t b) {
 }
 inline int32_t bit_imp(int32_t a, int32_t b) {
     return ZbiImpLngNum(a, b);
+}
+
+// The operand of \ and Mod when it is a Single or a Double: truncated toward zero, trap 6 beyond
+// the Long range.
+inline int32_t truncate_long(double v) {
+    v = std::trunc(v);
+    if (!(v >= -2147483648.0 && v <= 2147483647.0)) raise(BI_TRAP_OVERFLOW);
+    return static_cast<int32_t>(v);
 }
 
 // Comparisons give the dialect's Integer truth values.

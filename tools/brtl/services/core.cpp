@@ -1,4 +1,5 @@
 #include "core.h"
+#include "frame.h"
 
 #include <cstring>
 #include <string>
@@ -6,23 +7,28 @@
 namespace brtl::rt {
 namespace {
 
-int32_t call_depth = 0;
-
 uint8_t answer_text_compare() {
     return compare_text_now ? 1 : 0;
 }
 
+// The trap with the place of the innermost translated procedure, if one runs.
+Trap trap_here(int32_t number) {
+    const Frame *f = Frame::innermost();
+    if (f == nullptr) return Trap{number};
+    return Trap{number, &f->info(), f->unit};
+}
+
 int16_t on_trap(int32_t number) {
-    throw Trap{number};
+    throw trap_here(number);
 }
 
 int16_t on_file_trap(int32_t number, BiString subject) {
     if (BiStringLength(subject) != 0 && BiStringIsTemporary(subject)) ZbiFreeBiString(subject);
-    throw Trap{number};
+    throw trap_here(number);
 }
 
 void on_fatal(int32_t, int32_t, const char *) {
-    throw Trap{BI_TRAP_ASSERTION};
+    throw trap_here(BI_TRAP_ASSERTION);
 }
 
 struct HostText {
@@ -44,7 +50,7 @@ const char kDefaultMessage[] = "Application-defined or object-defined error";
 } // namespace
 
 void raise(int32_t number) {
-    throw Trap{number};
+    throw trap_here(number);
 }
 
 const char *text_hook(int32_t id) {
@@ -89,15 +95,6 @@ void end_program() {
 ErrState &err() {
     static ErrState state;
     return state;
-}
-
-CallDepth::CallDepth() {
-    if (call_depth >= kMaxCallDepth) throw Trap{kOutOfStackSpace};
-    ++call_depth;
-}
-
-CallDepth::~CallDepth() {
-    --call_depth;
 }
 
 } // namespace brtl::rt

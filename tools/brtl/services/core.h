@@ -9,11 +9,19 @@
 
 namespace brtl::rt {
 
+struct ProcedureInfo;
+
 // A trap on its way out of a builtin or a host routine to the handler that takes it. The hooks
-// throw it, so every builtin's own cleanup runs on the way.
+// throw it, so every builtin's own cleanup runs on the way. In a translated program it also
+// says where it was raised: the innermost procedure and its statement (frame.h).
 struct Trap {
     int32_t number;
+    const ProcedureInfo *procedure = nullptr;
+    uint32_t unit = 0;
 };
+
+// End and Stop: every procedure is left, the program is over.
+struct EndOfProgram {};
 
 // Run-time errors that the host raises itself (the library raises the others).
 constexpr int32_t kReturnWithoutGoSub = 3;
@@ -53,14 +61,8 @@ struct ErrState {
 };
 ErrState &err();
 
-// The nesting of procedure calls, limited so that a runaway recursion is trap 28, not a crash.
+// The nesting of procedure calls is limited, so that a runaway recursion is trap 28, not a
+// crash.
 constexpr int32_t kMaxCallDepth = 10000;
-class CallDepth {
-  public:
-    CallDepth();
-    ~CallDepth();
-    CallDepth(const CallDepth &) = delete;
-    CallDepth &operator=(const CallDepth &) = delete;
-};
 
 } // namespace brtl::rt
