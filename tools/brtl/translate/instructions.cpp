@@ -427,6 +427,8 @@ void ProcedureWriter::control(uint32_t i, const Instr &in) {
     }
     default: { // Return
         if (handler_) line("handler.leave();");
+        for (Slot &s : slots_)
+            if (s.is == Slot::Is::Result) s.read = true;
         if (p_.kind != ProcKind::Function) {
             line("return;");
             return;

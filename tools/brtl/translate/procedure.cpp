@@ -369,8 +369,10 @@ std::string ProcedureWriter::run() {
                 std::string number = std::to_string(u.line) + ": ";
                 while (true) {
                     size_t end = text.find('\n', at);
-                    line("// " + number +
-                         text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+                    std::string piece =
+                        text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+                    piece.erase(0, piece.find_first_not_of(" \t"));
+                    line("// " + number + piece);
                     number = std::string(number.size(), ' ');
                     if (end == std::string::npos) break;
                     at = end + 1;
