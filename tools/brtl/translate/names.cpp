@@ -57,14 +57,15 @@ const char *const kReserved[] = {
 bool reserved(const std::string &name) {
     for (const char *r : kReserved)
         if (name == r) return true;
-    // The library's prefixes, temporaries (t12, p3), constants (k...) and anything a compiler
+    // The library's prefixes, temporaries (t12, p3), hidden variables (h0), constants (k...) and
+    // anything a compiler
     // keeps to itself.
     auto starts = [&](const char *prefix) { return name.rfind(prefix, 0) == 0; };
     if (starts("Zbi") || starts("Zr") || starts("Bi") || starts("BI_") || starts("BRTL_") ||
         starts("VT_") || starts("Variant") || starts("Sys") || starts("_") ||
         name.find("__") != std::string::npos)
         return true;
-    if (name.size() >= 2 && (name[0] == 't' || name[0] == 'p' || name[0] == 'k') &&
+    if (name.size() >= 2 && (name[0] == 't' || name[0] == 'p' || name[0] == 'k' || name[0] == 'h') &&
         std::isdigit(static_cast<unsigned char>(name[1])))
         return true;
     if (name.size() >= 2 && name[0] == 'k' && std::isupper(static_cast<unsigned char>(name[1])))

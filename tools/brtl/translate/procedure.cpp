@@ -39,11 +39,12 @@ void ProcedureWriter::make_slots() {
         s.type = p_.result;
         slots_.push_back(s);
     }
+    uint32_t hidden = 0;
     for (const Variable &v : p_.locals) {
         Slot s;
         s.offset = v.loc.offset;
         s.size = v.is_array ? sizeof(rt::Array) : rt::storage_size(v.type);
-        s.name = names_.make(v.name.empty() ? "hidden" : v.name);
+        s.name = v.name.empty() ? names_.claim("h" + std::to_string(hidden++)) : names_.make(v.name);
         s.type = v.type;
         s.array = v.is_array;
         slots_.push_back(s);

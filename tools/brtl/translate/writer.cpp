@@ -135,7 +135,8 @@ void Writer::name_everything() {
         s.is = Slot::Is::Variable;
         s.offset = v.loc.offset;
         s.size = v.is_array ? sizeof(rt::Array) : rt::storage_size(v.type);
-        s.name = names_.make(v.name.empty() ? "hidden" : v.name);
+        s.name = v.name.empty() ? names_.claim("hidden" + std::to_string(globals_.size()))
+                                : names_.make(v.name);
         s.type = v.type;
         s.array = v.is_array;
         globals_.push_back(s);
@@ -448,10 +449,11 @@ std::string Writer::run() {
     std::string first = program_.procedures.empty() ? "" : program_.procedures[0]->module;
     out << "// " << (first.empty() ? "A program" : first) << " translated to C++ by brtl "
         << options_.tool_version << ".\n"
-        << "// Each procedure is a function; above the code of each statement stands its line.\n"
-        << "// Temporaries are t<n> (p<n> hold addresses); a String or Variant one is empty until\n"
-        << "// an instruction fills it and the one that uses it takes it (rt::take) or releases "
-           "it.\n"
+        << "// Each procedure is a function; above the code of each statement stands its line,\n"
+        << "// and here.unit says which statement runs (for a trap's message, Erl and Resume).\n"
+        << "// Temporaries are t<n> (p<n> hold addresses, h<n> are a statement's hidden variables,\n"
+        << "// such as a For loop's limit); a String or Variant temporary is empty until an\n"
+        << "// operation fills it, and the one that uses it takes it over (rt::take) or releases it.\n"
         << "#include <cstddef>\n#include <cstdint>\n#include <limits>\n\n"
         << "#include \"brtl/services/all.h\"\n\n"
         << "// The module's own code may compare a value with itself, assign a variable to itself "
