@@ -103,10 +103,18 @@ inline void *array_element1(Array &a, int32_t i);
 int32_t array_bound(const Array &a, int32_t dim, bool upper);
 [[noreturn]] void subscript_out_of_range();
 
+// The element's address is computed here as the library's ZbiArrayElementAddr computes it (the
+// descriptor's layout is the translated code's), without a call on every subscript.
 inline void *array_element1(Array &a, int32_t i) {
-    uint32_t index = static_cast<uint32_t>(i - a.lower[0]);
+    uint32_t index = static_cast<uint32_t>(i) - static_cast<uint32_t>(a.lower[0]);
     if (a.dims != 1 || index >= static_cast<uint32_t>(a.count[0])) subscript_out_of_range();
-    return ZbiArrayElementAddr(&a.desc, index);
+    return static_cast<char *>(a.desc.data) + static_cast<size_t>(a.desc.element_size) * index;
+}
+// The same where the element's C type is known (translated code): its size is the compiler's.
+template <typename T> inline void *array_element1(Array &a, int32_t i) {
+    uint32_t index = static_cast<uint32_t>(i) - static_cast<uint32_t>(a.lower[0]);
+    if (a.dims != 1 || index >= static_cast<uint32_t>(a.count[0])) subscript_out_of_range();
+    return static_cast<T *>(a.desc.data) + index;
 }
 
 // ---- Arrays in Variants ----------------------------------------------------------------------

@@ -594,7 +594,7 @@ void ProcedureWriter::arrays(const Instr &in) {
              operand(in.a, Want::array()) + ", {" + list_read(in.x, in.n, Kind::Long) + "});");
         return;
     case Op::Element1:
-        line(operand(in.d, Want::pointer()) + " = rt::array_element1(" +
+        line(operand(in.d, Want::pointer()) + " = rt::array_element1" + element_type(in.a) + "(" +
              operand(in.a, Want::array()) + ", " + read(in.b, Want::value(Kind::Long)) + ");");
         return;
     case Op::VarElement:
@@ -623,6 +623,21 @@ void ProcedureWriter::arrays(const Instr &in) {
     default: // AddressOf
         line(operand(in.d, Want::pointer()) + " = " + address(in.a, Want::any()) + ";");
         return;
+    }
+}
+
+// "<T>" with the C type of the elements of the array at l, where its slot says it.
+std::string ProcedureWriter::element_type(const Loc &l) {
+    if (l.base == Base::Const) return "";
+    Slot *s = l.base == Base::Global ? w_.global_at(l.offset) : slot_at(l.offset);
+    if (s == nullptr || !s->array) return "";
+    switch (s->type.kind) {
+    case Kind::Record:
+        return "<" + w_.record_name(s->type.record) + ">";
+    case Kind::Fixed:
+        return "<char[" + std::to_string(s->type.length + 1) + "]>";
+    default:
+        return "<" + cpp_type(s->type) + ">";
     }
 }
 

@@ -65,7 +65,8 @@ bool reserved(const std::string &name) {
         starts("VT_") || starts("Variant") || starts("Sys") || starts("_") ||
         name.find("__") != std::string::npos)
         return true;
-    if (name.size() >= 2 && (name[0] == 't' || name[0] == 'p' || name[0] == 'k' || name[0] == 'h') &&
+    if (name.size() >= 2 &&
+        (name[0] == 't' || name[0] == 'p' || name[0] == 'k' || name[0] == 'h') &&
         std::isdigit(static_cast<unsigned char>(name[1])))
         return true;
     if (name.size() >= 2 && name[0] == 'k' && std::isupper(static_cast<unsigned char>(name[1])))

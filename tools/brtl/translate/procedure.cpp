@@ -44,7 +44,8 @@ void ProcedureWriter::make_slots() {
         Slot s;
         s.offset = v.loc.offset;
         s.size = v.is_array ? sizeof(rt::Array) : rt::storage_size(v.type);
-        s.name = v.name.empty() ? names_.claim("h" + std::to_string(hidden++)) : names_.make(v.name);
+        s.name =
+            v.name.empty() ? names_.claim("h" + std::to_string(hidden++)) : names_.make(v.name);
         s.type = v.type;
         s.array = v.is_array;
         slots_.push_back(s);

@@ -125,6 +125,7 @@ class ProcedureWriter {
     void mark_read(const Loc &l);
     std::string value(const Loc &l, Kind k, bool temp); // a value handed to a call (taken if temp)
     std::string list_read(uint32_t at, uint16_t n, Kind k); // "a, b, c" of an operand list
+    std::string element_type(const Loc &array);
 
     // The code.
     void find_labels();
