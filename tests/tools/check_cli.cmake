@@ -52,6 +52,37 @@ expect(2 "^Syntax error in line -e 1 at column 1: statement expected\n--\\|x\n$"
 expect(1 "^ 42 \n.*line 3 of lines.bas\n$" lines.bas -- a b)
 expect(0 "^\\|\n$" -e "? Command & \"|\"" --)
 
+# translate, build and run (a native Linux build compiles programs).
+if(NOT WIN32 AND NOT emulator)
+  set(ENV{BRTL_CACHE} "${SCRATCH}/cache")
+  expect(0 "^// lines.bas translated to C\\+\\+ by brtl.*int main\\(int argc, char \\*\\*argv\\)" translate lines.bas)
+  expect(2 "^syntax.bas:2:5: error: '\\)' expected\n$" translate syntax.bas)
+  expect(2 "^brtl build: no module given\nUsage: brtl translate" build)
+  expect(2 "^brtl run: unknown option -x\n" run -x lines.bas)
+  # A trap the program does not handle: its message and place, status 1, from the built program.
+  expect(0 "^$" build lines.bas -o lines_program)
+  execute_process(COMMAND "${SCRATCH}/lines_program" OUTPUT_VARIABLE out ERROR_VARIABLE out
+                  RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 1 OR NOT out STREQUAL " 42 \nRun-time error 11: Division by zero\n  in module-level code at line 3 of lines.bas\n")
+    set(failures "${failures}\n  the built lines_program: exit ${rc}; printed:\n${out}")
+  endif()
+  # run builds once into the cache, then runs what it built; several modules, the command line.
+  file(WRITE "${SCRATCH}/args.bas" "? 6 * 7; \"[\" & Command & \"]\"\n")
+  expect(0 "^ 42 \\[one two\\]\n$" run args.bas -- one two)
+  file(GLOB cached "${SCRATCH}/cache/*")
+  list(LENGTH cached cached_count)
+  expect(0 "^ 42 \\[three\\]\n$" run args.bas -- three)
+  file(GLOB cached_again "${SCRATCH}/cache/*")
+  if(NOT cached_count EQUAL 1 OR NOT cached STREQUAL cached_again)
+    set(failures "${failures}\n  brtl run built again or kept more than one program: ${cached_again}")
+  endif()
+  expect(0 "^ 12  24 \n$" run main.bas more.bas)
+  # A missing compiler is a message that says what to install.
+  set(ENV{CXX} "${SCRATCH}/no-such-compiler")
+  expect(2 "^brtl build: no C\\+\\+ compiler: .*no-such-compiler is not there. Install one \\(on Debian: apt-get install g\\+\\+\\)" build lines.bas)
+  unset(ENV{CXX})
+endif()
+
 file(REMOVE_RECURSE "${SCRATCH}")
 if(failures)
   message(FATAL_ERROR "brtl command line:${failures}")
