@@ -1,6 +1,8 @@
 // Each instruction of the checked form as C++: one call of the library or of the services (or a
 // plain C++ operation where the dialect's rule is C++'s own: a widening, a bitwise And), in the
 // order the interpreter runs them, with every temporary taken or released where it runs.
+#include <cstring>
+
 #include "lang/callable.h"
 #include "writer.h"
 
@@ -69,6 +71,19 @@ std::string routine(const char *cname) {
 bool is_number(Kind k) {
     return k == Kind::Integer || k == Kind::Long || k == Kind::Single || k == Kind::Double ||
            k == Kind::Currency;
+}
+
+// Format's first argument names the type of its value: the library's constant, by name.
+std::string format_kind_named(const Callable &fn, const std::string &list) {
+    if (std::string(fn.cname) != "ZbiBuiltIn_Format_") return list;
+    static const std::pair<const char *, const char *> kinds[] = {
+        {"1, ", "BI_FORMAT_VARIANT, "}, {"4, ", "BI_FORMAT_INTEGER, "},
+        {"6, ", "BI_FORMAT_LONG, "},    {"7, ", "BI_FORMAT_SINGLE, "},
+        {"8, ", "BI_FORMAT_DOUBLE, "},  {"9, ", "BI_FORMAT_CURRENCY, "}};
+    for (const auto &[number, name] : kinds)
+        if (list.compare(0, std::strlen(number), number) == 0)
+            return name + list.substr(std::strlen(number));
+    return list;
 }
 
 } // namespace
@@ -532,7 +547,7 @@ void ProcedureWriter::call_builtin(const Instr &in) {
         }
         list += (i ? ", " : "") + x;
     }
-    std::string call = routine(fn.cname) + "(" + list + ")";
+    std::string call = routine(fn.cname) + "(" + format_kind_named(fn, list) + ")";
     bool result = fn.result != CType::Void && !(fn.count > 0 && fn.params[0] == CType::VarOut);
     if (result)
         line(operand(in.d, Want::value(kind_of(fn.result))) + " = " + call + ";");
