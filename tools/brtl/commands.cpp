@@ -28,28 +28,6 @@ namespace {
 
 constexpr int kFailed = rt::kExitNotStarted;
 
-std::vector<std::string> split(const std::string &text, char by) {
-    std::vector<std::string> out;
-    std::string word;
-    for (char c : text) {
-        if (c == by) {
-            if (!word.empty()) out.push_back(word);
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty()) out.push_back(word);
-    return out;
-}
-
-std::string stem_of(const std::string &file) {
-    size_t slash = file.find_last_of('/');
-    std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    size_t dot = name.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 // The modules' files and what follows them: "-o OUT", "--" and the program's arguments.
 struct Arguments {
     std::vector<std::string> files;
@@ -136,6 +114,28 @@ int run_command(const std::vector<std::string> &) {
 #else
 
 namespace {
+
+std::vector<std::string> split(const std::string &text, char by) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char c : text) {
+        if (c == by) {
+            if (!word.empty()) out.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) out.push_back(word);
+    return out;
+}
+
+std::string stem_of(const std::string &file) {
+    size_t slash = file.find_last_of('/');
+    std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
 
 bool exists(const std::string &path) {
     struct stat st {};
