@@ -123,6 +123,21 @@ std::string Names::claim(std::string name) {
     return name;
 }
 
+std::string numbered(const char *prefix, size_t n) {
+    std::string name = prefix;
+    name += std::to_string(n);
+    return name;
+}
+
+std::string constant_name(const std::string &base, const char *suffix) {
+    std::string name = "k";
+    name += base;
+    if (name.size() > 1)
+        name[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[1])));
+    name += suffix;
+    return name;
+}
+
 std::string cpp_string_literal(const std::string &bytes) {
     std::string out = "\"";
     for (unsigned char c : bytes) {

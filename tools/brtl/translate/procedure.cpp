@@ -44,8 +44,7 @@ void ProcedureWriter::make_slots() {
         Slot s;
         s.offset = v.loc.offset;
         s.size = v.is_array ? sizeof(rt::Array) : rt::storage_size(v.type);
-        s.name =
-            v.name.empty() ? names_.claim("h" + std::to_string(hidden++)) : names_.make(v.name);
+        s.name = v.name.empty() ? names_.claim(numbered("h", hidden++)) : names_.make(v.name);
         s.type = v.type;
         s.array = v.is_array;
         slots_.push_back(s);
@@ -62,7 +61,7 @@ void ProcedureWriter::make_slots() {
         s.size = t.kind == TempKind::Pointer ? sizeof(void *) : rt::storage_size(s.type) * t.count;
         s.count = t.count;
         s.boxed = t.kind == TempKind::View; // a view owns nothing
-        s.name = names_.claim((t.kind == TempKind::Pointer ? "p" : "t") + std::to_string(n++));
+        s.name = names_.claim(numbered(t.kind == TempKind::Pointer ? "p" : "t", n++));
         slots_.push_back(s);
     }
     std::sort(slots_.begin(), slots_.end(),

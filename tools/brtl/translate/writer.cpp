@@ -61,12 +61,6 @@ const char *kind_word(Kind k) {
     return "";
 }
 
-std::string capitalized(std::string name) {
-    if (!name.empty())
-        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    return name;
-}
-
 std::string stem_of(const std::string &file) {
     size_t slash = file.find_last_of("/\\");
     std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
@@ -127,15 +121,15 @@ void Writer::name_everything() {
             n.field_names.push_back(fields.make(r.fields[i].name));
     }
     for (auto &[layout, n] : records_) {
-        n.fields = names_.claim("k" + capitalized(n.name) + "_fields");
-        n.layout = names_.claim("k" + capitalized(n.name) + "_layout");
+        n.fields = names_.claim(constant_name(n.name, "_fields"));
+        n.layout = names_.claim(constant_name(n.name, "_layout"));
     }
     for (const Variable &v : program_.globals) {
         Slot s;
         s.is = Slot::Is::Variable;
         s.offset = v.loc.offset;
         s.size = v.is_array ? sizeof(rt::Array) : rt::storage_size(v.type);
-        s.name = v.name.empty() ? names_.claim("hidden" + std::to_string(globals_.size()))
+        s.name = v.name.empty() ? names_.claim(numbered("hidden", globals_.size()))
                                 : names_.make(v.name);
         s.type = v.type;
         s.array = v.is_array;
@@ -143,10 +137,10 @@ void Writer::name_everything() {
     }
     for (const auto &p : program_.procedures) {
         std::string name = p->kind == ProcKind::ModuleCode
-                               ? names_.make("module_" + stem_of(p->module))
+                               ? names_.make(std::string("module_").append(stem_of(p->module)))
                                : names_.make(p->name);
         proc_names_.push_back(name);
-        info_names_.push_back(names_.claim("k" + capitalized(name) + "_info"));
+        info_names_.push_back(names_.claim(constant_name(name, "_info")));
     }
 }
 
@@ -173,7 +167,7 @@ std::string Writer::type_constant(const TypeRef &t) {
     std::string name;
     std::string definition;
     if (t.kind == Kind::Record) {
-        name = names_.claim("k" + capitalized(record_name(t.record)) + "_type");
+        name = names_.claim(constant_name(record_name(t.record), "_type"));
         definition =
             "const rt::TypeRef " + name + "{Kind::Record, 0, &" + layout_name(t.record) + "};";
     } else {
@@ -261,7 +255,7 @@ std::string Writer::constant_value(uint32_t offset, const Want &want) {
 std::string Writer::constant_address(uint32_t offset, const Want &want) {
     auto it = constant_names_.find(offset);
     if (it == constant_names_.end()) {
-        std::string name = names_.claim("k" + std::to_string(offset));
+        std::string name = names_.claim(numbered("k", offset));
         std::string type = cpp_type(want.type);
         constant_definitions_.push_back(type + " " + name + " = " + constant_value(offset, want) +
                                         ";");
@@ -379,7 +373,7 @@ void Writer::write_tables(std::ostringstream &out) {
     for (uint32_t i = 0; i < program_.procedures.size(); ++i) {
         if (!has_procedure(i)) continue;
         const Procedure &p = *program_.procedures[i];
-        std::string units = names_.claim("k" + capitalized(proc_names_[i]) + "_units");
+        std::string units = names_.claim(constant_name(proc_names_[i], "_units"));
         out << "const rt::UnitInfo " << units << "[] = {";
         for (size_t u = 0; u < p.units.size(); ++u)
             out << (u % 4 == 0 ? "\n    " : " ") << "{" << p.units[u].line << ", "

@@ -59,6 +59,9 @@ class Names {
 };
 
 std::string cpp_string_literal(const std::string &bytes);
+std::string numbered(const char *prefix, size_t n); // "t12"
+// The name of a constant the translator makes for a name of the program: kArea_info.
+std::string constant_name(const std::string &base, const char *suffix);
 std::string cpp_type(const TypeRef &t); // int16_t, BiString, char (fixed: the array's element)
 
 class Writer {
