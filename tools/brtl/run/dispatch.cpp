@@ -94,7 +94,7 @@ void Machine::dispatch() {
             VARIANT *d = reinterpret_cast<VARIANT *>(at(in.d));
             if (in.f & kTempA) {
                 VARIANT v = take_variant(at(in.a));
-                BiXVariantClear(d);
+                if (!rt::is_plain(*d)) BiXVariantClear(d);
                 *d = v;
             } else {
                 rt::copy_value(d, at(in.a), TypeRef{Kind::Variant, 0, nullptr});

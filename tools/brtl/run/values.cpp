@@ -31,8 +31,7 @@ void release_temp(void *p, Kind kind) {
         if (BiStringLength(s) != 0) ZbiFreeBiString(s);
         save(p, rt::empty_string());
     } else if (kind == Kind::Variant) {
-        BiXVariantClear(static_cast<VARIANT *>(p));
-        VariantInit(static_cast<VARIANT *>(p));
+        rt::clear_variant(*static_cast<VARIANT *>(p));
     }
 }
 

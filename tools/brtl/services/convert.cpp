@@ -55,6 +55,7 @@ int16_t to_i2(BiString v) {
     return from_string<int16_t>(v, BI_TYPE_INTEGER);
 }
 int16_t to_i2(VARIANT v) {
+    if (v.vt == VT_I2) return v.iVal;
     return from_variant<int16_t>(v, BI_TYPE_INTEGER);
 }
 
@@ -71,6 +72,8 @@ int32_t to_i4(BiString v) {
     return from_string<int32_t>(v, BI_TYPE_LONG);
 }
 int32_t to_i4(VARIANT v) {
+    if (v.vt == VT_I4) return v.lVal;
+    if (v.vt == VT_I2) return v.iVal;
     return from_variant<int32_t>(v, BI_TYPE_LONG);
 }
 
@@ -94,6 +97,9 @@ double to_r8(BiString v) {
     return from_string<double>(v, BI_TYPE_DOUBLE);
 }
 double to_r8(VARIANT v) {
+    if (v.vt == VT_R8) return v.dblVal;
+    if (v.vt == VT_I4) return v.lVal;
+    if (v.vt == VT_I2) return v.iVal;
     return from_variant<double>(v, BI_TYPE_DOUBLE);
 }
 
@@ -130,16 +136,28 @@ BiString to_str(VARIANT v) {
 }
 
 VARIANT to_var(int16_t v) {
-    return variant_of(&v, BI_TYPE_INTEGER);
+    VARIANT out;
+    VariantInit(&out);
+    out.vt = VT_I2;
+    out.iVal = v;
+    return out;
 }
 VARIANT to_var(int32_t v) {
-    return variant_of(&v, BI_TYPE_LONG);
+    VARIANT out;
+    VariantInit(&out);
+    out.vt = VT_I4;
+    out.lVal = v;
+    return out;
 }
 VARIANT to_var(float v) {
     return variant_of(&v, BI_TYPE_SINGLE);
 }
 VARIANT to_var(double v) {
-    return variant_of(&v, BI_TYPE_DOUBLE);
+    VARIANT out;
+    VariantInit(&out);
+    out.vt = VT_R8;
+    out.dblVal = v;
+    return out;
 }
 VARIANT to_var(BiCurrency v) {
     return variant_of(&v, BI_TYPE_CURRENCY);
@@ -152,6 +170,7 @@ VARIANT to_var(BiString s) {
 }
 
 VARIANT copy_var(const VARIANT &v) {
+    if (is_plain(v)) return v;
     VARIANT out;
     VariantInit(&out);
     HRESULT hr = BiXVariantCopy(&out, &v);
@@ -179,6 +198,7 @@ int16_t to_bool(VARIANT v) {
 }
 
 VARIANT to_date(VARIANT v) {
+    if (v.vt == VT_DATE) return v;
     VariantGuard hold(v);
     VariantGuard out;
     ZbiVariantCvtToDate(out.get(), hold.get(), 1, 1);
@@ -186,6 +206,9 @@ VARIANT to_date(VARIANT v) {
 }
 
 bool is_true(VARIANT v) {
+    if (v.vt == VT_BOOL) return v.boolVal != 0;
+    if (v.vt == VT_I2) return v.iVal != 0;
+    if (v.vt == VT_I4) return v.lVal != 0;
     VariantGuard hold(v);
     if (hold.get()->vt == VT_NULL) return false;
     return ZbiVariantIsZero(hold.get()) == 0;

@@ -10,12 +10,37 @@
 
 namespace brtl::rt {
 
+// True for a Variant that holds nothing to release (no string, object, array or reference):
+// clearing or copying it is plain work on its bytes, without the library's routines.
+inline bool is_plain(const VARIANT &v) {
+    switch (v.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+    case VT_I2:
+    case VT_I4:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DATE:
+    case VT_ERROR:
+    case VT_BOOL:
+        return true;
+    default:
+        return false;
+    }
+}
+// Releases what a Variant holds and leaves it Empty.
+inline void clear_variant(VARIANT &v) {
+    if (!is_plain(v)) BiXVariantClear(&v);
+    VariantInit(&v);
+}
+
 // A Variant that clears itself: holds a consumed Variant until the routine is done with it.
 class VariantGuard {
   public:
     explicit VariantGuard(VARIANT v) : v_(v) {}
     VariantGuard() { VariantInit(&v_); }
-    ~VariantGuard() { BiXVariantClear(&v_); }
+    ~VariantGuard() { clear_variant(v_); }
     VariantGuard(const VariantGuard &) = delete;
     VariantGuard &operator=(const VariantGuard &) = delete;
     VARIANT *get() { return &v_; }

@@ -163,7 +163,7 @@ StringValue::StringValue(StringValue &&other) noexcept : s(other.s) {
 VariantValue::VariantValue(VARIANT value, bool take_it) : v(take_it ? value : copy_var(value)) {}
 
 VariantValue::~VariantValue() {
-    BiXVariantClear(&v);
+    clear_variant(v);
 }
 
 VariantValue::VariantValue(VariantValue &&other) noexcept : v(other.v) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "brtl/brtl.h"
+#include "convert.h"
 #include "core.h"
 #include "storage.h"
 
@@ -193,12 +194,11 @@ inline void mark_temporary(BiString &s) {
 }
 // Releases a Variant temporary (or variable) and leaves it Empty.
 inline void release(VARIANT &v) {
-    BiXVariantClear(&v);
-    VariantInit(&v);
+    clear_variant(v);
 }
 // Stores a Variant that is handed over (a temporary, a copy) into a Variant variable.
 inline void assign(VARIANT &dst, VARIANT src) {
-    BiXVariantClear(&dst);
+    if (!is_plain(dst)) BiXVariantClear(&dst);
     dst = src;
 }
 

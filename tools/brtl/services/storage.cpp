@@ -107,8 +107,7 @@ void clear_value(void *p, const TypeRef &type) {
         release(*static_cast<BiString *>(p));
         return;
     case Kind::Variant:
-        BiXVariantClear(static_cast<VARIANT *>(p));
-        VariantInit(static_cast<VARIANT *>(p));
+        clear_variant(*static_cast<VARIANT *>(p));
         return;
     case Kind::Record:
         for (uint32_t i = 0; i < type.record->count; ++i) {
