@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "brtl/brtl.h"
+#include "services/storage.h"
 
 namespace brtl::basic {
 
@@ -29,6 +30,29 @@ enum class CType : uint8_t {
     CText,  // const char *: the text of a String argument, which the caller keeps
     Addr,   // void *: the address of an argument of any type (Format's value, a record)
 };
+
+// The kind of storage a C type is read from or written to.
+inline rt::Kind kind_of(CType t) {
+    switch (t) {
+    case CType::I2:
+    case CType::U8:
+        return rt::Kind::Integer;
+    case CType::I4:
+        return rt::Kind::Long;
+    case CType::R4:
+        return rt::Kind::Single;
+    case CType::R8:
+        return rt::Kind::Double;
+    case CType::CY:
+        return rt::Kind::Currency;
+    case CType::Str:
+    case CType::StrRef:
+    case CType::CText:
+        return rt::Kind::String;
+    default:
+        return rt::Kind::Variant;
+    }
+}
 
 constexpr int kMaxCallableParams = 8;
 

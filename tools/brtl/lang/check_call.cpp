@@ -10,27 +10,6 @@ namespace brtl::basic {
 
 namespace {
 
-Kind kind_of(CType t) {
-    switch (t) {
-    case CType::I2:
-    case CType::U8:
-        return Kind::Integer;
-    case CType::I4:
-        return Kind::Long;
-    case CType::R4:
-        return Kind::Single;
-    case CType::R8:
-        return Kind::Double;
-    case CType::CY:
-        return Kind::Currency;
-    case CType::Str:
-    case CType::CText:
-        return Kind::String;
-    default:
-        return Kind::Variant;
-    }
-}
-
 // One entry of a row's spec: an argument (with its default), a constant, or the compare mode.
 struct SpecEntry {
     enum class What { Argument, Constant, Compare } what = What::Argument;

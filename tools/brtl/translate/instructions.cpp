@@ -39,28 +39,6 @@ const char *relation(uint32_t cond) {
     }
 }
 
-Kind kind_of(CType t) {
-    switch (t) {
-    case CType::I2:
-    case CType::U8:
-        return Kind::Integer;
-    case CType::I4:
-        return Kind::Long;
-    case CType::R4:
-        return Kind::Single;
-    case CType::R8:
-        return Kind::Double;
-    case CType::CY:
-        return Kind::Currency;
-    case CType::Str:
-    case CType::StrRef:
-    case CType::CText:
-        return Kind::String;
-    default:
-        return Kind::Variant;
-    }
-}
-
 // A host routine's name as the translated code spells it.
 std::string routine(const char *cname) {
     std::string name = cname;

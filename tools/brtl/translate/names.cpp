@@ -156,6 +156,22 @@ std::string cpp_string_literal(const std::string &bytes) {
     return out + "\"";
 }
 
+std::string cleanup_declaration(const char *name, const std::vector<std::string> &owned) {
+    if (owned.empty()) return "";
+    std::string out = std::string("    rt::Cleanup ") + name + "{";
+    for (size_t i = 0; i < owned.size(); ++i)
+        out += (i ? ", " : "") + owned[i];
+    return out + "};\n";
+}
+
+std::string array_dim_statement(const std::string &name, const std::string &type,
+                                const Variable &v) {
+    std::string out = "    rt::array_dim(" + name + ", " + type + ", {";
+    for (size_t d = 0; d < v.lower.size(); ++d)
+        out += (d ? ", " : "") + std::to_string(v.lower[d]) + ", " + std::to_string(v.upper[d]);
+    return out + "});\n";
+}
+
 std::string cpp_type(const TypeRef &t) {
     switch (t.kind) {
     case Kind::Integer:

@@ -307,12 +307,7 @@ void ProcedureWriter::write_declarations(std::ostringstream &out) {
             break;
         }
     }
-    if (!owned.empty()) {
-        out << "    rt::Cleanup locals{";
-        for (size_t i = 0; i < owned.size(); ++i)
-            out << (i ? ", " : "") << owned[i];
-        out << "};\n";
-    }
+    out << cleanup_declaration("locals", owned);
     for (const Slot &s : slots_) {
         if (!s.used) continue;
         if (s.is == Slot::Is::Pointer) {
@@ -333,20 +328,10 @@ void ProcedureWriter::write_declarations(std::ostringstream &out) {
             }
         }
     }
-    if (!temps.empty()) {
-        out << "    rt::Cleanup temps{";
-        for (size_t i = 0; i < temps.size(); ++i)
-            out << (i ? ", " : "") << temps[i];
-        out << "};\n";
-    }
-    for (const Variable &v : p_.locals) {
-        if (!v.fixed_array) continue;
-        out << "    rt::array_dim(" << slot_at(v.loc.offset)->name << ", "
-            << w_.type_constant(v.type) << ", {";
-        for (size_t d = 0; d < v.lower.size(); ++d)
-            out << (d ? ", " : "") << v.lower[d] << ", " << v.upper[d];
-        out << "});\n";
-    }
+    out << cleanup_declaration("temps", temps);
+    for (const Variable &v : p_.locals)
+        if (v.fixed_array)
+            out << array_dim_statement(slot_at(v.loc.offset)->name, w_.type_constant(v.type), v);
     if (handler_) out << "    rt::ErrorHandler handler;\n    uint32_t resume_at = 0;\n";
     if (gosub_) out << "    rt::GoSubReturns gosub;\n";
     if (handler_ && !temps.empty()) has_temps_ = true;

@@ -410,20 +410,10 @@ void Writer::write_main(std::ostringstream &out) {
                 owned.push_back("rt::Owned(&" + g.name + ", " + type_constant(g.type) + ")");
         }
     }
-    if (!owned.empty()) {
-        out << "    rt::Cleanup globals{";
-        for (size_t i = 0; i < owned.size(); ++i)
-            out << (i ? ", " : "") << owned[i];
-        out << "};\n";
-    }
-    for (const Variable &v : program_.globals) {
-        if (!v.fixed_array) continue;
-        Slot *g = global_at(v.loc.offset);
-        out << "    rt::array_dim(" << g->name << ", " << type_constant(v.type) << ", {";
-        for (size_t d = 0; d < v.lower.size(); ++d)
-            out << (d ? ", " : "") << v.lower[d] << ", " << v.upper[d];
-        out << "});\n";
-    }
+    out << cleanup_declaration("globals", owned);
+    for (const Variable &v : program_.globals)
+        if (v.fixed_array)
+            out << array_dim_statement(global_at(v.loc.offset)->name, type_constant(v.type), v);
     for (uint32_t e : program_.entry)
         out << "    " << proc_names_[e] << "();\n";
     out << "}\n\n";

@@ -63,6 +63,11 @@ std::string numbered(const char *prefix, size_t n); // "t12"
 // The name of a constant the translator makes for a name of the program: kArea_info.
 std::string constant_name(const std::string &base, const char *suffix);
 std::string cpp_type(const TypeRef &t); // int16_t, BiString, char (fixed: the array's element)
+// "    rt::Cleanup NAME{a, b};" for what a scope owns; "" when it owns nothing.
+std::string cleanup_declaration(const char *name, const std::vector<std::string> &owned);
+// "    rt::array_dim(NAME, TYPE, {lower, upper, ...});" for a fixed-size array.
+std::string array_dim_statement(const std::string &name, const std::string &type,
+                                const Variable &v);
 
 class Writer {
   public:
