@@ -142,3 +142,17 @@ Classify -4: Classify 0: Call Classify(9)
 
 Print "Records:"
 pt.X = 1: pt.Y = 1: MovePoint pt, 5: Print pt.X; pt.Y
+
+' Procedures that nothing runs: one calls only itself, two call only each other. They are
+' checked like the rest of the module and the program still runs.
+Function Depth(n As Integer) As Long
+    If n > 0 Then Depth = 1 + Depth(n - 1)
+End Function
+
+Function IsEven(ByVal n As Long) As Boolean
+    If n = 0 Then IsEven = True Else IsEven = IsOdd(n - 1)
+End Function
+
+Function IsOdd(ByVal n As Long) As Boolean
+    If n = 0 Then IsOdd = False Else IsOdd = IsEven(n - 1)
+End Function

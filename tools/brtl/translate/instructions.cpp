@@ -454,7 +454,7 @@ void ProcedureWriter::releases(const Instr &in) {
 
 void ProcedureWriter::call(uint32_t, const Instr &in) {
     const Procedure &callee = *program_.procedures[in.x];
-    w_.mark_called(in.x);
+    w_.mark_called(index_, in.x);
     const Arg *args = p_.lists.data() + in.a.offset;
     std::string list;
     for (uint16_t i = 0; i < in.n; ++i) {

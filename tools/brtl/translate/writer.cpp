@@ -419,13 +419,25 @@ void Writer::write_main(std::ostringstream &out) {
     out << "}\n\n";
 }
 
+std::set<uint32_t> Writer::reachable() const {
+    std::set<uint32_t> seen(program_.entry.begin(), program_.entry.end());
+    std::vector<uint32_t> pending(seen.begin(), seen.end());
+    while (!pending.empty()) {
+        uint32_t caller = pending.back();
+        pending.pop_back();
+        auto edges = calls_.find(caller);
+        if (edges == calls_.end()) continue;
+        for (uint32_t callee : edges->second)
+            if (seen.insert(callee).second) pending.push_back(callee);
+    }
+    return seen;
+}
+
 std::string Writer::run() {
     name_everything();
     std::vector<std::string> procedures;
     for (uint32_t i = 0; i < program_.procedures.size(); ++i)
         procedures.push_back(has_procedure(i) ? ProcedureWriter(*this, i).run() : "");
-    for (uint32_t e : program_.entry)
-        mark_called(e);
     std::ostringstream main_part;
     write_main(main_part);
 
@@ -480,10 +492,11 @@ std::string Writer::run() {
             out << ");\n";
         }
     out << "\n";
+    const std::set<uint32_t> used = reachable();
     for (uint32_t i = 0; i < program_.procedures.size(); ++i) {
         if (procedures[i].empty()) continue;
         std::string text = procedures[i];
-        if (!called_.count(i)) {
+        if (!used.count(i)) {
             // The signature line follows the comment lines.
             size_t at = 0;
             while (text.compare(at, 2, "//") == 0)

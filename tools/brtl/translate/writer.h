@@ -89,7 +89,9 @@ class Writer {
     const std::string &info_name(uint32_t index) const { return info_names_[index]; }
     std::string source_line(const std::string &file, int32_t line) const;
     const Names &names() const { return names_; }
-    void mark_called(uint32_t index) { called_.insert(index); }
+    // Records that procedure `caller` calls `callee`; a procedure that no call from the
+    // program's entry reaches is written [[maybe_unused]].
+    void mark_called(uint32_t caller, uint32_t callee) { calls_[caller].insert(callee); }
     std::string signature(uint32_t index) const;
     bool has_procedure(uint32_t index) const;
 
@@ -99,6 +101,7 @@ class Writer {
     void write_globals(std::ostringstream &out);
     void write_tables(std::ostringstream &out);
     void write_main(std::ostringstream &out);
+    std::set<uint32_t> reachable() const;
 
     const Program &program_;
     const TranslateOptions &options_;
@@ -114,7 +117,7 @@ class Writer {
     std::vector<std::string> constant_definitions_;
     std::vector<Slot> globals_;
     std::vector<std::string> proc_names_, info_names_;
-    std::set<uint32_t> called_;
+    std::map<uint32_t, std::set<uint32_t>> calls_;
     std::map<std::string, std::vector<std::string>> source_lines_;
 };
 
