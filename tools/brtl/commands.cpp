@@ -213,6 +213,8 @@ bool find_toolchain(Toolchain &t, std::string &problem) {
         t.link = {services, "-L" + lib, "-lbrtl"};
         if (prefix != "/usr") t.link.push_back("-Wl,-rpath," + lib);
     }
+    for (const std::string &library : split(BRTL_CONFIG_LIBS, ' '))
+        t.link.push_back(library);
     struct stat st {};
     stat(services.c_str(), &st);
     t.fingerprint = t.compiler + "\n" + BRTL_CONFIG_FLAGS + "\n" + (cxx ? "" : "") +
