@@ -25,7 +25,7 @@
 namespace hand {
 
 [[noreturn]] inline void overflow() {
-    brtl::rt::raise(BI_TRAP_OVERFLOW);
+    brtl::rt::raise_trap(BI_TRAP_OVERFLOW);
 }
 
 // Integer (int16_t), Long (int32_t) and Currency (BiCurrency, a count of ten-thousandths) sums
@@ -58,7 +58,7 @@ inline double mul_double(double a, double b) {
     return finite(a * b, a, b);
 }
 inline double divide(double a, double b) {
-    if (b == 0) brtl::rt::raise(a == 0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
+    if (b == 0) brtl::rt::raise_trap(a == 0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
     return finite(a / b, a, b);
 }
 
@@ -76,7 +76,7 @@ inline int16_t to_integer(int32_t v) {
 
 // The position of subscript i in an array declared lower To upper; trap 9 outside.
 inline size_t subscript(int32_t i, int32_t lower, int32_t upper) {
-    if (i < lower || i > upper) brtl::rt::raise(brtl::rt::kSubscriptOutOfRange);
+    if (i < lower || i > upper) brtl::rt::raise_trap(brtl::rt::kSubscriptOutOfRange);
     return static_cast<size_t>(i - lower);
 }
 

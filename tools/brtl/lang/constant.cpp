@@ -138,9 +138,9 @@ Constant radix_literal(const std::string &text, char suffix) {
         int digit = std::isdigit(static_cast<unsigned char>(text[i]))
                         ? text[i] - '0'
                         : std::toupper(static_cast<unsigned char>(text[i])) - 'A' + 10;
-        if (!hex && digit > 7) rt::raise(BI_TRAP_TYPE_MISMATCH);
+        if (!hex && digit > 7) rt::raise_trap(BI_TRAP_TYPE_MISMATCH);
         bits = bits * (hex ? 16 : 8) + static_cast<uint64_t>(digit);
-        if (bits > 0xFFFFFFFFu) rt::raise(BI_TRAP_OVERFLOW);
+        if (bits > 0xFFFFFFFFu) rt::raise_trap(BI_TRAP_OVERFLOW);
     }
     bool is_long = suffix == '&' || count > (hex ? 4u : 6u) || bits > 0xFFFFu;
     if (is_long) return Constant::long_(static_cast<int32_t>(static_cast<uint32_t>(bits)));

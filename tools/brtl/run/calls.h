@@ -38,7 +38,7 @@ inline void release_variable(uint8_t *p, const Variable &v) {
 
 inline void Machine::enter(uint32_t procedure, uint8_t *result_to) {
     if (frames_.size() - base_depth_ >= static_cast<size_t>(rt::kMaxCallDepth))
-        rt::raise(rt::kOutOfStackSpace);
+        rt::raise_trap(rt::kOutOfStackSpace);
     const Procedure &p = *program_.procedures[procedure];
     const FrameInfo &fi = *infos_[procedure];
     Stack::Mark mark{};
@@ -106,7 +106,7 @@ inline void Machine::call(const Instr &in) {
     uint8_t *result_to = callee.kind == ProcKind::Function ? where(in.d) : nullptr;
     // The argument addresses are taken before the callee's frame exists.
     uint8_t *sources[64];
-    if (in.n > 64) rt::raise(BI_TRAP_OUT_OF_MEMORY);
+    if (in.n > 64) rt::raise_trap(BI_TRAP_OUT_OF_MEMORY);
     for (uint16_t i = 0; i < in.n; ++i)
         sources[i] = where(args[i].loc);
     enter(in.x, result_to);

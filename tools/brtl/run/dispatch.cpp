@@ -328,14 +328,14 @@ void Machine::dispatch() {
             next = in.x;
             break;
         case Op::ReturnGoSub:
-            if (gosub_.size() <= f->gosub_base) rt::raise(rt::kReturnWithoutGoSub);
+            if (gosub_.size() <= f->gosub_base) rt::raise_trap(rt::kReturnWithoutGoSub);
             next = gosub_.back();
             gosub_.pop_back();
             break;
         case Op::OnGoTo:
         case Op::OnGoSub: {
             int32_t n = load<int32_t>(at(in.a));
-            if (n < 0 || n > 255) rt::raise(BI_TRAP_ILLEGAL_CALL);
+            if (n < 0 || n > 255) rt::raise_trap(BI_TRAP_ILLEGAL_CALL);
             if (n == 0 || n > in.n) break;
             if (--steps_left_ == 0) throw StepLimitReached{};
             if (in.op == Op::OnGoSub) gosub_.push_back(next);
@@ -395,7 +395,7 @@ void Machine::dispatch() {
             break;
         case Op::Resume: {
             if (--steps_left_ == 0) throw StepLimitReached{};
-            if (!f->in_handler) rt::raise(rt::kResumeWithoutError);
+            if (!f->in_handler) rt::raise_trap(rt::kResumeWithoutError);
             f->in_handler = false;
             rt::err().number = 0;
             const Unit &u = f->proc->units[f->trap_unit];
@@ -433,7 +433,7 @@ void Machine::dispatch() {
             break;
         case Op::VarElement: {
             rt::Array *a = rt::variant_array(*reinterpret_cast<VARIANT *>(at(in.a)));
-            if (a == nullptr) rt::raise(BI_TRAP_TYPE_MISMATCH);
+            if (a == nullptr) rt::raise_trap(BI_TRAP_TYPE_MISMATCH);
             int32_t subscripts[rt::kMaxDimensions];
             const Arg *list = f->proc->lists.data() + in.x;
             for (uint16_t i = 0; i < in.n && i < rt::kMaxDimensions; ++i)
@@ -463,7 +463,7 @@ void Machine::dispatch() {
             rt::Array *a = reinterpret_cast<rt::Array *>(at(in.a));
             if (in.k & 2) {
                 a = rt::variant_array(*reinterpret_cast<VARIANT *>(at(in.a)));
-                if (a == nullptr) rt::raise(BI_TRAP_TYPE_MISMATCH);
+                if (a == nullptr) rt::raise_trap(BI_TRAP_TYPE_MISMATCH);
             }
             save(at(in.d), rt::array_bound(*a, load<int32_t>(at(in.b)), (in.k & 1) != 0));
             break;

@@ -15,8 +15,8 @@ namespace brtl::rt {
 
 // The trap of a floating-point routine's status (1 overflow, 2 underflow).
 inline void check_float_status(int32_t status) {
-    if (status == 1) raise(BI_TRAP_OVERFLOW);
-    if (status == 2) raise(BI_TRAP_UNDERFLOW);
+    if (status == 1) raise_trap(BI_TRAP_OVERFLOW);
+    if (status == 2) raise_trap(BI_TRAP_UNDERFLOW);
 }
 
 // Integer and Long arithmetic: the compiler's overflow checks where it has them (the same
@@ -24,17 +24,17 @@ inline void check_float_status(int32_t status) {
 #if defined(__GNUC__)
 template <typename T> inline T checked_add(T a, T b) {
     T r;
-    if (__builtin_add_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    if (__builtin_add_overflow(a, b, &r)) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 template <typename T> inline T checked_sub(T a, T b) {
     T r;
-    if (__builtin_sub_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    if (__builtin_sub_overflow(a, b, &r)) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 template <typename T> inline T checked_mul(T a, T b) {
     T r;
-    if (__builtin_mul_overflow(a, b, &r)) raise(BI_TRAP_OVERFLOW);
+    if (__builtin_mul_overflow(a, b, &r)) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int16_t add(int16_t a, int16_t b) {
@@ -58,32 +58,32 @@ inline int32_t mul(int32_t a, int32_t b) {
 #else
 inline int16_t add(int16_t a, int16_t b) {
     int16_t r;
-    if (ZbiOvfAddShorts(&r, a, b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfAddShorts(&r, a, b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int16_t sub(int16_t a, int16_t b) {
     int16_t r;
-    if (ZbiOvfSubShorts(&r, a, b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfSubShorts(&r, a, b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int16_t mul(int16_t a, int16_t b) {
     int16_t r;
-    if (ZbiOvfMulShorts(&r, a, b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfMulShorts(&r, a, b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int32_t add(int32_t a, int32_t b) {
     int32_t r;
-    if (ZbiOvfAddLongs(&r, &a, &b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfAddLongs(&r, &a, &b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int32_t sub(int32_t a, int32_t b) {
     int32_t r;
-    if (ZbiOvfSubLongs(&r, &a, &b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfSubLongs(&r, &a, &b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 inline int32_t mul(int32_t a, int32_t b) {
     int32_t r;
-    if (ZbiOvfMulLongs(&r, &a, &b) != 0) raise(BI_TRAP_OVERFLOW);
+    if (ZbiOvfMulLongs(&r, &a, &b) != 0) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 #endif
@@ -130,7 +130,7 @@ inline BiCurrency mul(BiCurrency a, BiCurrency b) {
 
 // a / b: a zero divisor is trap 11, or 6 when a is zero too.
 inline void check_divisor(double a, double b) {
-    if (b == 0) raise(a == 0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
+    if (b == 0) raise_trap(a == 0 ? BI_TRAP_OVERFLOW : BI_TRAP_DIVISION_BY_ZERO);
 }
 inline float divide(float a, float b) {
     check_divisor(a, b);
@@ -148,15 +148,15 @@ inline double divide(double a, double b) {
 // a \ b and a Mod b of Integers and Longs: truncating; a zero divisor is trap 11, a quotient
 // that does not fit its type trap 6.
 template <typename T> T int_divide(T a, T b) {
-    if (b == 0) raise(BI_TRAP_DIVISION_BY_ZERO);
+    if (b == 0) raise_trap(BI_TRAP_DIVISION_BY_ZERO);
     if (b == -1) {
-        if (a == std::numeric_limits<T>::min()) raise(BI_TRAP_OVERFLOW);
+        if (a == std::numeric_limits<T>::min()) raise_trap(BI_TRAP_OVERFLOW);
         return static_cast<T>(-a);
     }
     return static_cast<T>(a / b);
 }
 template <typename T> T modulo(T a, T b) {
-    if (b == 0) raise(BI_TRAP_DIVISION_BY_ZERO);
+    if (b == 0) raise_trap(BI_TRAP_DIVISION_BY_ZERO);
     if (b == -1) return 0;
     return static_cast<T>(a % b);
 }
@@ -164,16 +164,16 @@ template <typename T> T modulo(T a, T b) {
 // a ^ b as a Double; trap 5 for a power the library cannot take, 6 for an infinite result.
 inline double power(double a, double b) {
     double r = ZbiDoExpD(a, b);
-    if (std::isinf(r) && std::isfinite(a) && std::isfinite(b)) raise(BI_TRAP_OVERFLOW);
+    if (std::isinf(r) && std::isfinite(a) && std::isfinite(b)) raise_trap(BI_TRAP_OVERFLOW);
     return r;
 }
 
 inline int16_t negate(int16_t a) {
-    if (a == INT16_MIN) raise(BI_TRAP_OVERFLOW);
+    if (a == INT16_MIN) raise_trap(BI_TRAP_OVERFLOW);
     return static_cast<int16_t>(-a);
 }
 inline int32_t negate(int32_t a) {
-    if (a == INT32_MIN) raise(BI_TRAP_OVERFLOW);
+    if (a == INT32_MIN) raise_trap(BI_TRAP_OVERFLOW);
     return -a;
 }
 inline float negate(float a) {
@@ -192,13 +192,13 @@ inline int32_t to_bits(int32_t a) {
     return a;
 }
 inline int32_t to_bits(double a) {
-    if (!(a >= -2147483648.0 && a <= 2147483647.0)) raise(BI_TRAP_OVERFLOW);
+    if (!(a >= -2147483648.0 && a <= 2147483647.0)) raise_trap(BI_TRAP_OVERFLOW);
     double r = ZbiDoubleRound(a);
-    if (r > 2147483647.0) raise(BI_TRAP_OVERFLOW);
+    if (r > 2147483647.0) raise_trap(BI_TRAP_OVERFLOW);
     return static_cast<int32_t>(r);
 }
 inline int32_t to_bits(float a) {
-    if (!(a >= -2147483648.0f && a <= 2147483648.0f)) raise(BI_TRAP_OVERFLOW);
+    if (!(a >= -2147483648.0f && a <= 2147483648.0f)) raise_trap(BI_TRAP_OVERFLOW);
     return to_bits(static_cast<double>(a) > 2147483647.0 ? 2147483648.0 : static_cast<double>(a));
 }
 inline int32_t to_bits(BiCurrency a) {
@@ -215,7 +215,7 @@ inline int32_t bit_imp(int32_t a, int32_t b) {
 // the Long range.
 inline int32_t truncate_long(double v) {
     v = std::trunc(v);
-    if (!(v >= -2147483648.0 && v <= 2147483647.0)) raise(BI_TRAP_OVERFLOW);
+    if (!(v >= -2147483648.0 && v <= 2147483647.0)) raise_trap(BI_TRAP_OVERFLOW);
     return static_cast<int32_t>(v);
 }
 

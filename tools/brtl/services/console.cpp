@@ -96,7 +96,7 @@ std::string print_text(VARIANT v) {
         break;
     }
     if (variant_array(v) != nullptr || v.vt >= BI_VARIANT_SUBTYPE_COUNT)
-        raise(BI_TRAP_TYPE_MISMATCH);
+        raise_trap(BI_TRAP_TYPE_MISMATCH);
     bool number = v.vt >= VT_I2 && v.vt <= VT_CY;
     std::string out = take_text(ZbiBuiltIn_CvtPVS(hold.release()));
     if (number) {

@@ -39,7 +39,7 @@ StringGuard::~StringGuard() {
 }
 
 int16_t to_i2(int32_t v) {
-    if (v < INT16_MIN || v > INT16_MAX) raise(BI_TRAP_OVERFLOW);
+    if (v < INT16_MIN || v > INT16_MAX) raise_trap(BI_TRAP_OVERFLOW);
     return static_cast<int16_t>(v);
 }
 int16_t to_i2(float v) {
@@ -174,7 +174,7 @@ VARIANT copy_var(const VARIANT &v) {
     VARIANT out;
     VariantInit(&out);
     HRESULT hr = BiXVariantCopy(&out, &v);
-    if (hr != S_OK) raise(ZbiCvtHResultToTrapNo(hr));
+    if (hr != S_OK) raise_trap(ZbiCvtHResultToTrapNo(hr));
     return out;
 }
 

@@ -49,7 +49,7 @@ const char kDefaultMessage[] = "Application-defined or object-defined error";
 
 } // namespace
 
-void raise(int32_t number) {
+void raise_trap(int32_t number) {
     throw trap_here(number);
 }
 

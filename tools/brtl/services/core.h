@@ -32,7 +32,7 @@ constexpr int32_t kOutOfStackSpace = 28;
 // Error numbers a program may raise with Error n or Err = n.
 constexpr int32_t kLargestErrorNumber = 65535;
 
-[[noreturn]] void raise(int32_t number);
+[[noreturn]] void raise_trap(int32_t number);
 // The English message of an error number, without the "%s" placeholders of the library's texts.
 const char *error_message(int32_t number);
 // The text hook of the programs: the library's English texts and the host's own messages.

@@ -27,7 +27,7 @@ void file_print_item(int16_t number, BiString s) {
 void file_print_item(int16_t number, VARIANT v) {
     if (variant_array(v) != nullptr) {
         VariantGuard hold(v);
-        raise(BI_TRAP_TYPE_MISMATCH);
+        raise_trap(BI_TRAP_TYPE_MISMATCH);
     }
     ZbiBuiltIn_Print(number, 2, int{BI_PRINT_TEXT}, ZbiBuiltIn_CvtPSVS(v));
 }
@@ -104,7 +104,7 @@ void WriteList::add_fixed(BiString text) {
     StringGuard hold(text);
     uint32_t n = BiStringLength(text);
     char *copy = static_cast<char *>(ZrMalloc(n + 1));
-    if (copy == nullptr) raise(BI_TRAP_OUT_OF_MEMORY);
+    if (copy == nullptr) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     std::memcpy(copy, text.data, n);
     copy[n] = '\0';
     next(BI_TYPE_FIXED_STRING).fixed = copy;

@@ -13,7 +13,7 @@ int32_t depth = 0;
 } // namespace
 
 Frame::Frame(const ProcedureInfo &info) : info_(info), caller_(innermost_frame) {
-    if (depth >= kMaxCallDepth) raise(kOutOfStackSpace);
+    if (depth >= kMaxCallDepth) raise_trap(kOutOfStackSpace);
     ++depth;
     innermost_frame = this;
     text_compare_ = info.text_compare;
@@ -79,7 +79,7 @@ uint32_t ErrorHandler::resume_next_statement(const Frame &frame) {
 }
 
 void ErrorHandler::resume_label() {
-    if (!in_handler_) raise(kResumeWithoutError);
+    if (!in_handler_) raise_trap(kResumeWithoutError);
     in_handler_ = false;
     err().number = 0;
 }
@@ -89,7 +89,7 @@ void ErrorHandler::leave() const {
 }
 
 uint32_t GoSubReturns::pop() {
-    if (places_.empty()) raise(kReturnWithoutGoSub);
+    if (places_.empty()) raise_trap(kReturnWithoutGoSub);
     uint32_t place = places_.back();
     places_.pop_back();
     return place;
@@ -130,18 +130,18 @@ void *array_element(Array &a, std::initializer_list<int32_t> subscripts) {
 
 void *variant_array_element(VARIANT &v, std::initializer_list<int32_t> subscripts) {
     Array *a = variant_array(v);
-    if (a == nullptr) raise(BI_TRAP_TYPE_MISMATCH);
+    if (a == nullptr) raise_trap(BI_TRAP_TYPE_MISMATCH);
     return array_element(*a, subscripts);
 }
 
 int32_t variant_array_bound(VARIANT &v, int32_t dimension, bool upper) {
     Array *a = variant_array(v);
-    if (a == nullptr) raise(BI_TRAP_TYPE_MISMATCH);
+    if (a == nullptr) raise_trap(BI_TRAP_TYPE_MISMATCH);
     return array_bound(*a, dimension, upper);
 }
 
 int32_t on_index(int32_t n) {
-    if (n < 0 || n > 255) raise(BI_TRAP_ILLEGAL_CALL);
+    if (n < 0 || n > 255) raise_trap(BI_TRAP_ILLEGAL_CALL);
     return n;
 }
 

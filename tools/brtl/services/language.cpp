@@ -44,7 +44,7 @@ VARIANT len_of_variant(VARIANT v) {
 
 // Chr: the character of a code of the code page (a double-byte code above 255).
 BiString chr_string(int32_t code) {
-    if (code < 0 || code > kLargestCharCode) raise(BI_TRAP_ILLEGAL_CALL);
+    if (code < 0 || code > kLargestCharCode) raise_trap(BI_TRAP_ILLEGAL_CALL);
     std::string text;
     if (code > 255) text += static_cast<char>(code >> 8);
     text += static_cast<char>(code & 0xFF);
@@ -59,7 +59,7 @@ VARIANT chr_variant(int32_t code) {
 int32_t asc_of(BiString s) {
     StringGuard hold(s);
     uint32_t n = BiStringLength(s);
-    if (n == 0) raise(BI_TRAP_ILLEGAL_CALL);
+    if (n == 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
     auto first = static_cast<unsigned char>(s.data[0]);
     if (ZbiCharLen(s.data) == 2 && n > 1)
         return static_cast<int32_t>((first << 8) | static_cast<unsigned char>(s.data[1]));
@@ -174,7 +174,7 @@ VARIANT sgn_of_variant(VARIANT v) {
 }
 
 double round_double(double v, int32_t places) {
-    if (places < 0) raise(BI_TRAP_ILLEGAL_CALL);
+    if (places < 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
     if (places == 0) return ZbiDoubleRound(v);
     if (places > 22) return v;
     double scale = std::pow(10.0, places);
@@ -185,7 +185,7 @@ double round_double(double v, int32_t places) {
 
 VARIANT round_variant(VARIANT v, int32_t places) {
     VariantGuard hold(v);
-    if (places < 0) raise(BI_TRAP_ILLEGAL_CALL);
+    if (places < 0) raise_trap(BI_TRAP_ILLEGAL_CALL);
     if (v.vt == VT_NULL) return hold.release();
     VariantGuard number;
     ZbiVariantCvtToNum(number.get(), hold.get());
@@ -256,7 +256,7 @@ VARIANT switch_of(VARIANT *items, int32_t count) {
     if (count % 2 != 0) {
         for (int32_t i = 0; i < count; ++i)
             BiXVariantClear(&items[i]);
-        raise(BI_TRAP_ILLEGAL_CALL);
+        raise_trap(BI_TRAP_ILLEGAL_CALL);
     }
     DownwardList list(items, count);
     VariantGuard result;
@@ -270,7 +270,7 @@ VARIANT switch_of(VARIANT *items, int32_t count) {
 namespace {
 
 std::vector<double> flows_of_array(Array *a, const TypeRef &element) {
-    if (a->dims != 1) raise(a->dims == 0 ? kSubscriptOutOfRange : BI_TRAP_TYPE_MISMATCH);
+    if (a->dims != 1) raise_trap(a->dims == 0 ? kSubscriptOutOfRange : BI_TRAP_TYPE_MISMATCH);
     std::vector<double> out;
     for (int32_t i = 0; i < a->count[0]; ++i) {
         void *p = ZbiArrayElementAddr(&a->desc, static_cast<uint32_t>(i));
@@ -294,16 +294,16 @@ std::vector<double> flows_of_array(Array *a, const TypeRef &element) {
             out.push_back(to_r8(copy_var(*static_cast<VARIANT *>(p))));
             break;
         default:
-            raise(BI_TRAP_TYPE_MISMATCH);
+            raise_trap(BI_TRAP_TYPE_MISMATCH);
         }
     }
-    if (out.size() > static_cast<size_t>(kMaxCashFlows)) raise(BI_TRAP_ILLEGAL_CALL);
+    if (out.size() > static_cast<size_t>(kMaxCashFlows)) raise_trap(BI_TRAP_ILLEGAL_CALL);
     return out;
 }
 
 std::vector<double> flows_of_variant(const VARIANT *v) {
     Array *a = variant_array(*v);
-    if (a == nullptr) raise(BI_TRAP_TYPE_MISMATCH);
+    if (a == nullptr) raise_trap(BI_TRAP_TYPE_MISMATCH);
     return flows_of_array(a, TypeRef{Kind::Variant, 0, nullptr});
 }
 
@@ -319,7 +319,7 @@ double irr_of(const std::vector<double> &v, double guess) {
 }
 // MIRR uses count - 1 values: the count it is given is one more than the array's length.
 double mirr_of(const std::vector<double> &v, double finance, double reinvest) {
-    if (v.size() == static_cast<size_t>(kMaxCashFlows)) raise(BI_TRAP_ILLEGAL_CALL);
+    if (v.size() == static_cast<size_t>(kMaxCashFlows)) raise_trap(BI_TRAP_ILLEGAL_CALL);
     return ZbiBuiltIn_MIRR(v.data(), static_cast<int16_t>(count_of(v) + 1), finance, reinvest);
 }
 
@@ -383,12 +383,12 @@ void close_files(const int16_t *numbers, int32_t count) {
 }
 
 void error_statement(int32_t n) {
-    if (n < 1 || n > kLargestErrorNumber) raise(BI_TRAP_ILLEGAL_CALL);
-    raise(n);
+    if (n < 1 || n > kLargestErrorNumber) raise_trap(BI_TRAP_ILLEGAL_CALL);
+    raise_trap(n);
 }
 
 void set_err(int32_t n) {
-    if (n < 0 || n > kLargestErrorNumber) raise(BI_TRAP_ILLEGAL_CALL);
+    if (n < 0 || n > kLargestErrorNumber) raise_trap(BI_TRAP_ILLEGAL_CALL);
     err().number = n;
 }
 

@@ -129,7 +129,7 @@ void copy_value(void *dst, const void *src, const TypeRef &type) {
         return;
     case Kind::Variant: {
         HRESULT hr = BiXVariantCopy(static_cast<VARIANT *>(dst), static_cast<const VARIANT *>(src));
-        if (hr != S_OK) raise(ZbiCvtHResultToTrapNo(hr));
+        if (hr != S_OK) raise_trap(ZbiCvtHResultToTrapNo(hr));
         return;
     }
     case Kind::Record:
@@ -192,7 +192,7 @@ void lset_record(void *dest, const RecordLayout &dest_layout, const void *src,
 // ---- Arrays ----------------------------------------------------------------------------------
 
 void subscript_out_of_range() {
-    raise(kSubscriptOutOfRange);
+    raise_trap(kSubscriptOutOfRange);
 }
 
 namespace {
@@ -217,13 +217,13 @@ uint64_t shape_bytes(const TypeRef &element, int32_t dims, const int32_t *lower,
                      const int32_t *upper, int32_t *count) {
     if (dims < 1 || dims > kMaxDimensions) subscript_out_of_range();
     uint64_t n = storage_size(element);
-    if (n > UINT16_MAX) raise(BI_TRAP_OUT_OF_MEMORY);
+    if (n > UINT16_MAX) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     for (int32_t d = 0; d < dims; ++d) {
         int64_t c = static_cast<int64_t>(upper[d]) - lower[d] + 1;
         if (c < 1) subscript_out_of_range();
         count[d] = static_cast<int32_t>(c);
         n *= static_cast<uint64_t>(c);
-        if (n > UINT32_MAX) raise(BI_TRAP_OUT_OF_MEMORY);
+        if (n > UINT32_MAX) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     }
     return n;
 }
@@ -278,7 +278,7 @@ void array_redim(Array &a, const TypeRef &element, int32_t dims, const int32_t *
     a.desc.element_size = static_cast<uint16_t>(storage_size(element));
     a.desc.byte_size = static_cast<uint32_t>(bytes);
     ZbiAllocArrayData(&a.desc);
-    if (a.desc.data == nullptr) raise(BI_TRAP_OUT_OF_MEMORY);
+    if (a.desc.data == nullptr) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     a.dims = dims;
     for (int32_t d = 0; d < dims; ++d) {
         a.lower[d] = lower[d];
@@ -345,7 +345,7 @@ const BrtlUnknownVtbl kVariantArrayVtbl = {query_interface, add_ref, release_ref
 
 VARIANT make_variant_array(int32_t lower, int32_t count) {
     auto *object = new (std::nothrow) VariantArray{&kVariantArrayVtbl, 1, {}};
-    if (object == nullptr) raise(BI_TRAP_OUT_OF_MEMORY);
+    if (object == nullptr) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_UNKNOWN;

@@ -10,9 +10,9 @@ char shared_empty[1] = {'\0'};
 
 // A temporary of n uninitialised bytes (plus the NUL).
 BiString allocate(uint32_t n) {
-    if (n > BI_STRING_LENGTH_MASK) raise(BI_TRAP_OUT_OF_STRING_SPACE);
+    if (n > BI_STRING_LENGTH_MASK) raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
     BiString s = ZbiAllocBiString(n);
-    if (s.data == nullptr) raise(BI_TRAP_OUT_OF_MEMORY);
+    if (s.data == nullptr) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     s.data[n] = '\0';
     s.length_word = n | BI_STRING_TEMP_FLAG;
     return s;
@@ -44,7 +44,7 @@ void assign(BiString &dst, BiString src) {
     }
     if (!BiStringIsTemporary(src)) {
         src = ZbiDuplicateString(src);
-        if (src.data == nullptr) raise(BI_TRAP_OUT_OF_MEMORY);
+        if (src.data == nullptr) raise_trap(BI_TRAP_OUT_OF_MEMORY);
     }
     release(dst);
     dst = BiString{src.data, BiStringLength(src)};
@@ -74,7 +74,7 @@ BiString concat(BiString a, BiString b) {
     if (static_cast<uint64_t>(la) + lb > BI_STRING_LENGTH_MASK) {
         drop(a);
         drop(b);
-        raise(BI_TRAP_OUT_OF_STRING_SPACE);
+        raise_trap(BI_TRAP_OUT_OF_STRING_SPACE);
     }
     if (is_temporary(a)) {
         // A temporary on the left grows where it is (a chain of & copies it once, not once a
@@ -83,7 +83,7 @@ BiString concat(BiString a, BiString b) {
         if (grown == nullptr) {
             drop(a);
             drop(b);
-            raise(BI_TRAP_OUT_OF_MEMORY);
+            raise_trap(BI_TRAP_OUT_OF_MEMORY);
         }
         std::memcpy(grown + la, b.data, lb);
         grown[la + lb] = '\0';

@@ -10,7 +10,7 @@ namespace {
 
 // An operand of a table handler must be one of the subtypes the tables index.
 void check_operand(const VARIANT &v) {
-    if (v.vt >= BI_VARIANT_SUBTYPE_COUNT) raise(BI_TRAP_TYPE_MISMATCH);
+    if (v.vt >= BI_VARIANT_SUBTYPE_COUNT) raise_trap(BI_TRAP_TYPE_MISMATCH);
 }
 
 using Routine = void (*)(VARIANT *, VARIANT *, VARIANT *);
