@@ -37,8 +37,21 @@ uint32_t storage_size(const TypeRef &type) {
     return 0;
 }
 
+// The alignment of each type is the one its C type has as a member of a structure, so that a
+// record's layout is the C structure's in every build (a Double aligns to 4 bytes in a 32-bit x86
+// one).
 uint32_t storage_align(const TypeRef &type) {
     switch (type.kind) {
+    case Kind::Integer:
+        return alignof(int16_t);
+    case Kind::Long:
+        return alignof(int32_t);
+    case Kind::Single:
+        return alignof(float);
+    case Kind::Double:
+        return alignof(double);
+    case Kind::Currency:
+        return alignof(BiCurrency);
     case Kind::Fixed:
         return 1;
     case Kind::String:
@@ -47,9 +60,8 @@ uint32_t storage_align(const TypeRef &type) {
         return alignof(VARIANT);
     case Kind::Record:
         return type.record->align;
-    default:
-        return storage_size(type);
     }
+    return 1;
 }
 
 uint32_t file_length(const TypeRef &type) {
