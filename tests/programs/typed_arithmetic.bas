@@ -55,6 +55,11 @@ Err = 0: i = 40000: Show "Integer = 40000"
 Err = 0: i = CInt(32767.5): Show "CInt(32767.5)"
 Err = 0: i = CInt(-32768.5): Show "CInt(-32768.5)"
 Print "  i ="; i
+' A Double or Single assigned to an Integer or a Long rounds half to even, within the range.
+d = 32766.5: i = d: l = -2147483648.5: Print "  i ="; i; " l ="; l
+s = -3.5: i = s: d = 2147483646.5: l = d: Print "  i ="; i; " l ="; l
+Err = 0: d = 2147483647.5: l = d: Show "Long = 2147483647.5"
+Err = 0: s = -32768.5: i = s: s = 32767.5: i = s: Show "Integer = Single 32767.5"
 Err = 0: l = 2147483647: l = l + 1: Show "Long 2147483647 + 1"
 Err = 0: l = 65536: l = l * l: Show "Long 65536 * 65536"
 Err = 0: s = 3E+38: s = s * 10: Show "Single 3E+38 * 10"

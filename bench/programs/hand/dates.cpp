@@ -5,8 +5,9 @@
 //
 // The Dates are Variants of subtype Date, as the library's date functions take and give them. A
 // Date owns nothing, so it is passed by copying the Variant; the Dates the library returns are
-// kept as they come (they already are Dates), and the Integer and Long results are read from
-// their Variants.
+// kept as they come (they already are Dates). Weekday's result is read from its Variant into the
+// Integer it is assigned to; the results that are compared (Month with Month, DateDiff with a
+// Long) are compared as the Variants they are, through the library's operator table.
 #include "hand.h"
 
 namespace {
@@ -28,9 +29,10 @@ void program() {
         ZbiBuiltIn_DateAdd(&next_day, hand::text("d"), 1, d);
         int16_t wd = hand::integer_of(*ZbiBuiltIn_WeekDay(&result, d));
         if (wd != 7 && wd != 1) workdays = hand::add(workdays, 1);
-        int16_t next_month = hand::integer_of(*ZbiBuiltIn_Month(&result, next_day));
-        if (next_month != hand::integer_of(*ZbiBuiltIn_Month(&result, d)))
-            month_ends = hand::add(month_ends, 1);
+        VARIANT next_month, month;
+        ZbiBuiltIn_Month(&next_month, next_day);
+        ZbiBuiltIn_Month(&month, d);
+        if (hand::differ(next_month, month)) month_ends = hand::add(month_ends, 1);
         brtl::rt::assign(text, ZbiBuiltIn_Format_(BI_FORMAT_VARIANT, &d, hand::text("yyyy-mm-dd")));
         chars = hand::add(chars, static_cast<int32_t>(BiStringLength(text)));
         day_digits = hand::to_long(
@@ -39,9 +41,8 @@ void program() {
                          ZbiBuiltIn_Format_(BI_FORMAT_VARIANT, &d, hand::text("ddd d mmm yyyy")));
         chars = hand::add(chars, static_cast<int32_t>(BiStringLength(text)));
         if (hand::equals(ZbiBuiltIn_LeftC_(text, 6), "Fri 13")) fridays = hand::add(fridays, 1);
-        if (hand::long_of(*ZbiBuiltIn_DateDiff(&result, hand::text("d"), start, d)) !=
-            hand::sub(i, 1))
-            off_by = hand::add(off_by, 1);
+        ZbiBuiltIn_DateDiff(&result, hand::text("d"), start, d);
+        if (hand::differ(result, brtl::rt::to_var(hand::sub(i, 1)))) off_by = hand::add(off_by, 1);
         d = next_day;
     }
     int32_t months = hand::long_of(*ZbiBuiltIn_DateDiff(&result, hand::text("m"), start, d));

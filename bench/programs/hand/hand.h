@@ -21,6 +21,7 @@
 #include "brtl/services/core.h"
 #include "brtl/services/language.h"
 #include "brtl/services/strings.h"
+#include "brtl/services/variants.h"
 
 namespace hand {
 
@@ -120,6 +121,12 @@ inline int32_t long_of(VARIANT v) {
 inline int16_t integer_of(VARIANT v) {
     if (v.vt == VT_I2) return v.iVal;
     return brtl::rt::to_i2(v);
+}
+
+// a <> b of two Variants, as the dialect compares them: through the library's operator table
+// (which consumes both), the result's truth read as If reads it.
+inline bool differ(VARIANT a, VARIANT b) {
+    return brtl::rt::is_true(brtl::rt::var_binary(BI_OP_NE, a, b));
 }
 
 // InStr(start, text, sought) of two Strings, binary compare: the library searches Variants, so

@@ -1,6 +1,8 @@
 #include "convert.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "core.h"
 #include "strings.h"
@@ -28,6 +30,16 @@ template <typename T> T from_string(BiString s, int32_t code) {
     return from_variant<T>(to_var(s), code);
 }
 
+// The conversion of a Single or Double to an Integer or a Long: the whole number nearest to v,
+// ties to even, as the library rounds. A value that rounds into T's range is converted here; any
+// other (out of range, not finite) goes to the library, which raises its trap.
+template <typename T, typename F> T rounded(F v, int32_t code) {
+    double r = std::nearbyint(static_cast<double>(v));
+    if (r >= std::numeric_limits<T>::min() && r <= std::numeric_limits<T>::max())
+        return static_cast<T>(r);
+    return from_variant<T>(to_var(v), code);
+}
+
 BiString format_plain(int32_t kind, const void *p) {
     return ZbiBuiltIn_Format_(kind, p, empty_string());
 }
@@ -43,10 +55,10 @@ int16_t to_i2(int32_t v) {
     return static_cast<int16_t>(v);
 }
 int16_t to_i2(float v) {
-    return from_variant<int16_t>(to_var(v), BI_TYPE_INTEGER);
+    return rounded<int16_t>(v, BI_TYPE_INTEGER);
 }
 int16_t to_i2(double v) {
-    return from_variant<int16_t>(to_var(v), BI_TYPE_INTEGER);
+    return rounded<int16_t>(v, BI_TYPE_INTEGER);
 }
 int16_t to_i2(BiCurrency v) {
     return ZbiCvtCurNumShort(v);
@@ -60,10 +72,10 @@ int16_t to_i2(VARIANT v) {
 }
 
 int32_t to_i4(float v) {
-    return from_variant<int32_t>(to_var(v), BI_TYPE_LONG);
+    return rounded<int32_t>(v, BI_TYPE_LONG);
 }
 int32_t to_i4(double v) {
-    return from_variant<int32_t>(to_var(v), BI_TYPE_LONG);
+    return rounded<int32_t>(v, BI_TYPE_LONG);
 }
 int32_t to_i4(BiCurrency v) {
     return ZbiCvtCurNumLng(v);
