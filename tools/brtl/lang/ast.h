@@ -62,7 +62,7 @@ struct Expr {
 };
 
 // A declared type: As Integer, As String * 10, As MyType, or a type character.
-struct TypeSpec {
+struct TypeClause {
     std::string name; // upper case: INTEGER, LONG, ..., or a user type's name; "" when none
     char suffix = 0;
     ExprPtr fixed_length; // String * n
@@ -78,7 +78,7 @@ struct Bound {
 struct Declarator {
     std::string name;
     Pos pos;
-    TypeSpec type;
+    TypeClause type;
     bool array = false;        // parentheses followed the name
     std::vector<Bound> bounds; // empty for a dynamic array
 };
@@ -159,14 +159,14 @@ struct Stmt {
     std::vector<IfArm> arms;
     std::vector<CaseClause> clauses;
     Block body;
-    std::vector<TypeSpec> const_types; // Const: As type per name (name empty when none)
-    std::vector<std::string> words;    // Open: mode, access, lock; library statements' separators
+    std::vector<TypeClause> const_types; // Const: As type per name (name empty when none)
+    std::vector<std::string> words;      // Open: mode, access, lock; library statements' separators
 };
 
 struct ParamDecl {
     std::string name;
     Pos pos;
-    TypeSpec type;
+    TypeClause type;
     bool by_val = false;
     bool optional = false;
     bool array = false;
@@ -182,7 +182,7 @@ struct ProcDecl {
     bool is_static = false;
     bool is_private = false;
     std::vector<ParamDecl> params;
-    TypeSpec result;
+    TypeClause result;
     Block body;
 };
 

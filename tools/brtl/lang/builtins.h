@@ -11,7 +11,7 @@
 
 namespace brtl::basic {
 
-// Builtins whose call the checker shapes itself (the row's spec does not say it all).
+// Builtins whose call the checker shapes itself (the row's argument fill does not say it all).
 enum class Special : uint8_t {
     None,
     InPlace,   // the Variant argument is copied and changed in place (LCase, Trim, ...)
@@ -39,9 +39,9 @@ struct BuiltinRow {
     // "2" argument 2; "2=0" argument 2, or 0 when it is left out ('text' a String, 1.5 a Double,
     // c the Option Compare mode); "k:1" the constant 1 whatever the call says. Empty: the
     // arguments in order.
-    const char *spec = "";
+    const char *fill = "";
     // Called instead of fn when every argument fn takes as a Variant is a String: the
-    // runtime-string form, with the same spec.
+    // runtime-string form, with the same argument fill.
     const Callable *string_fn = nullptr;
     Special special = Special::None;
     uint8_t param = 0;

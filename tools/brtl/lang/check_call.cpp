@@ -10,8 +10,9 @@ namespace brtl::basic {
 
 namespace {
 
-// One entry of a row's spec: an argument (with its default), a constant, or the compare mode.
-struct SpecEntry {
+// One entry of a row's argument fill: an argument (with its default), a constant or the
+// compare mode.
+struct FillEntry {
     enum class What { Argument, Constant, Compare } what = What::Argument;
     int index = 0;
     bool has_default = false;
@@ -19,7 +20,7 @@ struct SpecEntry {
     Constant value;
 };
 
-Constant spec_constant(const std::string &text) {
+Constant fill_constant(const std::string &text) {
     if (text.size() >= 2 && text.front() == '\'')
         return Constant::string(text.substr(1, text.size() - 2));
     if (text.find('.') != std::string::npos)
@@ -29,12 +30,12 @@ Constant spec_constant(const std::string &text) {
     return Constant::long_(static_cast<int32_t>(n));
 }
 
-std::vector<SpecEntry> parse_spec(const char *spec, size_t params) {
-    std::vector<SpecEntry> out;
-    std::string text(spec);
+std::vector<FillEntry> parse_fill(const char *fill, size_t params) {
+    std::vector<FillEntry> out;
+    std::string text(fill);
     if (text.empty()) {
         for (size_t i = 0; i < params; ++i) {
-            SpecEntry e;
+            FillEntry e;
             e.index = static_cast<int>(i);
             out.push_back(e);
         }
@@ -45,12 +46,12 @@ std::vector<SpecEntry> parse_spec(const char *spec, size_t params) {
         size_t comma = text.find(',', at);
         if (comma == std::string::npos) comma = text.size();
         std::string item = text.substr(at, comma - at);
-        SpecEntry e;
+        FillEntry e;
         if (item == "c") {
-            e.what = SpecEntry::What::Compare;
+            e.what = FillEntry::What::Compare;
         } else if (item.compare(0, 2, "k:") == 0) {
-            e.what = SpecEntry::What::Constant;
-            e.value = spec_constant(item.substr(2));
+            e.what = FillEntry::What::Constant;
+            e.value = fill_constant(item.substr(2));
         } else {
             size_t eq = item.find('=');
             e.index = std::atoi(item.substr(0, eq).c_str());
@@ -60,7 +61,7 @@ std::vector<SpecEntry> parse_spec(const char *spec, size_t params) {
                 if (d == "c")
                     e.default_compare = true;
                 else
-                    e.value = spec_constant(d);
+                    e.value = fill_constant(d);
             }
         }
         out.push_back(e);
@@ -326,26 +327,26 @@ Val Checker::pass_argument(const Callable &fn, size_t i, Val v, Arg &) {
 Val Checker::apply_builtin(const BuiltinRow &row, const Callable *fn,
                            const std::vector<Argument> &args, Pos pos) {
     size_t first = fn->count > 0 && fn->params[0] == CType::VarOut ? 1 : 0;
-    std::vector<SpecEntry> spec = parse_spec(row.spec, fn->count - first);
-    if (spec.size() != fn->count - first)
-        fail(pos, "internal: the spec of " + std::string(row.name) + " does not fit");
+    std::vector<FillEntry> fill = parse_fill(row.fill, fn->count - first);
+    if (fill.size() != fn->count - first)
+        fail(pos, "internal: the argument fill of " + std::string(row.name) + " does not fit");
     for (size_t i = 0; i < args.size(); ++i) {
         bool used = false;
-        for (const SpecEntry &s : spec)
-            used = used || (s.what == SpecEntry::What::Argument && s.index == static_cast<int>(i));
+        for (const FillEntry &s : fill)
+            used = used || (s.what == FillEntry::What::Argument && s.index == static_cast<int>(i));
         if (!used && args[i].expr) fail(pos, "Wrong number of arguments: " + std::string(row.name));
     }
     std::vector<Val> values;
     bool strings = row.string_fn != nullptr;
-    for (size_t i = 0; i < spec.size(); ++i) {
-        const SpecEntry &s = spec[i];
-        bool given = s.what == SpecEntry::What::Argument &&
+    for (size_t i = 0; i < fill.size(); ++i) {
+        const FillEntry &s = fill[i];
+        bool given = s.what == FillEntry::What::Argument &&
                      static_cast<size_t>(s.index) < args.size() && args[s.index].expr;
         Val v;
-        if (s.what == SpecEntry::What::Compare || (!given && s.default_compare)) {
+        if (s.what == FillEntry::What::Compare || (!given && s.default_compare)) {
             v = constant(
                 Constant::integer(module().text_compare ? BI_COMPARE_TEXT : BI_COMPARE_BINARY));
-        } else if (s.what == SpecEntry::What::Constant) {
+        } else if (s.what == FillEntry::What::Constant) {
             v = constant(s.value);
         } else if (given) {
             v = expr(*args[s.index].expr);

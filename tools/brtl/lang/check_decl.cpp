@@ -83,26 +83,26 @@ DeclType Checker::default_type(const std::string &name, uint32_t module) const {
     return DeclType{TypeRef{kind, 0, nullptr}};
 }
 
-DeclType Checker::resolve_type(const TypeSpec &spec, const std::string &name, uint32_t module) {
-    if (spec.suffix != 0) return suffix_type(spec.suffix);
-    if (spec.name.empty()) return default_type(name, module);
+DeclType Checker::resolve_type(const TypeClause &clause, const std::string &name, uint32_t module) {
+    if (clause.suffix != 0) return suffix_type(clause.suffix);
+    if (clause.name.empty()) return default_type(name, module);
     DeclType out;
-    if (builtin_type(spec.name, out)) {
-        if (spec.fixed_length) {
-            std::optional<Constant> n = fold(*spec.fixed_length);
+    if (builtin_type(clause.name, out)) {
+        if (clause.fixed_length) {
+            std::optional<Constant> n = fold(*clause.fixed_length);
             int32_t length = 0;
             if (n && (n->kind == Kind::Integer || n->kind == Kind::Long))
                 length = n->kind == Kind::Integer ? n->i2 : n->i4;
             else
-                fail(spec.fixed_length->pos, "Constant expression required");
+                fail(clause.fixed_length->pos, "Constant expression required");
             if (length < 1 || length > 32767)
-                fail(spec.fixed_length->pos, "a fixed-length string holds 1 to 32767 bytes");
+                fail(clause.fixed_length->pos, "a fixed-length string holds 1 to 32767 bytes");
             out.ref = TypeRef{Kind::Fixed, static_cast<uint32_t>(length), nullptr};
         }
         return out;
     }
-    auto it = records_.find(spec.name);
-    if (it == records_.end()) fail(spec.pos, "User-defined type not defined: " + spec.name);
+    auto it = records_.find(clause.name);
+    if (it == records_.end()) fail(clause.pos, "User-defined type not defined: " + clause.name);
     out.ref = TypeRef{Kind::Record, 0, it->second};
     return out;
 }

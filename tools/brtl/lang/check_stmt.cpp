@@ -496,7 +496,7 @@ void Checker::redim(const Stmt &s) {
             Declarator declared;
             declared.name = d.name;
             declared.pos = d.pos;
-            declared.type = TypeSpec{};
+            declared.type = TypeClause{};
             declared.type.name = d.type.name;
             declared.type.suffix = d.type.suffix;
             declared.array = true;

@@ -109,7 +109,7 @@ class Checker {
     void declare_types(Module &m);
     void declare_procedure(ProcDecl &d, uint32_t module);
     void module_declarations(Block &code, uint32_t module);
-    DeclType resolve_type(const TypeSpec &spec, const std::string &name, uint32_t module);
+    DeclType resolve_type(const TypeClause &clause, const std::string &name, uint32_t module);
     DeclType default_type(const std::string &name, uint32_t module) const;
     DeclType suffix_type(char suffix) const;
     Symbol &declare_variable(Scope &scope, const Declarator &d, bool global_storage,

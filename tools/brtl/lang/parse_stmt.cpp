@@ -460,8 +460,8 @@ StmtPtr Parser::while_statement(Pos pos) {
 
 // ---- Declarations -----------------------------------------------------------------------------
 
-TypeSpec Parser::as_type(char suffix) {
-    TypeSpec t;
+TypeClause Parser::as_type(char suffix) {
+    TypeClause t;
     t.suffix = suffix;
     t.pos = here();
     if (!accept_word("AS")) return t;

@@ -82,7 +82,7 @@ class Parser {
     void statement_args(Stmt &s);
     void open_form(Stmt &s);
     Declarator declarator(bool field);
-    TypeSpec as_type(char suffix);
+    TypeClause as_type(char suffix);
 
     // ---- Module structure (parse_module.cpp)
     void procedure(Module &m, Pos pos, bool is_static, bool is_private);
