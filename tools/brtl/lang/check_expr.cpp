@@ -194,6 +194,17 @@ void Checker::list_add(const Arg &arg) {
     proc_->lists.push_back(arg);
 }
 
+uint32_t Checker::long_list(const std::vector<Val> &values) {
+    uint32_t start = list_begin();
+    for (const Val &v : values) {
+        Arg arg;
+        arg.loc = v.loc;
+        arg.type = TypeRef{Kind::Long, 0, nullptr};
+        list_add(arg);
+    }
+    return start;
+}
+
 Val Checker::constant(const Constant &c) {
     Val v;
     v.kind = c.kind;
@@ -545,14 +556,7 @@ Place Checker::array_element(const Symbol &array, const std::vector<Argument> &a
     if (subs.size() == 1) {
         emit(Op::Element1, 0, ptr, array.loc, subs[0].loc);
     } else {
-        uint32_t start = list_begin();
-        for (const Val &v : subs) {
-            Arg arg;
-            arg.loc = v.loc;
-            arg.type = TypeRef{Kind::Long, 0, nullptr};
-            list_add(arg);
-        }
-        emit(Op::Element, 0, ptr, array.loc, {}, start);
+        emit(Op::Element, 0, ptr, array.loc, {}, long_list(subs));
         last().n = static_cast<uint16_t>(subs.size());
     }
     Place p;
@@ -613,13 +617,7 @@ Place Checker::place(const Expr &e, bool for_write) {
                 if (!a.expr) fail(e.pos, "subscript expected");
                 subs.push_back(coerce(expr(*a.expr), Kind::Long));
             }
-            uint32_t start = list_begin();
-            for (const Val &v : subs) {
-                Arg arg;
-                arg.loc = v.loc;
-                arg.type = TypeRef{Kind::Long, 0, nullptr};
-                list_add(arg);
-            }
+            uint32_t start = long_list(subs);
             Loc ptr = temp(TempKind::Pointer);
             emit(Op::VarElement, 0, ptr, s->loc, {}, start);
             last().n = static_cast<uint16_t>(subs.size());

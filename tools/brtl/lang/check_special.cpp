@@ -100,11 +100,7 @@ Val Checker::special_builtin(const BuiltinRow &row, const std::vector<Argument> 
         for (size_t i = 0; i < args.size(); ++i) {
             Val v = to_var(expr(arg(i)));
             Val index = constant(Constant::long_(base + static_cast<int32_t>(i)));
-            uint32_t start = list_begin();
-            Arg a;
-            a.loc = index.loc;
-            a.type = TypeRef{Kind::Long, 0, nullptr};
-            list_add(a);
+            uint32_t start = long_list({index});
             Loc ptr = temp(TempKind::Pointer);
             emit(Op::VarElement, 0, ptr, d, {}, start);
             last().n = 1;

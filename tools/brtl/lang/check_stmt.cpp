@@ -520,13 +520,7 @@ void Checker::redim(const Stmt &s) {
                                      : constant(Constant::long_(module().base)));
             bounds.push_back(coerce(expr(*b.upper), Kind::Long));
         }
-        uint32_t start = list_begin();
-        for (const Val &v : bounds) {
-            Arg a;
-            a.loc = v.loc;
-            a.type = TypeRef{Kind::Long, 0, nullptr};
-            list_add(a);
-        }
+        uint32_t start = long_list(bounds);
         emit(Op::ReDim, s.preserve ? 1 : 0, {}, sym->loc, {}, start);
         last().n = static_cast<uint16_t>(bounds.size());
         last().b.offset = type_index(sym->type.ref);

@@ -155,6 +155,8 @@ class Checker {
     Instr &last() { return proc_->code.back(); }
     uint32_t list_begin();
     void list_add(const Arg &arg);
+    // An operand list of Long values (subscripts, bounds); where it starts.
+    uint32_t long_list(const std::vector<Val> &values);
     Procedure &proc() { return *proc_; }
     Program &program() { return program_; }
     ModuleState &module() { return modules_[module_]; }

@@ -27,23 +27,6 @@ constexpr uint8_t kIntegerToLong = kinds(Kind::Integer, Kind::Long);
 constexpr uint8_t kLongToDouble = kinds(Kind::Long, Kind::Double);
 constexpr uint8_t kIntegerToDouble = kinds(Kind::Integer, Kind::Double);
 
-inline bool compare_longs(uint32_t cond, int32_t a, int32_t b) {
-    switch (cond) {
-    case BI_OP_LT:
-        return a < b;
-    case BI_OP_LE:
-        return a <= b;
-    case BI_OP_GT:
-        return a > b;
-    case BI_OP_GE:
-        return a >= b;
-    case BI_OP_EQ:
-        return a == b;
-    default:
-        return a != b;
-    }
-}
-
 int16_t line_input_type(Kind k) {
     return k == Kind::String    ? BI_TYPE_STRING
            : k == Kind::Variant ? BI_TYPE_VARIANT
@@ -205,8 +188,8 @@ void Machine::dispatch() {
         }
         case Op::Compare:
             if (k == Kind::Long) {
-                save(at(in.d), rt::truth(compare_longs(in.x, load<int32_t>(at(in.a)),
-                                                       load<int32_t>(at(in.b)))));
+                save(at(in.d),
+                     rt::truth(holds(in.x, load<int32_t>(at(in.a)), load<int32_t>(at(in.b)))));
                 break;
             }
             save(at(in.d),
@@ -280,15 +263,15 @@ void Machine::dispatch() {
             }
             break;
         case Op::JumpCompare: {
-            bool holds;
+            bool taken;
             uint32_t cond = in.n & 0xFF;
             if (k == Kind::Long)
-                holds = compare_longs(cond, load<int32_t>(at(in.a)), load<int32_t>(at(in.b)));
+                taken = holds(cond, load<int32_t>(at(in.a)), load<int32_t>(at(in.b)));
             else if (k == Kind::Integer)
-                holds = compare_longs(cond, load<int16_t>(at(in.a)), load<int16_t>(at(in.b)));
+                taken = holds(cond, load<int16_t>(at(in.a)), load<int16_t>(at(in.b)));
             else
-                holds = compare_values(k, cond, at(in.a), at(in.b), false, false) != 0;
-            if (holds == ((in.n >> 8) != 0)) {
+                taken = compare_values(k, cond, at(in.a), at(in.b), false, false) != 0;
+            if (taken == ((in.n >> 8) != 0)) {
                 if (in.x < next && --steps_left_ == 0) throw StepLimitReached{};
                 next = in.x;
             }

@@ -204,25 +204,6 @@ void arithmetic(Op op, Kind k, void *d, const void *a, const void *b) {
     }
 }
 
-namespace {
-template <typename T> bool holds(uint32_t condition, T a, T b) {
-    switch (condition) {
-    case BI_OP_LT:
-        return a < b;
-    case BI_OP_LE:
-        return a <= b;
-    case BI_OP_GT:
-        return a > b;
-    case BI_OP_GE:
-        return a >= b;
-    case BI_OP_EQ:
-        return a == b;
-    default:
-        return a != b;
-    }
-}
-} // namespace
-
 int16_t compare_values(Kind k, uint32_t condition, void *a, void *b, bool temp_a, bool temp_b) {
     bool r = false;
     switch (k) {

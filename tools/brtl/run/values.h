@@ -59,4 +59,22 @@ int32_t bits_of(Kind k, const void *a);
 void print_value(Kind k, void *a, bool temp);
 void file_print_value(int16_t number, Kind k, void *a, bool temp);
 
+// Whether a < b, a <= b, a > b, a >= b, a = b or a <> b holds, by the operator's table code.
+template <typename T> inline bool holds(uint32_t condition, T a, T b) {
+    switch (condition) {
+    case BI_OP_LT:
+        return a < b;
+    case BI_OP_LE:
+        return a <= b;
+    case BI_OP_GT:
+        return a > b;
+    case BI_OP_GE:
+        return a >= b;
+    case BI_OP_EQ:
+        return a == b;
+    default:
+        return a != b;
+    }
+}
+
 } // namespace brtl::basic
